@@ -1,0 +1,51 @@
+// A named debug-log channel. Every channel appends to one file per day in the
+// data folder, opening and closing it around each line so the file survives a
+// crash. The first channel of a process writes the header and purges old logs.
+#pragma once
+
+#include <string>
+
+class CDebugLog {
+public:
+    explicit CDebugLog(const std::string& name);
+    // Quiet channel: no "Init:"/"Delete:" lines.
+    struct Quiet {};
+    CDebugLog(const std::string& name, Quiet);
+    ~CDebugLog();
+    CDebugLog(const CDebugLog&) = delete;
+    CDebugLog& operator=(const CDebugLog&) = delete;
+
+    void debug(const std::string& text);
+    void warn(const std::string& text);
+    void error(const std::string& text);
+    void line(const std::string& text);
+
+    // printf-style variants; numbers use the C locale.
+    void debugf(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void warnf(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void errorf(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+    const std::string& getName() const { return name; }
+    // Full path of the file this channel writes to.
+    std::string filePath() const;
+
+    // Deletes the files of the data folder matching "*<extension>" whose age
+    // by the log rule (years*365 + months*30 + days) is above 30.
+    void deleteOldLogs(const std::string& extension);
+    // Age of a file last written on `written` when looked at on `today` (UTC dates).
+    static int ageInDays(int wy, int wm, int wd, int ty, int tm, int td);
+
+    // Forgets that the header was written (tests start a "new process").
+    static void resetProcessState();
+
+private:
+    CDebugLog(const std::string& name, bool announceLifetime);
+    void startUp();
+    void write(const std::string& prefix, const std::string& text);
+    void refreshTimestamp();
+
+    std::string name;
+    bool announce;
+    std::string timestamp;
+    std::string fileName;
+};

@@ -1,0 +1,33 @@
+// Registry of the process's SystemInfo.
+#include "platform/SystemInfo.h"
+
+#include <filesystem>
+
+namespace {
+class NullSystemInfo final : public SystemInfo {
+public:
+    std::string userDataFolder() override { return {}; }
+    std::string programPath() override { return {}; }
+    std::string osName() override { return "Unknown"; }
+    std::string machineId() override { return "00000000"; }
+    bool createDirectory(const std::string& path) override
+    {
+        std::error_code ec;
+        std::filesystem::create_directory(path, ec);
+        return std::filesystem::is_directory(path, ec);
+    }
+};
+
+NullSystemInfo g_null;
+SystemInfo* g_info = &g_null;
+} // namespace
+
+SystemInfo& systemInfo()
+{
+    return *g_info;
+}
+
+void setSystemInfo(SystemInfo* info)
+{
+    g_info = info != nullptr ? info : &g_null;
+}

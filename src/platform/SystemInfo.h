@@ -1,0 +1,30 @@
+// The system-information seam: where per-user data lives, which program runs,
+// which machine and operating system it is.
+#pragma once
+
+#include <string>
+
+class SystemInfo {
+public:
+    virtual ~SystemInfo() = default;
+    // The per-user application-data folder, created if missing, with a trailing
+    // separator; empty when it cannot be determined.
+    virtual std::string userDataFolder() = 0;
+    // Full path of the running program file.
+    virtual std::string programPath() = 0;
+    // Operating-system text for reports, e.g. "Linux".
+    virtual std::string osName() = 0;
+    // A stable identifier of this machine (eight upper-case hex digits).
+    virtual std::string machineId() = 0;
+    // Creates one directory (parents must exist); true when it exists afterwards.
+    virtual bool createDirectory(const std::string& path) = 0;
+};
+
+// The process's system information; a null object answering empty texts
+// until a front-end or test installs the platform's own.
+SystemInfo& systemInfo();
+void setSystemInfo(SystemInfo* info);
+
+#include <memory>
+// The platform's own implementation (system_info_posix.cpp / system_info_win32.cpp).
+std::unique_ptr<SystemInfo> createPlatformSystemInfo();

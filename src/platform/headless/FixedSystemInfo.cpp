@@ -1,0 +1,11 @@
+// FixedSystemInfo: folders are real (tests read the files back).
+#include "platform/headless/FixedSystemInfo.h"
+
+#include <filesystem>
+
+bool FixedSystemInfo::createDirectory(const std::string& path)
+{
+    std::error_code ec;
+    std::filesystem::create_directory(path, ec);
+    return std::filesystem::is_directory(path, ec);
+}
