@@ -1,5 +1,7 @@
 # Libraries the platform implementations link against, per operating system.
 if(NOT WIN32)
   find_package(PkgConfig QUIET)
-  target_link_libraries(quenvale_platform PUBLIC rt)
+  find_package(CURL REQUIRED)
+  find_package(OpenSSL REQUIRED)
+  target_link_libraries(quenvale_platform PUBLIC rt CURL::libcurl OpenSSL::SSL OpenSSL::Crypto)
 endif()

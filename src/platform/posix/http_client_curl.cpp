@@ -1,0 +1,180 @@
+// HttpClient on libcurl with OpenSSL: one easy handle per request, TLS always
+// verified, an extra authority from the CA file added to the system store, and
+// stall timeouts for sending and receiving.
+#include "platform/HttpClient.h"
+
+#include <curl/curl.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
+
+#include <chrono>
+#include <mutex>
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+struct Transfer {
+    CURL* curl = nullptr;
+    const HttpRequest* request = nullptr;
+    HttpResponse* response = nullptr;
+    SteadyClock::time_point lastMove = SteadyClock::now();
+    curl_off_t lastUp = -1;
+    curl_off_t lastDown = -1;
+    bool stalled = false;
+    bool caFileRejected = false;
+};
+
+std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user)
+{
+    auto* t = static_cast<Transfer*>(user);
+    const std::size_t len = size * count;
+    std::string& body = t->response->body;
+    const std::size_t room = t->request->maxResponseBytes > body.size()
+                                 ? t->request->maxResponseBytes - body.size()
+                                 : 0;
+    if (len > room)
+        t->response->truncated = true;
+    body.append(data, len < room ? len : room);
+    return len;
+}
+
+// Aborts a transfer that has not moved a byte for the send or receive timeout.
+// The connection phase (TCP and TLS) is bounded by the connect timeout instead.
+int onProgress(void* user, curl_off_t, curl_off_t down, curl_off_t, curl_off_t up)
+{
+    auto* t = static_cast<Transfer*>(user);
+    curl_off_t tlsDone = 0;
+    curl_easy_getinfo(t->curl, CURLINFO_APPCONNECT_TIME_T, &tlsDone);
+    const auto now = SteadyClock::now();
+    if (tlsDone == 0 || up != t->lastUp || down != t->lastDown) {
+        t->lastUp = up;
+        t->lastDown = down;
+        t->lastMove = now;
+        return 0;
+    }
+    const bool sending = static_cast<std::size_t>(up) < t->request->body.size();
+    const std::uint32_t limit = sending ? t->request->sendTimeoutMs : t->request->receiveTimeoutMs;
+    const auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(now - t->lastMove).count();
+    if (idle >= static_cast<long long>(limit)) {
+        t->stalled = true;
+        return 1;
+    }
+    return 0;
+}
+
+CURLcode onSslContext(CURL*, void* sslContext, void* user)
+{
+    auto* t = static_cast<Transfer*>(user);
+    X509_STORE* store = SSL_CTX_get_cert_store(static_cast<SSL_CTX*>(sslContext));
+    if (X509_STORE_load_locations(store, t->request->caFile.c_str(), nullptr) != 1) {
+        t->caFileRejected = true;
+        return CURLE_SSL_CACERT_BADFILE;
+    }
+    return CURLE_OK;
+}
+
+class CurlHttpClient final : public HttpClient {
+public:
+    CurlHttpClient()
+    {
+        static std::once_flag once;
+        std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    }
+
+    HttpResponse send(const HttpRequest& request) override
+    {
+        HttpResponse response;
+        CURL* curl = curl_easy_init();
+        if (curl == nullptr) {
+            response.errorText = "curl_easy_init failed";
+            response.platformError = CURLE_FAILED_INIT;
+            return response;
+        }
+        Transfer t;
+        t.curl = curl;
+        t.request = &request;
+        t.response = &response;
+        char errorBuffer[CURL_ERROR_SIZE] = {};
+        curl_slist* headers = buildHeaders(request);
+        const std::string url = "https://" + request.host + ":" + std::to_string(request.port) + request.path;
+
+        configure(curl, request, url, headers, errorBuffer, t);
+        const CURLcode rc = curl_easy_perform(curl);
+        finish(curl, rc, errorBuffer, t);
+
+        curl_slist_free_all(headers);
+        curl_easy_cleanup(curl);
+        return response;
+    }
+
+private:
+    static curl_slist* buildHeaders(const HttpRequest& request)
+    {
+        curl_slist* headers = nullptr;
+        if (!request.contentType.empty())
+            headers = curl_slist_append(headers, ("Content-Type: " + request.contentType).c_str());
+        // No "Expect: 100-continue" round trip for larger bodies.
+        headers = curl_slist_append(headers, "Expect:");
+        return headers;
+    }
+
+    static void configure(CURL* curl, const HttpRequest& request, const std::string& url, curl_slist* headers,
+                          char* errorBuffer, Transfer& t)
+    {
+        curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+        curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "https");
+        curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+        curl_easy_setopt(curl, CURLOPT_USERAGENT, request.userAgent.c_str());
+        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+        curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
+        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.connectTimeoutMs));
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &t);
+        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onBody);
+        curl_easy_setopt(curl, CURLOPT_WRITEDATA, &t);
+        if (!request.caFile.empty()) {
+            curl_easy_setopt(curl, CURLOPT_SSL_CTX_FUNCTION, onSslContext);
+            curl_easy_setopt(curl, CURLOPT_SSL_CTX_DATA, &t);
+        }
+        if (request.verb == "POST") {
+            curl_easy_setopt(curl, CURLOPT_POST, 1L);
+            curl_easy_setopt(curl, CURLOPT_POSTFIELDS, request.body.c_str());
+            curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
+        } else {
+            curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+        }
+    }
+
+    static void finish(CURL* curl, CURLcode rc, const char* errorBuffer, const Transfer& t)
+    {
+        HttpResponse& response = *t.response;
+        if (rc == CURLE_OK) {
+            long status = 0;
+            curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+            response.ok = true;
+            response.status = static_cast<int>(status);
+            return;
+        }
+        response.platformError = rc;
+        response.errorText = errorBuffer[0] != '\0' ? errorBuffer : curl_easy_strerror(rc);
+        if (t.stalled) {
+            response.platformError = CURLE_OPERATION_TIMEDOUT;
+            response.errorText = "no data moved within the send/receive timeout";
+        }
+        if (t.caFileRejected)
+            response.errorText = "cannot load the CA file " + t.request->caFile;
+        response.timedOut = t.stalled || rc == CURLE_OPERATION_TIMEDOUT;
+        response.certificateRejected = rc == CURLE_PEER_FAILED_VERIFICATION;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<HttpClient> createPlatformHttpClient()
+{
+    return std::make_unique<CurlHttpClient>();
+}
