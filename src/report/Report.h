@@ -1,0 +1,76 @@
+// The flight report: the 24 report items (penalties and events) of the flight
+// and, at its end, the report record with rating and finances.
+#pragma once
+
+#include "core/DebugLog.h"
+#include "server/Records.h"
+
+#include <cstdint>
+#include <string>
+
+class CFlightSimulatorInterface;
+class CClientInterface;
+class CBlackbox;
+
+enum ReportItem {
+    ItemTaxiOverspeed = 0,
+    ItemWrongAirport = 1,
+    ItemCrashed = 2,
+    ItemStillRolling = 3,
+    ItemParkingBrakes = 4,
+    ItemOverspeedFL100 = 7,
+    ItemExhaustedFuel = 8,
+    ItemInflightRefueling = 9,
+    ItemHardLanding = 10,
+    ItemMaxLandingWeight = 11,
+    ItemLowAltitude = 12,
+    ItemHighSpeedDisabled = 13,
+    ItemPenaltiesDisabled = 14,
+    ItemEngineFailure = 15,
+    ItemGearFailure = 16,
+    ItemFlapsFailure = 17,
+    ItemRestoredFlight = 18,
+    ItemVeryHardLanding = 19,
+    ItemGroundAccident = 20,
+    ItemSeriousGroundAccident = 21,
+    ItemGearUpLanding = 22,
+    ItemWaterLanding = 23,
+    ReportItemCount = 24
+};
+
+class CReport {
+public:
+    CReport(CFlightSimulatorInterface* simulator, CClientInterface& client, CBlackbox* blackbox);
+    ~CReport();
+    CReport(const CReport&) = delete;
+    CReport& operator=(const CReport&) = delete;
+
+    void setSimulator(CFlightSimulatorInterface* simulator) { this->simulator = simulator; }
+
+    // Sets an item; false when the item is suppressed or unknown.
+    bool addPenalty(int item);
+    void removePenalty(int item);
+    // Active, or suppressed while penalties are disabled (which reads as active).
+    bool hasPenalty(int item) const;
+    // All 24 items inactive.
+    void clearPenalties();
+    const struct_penalty& getPenalty(int item) const { return penalties[item]; }
+
+    static bool isSuppressible(int item);
+    static const char* reasonText(int item);
+    static const char* displayText(int item);
+
+    void setTrackerEnabled(bool enabled) { trackerEnabled = enabled; }
+    bool isTrackerEnabled() const { return trackerEnabled; }
+
+private:
+    static bool validItem(int item) { return item >= 0 && item < ReportItemCount; }
+
+    CFlightSimulatorInterface* simulator;
+    struct_penalty penalties[ReportItemCount];
+    CClientInterface& client;
+    CBlackbox* blackbox;
+    CDebugLog log;
+    bool trackerEnabled = false;
+    char checkCode[4] = {};
+};

@@ -1,0 +1,32 @@
+// The sound player: the interface sounds by id and named wave files, from the
+// sound folder or its language subfolder. Playback goes through SoundOutput.
+#pragma once
+
+#include "core/DebugLog.h"
+
+#include <string>
+
+class SoundOutput;
+
+class CSound {
+public:
+    CSound(SoundOutput& output, const std::string& folder = "sound", const std::string& language = "en");
+    virtual ~CSound();
+
+    virtual void play(int id);
+    virtual void play(const std::string& name, bool inFolder);
+
+    void enable();
+    void disable();
+    bool isEnabled() const { return enabled; }
+
+private:
+    void setPath(const std::string& folder);
+
+    SoundOutput& output;
+    CDebugLog log;
+    std::string folder;
+    std::string language;
+    bool folderSet = false;
+    bool enabled = false;
+};
