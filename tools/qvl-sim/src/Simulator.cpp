@@ -1,0 +1,115 @@
+// CSimulator: the clock, the lock and the disconnections.
+#include "Simulator.h"
+
+#include <chrono>
+
+CSimulator::CSimulator(const SimScenario& scenario)
+    : model(scenario), runner(model), space(model, rec),
+      fsServer([this](std::uint8_t* block, std::size_t size) { return serveBlock(block, size); })
+{
+}
+
+CSimulator::~CSimulator()
+{
+    stopClock();
+    fsServer.stop();
+}
+
+bool CSimulator::startServer(const std::string& className, const std::string& directory)
+{
+    serverClass = className;
+    serverDirectory = directory;
+    return fsServer.start(className, directory);
+}
+
+void CSimulator::stopServer()
+{
+    fsServer.stop();
+}
+
+bool CSimulator::serveBlock(std::uint8_t* block, std::size_t size)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    space.refresh();
+    return CFsuipcServer::walkBlock(block, size, space);
+}
+
+void CSimulator::advance(double seconds)
+{
+    double requested = 0.0;
+    double stepped = 0.0;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        pendingSeconds += seconds;
+        while (pendingSeconds >= CAircraftModel::kStepSeconds - 1e-9) {
+            pendingSeconds -= CAircraftModel::kStepSeconds;
+            runner.step(CAircraftModel::kStepSeconds);
+            stepped += CAircraftModel::kStepSeconds;
+            if (const double r = runner.takeDisconnectRequest(); r > 0.0)
+                requested = r;
+        }
+    }
+    // The server is stopped and started outside the lock: its workers take it.
+    handleDisconnect(requested, stepped);
+}
+
+void CSimulator::handleDisconnect(double requested, double stepSeconds)
+{
+    if (requested > 0.0) {
+        downLeft = requested;
+        rec.add({"disconnect", "", requested, -1});
+        fsServer.stop();
+        return;
+    }
+    if (downLeft <= 0.0)
+        return;
+    downLeft -= stepSeconds;
+    if (downLeft <= 0.0) {
+        fsServer.start(serverClass, serverDirectory);
+        rec.add({"reconnect", "", 0.0, -1});
+    }
+}
+
+void CSimulator::startClock(double timeScale)
+{
+    stopClock();
+    clockRunning = true;
+    clock = std::thread([this, timeScale] { clockLoop(timeScale); });
+}
+
+void CSimulator::stopClock()
+{
+    clockRunning = false;
+    if (clock.joinable())
+        clock.join();
+}
+
+void CSimulator::clockLoop(double timeScale)
+{
+    using namespace std::chrono;
+    auto last = steady_clock::now();
+    while (clockRunning) {
+        std::this_thread::sleep_for(milliseconds(20));
+        const auto now = steady_clock::now();
+        advance(duration<double>(now - last).count() * timeScale);
+        last = now;
+    }
+}
+
+SimState CSimulator::state() const
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return model.state();
+}
+
+void CSimulator::modify(const std::function<void(CAircraftModel&)>& change)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    change(model);
+}
+
+bool CSimulator::scenarioFinished() const
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return runner.finished();
+}

@@ -1,0 +1,57 @@
+// The whole stand-in: aircraft model, pilot-robot, offset space, record and
+// module server, with one lock between the clock and the client's batches.
+// Tests drive it step by step in-process; the qvl-sim program runs its clock.
+#pragma once
+
+#include "AircraftModel.h"
+#include "FsuipcServer.h"
+#include "OffsetSpace.h"
+#include "ScenarioRunner.h"
+#include "SimRecord.h"
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+class CSimulator {
+public:
+    explicit CSimulator(const SimScenario& scenario);
+    ~CSimulator();
+    CSimulator(const CSimulator&) = delete;
+    CSimulator& operator=(const CSimulator&) = delete;
+
+    bool startServer(const std::string& className = "UIPCMAIN", const std::string& directory = {});
+    void stopServer();
+    // Moves the scenario on by `seconds` of real time, in the model's fixed steps.
+    void advance(double seconds);
+    // Runs the clock on a thread of its own, `timeScale` seconds per real second.
+    void startClock(double timeScale);
+    void stopClock();
+
+    SimState state() const;
+    // Runs `change` on the model under the lock (tests set up situations this way).
+    void modify(const std::function<void(CAircraftModel&)>& change);
+    bool scenarioFinished() const;
+    CSimRecord& record() { return rec; }
+    CFsuipcServer& server() { return fsServer; }
+
+private:
+    bool serveBlock(std::uint8_t* block, std::size_t size);
+    void clockLoop(double timeScale);
+    void handleDisconnect(double requested, double stepSeconds);
+
+    mutable std::mutex mutex;
+    CAircraftModel model;
+    CScenarioRunner runner;
+    CSimRecord rec;
+    COffsetSpace space;
+    CFsuipcServer fsServer;
+    std::string serverClass = "UIPCMAIN";
+    std::string serverDirectory;
+    double pendingSeconds = 0.0;
+    double downLeft = 0.0;
+    std::thread clock;
+    std::atomic<bool> clockRunning{false};
+};
