@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <list>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -53,8 +54,30 @@ public:
     void clearAirports() { airports.clear(); }
 
     static double distanceNm(double lat1, double lon1, double lat2, double lon2);
+    // Initial course from the first point to the second, 0 to below 360 degrees.
+    static double bearingDeg(double lat1, double lon1, double lat2, double lon2);
     // Distance to the entry named l_Arrival (latitude/longitude 0 when unknown).
     double distanceToArrival(double lat, double lon) const;
+    // Bearing to the entry named r_Arr (latitude/longitude 0 when unknown).
+    double bearingToArrival(double lat, double lon) const;
+    // code is one of the route's technical stops (blank or comma separated).
+    bool isTechnicalStop(std::string_view code) const;
+    // The airport the aircraft stands at, from the airport list only: the
+    // departure or arrival within 5 nm, then the caller's arrival distance, a
+    // technical stop or earlier divert airport, then the nearest entry (which
+    // strict mode accepts only within 5 nm). Sets closestAirport and its
+    // distance, and the report's divertCode when a technical stop is passed.
+    bool findClosestAirport(bool strict, double lon, double lat, double arrivalDistance);
+
+    // --- the booked flight from the route answer ---
+    using Row = std::map<std::string, std::string>;
+    // Empties what a route call replaces: route texts and r_Simrate, the whole
+    // flight log, the aircraft's numbers and texts, the airline (v_ID "0").
+    void clearBooking();
+    // Reads the first data row of a route answer into the records: passenger
+    // reduction, airports, routeDistance, fuelAtFetch and the fuel multiplier.
+    void readRouteRow(const Row& row);
+    float lastFuelPrice = 0.0f;
 
     // Closest airport to a position: the booking's list first (strict), then the
     // service's lookup around the position.
@@ -64,6 +87,8 @@ public:
     void setServerUrl(const std::string& url);
 
 private:
+    bool setClosestAirport(const std::string& code, double distance);
+
     std::list<CAirport> airports; // newest first
     std::string serverUrl;
     CDebugLog log;

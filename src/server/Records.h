@@ -346,20 +346,8 @@ struct AircraftTypeData {
     std::int32_t d_float_plane = 0;
 };
 
-// One entry of the flight's event log; zero-filled before it is written.
-struct EventRecord {
-    std::int32_t flightTime; // seconds since the flight started
-    std::int32_t altitude;   // feet
-    std::int32_t ias;        // knots
-    char phase[10];
-    char text[66];
-};
-static_assert(sizeof(EventRecord) == 88);
-static_assert(offsetof(EventRecord, flightTime) == 0);
-static_assert(offsetof(EventRecord, altitude) == 4);
-static_assert(offsetof(EventRecord, ias) == 8);
-static_assert(offsetof(EventRecord, phase) == 12);
-static_assert(offsetof(EventRecord, text) == 22);
+// The event record of the event log lives with the blackbox
+// (monitor/blackbox/EventRecord.h).
 
 // One position of the position log, sent at once or queued.
 struct PositionRecord {

@@ -1,0 +1,82 @@
+// The one store of everything kept on disk between runs: the settings file
+// "quenvale.ini" and the report store "quenvale_report2.ini". Values are text;
+// binary records are kept as two upper-case hex digits per byte. Writes stay
+// in memory until save(), which replaces each file atomically.
+#pragma once
+
+#include "core/DebugLog.h"
+#include "core/Singleton.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CIniParser : public CSingleton<CIniParser> {
+public:
+    CIniParser();
+    ~CIniParser() override;
+
+    // --- settings file ---
+    bool writeConfigString(const std::string& section, const std::string& key, const std::string& value);
+    int readConfigInt(const std::string& section, const std::string& key);
+    bool readConfigFlag(const std::string& section, const std::string& key);
+    bool readConfigFlagDefaultOn(const std::string& section, const std::string& key);
+    void readConfigString(const std::string& section, const std::string& key, char* destination,
+                          std::size_t size);
+    template <std::size_t N>
+    void readConfigString(const std::string& section, const std::string& key, char (&destination)[N])
+    {
+        readConfigString(section, key, destination, N);
+    }
+    std::string readConfigString(const std::string& section, const std::string& key);
+
+    // Login: User, the legacy Password ("depricated") and PasswordCrypt, in
+    // that order. readLoginPassword prefers PasswordCrypt when it is set.
+    bool writeLogin(const std::string& user, const std::string& password);
+    std::string readLoginPassword();
+
+    // --- report store ---
+    bool writeReportString(const std::string& section, const std::string& key, const std::string& value);
+    bool writeReportStruct(const void* record, const std::string& section, const std::string& key,
+                           std::size_t size);
+    int readReportInt(const std::string& section, const std::string& key);
+    // Decodes the stored value into size bytes of record. A missing, short or
+    // non-hex value leaves record unchanged and answers false.
+    bool readReportStruct(const std::string& section, const std::string& key, void* record, std::size_t size);
+    void resetReport();
+
+    // Writes both files; false when either could not be replaced.
+    bool save();
+    // Drops unsaved changes and reads both files again.
+    void reload();
+
+    const std::string& getReportPath() const { return reportPath; }
+    const std::string& getSettingsPath() const { return settingsPath; }
+    const std::string& getLastError() const { return lastError; }
+
+    // The record encoding, usable without a store.
+    static std::string encodeHex(const void* record, std::size_t size);
+    static bool decodeHex(std::string_view text, void* record, std::size_t size);
+    // A whole decimal integer in the int range (optional leading '-').
+    static bool parseDecimal(std::string_view text, int& value);
+
+private:
+    struct Documents;
+
+    bool setValue(bool report, const std::string& section, const std::string& key, const std::string& value,
+                  const std::string& failureMessage);
+    int readInt(bool report, const std::string& section, const std::string& key, const char* absent);
+    bool saveDocument(bool report, const std::string& path);
+    void createIfMissing(const std::string& path);
+    void loadDocument(bool report, const std::string& path);
+
+    CDebugLog log;
+    std::string lastError;
+    std::string dataFolder;
+    std::string settingsPath;
+    std::string reportPath;
+    std::unique_ptr<Documents> docs;
+};
