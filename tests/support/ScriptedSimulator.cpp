@@ -126,6 +126,9 @@ bool ScriptedSimulator::getEverything()
     ++polls;
     if (!link || pollFails)
         return false;
+    pollTimes.push_back(processClock().nowMs());
+    if (pollCostMs > 0)
+        processClock().sleepMs(pollCostMs);
     advanceModel();
     copyStateToSnapshot();
     updateFlightTimer();

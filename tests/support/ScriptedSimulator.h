@@ -68,6 +68,7 @@ public:
     bool link = true;
     int connectSucceedsAfter = 0; // failed connect() calls before one succeeds (-1: never)
     int simulatorVersion = SimFSX;
+    std::uint32_t pollCostMs = 0; // manual time a poll takes
 
     // What the client did.
     std::vector<std::string> texts;
@@ -75,6 +76,7 @@ public:
     std::vector<int> failedEngines;
     int pauses = 0;
     int polls = 0;
+    std::vector<std::int64_t> pollTimes; // process-clock ms of each successful poll
     int connectCalls = 0;
     bool saveSucceeds = true;
 
