@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace {
 constexpr double kEarthRadiusNm = 3437.7467703360626;
@@ -122,9 +123,14 @@ bool CClientInterface::isTechnicalStop(std::string_view code) const
 namespace {
 constexpr double kAtAirportNm = 5.0;
 
+// An end of the route that is not in the list is never the answer; counting
+// it as 1 nm away would place the aircraft there whenever the other end is
+// more than 1 nm off.
+constexpr double kNotListed = std::numeric_limits<double>::infinity();
+
 struct ClosestSearch {
-    double departure = 1.0;
-    double arrival = 1.0;
+    double departure = kNotListed;
+    double arrival = kNotListed;
     double divert = -1.0;
     double best = -1.0;
     std::string bestCode;
@@ -158,8 +164,6 @@ bool CClientInterface::findClosestAirport(bool strict, double lon, double lat, d
         log.debugf("compare %s %0.2lf %0.2lf (%0.2lf) (%s %0.2lf)", a.code.c_str(), a.lat, a.lon, d,
                    s.bestCode.c_str(), s.best);
     }
-    // An end of the route missing from the list counts as 1 nm away, so the
-    // other end must be closer than that to win here.
     if (s.departure < kAtAirportNm && s.departure < s.arrival)
         return setClosestAirport(departureCode, s.departure);
     if (s.arrival < kAtAirportNm && s.arrival < s.departure)

@@ -1,0 +1,127 @@
+// The stored snapshot blocks carry what a resumed flight needs.
+#include "server/Records.h"
+#include "sim/FlightSimulatorObjects.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+CFlightSimulatorObjects flyingSnapshot()
+{
+    CFlightSimulatorObjects s;
+    s.lFlightPhase = 6;
+    s.lCrashed = 1;
+    s.dLatitude = 47.25;
+    s.dLongitude = -122.5;
+    s.dHeading = 271.5;
+    s.dAltitude = 35012.5;
+    s.dLastAltitude = 34990;
+    s.lRadarAltitude = 34000;
+    s.lGroundAltitude = 1012;
+    s.lIndicatedAirspeed = 280;
+    s.lGroundSpeed = 460;
+    s.lVerticalSpeed = -120;
+    s.lTouchdownVerticalSpeed = -250;
+    s.lLandingVerticalSpeed = -260;
+    s.lFuelAtStart = 9000;
+    s.lFuelAtTakeoff = 8800;
+    s.lFuelAtLanding = 2100;
+    s.lFuelOnBoard = 5100;
+    s.lPassengers = 150;
+    s.lCargo = 2500;
+    s.lPackages = 120;
+    s.lMaxGrossWeight = 78000;
+    s.lEmptyWeight = 42000;
+    s.nEngines = 2;
+    s.dFlightTime = 5400.5;
+    s.lFlightTimeAtStart = 12;
+    s.dStartLatitude = 45.5;
+    s.dStartLongitude = -120.25;
+    s.dTakeoffTime = 900000;
+    s.fSimulationRate = 2.0f;
+    s.bEmergency = 1;
+    s.bOnGround = true;
+    s.bGearDown = true;
+    s.nMinFuel = 5000;
+    s.nRefuelCount = 3;
+    s.dClosestArrivalDistance = 12.5;
+    std::strcpy(s.szClosestAirport, "KSEA");
+    std::strcpy(s.szZuluTime, "1432");
+    std::strcpy(s.szLocalTime, "0732");
+    s.fTankLevel[0] = 1000.25f;
+    s.fTankLevel[10] = 99.5f;
+    s.fFuelOutsideTanks = 0.5f;
+    return s;
+}
+
+TEST(RecordsTest, AircraftBlockRestoresTheFlyingState)
+{
+    const CFlightSimulatorObjects before = flyingSnapshot();
+    const AircraftData block = AircraftData::fromSnapshot(before);
+    CFlightSimulatorObjects after;
+    block.toSnapshot(after);
+
+    EXPECT_EQ(after.lFlightPhase, 6);
+    EXPECT_EQ(after.lCrashed, 1);
+    EXPECT_EQ(after.dLatitude, 47.25);
+    EXPECT_EQ(after.dLongitude, -122.5);
+    EXPECT_EQ(after.dHeading, 271.5);
+    EXPECT_EQ(after.dAltitude, 35012.5);
+    EXPECT_EQ(after.lRadarAltitude + after.lGroundAltitude, 35012);
+    EXPECT_EQ(after.lGroundSpeed, 460);
+    EXPECT_EQ(after.lTouchdownVerticalSpeed, -250);
+    EXPECT_EQ(after.lFuelAtStart, 9000);
+    EXPECT_EQ(after.lFuelAtTakeoff, 8800);
+    EXPECT_EQ(after.lFuelAtLanding, 2100);
+    EXPECT_EQ(after.lPassengers, 150);
+    EXPECT_EQ(after.lCargo, 2500);
+    EXPECT_EQ(after.lPackages, 120);
+    EXPECT_EQ(after.lMaxGrossWeight, 78000);
+    EXPECT_EQ(after.lEmptyWeight, 42000);
+    EXPECT_EQ(after.dFlightTime, 5400.5);
+    EXPECT_EQ(after.dStartLatitude, 45.5);
+    EXPECT_EQ(after.bEmergency, 1);
+    EXPECT_TRUE(after.bOnGround);
+    EXPECT_EQ(after.nMinFuel, 5000);
+    EXPECT_EQ(after.dClosestArrivalDistance, 12.5);
+    EXPECT_STREQ(after.szClosestAirport, "KSEA");
+    EXPECT_STREQ(after.szZuluTime, "1432");
+    EXPECT_STREQ(after.szLocalTime, "0732");
+}
+
+TEST(RecordsTest, AircraftBlockPaddingIsZeroSoEqualFlightsStoreEqualText)
+{
+    CFlightSimulatorObjects s = flyingSnapshot();
+    const AircraftData block = AircraftData::fromSnapshot(s);
+    for (char c : block.reserved288)
+        EXPECT_EQ(c, 0);
+    for (char c : block.reserved269)
+        EXPECT_EQ(c, 0);
+    const AircraftData again = AircraftData::fromSnapshot(s);
+    EXPECT_EQ(std::memcmp(&block, &again, sizeof block), 0);
+}
+
+TEST(RecordsTest, CorruptBoolBytesReadAsSet)
+{
+    AircraftData block = AircraftData::fromSnapshot(flyingSnapshot());
+    block.bParkingBrake = 0x7F;
+    std::memset(block.szClosestAirport, 'X', sizeof block.szClosestAirport); // no terminator
+    CFlightSimulatorObjects s;
+    block.toSnapshot(s);
+    EXPECT_TRUE(s.bParkingBrake);
+    EXPECT_EQ(std::strlen(s.szClosestAirport), sizeof s.szClosestAirport - 1);
+}
+
+TEST(RecordsTest, TankBlockKeepsTheLevels)
+{
+    const TankData t = TankData::fromSnapshot(flyingSnapshot());
+    EXPECT_EQ(t.totalRounded(), 1100); // 1000.25 + 99.5 + 0.5 = 1100.25
+    CFlightSimulatorObjects s;
+    t.toSnapshot(s);
+    EXPECT_EQ(s.fTankLevel[10], 99.5f);
+    EXPECT_EQ(s.fuelOnBoardRounded(), 1100);
+}
+
+} // namespace
