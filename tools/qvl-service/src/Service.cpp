@@ -1,0 +1,229 @@
+// CService: cpp-httplib's TLS server. "Refuse" closes the listening socket (a
+// real refused connection) and a watcher thread reopens it on the same port
+// when the switch changes.
+#include "Service.h"
+
+#include "ServiceForm.h"
+#include "ServiceJson.h"
+#include "ServiceLegacy.h"
+
+#include <httplib.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+std::string garbage()
+{
+    std::string out;
+    std::uint32_t x = 2463534242u;
+    for (int i = 0; i < 3000; ++i) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        out += static_cast<char>(x & 0xff);
+    }
+    return out;
+}
+
+// The frame without its end: the last row cut in half, no "DATAEND".
+std::string truncated(const std::string& body)
+{
+    std::string out = body;
+    const std::size_t end = out.rfind("DATAEND");
+    if (end != std::string::npos)
+        out.erase(end);
+    return out.substr(0, out.size() > 12 ? out.size() - out.size() / 4 : out.size());
+}
+
+} // namespace
+
+CService::CService(CServiceOptions options)
+    : opts(std::move(options)), certificates(opts.dataFolder), faults(opts.dataFolder)
+{
+}
+
+CService::~CService()
+{
+    stop();
+}
+
+bool CService::prepare()
+{
+    std::error_code ec;
+    std::filesystem::create_directories(opts.dataFolder, ec);
+    if (!certificates.ensure()) {
+        lastError = certificates.error();
+        return false;
+    }
+    if (!db.open(opts.dataFolder + "/service.db") || !db.createSchema() || !db.loadAirports(opts.airportsFile) ||
+        (!db.isSeeded() && !db.seedDemo())) {
+        lastError = db.error();
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<httplib::SSLServer> CService::makeServer()
+{
+    auto svr = std::make_unique<httplib::SSLServer>(certificates.certificateFile().c_str(),
+                                                    certificates.keyFile().c_str());
+    svr->set_read_timeout(30, 0);
+    svr->set_write_timeout(30, 0);
+    svr->set_payload_max_length(1 << 20);
+    svr->Post("/client_interface3.php",
+              [this](const httplib::Request& req, httplib::Response& res) { handleLegacy(req, res); });
+    svr->Post("/api/login", [this](const httplib::Request& req, httplib::Response& res) {
+        db.recordRequest(req.method, req.path, "login", req.body);
+        const auto a = CServiceJson(db).login(req.body);
+        answer(res, a.status, a.body, "application/json", false);
+    });
+    svr->Get(R"(/api/login/([^/]*))", [this](const httplib::Request& req, httplib::Response& res) {
+        db.recordRequest(req.method, req.target, "pilot", "");
+        const auto a = CServiceJson(db).pilot(req.matches[1]);
+        answer(res, a.status, a.body, "application/json", false);
+    });
+    svr->Get(R"(/api/pilots/([^/]*)/booked_airports)", [this](const httplib::Request& req, httplib::Response& res) {
+        db.recordRequest(req.method, req.target, "booked_airports", "");
+        const auto a = CServiceJson(db).bookedAirports(req.matches[1], req.get_param_value("QVL-TOKEN-CLIENT"));
+        answer(res, a.status, a.body, "application/json", false);
+    });
+    svr->Get(R"(/downloads/QuenvaleSetup-(v[0-9.]{1,20})\.exe)",
+             [this](const httplib::Request& req, httplib::Response& res) {
+                 db.recordRequest(req.method, req.target, "download", "");
+                 std::string payload = "MZ quenvale setup " + std::string(req.matches[1]) + "\n";
+                 payload.resize(64 * 1024, '\x90');
+                 answer(res, 200, payload, "application/octet-stream", false);
+             });
+    return svr;
+}
+
+void CService::handleLegacy(const httplib::Request& req, httplib::Response& res)
+{
+    const std::string function = CServiceForm(req.body).get("function");
+    db.recordRequest(req.method, req.path, function, req.body);
+    answer(res, 200, CServiceLegacy(db).handle(req.body), "text/html; charset=UTF-8", true);
+}
+
+bool CService::delay(const CServiceFaults::State& fault)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(fault.delayMs);
+    std::unique_lock<std::mutex> lock(mutex);
+    while (!stopping && std::chrono::steady_clock::now() < until) {
+        wake.wait_for(lock, std::chrono::milliseconds(50));
+        if (faults.current().mode != CServiceFaults::Delay)
+            break;
+    }
+    return !stopping;
+}
+
+void CService::answer(httplib::Response& res, int status, std::string body, const char* contentType, bool framed)
+{
+    const CServiceFaults::State fault = faults.current();
+    switch (fault.mode) {
+    case CServiceFaults::Delay:
+        delay(fault);
+        break;
+    case CServiceFaults::Http500:
+        status = 500;
+        body = "<html><body>Internal Server Error</body></html>";
+        break;
+    case CServiceFaults::Garbage:
+        body = garbage();
+        break;
+    case CServiceFaults::Truncated:
+        body = framed ? truncated(body) : body.substr(0, body.size() / 2);
+        break;
+    case CServiceFaults::WrongWord:
+        body = framed ? "DATASTART\nMAYBE LATER\nDATAEND\n" : "{\"error\":\"MAYBE LATER\"}";
+        break;
+    default:
+        break;
+    }
+    res.status = status;
+    res.set_content(body, contentType);
+}
+
+bool CService::listen()
+{
+    server = makeServer();
+    if (!server->is_valid()) {
+        lastError = "cannot load the certificate";
+        return false;
+    }
+    if (boundPort == 0) {
+        boundPort = opts.port == 0 ? server->bind_to_any_port(opts.host) : opts.port;
+        if (opts.port != 0 && !server->bind_to_port(opts.host, opts.port))
+            boundPort = -1;
+    } else if (!server->bind_to_port(opts.host, boundPort)) {
+        boundPort = -1;
+    }
+    if (boundPort <= 0) {
+        lastError = "cannot listen on " + opts.host + ":" + std::to_string(opts.port);
+        boundPort = 0;
+        return false;
+    }
+    httplib::SSLServer* svr = server.get();
+    serverThread = std::thread([svr] { svr->listen_after_bind(); });
+    return true;
+}
+
+void CService::unlisten()
+{
+    if (server)
+        server->stop();
+    if (serverThread.joinable())
+        serverThread.join();
+    server.reset();
+}
+
+bool CService::start()
+{
+    stopping = false;
+    if (faults.current().mode != CServiceFaults::Refuse && !listen())
+        return false;
+    if (faults.current().mode == CServiceFaults::Refuse) {
+        // Learn a port to come back to, then close it again.
+        if (!listen())
+            return false;
+        unlisten();
+    }
+    const std::string portFile = opts.dataFolder + "/port";
+    {
+        std::ofstream out(portFile + ".tmp", std::ios::trunc);
+        out << boundPort << '\n';
+    }
+    std::error_code ec;
+    std::filesystem::rename(portFile + ".tmp", portFile, ec);
+    faultThread = std::thread([this] { watchFaults(); });
+    return true;
+}
+
+void CService::watchFaults()
+{
+    std::unique_lock<std::mutex> lock(mutex);
+    while (!stopping) {
+        const bool refuse = faults.current().mode == CServiceFaults::Refuse;
+        lock.unlock();
+        if (refuse && server)
+            unlisten();
+        else if (!refuse && !server)
+            listen();
+        lock.lock();
+        wake.wait_for(lock, std::chrono::milliseconds(100));
+    }
+}
+
+void CService::stop()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        stopping = true;
+    }
+    wake.notify_all();
+    if (faultThread.joinable())
+        faultThread.join();
+    unlisten();
+}
