@@ -155,6 +155,7 @@ void CFsuipcServer::acceptLoop()
 
 void CFsuipcServer::serveConnection(int fd)
 {
+    std::string lastName;
     for (;;) {
         std::uint8_t header[8];
         if (!readAll(fd, header, sizeof header))
@@ -166,11 +167,15 @@ void CFsuipcServer::serveConnection(int fd)
         std::string name(length, '\0');
         if (length > 0 && !readAll(fd, name.data(), length))
             break;
-        const bool ok = message == kMessageNumber && validName(name) && serveFrame(fd, name);
-        if (fault == Fault::NeverAnswer)
+        // The first batch of a mapping (the version handshake) is always served
+        // honestly, so a client gets as far as the batches the fault is meant for.
+        const bool faulty = name == lastName && fault != Fault::None;
+        lastName = name;
+        const bool ok = message == kMessageNumber && validName(name) && serveFrame(name, faulty);
+        if (faulty && fault == Fault::NeverAnswer)
             continue;
         std::uint8_t answer[4];
-        putLe32(answer, ok && fault != Fault::AnswerZero ? 1 : 0);
+        putLe32(answer, ok && !(faulty && fault == Fault::AnswerZero) ? 1 : 0);
         if (::send(fd, answer, sizeof answer, MSG_NOSIGNAL) != sizeof answer)
             break;
     }
@@ -179,7 +184,7 @@ void CFsuipcServer::serveConnection(int fd)
     std::erase(connections, fd);
 }
 
-bool CFsuipcServer::serveFrame(int, const std::string& name)
+bool CFsuipcServer::serveFrame(const std::string& name, bool faulty)
 {
     {
         std::lock_guard<std::mutex> lock(mutex);
@@ -197,8 +202,8 @@ bool CFsuipcServer::serveFrame(int, const std::string& name)
     if (view == MAP_FAILED)
         return false;
     auto* block = static_cast<std::uint8_t*>(view);
-    ok = handler(block, kBlockSize);
-    if (fault == Fault::RewriteHeader)
+    ok = handler(name, block, kBlockSize);
+    if (faulty && fault == Fault::RewriteHeader)
         tamper(block);
     ::munmap(view, kBlockSize);
     return ok;

@@ -23,8 +23,8 @@ public:
     // Misbehaviour on purpose, for the client's tests.
     enum class Fault { None, RewriteHeader, NeverAnswer, AnswerZero };
 
-    // Walks one block; false when the block is malformed.
-    using BlockHandler = std::function<bool(std::uint8_t* block, std::size_t size)>;
+    // Walks one block named `mapping`; false when the block is malformed.
+    using BlockHandler = std::function<bool(const std::string& mapping, std::uint8_t* block, std::size_t size)>;
 
     explicit CFsuipcServer(BlockHandler handler);
     ~CFsuipcServer();
@@ -48,7 +48,7 @@ public:
 private:
     void acceptLoop();
     void serveConnection(int fd);
-    bool serveFrame(int fd, const std::string& name);
+    bool serveFrame(const std::string& name, bool faulty);
     void tamper(std::uint8_t* block);
 
     BlockHandler handler;

@@ -65,6 +65,14 @@ void COffsetSpace::refresh()
     refreshFuel();
     refreshWeights();
     refreshSwitches();
+    for (const auto& [offset, value] : pinned)
+        std::memcpy(bytes.data() + offset, value.data(), value.size());
+}
+
+void COffsetSpace::pin(std::uint32_t offset, const std::vector<std::uint8_t>& value)
+{
+    if (offset < kSize && value.size() <= kSize - offset)
+        pinned[offset] = value;
 }
 
 void COffsetSpace::refreshPosition()

@@ -8,7 +8,9 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
+#include <vector>
 
 class COffsetSpace {
 public:
@@ -22,6 +24,8 @@ public:
     void read(std::uint32_t offset, std::uint8_t* out, std::uint32_t size) const;
     // A write request: stored, then acted upon.
     void write(std::uint32_t offset, const std::uint8_t* data, std::uint32_t size);
+    // Serves these bytes at `offset` after every refresh.
+    void pin(std::uint32_t offset, const std::vector<std::uint8_t>& value);
     // Things that take effect once the whole batch is in (text with its time, save with its name).
     void finishBatch();
 
@@ -40,6 +44,7 @@ private:
     CAircraftModel& model;
     CSimRecord& record;
     std::array<std::uint8_t, kSize> bytes{};
+    std::map<std::uint32_t, std::vector<std::uint8_t>> pinned;
     bool textPending = false;
     bool savePending = false;
 };

@@ -5,7 +5,9 @@
 
 CSimulator::CSimulator(const SimScenario& scenario)
     : model(scenario), runner(model), space(model, rec),
-      fsServer([this](std::uint8_t* block, std::size_t size) { return serveBlock(block, size); })
+      fsServer([this](const std::string& mapping, std::uint8_t* block, std::size_t size) {
+          return serveBlock(mapping, block, size);
+      })
 {
 }
 
@@ -27,9 +29,13 @@ void CSimulator::stopServer()
     fsServer.stop();
 }
 
-bool CSimulator::serveBlock(std::uint8_t* block, std::size_t size)
+bool CSimulator::serveBlock(const std::string& mapping, std::uint8_t* block, std::size_t size)
 {
     std::lock_guard<std::mutex> lock(mutex);
+    if (mapping != lastMapping) {
+        lastMapping = mapping;
+        rec.add({"mapping", mapping, 0.0, -1});
+    }
     space.refresh();
     return CFsuipcServer::walkBlock(block, size, space);
 }
@@ -112,4 +118,10 @@ bool CSimulator::scenarioFinished() const
 {
     std::lock_guard<std::mutex> lock(mutex);
     return runner.finished();
+}
+
+void CSimulator::pin(std::uint32_t offset, const std::vector<std::uint8_t>& bytes)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    space.pin(offset, bytes);
 }

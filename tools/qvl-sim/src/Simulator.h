@@ -14,6 +14,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 class CSimulator {
 public:
@@ -34,11 +35,13 @@ public:
     // Runs `change` on the model under the lock (tests set up situations this way).
     void modify(const std::function<void(CAircraftModel&)>& change);
     bool scenarioFinished() const;
+    // Serves fixed bytes at an offset from now on, whatever the model says.
+    void pin(std::uint32_t offset, const std::vector<std::uint8_t>& bytes);
     CSimRecord& record() { return rec; }
     CFsuipcServer& server() { return fsServer; }
 
 private:
-    bool serveBlock(std::uint8_t* block, std::size_t size);
+    bool serveBlock(const std::string& mapping, std::uint8_t* block, std::size_t size);
     void clockLoop(double timeScale);
     void handleDisconnect(double requested, double stepSeconds);
 
@@ -50,6 +53,7 @@ private:
     CFsuipcServer fsServer;
     std::string serverClass = "UIPCMAIN";
     std::string serverDirectory;
+    std::string lastMapping;
     double pendingSeconds = 0.0;
     double downLeft = 0.0;
     std::thread clock;

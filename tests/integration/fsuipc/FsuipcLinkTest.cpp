@@ -1,0 +1,165 @@
+// The link against qvl-sim in another process: open, the error codes, the
+// block bound, the mapping names, and a server that tampers with the answers.
+#include "support/SimProcess.h"
+#include "support/FsuipcTestDirectory.h"
+#include "core/DebugLog.h"
+#include "sim/fsuipc/Fsuipc.h"
+#include "sim/fsuipc/FsuipcLink.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace {
+
+class FsuipcLinkTest : public ::testing::Test {
+protected:
+    void SetUp() override { CFsuipcLink::instance().close(); }
+    void TearDown() override { CFsuipcLink::instance().close(); }
+
+    std::unique_ptr<CSimProcess> startSim(std::vector<std::string> extra = {})
+    {
+        std::vector<std::string> args = {"run", "short_circuit", "--time-scale", "0", "--record", dir.file("record")};
+        args.insert(args.end(), extra.begin(), extra.end());
+        auto sim = std::make_unique<CSimProcess>(CSimProcess::programPath(QVL_BINARY_DIR), args);
+        EXPECT_TRUE(sim->start());
+        return sim;
+    }
+
+    CFsuipcLink& link = CFsuipcLink::instance();
+    CFsuipcTestDirectory dir;
+};
+
+std::string logText()
+{
+    CDebugLog probe("FsuipcLinkTestProbe", CDebugLog::Quiet{});
+    std::ifstream in(probe.filePath());
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+TEST_F(FsuipcLinkTest, WithoutServerOpenFailsWithCode2AndLogsWhy)
+{
+    CFsuipc fsuipc;
+    EXPECT_FALSE(fsuipc.isOpen());
+    int result = 0;
+    EXPECT_FALSE(link.open(0, result));
+    EXPECT_EQ(result, CFsuipcLink::ErrNoFs);
+    EXPECT_NE(logText().find("Cannot link to FSUIPC or WideClient"), std::string::npos);
+    // Every call on the closed link is refused with 9 and touches nothing.
+    EXPECT_FALSE(link.read(0x3304, 4, &result, result));
+    EXPECT_EQ(result, CFsuipcLink::ErrNotOpen);
+}
+
+struct OpenCase {
+    std::vector<std::string> args;
+    int expected;
+};
+
+class FsuipcOpenTest : public FsuipcLinkTest, public ::testing::WithParamInterface<OpenCase> {};
+
+TEST_P(FsuipcOpenTest, VersionHandshakeDecides)
+{
+    auto sim = startSim(GetParam().args);
+    int result = -1;
+    EXPECT_EQ(link.open(0, result), GetParam().expected == 0);
+    EXPECT_EQ(result, GetParam().expected);
+    EXPECT_EQ(link.isOpen(), GetParam().expected == 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, FsuipcOpenTest,
+                         ::testing::Values(OpenCase{{}, 0}, OpenCase{{"--no-magic"}, 7},
+                                           OpenCase{{"--fsuipc-version", "0x19980004"}, 7},
+                                           OpenCase{{"--class", "FS98MAIN"}, 0},
+                                           OpenCase{{"--class", "FS98MAIN", "--no-magic"}, 14}));
+
+TEST_F(FsuipcLinkTest, OpenWhileOpenAndProcessWithNothingQueuedAreRefused)
+{
+    auto sim = startSim();
+    int result = 0;
+    ASSERT_TRUE(link.open(0, result));
+    EXPECT_FALSE(link.open(0, result));
+    EXPECT_EQ(result, CFsuipcLink::ErrOpen);
+    EXPECT_FALSE(link.process(result));
+    EXPECT_EQ(result, CFsuipcLink::ErrNoData);
+    EXPECT_TRUE(link.isOpen());
+}
+
+TEST_F(FsuipcLinkTest, RequestPastTheBoundFailsWith15AndKeepsTheEarlierOnes)
+{
+    auto sim = startSim({"--fsuipc-version", "0x70200000"});
+    int result = 0;
+    ASSERT_TRUE(link.open(0, result));
+    std::uint32_t version = 0;
+    static std::uint8_t big[3][8000];
+    static std::uint8_t last[8428];
+    ASSERT_TRUE(link.read(0x3304, 4, &version, result));
+    for (auto& b : big)
+        ASSERT_TRUE(link.read(0x1400, sizeof b, b, result));
+    // 20 + 3 * 8016 + 8444 fills the request space exactly.
+    ASSERT_TRUE(link.read(0x1400, sizeof last, last, result));
+    std::uint8_t none = 0;
+    EXPECT_FALSE(link.read(0x3304, 0, &none, result));
+    EXPECT_EQ(result, CFsuipcLink::ErrSize);
+    std::uint16_t word = 1;
+    EXPECT_FALSE(link.write(0x0262, 0, &word, result));
+    EXPECT_EQ(result, CFsuipcLink::ErrSize);
+    ASSERT_TRUE(link.process(result)) << result;
+    EXPECT_EQ(version, 0x70200000u);
+}
+
+TEST_F(FsuipcLinkTest, SuccessiveOpensUseNamesEndingOneAndTwo)
+{
+    auto sim = startSim();
+    CFsuipcLink::resetOpenCounter();
+    int result = 0;
+    ASSERT_TRUE(link.open(0, result));
+    const std::string first = link.getMappingName();
+    link.close();
+    ASSERT_TRUE(link.open(0, result));
+    const std::string second = link.getMappingName();
+    EXPECT_EQ(first.rfind("FsasmLib:IPC:", 0), 0u);
+    EXPECT_EQ(first.substr(first.size() - 2), ":1");
+    EXPECT_EQ(second.substr(0, second.size() - 1), first.substr(0, first.size() - 1));
+    EXPECT_EQ(second.back(), '2');
+}
+
+class FsuipcFaultTest : public FsuipcLinkTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(FsuipcFaultTest, BadAnswerFailsWith13AndWritesNothing)
+{
+    auto sim = startSim({"--fault", GetParam()});
+    int result = 0;
+    ASSERT_TRUE(link.open(0, result)) << result;
+    // Canaries around every destination show that nothing outside them moved.
+    std::uint8_t memory[64];
+    std::memset(memory, 0xAB, sizeof memory);
+    ASSERT_TRUE(link.read(0x3304, 4, memory + 8, result));
+    ASSERT_TRUE(link.read(0x0560, 8, memory + 24, result));
+    EXPECT_FALSE(link.process(result));
+    EXPECT_EQ(result, CFsuipcLink::ErrData);
+    for (std::uint8_t b : memory)
+        EXPECT_EQ(b, 0xAB);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FsuipcFaultTest, ::testing::Values("rewrite-header", "answer-zero"));
+
+TEST_F(FsuipcLinkTest, ZeroByteReadIsServedWithoutCopying)
+{
+    auto sim = startSim();
+    int result = 0;
+    ASSERT_TRUE(link.open(0, result));
+    std::uint8_t canary = 0x5A;
+    std::uint32_t version = 0;
+    ASSERT_TRUE(link.read(0x3304, 0, &canary, result));
+    ASSERT_TRUE(link.read(0x3304, 4, &version, result));
+    ASSERT_TRUE(link.process(result));
+    EXPECT_EQ(canary, 0x5A);
+    EXPECT_NE(version, 0u);
+}
+
+} // namespace
