@@ -1,0 +1,197 @@
+// The debug log: exact line formats, the header once per process, daily files
+// across midnight, multi-line texts and the purge of old files.
+#include "core/CivilTime.h"
+#include "core/ClientConfig.h"
+#include "core/DebugLog.h"
+#include "platform/headless/ManualClock.h"
+#include "server/ServerAddress.h"
+#include "support/LogCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// 2026-12-06 23:45:01 UTC
+constexpr std::int64_t kLateEvening = 1796600701000;
+
+std::string dataFolder()
+{
+    return CClientConfig::getInstance().getDataFolder();
+}
+
+TEST(DebugLog, WritesEachLevelWithItsPrefix)
+{
+    ScopedManualClock clock(kLateEvening);
+    LogCapture capture;
+    {
+        CDebugLog log("CClient");
+        log.debug("Gear state Down change count(1)");
+        log.warn("w");
+        log.error("e");
+        log.line("plain");
+        log.debugf("%d kg at %.1f", 1200, 2.5);
+    }
+    const std::vector<std::string> expected{
+        "2026-12-06 - 23:45:01 Init: CClient",
+        "2026-12-06 - 23:45:01 Debug: [CClient] Gear state Down change count(1)",
+        "2026-12-06 - 23:45:01 Warn: [CClient] w",
+        "2026-12-06 - 23:45:01 Error: [CClient] e",
+        "2026-12-06 - 23:45:01 plain",
+        "2026-12-06 - 23:45:01 Debug: [CClient] 1200 kg at 2.5",
+        "2026-12-06 - 23:45:01 Delete: CClient",
+    };
+    std::vector<std::string> lines = capture.lines();
+    // The very first channel of the test program may have written the header first.
+    while (lines.size() > expected.size())
+        lines.erase(lines.begin());
+    EXPECT_EQ(lines, expected);
+}
+
+TEST(DebugLog, QuietChannelsDoNotAnnounceThemselves)
+{
+    ScopedManualClock clock(kLateEvening);
+    LogCapture capture;
+    {
+        CDebugLog log("CSound", CDebugLog::Quiet{});
+        log.warn("x");
+    }
+    EXPECT_EQ(capture.lines(), std::vector<std::string>{"2026-12-06 - 23:45:01 Warn: [CSound] x"});
+}
+
+TEST(DebugLog, InnerNewlinesStartContinuationLines)
+{
+    ScopedManualClock clock(kLateEvening);
+    CDebugLog log("CReport", CDebugLog::Quiet{});
+    LogCapture capture;
+    log.error("first\nsecond\nthird");
+    EXPECT_EQ(capture.lines(), (std::vector<std::string>{
+                                   "2026-12-06 - 23:45:01 Error: [CReport] first",
+                                   "2026-12-06 - 23:45:01 Error: [CReport]  --> second",
+                                   "2026-12-06 - 23:45:01 Error: [CReport]  --> third",
+                               }));
+}
+
+TEST(DebugLog, HeaderOncePerProcess)
+{
+    ScopedManualClock clock(kLateEvening);
+    CDebugLog::resetProcessState();
+    LogCapture capture;
+    { CDebugLog first("A", CDebugLog::Quiet{}); }
+    { CDebugLog second("B", CDebugLog::Quiet{}); }
+    const std::string rule = "2026-12-06 - 23:45:01 ----------------------------------";
+    EXPECT_EQ(capture.lines(), (std::vector<std::string>{
+                                   rule,
+                                   "2026-12-06 - 23:45:01 ---------Quenvale Log-----------",
+                                   rule,
+                                   "2026-12-06 - 23:45:01 - Version: v2.6.1.0",
+                                   "2026-12-06 - 23:45:01 - Server: " + CServerAddress::get(),
+                                   "2026-12-06 - 23:45:01 - Max Data: 32768",
+                                   rule,
+                                   rule,
+                                   rule,
+                               }));
+}
+
+TEST(DebugLog, AChannelKeepsItsDayAcrossMidnight)
+{
+    ScopedManualClock clock(kLateEvening);
+    CDebugLog before("Before", CDebugLog::Quiet{});
+    clock->advance(20 * 60 * 1000); // 00:05:01 next day
+    CDebugLog after("After", CDebugLog::Quiet{});
+    before.debug("late");
+    after.debug("early");
+    EXPECT_EQ(before.filePath(), dataFolder() + "quenvale_debug.v2.6.1.0.2026-12-06.txt");
+    EXPECT_EQ(after.filePath(), dataFolder() + "quenvale_debug.v2.6.1.0.2026-12-07.txt");
+    std::ifstream in(before.filePath());
+    std::string line, last;
+    while (std::getline(in, line))
+        last = line;
+    EXPECT_EQ(last, "2026-12-07 - 00:05:01 Debug: [Before] late");
+}
+
+TEST(DebugLog, TimestampsUseLocalTime)
+{
+    ScopedManualClock clock(kLateEvening);
+    clock->setLocalOffset(2 * 3600);
+    CDebugLog log("Local", CDebugLog::Quiet{});
+    EXPECT_EQ(log.filePath(), dataFolder() + "quenvale_debug.v2.6.1.0.2026-12-07.txt");
+}
+
+struct AgeCase {
+    int wy, wm, wd, ty, tm, td;
+    int age;
+};
+
+class LogAgeTest : public ::testing::TestWithParam<AgeCase> {};
+
+TEST_P(LogAgeTest, UsesTheThirtyDayMonthRule)
+{
+    const AgeCase& c = GetParam();
+    EXPECT_EQ(CDebugLog::ageInDays(c.wy, c.wm, c.wd, c.ty, c.tm, c.td), c.age);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dates, LogAgeTest,
+                         ::testing::Values(AgeCase{2026, 3, 31, 2026, 4, 1, 0}, AgeCase{2026, 1, 30, 2026, 3, 1, 31},
+                                           AgeCase{2026, 1, 31, 2026, 3, 1, 30}, AgeCase{2025, 12, 31, 2026, 1, 1, 5},
+                                           AgeCase{2026, 5, 5, 2026, 5, 5, 0}));
+
+void touch(const std::string& name, const CivilTime& day)
+{
+    const std::string path = dataFolder() + name;
+    std::ofstream(path) << "x";
+    using namespace std::chrono;
+    fs::last_write_time(path, file_clock::from_sys(sys_seconds(seconds(day.toEpochSeconds()))));
+}
+
+// The most recent noon, going back from today, whose age by the log rule is `age`.
+CivilTime dayWithAge(const CivilTime& today, int age)
+{
+    for (int back = 0; back < 400; ++back) {
+        CivilTime d = CivilTime::fromEpochSeconds(today.toEpochSeconds() - back * 86400LL);
+        if (CDebugLog::ageInDays(d.year, d.month, d.day, today.year, today.month, today.day) == age)
+            return d;
+    }
+    return today;
+}
+
+TEST(DebugLog, FirstChannelPurgesOldTextFiles)
+{
+    // Files on disk carry real times, so the purge runs on the real date.
+    SystemClock real;
+    ScopedManualClock clock(real.nowMs());
+    const CivilTime today = CivilTime::utcNow();
+    touch("age31.txt", dayWithAge(today, 31));
+    touch("age30.txt", dayWithAge(today, 30));
+    touch("old.out", dayWithAge(today, 200));
+    touch("old.ini", dayWithAge(today, 200));
+    CDebugLog::resetProcessState();
+    LogCapture capture;
+    { CDebugLog first("Purger", CDebugLog::Quiet{}); }
+    EXPECT_FALSE(fs::exists(dataFolder() + "age31.txt"));
+    EXPECT_TRUE(fs::exists(dataFolder() + "age30.txt"));
+    EXPECT_FALSE(fs::exists(dataFolder() + "old.out"));
+    EXPECT_TRUE(fs::exists(dataFolder() + "old.ini")) << "only text and .out files are purged";
+    EXPECT_TRUE(capture.contains("Deleting Log File " + dataFolder() + "age31.txt"));
+    fs::remove(dataFolder() + "age30.txt");
+    fs::remove(dataFolder() + "old.ini");
+}
+
+TEST(DebugLog, AnUnwritableFolderLosesLinesQuietly)
+{
+    ScopedManualClock clock(kLateEvening);
+    CDebugLog log("Quiet", CDebugLog::Quiet{});
+    const std::string path = log.filePath();
+    fs::remove(path);
+    fs::create_directory(path); // a folder where the file should be
+    log.error("dropped");
+    EXPECT_TRUE(fs::is_directory(path));
+    fs::remove(path);
+}
+
+} // namespace
