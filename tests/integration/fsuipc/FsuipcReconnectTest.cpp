@@ -1,0 +1,81 @@
+// A simulator that dies mid-flight and comes back: the adapter's next polls
+// fail, then reopen the link by themselves under a new mapping name.
+#include "support/FsuipcTestDirectory.h"
+#include "support/SimProcess.h"
+#include "support/SimRecordFile.h"
+#include "server/ClientInterface.h"
+#include "sim/fsuipc/FlightSimulatorInterfaceUsingFsuipc.h"
+#include "platform/Clock.h"
+#include "sim/fsuipc/FsuipcLink.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FsuipcReconnectTest : public ::testing::Test {
+protected:
+    void TearDown() override { CFsuipcLink::instance().close(); }
+
+    std::unique_ptr<CSimProcess> startSim(const std::string& record, const std::string& startAt)
+    {
+        auto sim = std::make_unique<CSimProcess>(
+            CSimProcess::programPath(QVL_BINARY_DIR),
+            std::vector<std::string>{"run", "airline_eddf_eddm", "--time-scale", "10", "--start-at", startAt,
+                                     "--record", dir.file(record)});
+        EXPECT_TRUE(sim->start());
+        return sim;
+    }
+
+    CFsuipcTestDirectory dir;
+    CClientInterface client;
+};
+
+TEST_F(FsuipcReconnectTest, KilledSimulatorIsPickedUpAgainAfterItsRestart)
+{
+    auto sim = startSim("first", "1000");
+    CFlightSimulatorInterfaceUsingFsuipc fs(client);
+    ASSERT_TRUE(fs.getEverything());
+    ASSERT_GT(fs.lRadarAltitude, 10000);
+    const std::string firstName = CFsuipcLink::instance().getMappingName();
+
+    sim->kill();
+    EXPECT_FALSE(fs.getEverything());
+    EXPECT_FALSE(fs.isConnected());
+    EXPECT_FALSE(fs.getEverything()); // nobody listens: the reopen fails too
+
+    sim = startSim("second", "1100");
+    ASSERT_TRUE(fs.getEverything());
+    EXPECT_TRUE(fs.isConnected());
+    EXPECT_GT(fs.lRadarAltitude, 10000);
+    const std::string secondName = CFsuipcLink::instance().getMappingName();
+    EXPECT_NE(secondName, firstName);
+    const auto mappings = CSimRecordFile(dir.file("second")).linesOf("mapping");
+    ASSERT_FALSE(mappings.empty());
+    EXPECT_EQ(mappings.front().text, secondName);
+}
+
+TEST_F(FsuipcReconnectTest, SimulatorAwayForAWhileIsReconnectedByTheNextPolls)
+{
+    // The scenario makes the simulator unreachable for 20 s of its time in cruise.
+    auto sim = std::make_unique<CSimProcess>(
+        CSimProcess::programPath(QVL_BINARY_DIR),
+        std::vector<std::string>{"run", "midflight_disconnect", "--time-scale", "20", "--start-at", "1050", "--record",
+                                 dir.file("record")});
+    ASSERT_TRUE(sim->start());
+    CFlightSimulatorInterfaceUsingFsuipc fs(client);
+    bool sawFailure = false, recovered = false;
+    for (int i = 0; i < 200 && !recovered; ++i) {
+        const bool ok = fs.getEverything();
+        sawFailure = sawFailure || !ok;
+        recovered = sawFailure && ok;
+        if (!ok)
+            processClock().sleepMs(100);
+        else
+            processClock().sleepMs(50);
+    }
+    EXPECT_TRUE(sawFailure);
+    EXPECT_TRUE(recovered);
+    EXPECT_EQ(CSimRecordFile(dir.file("record")).linesOf("reconnect").size(), 1u);
+}
+
+} // namespace
