@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Developer and CI entry point. Installs what a fresh Debian 12 machine lacks,
+# builds, and then runs the test suite (`test`) or the client with its
+# companion programs (`run`).
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+packages=(
+  build-essential cmake make g++ pkg-config git ca-certificates
+  clang libclang-rt-14-dev
+  libboost-dev libsimpleini-dev libpugixml-dev
+  libcurl4-openssl-dev libssl-dev openssl libcpp-httplib-dev libsqlite3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+)
+
+install_missing() {
+  local missing=()
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {
+  cmake --preset dev
+  cmake --build --preset dev
+}
+
+run_fuzzers() {
+  # Replays every committed corpus, then fuzzes each target briefly.
+  local targets
+  targets=$(ls tests/fuzz/fuzz_*.cpp 2>/dev/null || true)
+  [ -z "$targets" ] && return 0
+  cmake --preset fuzz
+  cmake --build --preset fuzz
+  local failed=0 passed=0
+  for src in $targets; do
+    local name corpus
+    name=$(basename "$src" .cpp)
+    corpus="tests/fuzz/corpus/${name#fuzz_}"
+    mkdir -p "build/fuzz/corpus/$name"
+    local dirs=("build/fuzz/corpus/$name")
+    [ -d "$corpus" ] && dirs+=("$corpus")
+    if "build/fuzz/tests/fuzz/$name" -max_total_time="${QVL_FUZZ_SECONDS:-20}" -rss_limit_mb=2048 \
+         "${dirs[@]}" > "build/fuzz/$name.log" 2>&1; then
+      passed=$((passed + 1))
+    else
+      failed=$((failed + 1))
+      echo "fuzz target $name failed:"; tail -n 30 "build/fuzz/$name.log"
+    fi
+  done
+  echo "fuzz: $passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+}
+
+case "${1:-test}" in
+  test)
+    install_missing
+    build
+    ctest --preset dev
+    run_fuzzers
+    ;;
+  run)
+    install_missing
+    build
+    exec bash tools/run-demo.sh
+    ;;
+  *)
+    echo "usage: $0 test|run" >&2
+    exit 2
+    ;;
+esac
