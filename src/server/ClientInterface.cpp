@@ -5,9 +5,11 @@
 #include "core/NumberConversion.h"
 #include "core/TextCompare.h"
 #include "server/LeadingNumber.h"
+#include "platform/SystemInfo.h"
 #include "server/ServerAddress.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -19,6 +21,9 @@ constexpr double kDegToRad = 0.017453292522222223;
 CClientInterface::CClientInterface() : serverUrl(CServerAddress::kDefaultUrl), log("CClientInterface")
 {
     copyText(airline.v_ID, "0");
+    // The entry seeds the generator with the time before the window exists.
+    intern_ts = static_cast<std::int32_t>(std::rand() & 0x7fff);
+    copyText(system, systemInfo().machineId());
 }
 
 CClientInterface::~CClientInterface() = default;
@@ -71,15 +76,6 @@ double CClientInterface::distanceToArrival(double lat, double lon) const
 {
     const CAirport* a = findAirport(fieldText(flightLog.l_Arrival));
     return a != nullptr ? distanceNm(lat, lon, a->lat, a->lon) : distanceNm(lat, lon, 0.0, 0.0);
-}
-
-int CClientInterface::getClosestAirport(double lon, double lat, double arrivalDistance)
-{
-    // Until the service link is in place only the booking's own airports count.
-    (void)lon;
-    (void)lat;
-    (void)arrivalDistance;
-    return 5;
 }
 
 // --- bearings, technical stops, closest airport ---

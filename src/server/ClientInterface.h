@@ -4,7 +4,12 @@
 #pragma once
 
 #include "core/DebugLog.h"
+#include "monitor/blackbox/EventRecord.h"
+#include "server/BackgroundSender.h"
+#include "server/JsonEndpoint.h"
+#include "server/LegacyEndpoint.h"
 #include "server/Records.h"
+#include "server/ServerSettings.h"
 
 #include <cstdint>
 #include <list>
@@ -85,6 +90,54 @@ public:
 
     const std::string& getServerUrl() const { return serverUrl; }
     void setServerUrl(const std::string& url);
+    // The server address for an AltServer choice, and the extra trusted
+    // authority for the transport.
+    void applyServerSettings(const CServerSettings& settings, long altServer);
+
+    // --- service calls (login, information, uploads) ---
+    struct News {
+        std::int32_t ID = 0;
+        char Header[1024] = {};
+        char Text[2056] = {};
+    };
+    News news;
+    PositionRecord position{}; // the current position record
+    char system[9] = {};       // machine identifier, eight upper-case hex digits
+    std::int32_t intern_ts = 0;
+
+    bool isServiceReachable();
+    int getVersion();
+    int getTimestamp();
+    double getFuelPrice(const std::string& icao);
+    int getNews();
+    // 0 with the token stored, -1 without one.
+    int login(const std::string& user, const std::string& password);
+    int getPilotData();
+    int getRoute();
+    void getBookedAirports();
+    void resetFlight();
+    void resetPositionLog();
+    // Queued for the background sender; always true.
+    bool writeLog();
+    bool updateAwards();
+    bool writePositionLog();
+    bool writeEventLog(const CEventRecord& event);
+    bool writeReport(bool manualUpload);
+
+    // One call of the legacy endpoint; its rows serve the lookups below.
+    int legacyCall(const std::string& requestText);
+    int getText(std::string_view column, int row, char* destination, std::size_t size) const;
+    std::int32_t getInt(std::string_view column, int row) const;
+    double getDouble(std::string_view column, int row) const;
+    float getFloat(std::string_view column, int row) const;
+    int getResultCode() const { return legacy.resultCode(); }
+    const std::string& getResultText() const { return legacy.resultText(); }
+    const std::string& getResultLine() const { return legacy.resultLine(); }
+
+    const std::string& getToken() const { return token; }
+    void setToken(const std::string& value);
+    // Waits for the background sends queued so far (tests, shutdown).
+    bool waitForBackgroundSends(std::uint32_t timeoutMs) { return sender.waitIdle(timeoutMs); }
 
 private:
     bool setClosestAirport(const std::string& code, double distance);
@@ -92,4 +145,10 @@ private:
     std::list<CAirport> airports; // newest first
     std::string serverUrl;
     CDebugLog log;
+
+    // Network side; constructed after the log they write to.
+    std::string token; // up to 128 characters
+    CLegacyEndpoint legacy{log};
+    CJsonEndpoint json{log};
+    CBackgroundSender sender;
 };

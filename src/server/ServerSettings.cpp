@@ -1,6 +1,7 @@
 // CServerSettings: defaults, the relay choice, the transport's CA file.
 #include "server/ServerSettings.h"
 
+#include "report/IniParser.h"
 #include "server/HttpTransport.h"
 
 CServerSettings CServerSettings::fromValues(const std::string& url, const std::string& relayUrl,
@@ -15,6 +16,13 @@ CServerSettings CServerSettings::fromValues(const std::string& url, const std::s
         s.webUrl = webUrl;
     s.caFile = caFile;
     return s;
+}
+
+CServerSettings CServerSettings::load()
+{
+    CIniParser& ini = CIniParser::getInstance();
+    return fromValues(ini.readConfigString("server", "Url"), ini.readConfigString("server", "RelayUrl"),
+                      ini.readConfigString("server", "WebUrl"), ini.readConfigString("server", "CAFile"));
 }
 
 std::string CServerSettings::hostPart(const std::string& url)
