@@ -2,6 +2,7 @@
 // step with its rules, and the whole flight-state step, on a cruising aircraft.
 #include "monitor/FlightState.h"
 #include "support/FlightFixture.h"
+#include "support/TempDataFolder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -56,4 +57,11 @@ BENCHMARK(BM_IdleFlyingTick);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    TempDataFolder folder; // the client's logs go there, not into the working directory
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
