@@ -37,6 +37,9 @@ double finiteOrZero(double v)
 
 float fillFraction(float level, float kgPerGallon, float gallons)
 {
+    // Without a fuel weight or a capacity there is no fraction to write.
+    if (!(kgPerGallon > 0.0f) || !(gallons > 0.0f))
+        return 0.0f;
     const float fill = level / kgPerGallon / gallons;
     if (!(fill > 0.0f))
         return 0.0f;
@@ -251,6 +254,8 @@ int CFlightSimulatorInterfaceUsingFsuipc::setAircraftTanks()
 {
     if (!readFuelWeight())
         return 0;
+    if (!(fFuelWeightKgPerGallon > 0.0f))
+        log->errorf("Fuel weight %d from the simulator is unusable, tanks not set", lFuelWeightRaw);
     float fill[kTankCount] = {};
     bool anyFuel = false;
     for (int i = 0; i < kTankCount; ++i) {
