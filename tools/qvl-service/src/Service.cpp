@@ -139,6 +139,9 @@ void CService::answer(httplib::Response& res, int status, std::string body, cons
     case CServiceFaults::WrongWord:
         body = framed ? "DATASTART\nMAYBE LATER\nDATAEND\n" : "{\"error\":\"MAYBE LATER\"}";
         break;
+    case CServiceFaults::Empty:
+        body.clear();
+        break;
     default:
         break;
     }

@@ -14,7 +14,7 @@ bool CServiceFaults::parseMode(const std::string& name, Mode& mode)
         const char* name;
         Mode mode;
     } kModes[] = {{"none", None},       {"refuse", Refuse},       {"delay", Delay},         {"http500", Http500},
-                  {"garbage", Garbage}, {"truncated", Truncated}, {"wrongword", WrongWord}};
+                  {"garbage", Garbage}, {"truncated", Truncated}, {"wrongword", WrongWord}, {"empty", Empty}};
     for (const auto& m : kModes) {
         if (name == m.name) {
             mode = m.mode;

@@ -8,7 +8,7 @@
 
 class CServiceFaults {
 public:
-    enum Mode { None, Refuse, Delay, Http500, Garbage, Truncated, WrongWord };
+    enum Mode { None, Refuse, Delay, Http500, Garbage, Truncated, WrongWord, Empty };
     struct State {
         Mode mode = None;
         std::uint32_t delayMs = 0;
