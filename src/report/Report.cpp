@@ -3,6 +3,7 @@
 
 #include "core/FixedText.h"
 #include "monitor/blackbox/Blackbox.h"
+#include "report/FlightEvaluation.h"
 #include "server/ClientInterface.h"
 #include "sim/FlightSimulatorInterface.h"
 
@@ -114,4 +115,27 @@ bool CReport::hasPenalty(int item) const
 void CReport::clearPenalties()
 {
     std::memset(penalties, 0, sizeof penalties);
+}
+
+bool CReport::evaluateFlight()
+{
+    if (simulator == nullptr) {
+        log.warn("No simulator snapshot, report not evaluated");
+        return true;
+    }
+    CFlightEvaluation(*this, client, *simulator).run();
+    return true;
+}
+
+void CReport::resetFlightData()
+{
+    Tervix_VirtualAirlines& airline = client.airline;
+    airline.v_Reputation = 0;
+    airline.v_Pilotcharge = 0;
+    copyText(airline.v_Name, "");
+    copyText(airline.v_Multiplier, "");
+    copyText(airline.v_ID, "0");
+    std::memset(&client.pilot, 0, sizeof client.pilot);
+    std::memset(&client.report, 0, sizeof client.report);
+    clearPenalties();
 }

@@ -60,6 +60,13 @@ public:
     static const char* reasonText(int item);
     static const char* displayText(int item);
 
+    // The report record of the finished flight (rating, wear, fuel, money);
+    // always true. Evaluating again starts from the records as they are.
+    bool evaluateFlight();
+    // A new login or flight: airline and pilot texts, the report record and
+    // all items are emptied.
+    void resetFlightData();
+
     void setTrackerEnabled(bool enabled) { trackerEnabled = enabled; }
     bool isTrackerEnabled() const { return trackerEnabled; }
 
