@@ -28,8 +28,11 @@ public:
     bool setFault(const std::string& mode, unsigned delayMs = 0);
     // True once a TCP connection to the port succeeds, waiting at most timeoutMs.
     bool waitListening(unsigned timeoutMs) const;
+    // True once connections are refused, waiting at most timeoutMs.
+    bool waitRefusing(unsigned timeoutMs) const;
 
 private:
+    bool connects() const;
     int run(const std::vector<std::string>& arguments, bool wait);
 
     std::string program;

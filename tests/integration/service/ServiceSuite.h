@@ -8,6 +8,7 @@
 #include "platform/HttpClient.h"
 #include "server/ClientInterface.h"
 #include "server/HttpTransport.h"
+#include "server/ServerSettings.h"
 
 #include <gtest/gtest.h>
 

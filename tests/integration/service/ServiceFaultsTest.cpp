@@ -1,0 +1,140 @@
+// The server link when the service misbehaves: broken frames and answers,
+// refused connections, a stalled service, and certificates it cannot trust.
+#include "ServiceSuite.h"
+
+#include "core/DebugLog.h"
+#include "platform/SystemInfo.h"
+#include "server/LegacyResult.h"
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+class ServiceFaults : public ServiceSuite {};
+
+struct FaultCase {
+    const char* mode;
+    int legacyResult;
+    bool loginWorks;
+};
+
+class FaultModes : public ServiceFaults, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(FaultModes, LegacyAndJsonCallsFailCleanly)
+{
+    auto c = newClient(false);
+    ASSERT_TRUE(service->setFault(GetParam().mode));
+    if (std::string(GetParam().mode) == "refuse") {
+        ASSERT_TRUE(service->waitRefusing(5000));
+    }
+    EXPECT_EQ(c->getVersion(), GetParam().legacyResult);
+    EXPECT_STREQ(c->versions[CClientInterface::VersionClient], "") << "values stay untouched on failure";
+    EXPECT_EQ(c->login("demo", "demo123") == 0, GetParam().loginWorks);
+    service->setFault("none");
+    ASSERT_TRUE(service->waitListening(5000));
+    EXPECT_EQ(c->getVersion(), LegacySuccess) << "recovers once the fault is gone";
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, FaultModes,
+                         ::testing::Values(FaultCase{"garbage", LegacyBadData, false},
+                                           FaultCase{"truncated", LegacyBadData, false},
+                                           FaultCase{"wrongword", LegacyBadData, false},
+                                           FaultCase{"http500", LegacyBadData, false},
+                                           FaultCase{"empty", LegacyCouldNotOpen, false},
+                                           FaultCase{"refuse", LegacyBadData, false}),
+                         [](const auto& info) { return std::string(info.param.mode); });
+
+TEST_F(ServiceFaults, CutOffRouteAnswerLeavesNoHalfBooking)
+{
+    auto c = newClient(true);
+    ASSERT_TRUE(service->setFault("truncated"));
+    EXPECT_EQ(c->getRoute(), LegacyBadData);
+    EXPECT_STREQ(c->route.r_Dep, "");
+    EXPECT_STREQ(c->aircraft.a_Registration, "");
+}
+
+TEST_F(ServiceFaults, StalledServiceFailsTheCallAtTheTimeout)
+{
+    auto c = newClient(false);
+    CTransportOptions o = CHttpTransport::options();
+    o.receiveTimeoutMs = 1000;
+    CHttpTransport::setOptions(o);
+    ASSERT_TRUE(service->setFault("delay", 600000));
+    EXPECT_EQ(c->getVersion(), LegacyBadData);
+    service->setFault("none");
+}
+
+class CertificateTrust : public ServiceFaults {
+protected:
+    static std::string logText()
+    {
+        CDebugLog probe("CHttpTransport", CDebugLog::Quiet{});
+        std::ifstream in(probe.filePath());
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+};
+
+TEST_F(CertificateTrust, UnknownAuthorityIsRefusedUntilItsCaFileIsSet)
+{
+    auto c = newClient(false);
+    CHttpTransport::setOptions(CTransportOptions{});
+    const std::size_t before = receivedCount();
+    EXPECT_EQ(c->getVersion(), LegacyBadData);
+    EXPECT_EQ(receivedCount(), before) << "no request reached the service";
+    EXPECT_NE(logText().find("not trusted"), std::string::npos);
+
+    CServerSettings::fromValues(service->url(), "", "", service->caFile()).applyToTransport();
+    EXPECT_EQ(c->getVersion(), LegacySuccess);
+}
+
+TEST_F(CertificateTrust, UnreadableCaFileFailsTheRequest)
+{
+    auto c = newClient(false);
+    CServerSettings::fromValues("", "", "", "/nonexistent/ca.pem").applyToTransport();
+    EXPECT_EQ(c->getVersion(), LegacyBadData);
+}
+
+TEST_F(CertificateTrust, PlainSchemeAndNoSchemeStillUseTls)
+{
+    const std::string hostPort = "127.0.0.1:" + std::to_string(service->port());
+    for (const std::string& url : {"http://" + hostPort, hostPort}) {
+        auto c = newClient(false);
+        c->setServerUrl(url);
+        EXPECT_EQ(c->getVersion(), LegacySuccess) << url;
+    }
+    auto c = newClient(false);
+    c->applyServerSettings(CServerSettings::fromValues("https://std.invalid", "https://" + hostPort, "",
+                                                       service->caFile()),
+                           2);
+    EXPECT_EQ(c->getServerUrl(), "http://" + hostPort);
+    EXPECT_EQ(c->getVersion(), LegacySuccess);
+}
+
+TEST(MachineIdentifier, EightUpperCaseHexDigitsStableAcrossRuns)
+{
+    const std::string here = createPlatformSystemInfo()->machineId();
+    EXPECT_TRUE(std::regex_match(here, std::regex("[0-9A-F]{8}"))) << here;
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const std::string id = createPlatformSystemInfo()->machineId();
+        (void)!::write(pipeFds[1], id.data(), id.size());
+        ::_exit(0);
+    }
+    ::close(pipeFds[1]);
+    char buf[32] = {};
+    const ssize_t n = ::read(pipeFds[0], buf, sizeof buf - 1);
+    ::close(pipeFds[0]);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_EQ(std::string(buf, n > 0 ? static_cast<std::size_t>(n) : 0), here);
+}
+
+} // namespace
