@@ -73,6 +73,7 @@ std::unique_ptr<httplib::SSLServer> CService::makeServer()
     svr->set_read_timeout(30, 0);
     svr->set_write_timeout(30, 0);
     svr->set_payload_max_length(1 << 20);
+    svr->set_tcp_nodelay(true); // no 40 ms Nagle stalls between header and body
     svr->Post("/client_interface3.php",
               [this](const httplib::Request& req, httplib::Response& res) { handleLegacy(req, res); });
     svr->Post("/api/login", [this](const httplib::Request& req, httplib::Response& res) {
