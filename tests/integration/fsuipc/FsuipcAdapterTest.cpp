@@ -55,7 +55,7 @@ TEST_P(FsuipcPollTest, EverySnapshotFieldMatchesTheModel)
     auto sim = startSim("airline_eddf_eddm", {"--start-at", std::to_string(at)});
     CSimulator reference(loadScenario("airline_eddf_eddm"));
     reference.advance(at);
-    const SimState m = reference.state();
+    const SimAircraftState m = reference.state();
     const SimScenario sc = loadScenario("airline_eddf_eddm");
 
     CFlightSimulatorInterfaceUsingFsuipc fs(client);

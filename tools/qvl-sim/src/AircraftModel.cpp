@@ -96,6 +96,8 @@ void CAircraftModel::step(double seconds)
     updateGround();
     if (!s.onGround && s.altitudeFt <= s.groundFt)
         touchDown();
+    else if (settleLeft > 0.0 && (settleLeft -= dt) <= 0.0)
+        s.vsFpm = 0.0;
     burnFuel(dt);
 }
 
@@ -153,6 +155,6 @@ void CAircraftModel::touchDown()
 {
     s.touchdownVsFpm = s.vsFpm;
     s.onGround = true;
-    s.vsFpm = 0.0;
     s.altitudeFt = s.groundFt;
+    settleLeft = 1.0;
 }

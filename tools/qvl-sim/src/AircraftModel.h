@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-struct SimState {
+struct SimAircraftState {
     double lat = 0.0, lon = 0.0, headingDeg = 0.0;
     double altitudeFt = 0.0; // above sea level
     double groundFt = 0.0;   // ground elevation below the aircraft
@@ -37,8 +37,8 @@ public:
     // One fixed step of `seconds` of real time (scaled by the simulation rate).
     void step(double seconds);
 
-    SimState& state() { return s; }
-    const SimState& state() const { return s; }
+    SimAircraftState& state() { return s; }
+    const SimAircraftState& state() const { return s; }
     const SimScenario& scenario() const { return sc; }
 
     // Derived values.
@@ -64,5 +64,6 @@ private:
     void updateGround();
 
     SimScenario sc;
-    SimState s;
+    SimAircraftState s;
+    double settleLeft = 0.0; // the gear takes the sink for a moment after touchdown
 };

@@ -77,7 +77,7 @@ void COffsetSpace::pin(std::uint32_t offset, const std::vector<std::uint8_t>& va
 
 void COffsetSpace::refreshPosition()
 {
-    const SimState& s = model.state();
+    const SimAircraftState& s = model.state();
     put<std::int64_t>(0x0560, toInt64(s.lat * 10001750.0 * 65536.0 * 65536.0 / 90.0));
     put<std::int64_t>(0x0568, toInt64(s.lon * kTwo64 / 360.0));
     const double heading = std::fmod(s.headingDeg, 360.0);
@@ -96,7 +96,7 @@ void COffsetSpace::refreshPosition()
 
 void COffsetSpace::refreshClock()
 {
-    const SimState& s = model.state();
+    const SimAircraftState& s = model.state();
     const std::int64_t utc = model.utcSeconds();
     const std::int64_t local = model.localSeconds();
     const std::int64_t utcDay = utc % 86400, localDay = ((local % 86400) + 86400) % 86400;
@@ -115,7 +115,7 @@ void COffsetSpace::refreshClock()
 
 void COffsetSpace::refreshFuel()
 {
-    const SimState& s = model.state();
+    const SimAircraftState& s = model.state();
     const SimAircraftSpec& a = model.scenario().aircraft;
     put<std::uint16_t>(0x0AF4, static_cast<std::uint16_t>(std::lround(a.fuelWeightLbsPerGallon * 256.0)));
     for (int i = 0; i < 11; ++i) {
@@ -142,7 +142,7 @@ void COffsetSpace::refreshWeights()
 
 void COffsetSpace::refreshSwitches()
 {
-    const SimState& s = model.state();
+    const SimAircraftState& s = model.state();
     put<std::uint16_t>(0x0262, s.paused ? 1 : 0);
     put<std::uint16_t>(0x0264, s.paused ? 1 : 0);
     put<std::uint16_t>(0x028C, s.landingLights ? 1 : 0);
@@ -179,7 +179,7 @@ std::string COffsetSpace::textAt(std::uint32_t offset, std::uint32_t size) const
 
 void COffsetSpace::actOn(std::uint32_t offset, std::uint32_t size)
 {
-    SimState& s = model.state();
+    SimAircraftState& s = model.state();
     const int slot = tankSlotOf(offset);
     if (slot >= 0 && size == 4)
         return actOnTank(slot);
@@ -218,7 +218,7 @@ void COffsetSpace::actOn(std::uint32_t offset, std::uint32_t size)
 
 void COffsetSpace::actOnTank(int slot)
 {
-    SimState& s = model.state();
+    SimAircraftState& s = model.state();
     const double cap = model.scenario().aircraft.tanks[slot].capacityGallons;
     const double fraction = std::clamp(get<std::int32_t>(kTankLevel[slot]) / 8388608.0, 0.0, 1.0);
     s.tankGallons[slot] = cap * fraction;

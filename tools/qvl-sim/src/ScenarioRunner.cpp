@@ -6,7 +6,7 @@
 
 namespace {
 constexpr double kClimbOutFt = 1500.0;
-constexpr double kFinalFt = 200.0;
+constexpr double kFinalFt = 120.0;
 constexpr double kAcceleration = 4.0; // kts per second
 constexpr double kBraking = 3.0;
 constexpr double kRolloutKts = 20.0;
@@ -28,7 +28,7 @@ double CScenarioRunner::takeDisconnectRequest()
 
 void CScenarioRunner::step(double realSeconds)
 {
-    SimState& s = model.state();
+    SimAircraftState& s = model.state();
     if (pauseLeft > 0.0) {
         pauseLeft -= realSeconds;
         if (pauseLeft <= 0.0)
@@ -68,7 +68,7 @@ bool CScenarioRunner::run(const SimAction& a, double dt)
 bool CScenarioRunner::runSwitch(const SimAction& a)
 {
     using T = SimAction::Type;
-    SimState& s = model.state();
+    SimAircraftState& s = model.state();
     switch (a.type) {
     case T::ParkingBrake: s.parkingBrake = a.on; break;
     case T::Engines: s.enginesRunning = a.on; break;
@@ -101,7 +101,7 @@ bool CScenarioRunner::runSwitch(const SimAction& a)
 
 bool CScenarioRunner::runTaxi(const SimAction& a)
 {
-    SimState& s = model.state();
+    SimAircraftState& s = model.state();
     s.parkingBrake = false;
     s.gsKts = s.iasKts = a.speedKts;
     if (elapsed < a.seconds)
@@ -118,7 +118,7 @@ void CScenarioRunner::navigate()
 
 void CScenarioRunner::approachSpeed(double target, double dt)
 {
-    SimState& s = model.state();
+    SimAircraftState& s = model.state();
     if (target <= 0.0)
         return;
     const double change = 2.0 * dt;
@@ -128,7 +128,7 @@ void CScenarioRunner::approachSpeed(double target, double dt)
 
 bool CScenarioRunner::runTakeoff(const SimAction& a, double dt)
 {
-    SimState& s = model.state();
+    SimAircraftState& s = model.state();
     s.parkingBrake = false;
     if (s.onGround) {
         s.gsKts = s.iasKts = std::min(a.speedKts, s.gsKts + kAcceleration * dt);
@@ -143,7 +143,7 @@ bool CScenarioRunner::runTakeoff(const SimAction& a, double dt)
 
 bool CScenarioRunner::runLevelChange(const SimAction& a, double dt)
 {
-    SimState& s = model.state();
+    SimAircraftState& s = model.state();
     const bool up = a.type == SimAction::Type::Climb;
     navigate();
     approachSpeed(a.speedKts, dt);
@@ -159,7 +159,7 @@ bool CScenarioRunner::runLevelChange(const SimAction& a, double dt)
 
 bool CScenarioRunner::runCruise(const SimAction& a)
 {
-    SimState& s = model.state();
+    SimAircraftState& s = model.state();
     navigate();
     s.vsFpm = 0.0;
     if (a.speedKts > 0.0)
@@ -171,7 +171,7 @@ bool CScenarioRunner::runCruise(const SimAction& a)
 
 bool CScenarioRunner::runLanding(const SimAction& a, double dt)
 {
-    SimState& s = model.state();
+    SimAircraftState& s = model.state();
     if (s.onGround) {
         // Roll-out after the touchdown the model registered.
         s.gsKts = s.iasKts = std::max(kRolloutKts, s.gsKts - kBraking * dt);
@@ -190,13 +190,14 @@ bool CScenarioRunner::runLanding(const SimAction& a, double dt)
     const double finalNm = s.gsKts * (kFinalFt / -touchdownRate) / 60.0;
     const double minutes = distance > finalNm && s.gsKts > 0.0 ? (distance - finalNm) / s.gsKts * 60.0 : 0.0;
     const double wanted = minutes > 0.0 ? -(height - kFinalFt) / minutes : -3000.0;
-    s.vsFpm = std::clamp(wanted, -3000.0, -100.0);
+    // Never so shallow that it looks like level flight.
+    s.vsFpm = std::clamp(wanted, -3000.0, -250.0);
     return false;
 }
 
 void CScenarioRunner::refuel(double gallons)
 {
-    SimState& s = model.state();
+    SimAircraftState& s = model.state();
     const auto& tanks = model.scenario().aircraft.tanks;
     double room = 0.0;
     for (int i = 0; i < 11; ++i)

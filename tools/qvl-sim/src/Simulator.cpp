@@ -102,7 +102,7 @@ void CSimulator::clockLoop(double timeScale)
     }
 }
 
-SimState CSimulator::state() const
+SimAircraftState CSimulator::state() const
 {
     std::lock_guard<std::mutex> lock(mutex);
     return model.state();

@@ -31,7 +31,7 @@ public:
     void startClock(double timeScale);
     void stopClock();
 
-    SimState state() const;
+    SimAircraftState state() const;
     // Runs `change` on the model under the lock (tests set up situations this way).
     void modify(const std::function<void(CAircraftModel&)>& change);
     bool scenarioFinished() const;
