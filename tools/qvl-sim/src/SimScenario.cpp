@@ -117,15 +117,16 @@ void parseAircraft(const pt::ptree& node, SimAircraftSpec& a)
 void parseIdentity(const pt::ptree& node, SimIdentity& id)
 {
     const std::string version = node.get<std::string>("fsuipcVersion", "0x70100000");
+    std::size_t used = 0;
+    unsigned long long word = 0;
     try {
-        std::size_t used = 0;
-        const unsigned long v = std::stoul(version, &used, 0);
-        if (used != version.size() || v > 0xFFFFFFFFul)
-            throw BadValue{};
-        id.fsuipcVersion = static_cast<std::uint32_t>(v);
+        word = std::stoull(version, &used, 0);
     } catch (const std::exception&) {
-        throw BadValue{"\"fsuipcVersion\" must be a 32-bit number"};
+        used = 0;
     }
+    if (version.empty() || used != version.size() || word > 0xFFFFFFFFull)
+        throw BadValue{"\"fsuipcVersion\" must be a 32-bit number"};
+    id.fsuipcVersion = static_cast<std::uint32_t>(word);
     id.version = static_cast<std::uint16_t>(number(node, "version", 8, 0, 65535));
     id.subVersion = static_cast<std::uint8_t>(number(node, "subVersion", 0, 0, 255));
     id.versionMagic = flag(node, "versionMagic", true);
