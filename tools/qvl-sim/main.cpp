@@ -3,6 +3,7 @@
 //   qvl-sim run SCENARIO [--time-scale N] [--start-at SECONDS] [--record FILE]
 //                        [--dir DIR] [--class NAME] [--fault rewrite-header|never-answer|answer-zero]
 //                        [--fsuipc-version WORD] [--sim-version N] [--sub-version N] [--no-magic]
+//                        [--save-dir DIR]
 //   qvl-sim list
 //   qvl-sim dry-run SCENARIO   (flies it at once and prints one line per simulated minute)
 #include "Simulator.h"
@@ -31,6 +32,7 @@ struct Options {
     double timeScale = 1.0;
     double startAt = 0.0;
     std::string record;
+    std::string saveDir;
     std::string dir;
     std::string className = "UIPCMAIN";
     CFsuipcServer::Fault fault = CFsuipcServer::Fault::None;
@@ -43,6 +45,7 @@ int usage()
     std::cerr << "usage: qvl-sim run SCENARIO [--time-scale N] [--start-at SECONDS] [--record FILE]\n"
                  "                    [--dir DIR] [--class NAME] [--fault rewrite-header|never-answer|answer-zero]\n"
                  "                    [--fsuipc-version WORD] [--sim-version N] [--sub-version N] [--no-magic]\n"
+                 "                    [--save-dir DIR]\n"
                  "       qvl-sim list\n";
     return 2;
 }
@@ -93,6 +96,8 @@ bool parseOptions(int argc, char** argv, Options& o)
             ok = number(value, 0.0, 86400.0 * 2, o.startAt);
         else if (arg == "--record")
             o.record = value;
+        else if (arg == "--save-dir")
+            o.saveDir = value;
         else if (arg == "--dir")
             o.dir = value;
         else if (arg == "--class")
@@ -194,6 +199,7 @@ int run(const Options& o)
     CSimulator sim(scenario);
     if (!o.record.empty())
         sim.record().setFile(o.record);
+    sim.setSaveDirectory(o.saveDir);
     sim.advance(o.startAt);
     sim.server().setFault(o.fault);
     if (!sim.startServer(o.className, o.dir)) {

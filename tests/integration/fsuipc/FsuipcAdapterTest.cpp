@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <memory>
 
 namespace {
@@ -270,7 +271,7 @@ TEST_F(FsuipcAdapterTest, NoFuelWritesNothingAndZeroCapacityTanksAreWrittenEmpty
 
 TEST_F(FsuipcAdapterTest, EveryWriteReachesTheSimulator)
 {
-    auto sim = startSim("short_circuit");
+    auto sim = startSim("short_circuit", {"--save-dir", dir.path()});
     CFlightSimulatorInterfaceUsingFsuipc fs(client);
     fs.setTextOutput(false);
     EXPECT_TRUE(fs.showText("not shown", 5, false));
@@ -297,6 +298,7 @@ TEST_F(FsuipcAdapterTest, EveryWriteReachesTheSimulator)
     EXPECT_EQ(r.linesOf("pause").size(), 1u);
     ASSERT_EQ(r.linesOf("save").size(), 1u);
     EXPECT_EQ(r.linesOf("save")[0].text, "qvl_autosave.2.flt");
+    EXPECT_TRUE(std::ifstream(dir.file("qvl_autosave.2.flt")).good());
     const auto engines = r.linesOf("engineFailure");
     ASSERT_EQ(engines.size(), 2u);
     EXPECT_EQ(engines[0].value, 4.0);

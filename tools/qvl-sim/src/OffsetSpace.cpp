@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 #include <ctime>
+#include <fstream>
+#include <locale>
 
 namespace {
 constexpr double kFeetPerMetre = 3.28084;
@@ -232,6 +234,21 @@ void COffsetSpace::finishBatch()
         record.add({"text", textAt(0x3380, 128), seconds, -1});
     }
     if (savePending)
-        record.add({"save", textAt(0x3F04, 252), 0.0, -1});
+        saveFlight(textAt(0x3F04, 252));
     textPending = savePending = false;
+}
+
+void COffsetSpace::saveFlight(const std::string& name)
+{
+    // The name comes from the client: a plain file name or nothing.
+    const bool plain = !name.empty() && name.find('/') == std::string::npos && name != "." && name != "..";
+    record.add({plain ? "save" : "saveRefused", name, 0.0, -1});
+    if (!plain || saveDirectory.empty())
+        return;
+    const SimAircraftState& s = model.state();
+    std::ofstream out(saveDirectory + "/" + name, std::ios::trunc);
+    out.imbue(std::locale::classic());
+    out << "[SimVars.0]\n"
+        << "Latitude=" << s.lat << "\nLongitude=" << s.lon << "\nAltitude=" << s.altitudeFt
+        << "\nHeading=" << s.headingDeg << "\nSimOnGround=" << (s.onGround ? "True" : "False") << "\n";
 }

@@ -26,6 +26,8 @@ public:
     void write(std::uint32_t offset, const std::uint8_t* data, std::uint32_t size);
     // Serves these bytes at `offset` after every refresh.
     void pin(std::uint32_t offset, const std::vector<std::uint8_t>& value);
+    // Where flight saves are written; empty: saves are only recorded.
+    void setSaveDirectory(const std::string& dir) { saveDirectory = dir; }
     // Things that take effect once the whole batch is in (text with its time, save with its name).
     void finishBatch();
 
@@ -39,12 +41,14 @@ private:
     void refreshSwitches();
     void actOn(std::uint32_t offset, std::uint32_t size);
     void actOnTank(int slot);
+    void saveFlight(const std::string& name);
     std::string textAt(std::uint32_t offset, std::uint32_t size) const;
 
     CAircraftModel& model;
     CSimRecord& record;
     std::array<std::uint8_t, kSize> bytes{};
     std::map<std::uint32_t, std::vector<std::uint8_t>> pinned;
+    std::string saveDirectory;
     bool textPending = false;
     bool savePending = false;
 };

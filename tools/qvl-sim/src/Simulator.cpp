@@ -125,3 +125,9 @@ void CSimulator::pin(std::uint32_t offset, const std::vector<std::uint8_t>& byte
     std::lock_guard<std::mutex> lock(mutex);
     space.pin(offset, bytes);
 }
+
+void CSimulator::setSaveDirectory(const std::string& dir)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    space.setSaveDirectory(dir);
+}

@@ -37,6 +37,8 @@ public:
     bool scenarioFinished() const;
     // Serves fixed bytes at an offset from now on, whatever the model says.
     void pin(std::uint32_t offset, const std::vector<std::uint8_t>& bytes);
+    // Flight saves the client asks for are written here.
+    void setSaveDirectory(const std::string& dir);
     CSimRecord& record() { return rec; }
     CFsuipcServer& server() { return fsServer; }
 
