@@ -31,7 +31,8 @@ public:
         std::filesystem::create_directories(dir);
         ::setenv("QVL_FSUIPC_DIR", dir.c_str(), 1);
         const std::string program = simPath();
-        std::vector<std::string> args = {program, "run", "airline_eddf_eddm", "--time-scale", "0", "--start-at", "1100"};
+        std::vector<std::string> args = {program,      "run", "airline_eddf_eddm", "--time-scale", "0",
+                                         "--start-at", "1100"};
         std::vector<char*> argv;
         for (auto& a : args)
             argv.push_back(a.data());

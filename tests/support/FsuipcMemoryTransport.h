@@ -25,7 +25,10 @@ public:
     void closeMapping() override { block.clear(); }
     std::uint32_t processId() override { return 0x1234; }
 
-    template <typename T> void set(std::uint32_t offset, T value) { std::memcpy(space.data() + offset, &value, sizeof value); }
+    template <typename T> void set(std::uint32_t offset, T value)
+    {
+        std::memcpy(space.data() + offset, &value, sizeof value);
+    }
     template <typename T> T get(std::uint32_t offset) const
     {
         T v{};
@@ -35,8 +38,8 @@ public:
 
     // Switches.
     std::string windowClass = "UIPCMAIN"; // the class that answers; empty: none
-    int timeoutsBeforeAnswer = 0;          // sends that time out first
-    int failuresBeforeAnswer = 0;          // sends that fail with a system error first
+    int timeoutsBeforeAnswer = 0;         // sends that time out first
+    int failuresBeforeAnswer = 0;         // sends that fail with a system error first
     std::uint32_t answer = 1;
     std::function<void(std::uint8_t* block)> afterWalk; // tampers with the answered block
 

@@ -172,14 +172,15 @@ int dryRun(const std::string& name)
     for (int minute = 0; minute < 24 * 60 && !sim.scenarioFinished(); ++minute) {
         sim.advance(60.0);
         const SimAircraftState s = sim.state();
-        std::printf("%5d min  lat %9.5f lon %9.5f hdg %5.1f alt %7.0f agl %7.0f gs %5.0f vs %6.0f %s td %6.0f fuel %7.1f gal\n",
-                    minute + 1, s.lat, s.lon, s.headingDeg, s.altitudeFt, s.altitudeFt - s.groundFt, s.gsKts, s.vsFpm,
-                    s.onGround ? "ground" : "air   ", s.touchdownVsFpm, [&] {
-                        double g = 0.0;
-                        for (double t : s.tankGallons)
-                            g += t;
-                        return g;
-                    }());
+        std::printf(
+            "%5d min  lat %9.5f lon %9.5f hdg %5.1f alt %7.0f agl %7.0f gs %5.0f vs %6.0f %s td %6.0f fuel %7.1f gal\n",
+            minute + 1, s.lat, s.lon, s.headingDeg, s.altitudeFt, s.altitudeFt - s.groundFt, s.gsKts, s.vsFpm,
+            s.onGround ? "ground" : "air   ", s.touchdownVsFpm, [&] {
+                double g = 0.0;
+                for (double t : s.tankGallons)
+                    g += t;
+                return g;
+            }());
     }
     return 0;
 }

@@ -355,8 +355,8 @@ std::string CFlightSimulatorInterfaceUsingFsuipc::getVersionText()
 
 std::string CFlightSimulatorInterfaceUsingFsuipc::getRequiredVersionText()
 {
-    const int slot = getSimulatorVersion() == SimFSX ? CClientInterface::VersionFsuipcFsx
-                                                     : CClientInterface::VersionFsuipcFs2004;
+    const int slot =
+        getSimulatorVersion() == SimFSX ? CClientInterface::VersionFsuipcFsx : CClientInterface::VersionFsuipcFs2004;
     return fieldText(client.versions[slot]);
 }
 

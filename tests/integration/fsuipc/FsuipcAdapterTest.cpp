@@ -1,12 +1,12 @@
 // The adapter against qvl-sim: a full poll matches the model, the conversions,
 // the fuel round trip, every write the client makes, and version detection.
-#include "support/FsuipcTestDirectory.h"
-#include "support/SimProcess.h"
-#include "support/SimRecordFile.h"
 #include "Simulator.h"
 #include "server/ClientInterface.h"
 #include "sim/fsuipc/FlightSimulatorInterfaceUsingFsuipc.h"
 #include "sim/fsuipc/FsuipcLink.h"
+#include "support/FsuipcTestDirectory.h"
+#include "support/SimProcess.h"
+#include "support/SimRecordFile.h"
 
 #include <gtest/gtest.h>
 
@@ -177,21 +177,20 @@ TEST_P(FsuipcConversionTest, RawValueBecomesSnapshotUnit)
 
 INSTANTIATE_TEST_SUITE_P(
     Units, FsuipcConversionTest,
-    ::testing::Values(
-        ConversionCase{"west heading", pin(0x0580, std::int32_t{-1073741824}), &CFlightSimulatorObjects::dHeading,
-                       nullptr, 270.0},
-        ConversionCase{"north heading", pin(0x0580, std::int32_t{0}), &CFlightSimulatorObjects::dHeading, nullptr,
-                       0.0},
-        ConversionCase{"100 m/s ground speed", pin(0x02B4, std::int32_t{100 * 65536}), nullptr,
-                       &CFlightSimulatorObjects::lGroundSpeed, 194.0},
-        ConversionCase{"5 m/s sink", pin(0x02C8, std::int32_t{-5 * 256}), nullptr,
-                       &CFlightSimulatorObjects::lVerticalSpeed, -984.0},
-        ConversionCase{"250.9 kts", pin(0x02BC, std::int32_t{32115}), nullptr,
-                       &CFlightSimulatorObjects::lIndicatedAirspeed, 250.0},
-        ConversionCase{"south latitude", pin(0x0560, std::int64_t{-10001750LL * 65536 * 65536 / 90 * 45}),
-                       &CFlightSimulatorObjects::dLatitude, nullptr, -45.0},
-        ConversionCase{"west longitude", pin(0x0568, std::int64_t{-4611686018427387904LL}),
-                       &CFlightSimulatorObjects::dLongitude, nullptr, -90.0}),
+    ::testing::Values(ConversionCase{"west heading", pin(0x0580, std::int32_t{-1073741824}),
+                                     &CFlightSimulatorObjects::dHeading, nullptr, 270.0},
+                      ConversionCase{"north heading", pin(0x0580, std::int32_t{0}), &CFlightSimulatorObjects::dHeading,
+                                     nullptr, 0.0},
+                      ConversionCase{"100 m/s ground speed", pin(0x02B4, std::int32_t{100 * 65536}), nullptr,
+                                     &CFlightSimulatorObjects::lGroundSpeed, 194.0},
+                      ConversionCase{"5 m/s sink", pin(0x02C8, std::int32_t{-5 * 256}), nullptr,
+                                     &CFlightSimulatorObjects::lVerticalSpeed, -984.0},
+                      ConversionCase{"250.9 kts", pin(0x02BC, std::int32_t{32115}), nullptr,
+                                     &CFlightSimulatorObjects::lIndicatedAirspeed, 250.0},
+                      ConversionCase{"south latitude", pin(0x0560, std::int64_t{-10001750LL * 65536 * 65536 / 90 * 45}),
+                                     &CFlightSimulatorObjects::dLatitude, nullptr, -45.0},
+                      ConversionCase{"west longitude", pin(0x0568, std::int64_t{-4611686018427387904LL}),
+                                     &CFlightSimulatorObjects::dLongitude, nullptr, -90.0}),
     [](const auto& info) {
         std::string n = info.param.name;
         for (char& ch : n)

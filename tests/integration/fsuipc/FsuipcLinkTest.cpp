@@ -1,10 +1,10 @@
 // The link against qvl-sim in another process: open, the error codes, the
 // block bound, the mapping names, and a server that tampers with the answers.
-#include "support/SimProcess.h"
-#include "support/FsuipcTestDirectory.h"
+#include "sim/fsuipc/FsuipcLink.h"
 #include "core/DebugLog.h"
 #include "sim/fsuipc/Fsuipc.h"
-#include "sim/fsuipc/FsuipcLink.h"
+#include "support/FsuipcTestDirectory.h"
+#include "support/SimProcess.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // A simulator that dies mid-flight and comes back: the adapter's next polls
 // fail, then reopen the link by themselves under a new mapping name.
+#include "platform/Clock.h"
+#include "server/ClientInterface.h"
+#include "sim/fsuipc/FlightSimulatorInterfaceUsingFsuipc.h"
+#include "sim/fsuipc/FsuipcLink.h"
 #include "support/FsuipcTestDirectory.h"
 #include "support/SimProcess.h"
 #include "support/SimRecordFile.h"
-#include "server/ClientInterface.h"
-#include "sim/fsuipc/FlightSimulatorInterfaceUsingFsuipc.h"
-#include "platform/Clock.h"
-#include "sim/fsuipc/FsuipcLink.h"
 
 #include <gtest/gtest.h>
 
@@ -18,10 +18,10 @@ protected:
 
     std::unique_ptr<CSimProcess> startSim(const std::string& record, const std::string& startAt)
     {
-        auto sim = std::make_unique<CSimProcess>(
-            CSimProcess::programPath(QVL_BINARY_DIR),
-            std::vector<std::string>{"run", "airline_eddf_eddm", "--time-scale", "10", "--start-at", startAt,
-                                     "--record", dir.file(record)});
+        auto sim = std::make_unique<CSimProcess>(CSimProcess::programPath(QVL_BINARY_DIR),
+                                                 std::vector<std::string>{"run", "airline_eddf_eddm", "--time-scale",
+                                                                          "10", "--start-at", startAt, "--record",
+                                                                          dir.file(record)});
         EXPECT_TRUE(sim->start());
         return sim;
     }
@@ -57,10 +57,10 @@ TEST_F(FsuipcReconnectTest, KilledSimulatorIsPickedUpAgainAfterItsRestart)
 TEST_F(FsuipcReconnectTest, SimulatorAwayForAWhileIsReconnectedByTheNextPolls)
 {
     // The scenario makes the simulator unreachable for 20 s of its time in cruise.
-    auto sim = std::make_unique<CSimProcess>(
-        CSimProcess::programPath(QVL_BINARY_DIR),
-        std::vector<std::string>{"run", "midflight_disconnect", "--time-scale", "20", "--start-at", "1050", "--record",
-                                 dir.file("record")});
+    auto sim =
+        std::make_unique<CSimProcess>(CSimProcess::programPath(QVL_BINARY_DIR),
+                                      std::vector<std::string>{"run", "midflight_disconnect", "--time-scale", "20",
+                                                               "--start-at", "1050", "--record", dir.file("record")});
     ASSERT_TRUE(sim->start());
     CFlightSimulatorInterfaceUsingFsuipc fs(client);
     bool sawFailure = false, recovered = false;

@@ -104,8 +104,8 @@ TEST_F(FsuipcWholeFlightTest, AirlineFlightPassesEveryPhaseToOnBlock)
     }
 
     ASSERT_GT(ui->presses(IdEndFlight), 0) << "the driver never ended the flight";
-    const std::vector<int> expected{PhaseBoarding, PhaseTaxi,    PhaseTakeOff, PhaseClimb, PhaseCruise,
-                                    PhaseDescent,  PhaseLanded, PhaseOnBlock};
+    const std::vector<int> expected{PhaseBoarding, PhaseTaxi,    PhaseTakeOff, PhaseClimb,
+                                    PhaseCruise,   PhaseDescent, PhaseLanded,  PhaseOnBlock};
     EXPECT_EQ(phases, expected);
     EXPECT_NEAR(fs.lLandingVerticalSpeed, touchdownRate(airline()), 10.0);
     EXPECT_FALSE(ui->getReport().hasPenalty(ItemHardLanding));

@@ -74,38 +74,39 @@ void landedAndParked(const Flown& f)
 
 INSTANTIATE_TEST_SUITE_P(
     Shipped, SimScenarioTest,
-    ::testing::Values(
-        ScenarioCase{"airline_eddf_eddm",
-                     [](const Flown& f) {
-                         landedAndParked(f);
-                         EXPECT_GT(f.maxAltitudeAgl, 20000.0);
-                         EXPECT_LT(CAircraftModel::distanceNm(f.last.lat, f.last.lon, 48.3538, 11.7861), 3.0);
-                         EXPECT_NEAR(f.last.touchdownVsFpm, -180.0, 1.0);
-                     }},
-        ScenarioCase{"short_circuit",
-                     [](const Flown& f) {
-                         landedAndParked(f);
-                         EXPECT_LT(CAircraftModel::distanceNm(f.last.lat, f.last.lon, 49.9608, 8.6436), 3.0);
-                     }},
-        ScenarioCase{"hard_landing", [](const Flown& f) { EXPECT_LE(f.last.touchdownVsFpm, -850.0); }},
-        ScenarioCase{"crash", [](const Flown& f) { EXPECT_TRUE(f.crashed); }},
-        ScenarioCase{"water_landing",
-                     [](const Flown& f) {
-                         EXPECT_TRUE(f.last.onGround);
-                         EXPECT_EQ(f.last.surfaceType, 2);
-                     }},
-        ScenarioCase{"inflight_refuel",
-                     [](const Flown& f) {
-                         landedAndParked(f);
-                         EXPECT_NEAR(f.fuelRise, 800.0, 1.0);
-                     }},
-        ScenarioCase{"slew_jump",
-                     [](const Flown& f) {
-                         EXPECT_TRUE(f.sawSlew);
-                         EXPECT_GT(f.maxJumpNm, 20.0);
-                     }},
-        ScenarioCase{"sim_rate_abuse", [](const Flown& f) { EXPECT_EQ(f.maxRate, 4.0); }},
-        ScenarioCase{"midflight_disconnect", [](const Flown& f) { landedAndParked(f); }}),
+    ::testing::Values(ScenarioCase{"airline_eddf_eddm",
+                                   [](const Flown& f) {
+                                       landedAndParked(f);
+                                       EXPECT_GT(f.maxAltitudeAgl, 20000.0);
+                                       EXPECT_LT(CAircraftModel::distanceNm(f.last.lat, f.last.lon, 48.3538, 11.7861),
+                                                 3.0);
+                                       EXPECT_NEAR(f.last.touchdownVsFpm, -180.0, 1.0);
+                                   }},
+                      ScenarioCase{"short_circuit",
+                                   [](const Flown& f) {
+                                       landedAndParked(f);
+                                       EXPECT_LT(CAircraftModel::distanceNm(f.last.lat, f.last.lon, 49.9608, 8.6436),
+                                                 3.0);
+                                   }},
+                      ScenarioCase{"hard_landing", [](const Flown& f) { EXPECT_LE(f.last.touchdownVsFpm, -850.0); }},
+                      ScenarioCase{"crash", [](const Flown& f) { EXPECT_TRUE(f.crashed); }},
+                      ScenarioCase{"water_landing",
+                                   [](const Flown& f) {
+                                       EXPECT_TRUE(f.last.onGround);
+                                       EXPECT_EQ(f.last.surfaceType, 2);
+                                   }},
+                      ScenarioCase{"inflight_refuel",
+                                   [](const Flown& f) {
+                                       landedAndParked(f);
+                                       EXPECT_NEAR(f.fuelRise, 800.0, 1.0);
+                                   }},
+                      ScenarioCase{"slew_jump",
+                                   [](const Flown& f) {
+                                       EXPECT_TRUE(f.sawSlew);
+                                       EXPECT_GT(f.maxJumpNm, 20.0);
+                                   }},
+                      ScenarioCase{"sim_rate_abuse", [](const Flown& f) { EXPECT_EQ(f.maxRate, 4.0); }},
+                      ScenarioCase{"midflight_disconnect", [](const Flown& f) { landedAndParked(f); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct BadScenario {

@@ -108,7 +108,8 @@ void CAircraftModel::moveAlongHeading(double dt)
         return;
     const double p1 = s.lat * kDegToRad, l1 = s.lon * kDegToRad, h = s.headingDeg * kDegToRad;
     const double p2 = std::asin(std::sin(p1) * std::cos(d) + std::cos(p1) * std::sin(d) * std::cos(h));
-    const double l2 = l1 + std::atan2(std::sin(h) * std::sin(d) * std::cos(p1), std::cos(d) - std::sin(p1) * std::sin(p2));
+    const double l2 =
+        l1 + std::atan2(std::sin(h) * std::sin(d) * std::cos(p1), std::cos(d) - std::sin(p1) * std::sin(p2));
     s.lat = p2 / kDegToRad;
     s.lon = std::remainder(l2 / kDegToRad, 360.0);
 }

@@ -13,7 +13,7 @@ struct SimAircraftState {
     double groundFt = 0.0;   // ground elevation below the aircraft
     double iasKts = 0.0, gsKts = 0.0, vsFpm = 0.0, touchdownVsFpm = 0.0;
     bool onGround = true, parkingBrake = true, gearDown = true, landingLights = false, crashed = false;
-    int lightBits = 0; // nav 0x01, beacon 0x02, landing 0x04, strobe 0x10
+    int lightBits = 0;  // nav 0x01, beacon 0x02, landing 0x04, strobe 0x10
     double flaps = 0.0; // 0..1
     bool enginesRunning = false;
     std::uint8_t engineFailureBits = 0;
@@ -23,7 +23,7 @@ struct SimAircraftState {
     bool paused = false;
     bool slew = false;
     int surfaceType = 4;
-    double simSeconds = 0.0;       // scenario time, advances with the rate, stops while paused
+    double simSeconds = 0.0;        // scenario time, advances with the rate, stops while paused
     double flightTimeSeconds = 0.0; // the simulator's own counter
     double magVarDeg = 0.0;
 };

@@ -195,7 +195,7 @@ bool CFsuipcServer::serveFrame(const std::string& name, bool faulty)
     const int shm = ::shm_open(shmName.c_str(), O_RDWR | O_CLOEXEC, 0);
     if (shm < 0)
         return false;
-    struct stat st{};
+    struct stat st {};
     bool ok = ::fstat(shm, &st) == 0 && st.st_size >= static_cast<off_t>(kBlockSize);
     void* view = ok ? ::mmap(nullptr, kBlockSize, PROT_READ | PROT_WRITE, MAP_SHARED, shm, 0) : MAP_FAILED;
     ::close(shm);

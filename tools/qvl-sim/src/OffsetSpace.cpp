@@ -203,7 +203,9 @@ void COffsetSpace::actOn(std::uint32_t offset, std::uint32_t size)
         s.simRate = std::max(0.25, get<std::uint16_t>(0x0C1A) / 256.0);
         record.add({"simRate", "", get<std::uint16_t>(0x0C1A) / 256.0, -1});
         break;
-    case 0x32F0: record.add({"disableSlew", "", static_cast<double>(get<std::uint32_t>(0x32F0)), -1}); break;
+    case 0x32F0:
+        record.add({"disableSlew", "", static_cast<double>(get<std::uint32_t>(0x32F0)), -1});
+        break;
     case 0x32F8: {
         const std::uint8_t v = get<std::uint8_t>(0x32F8);
         s.flapsStuck = s.flapsStuck || (v & 1) != 0;
@@ -211,10 +213,17 @@ void COffsetSpace::actOn(std::uint32_t offset, std::uint32_t size)
         record.add({"failureSwitch", "", static_cast<double>(v), -1});
         break;
     }
-    case 0x32FA: textPending = true; break;
-    case 0x3F00: savePending = get<std::uint16_t>(0x3F00) != 0; break;
-    case 0x330A: record.add({"libraryVersion", "", static_cast<double>(get<std::uint16_t>(0x330A)), -1}); break;
-    default: break;
+    case 0x32FA:
+        textPending = true;
+        break;
+    case 0x3F00:
+        savePending = get<std::uint16_t>(0x3F00) != 0;
+        break;
+    case 0x330A:
+        record.add({"libraryVersion", "", static_cast<double>(get<std::uint16_t>(0x330A)), -1});
+        break;
+    default:
+        break;
     }
 }
 

@@ -54,14 +54,21 @@ bool CScenarioRunner::run(const SimAction& a, double dt)
 {
     using T = SimAction::Type;
     switch (a.type) {
-    case T::Wait: return elapsed >= a.seconds;
-    case T::Taxi: return runTaxi(a);
-    case T::Takeoff: return runTakeoff(a, dt);
+    case T::Wait:
+        return elapsed >= a.seconds;
+    case T::Taxi:
+        return runTaxi(a);
+    case T::Takeoff:
+        return runTakeoff(a, dt);
     case T::Climb:
-    case T::Descend: return runLevelChange(a, dt);
-    case T::Cruise: return runCruise(a);
-    case T::Land: return runLanding(a, dt);
-    default: return runSwitch(a);
+    case T::Descend:
+        return runLevelChange(a, dt);
+    case T::Cruise:
+        return runCruise(a);
+    case T::Land:
+        return runLanding(a, dt);
+    default:
+        return runSwitch(a);
     }
 }
 
@@ -70,20 +77,40 @@ bool CScenarioRunner::runSwitch(const SimAction& a)
     using T = SimAction::Type;
     SimAircraftState& s = model.state();
     switch (a.type) {
-    case T::ParkingBrake: s.parkingBrake = a.on; break;
-    case T::Engines: s.enginesRunning = a.on; break;
-    case T::Turn: s.headingDeg = std::fmod(a.headingDeg, 360.0); break;
-    case T::Gear: s.gearDown = s.gearStuck ? s.gearDown : a.on; break;
-    case T::Flaps: s.flaps = s.flapsStuck ? s.flaps : std::clamp(a.value, 0.0, 1.0); break;
+    case T::ParkingBrake:
+        s.parkingBrake = a.on;
+        break;
+    case T::Engines:
+        s.enginesRunning = a.on;
+        break;
+    case T::Turn:
+        s.headingDeg = std::fmod(a.headingDeg, 360.0);
+        break;
+    case T::Gear:
+        s.gearDown = s.gearStuck ? s.gearDown : a.on;
+        break;
+    case T::Flaps:
+        s.flaps = s.flapsStuck ? s.flaps : std::clamp(a.value, 0.0, 1.0);
+        break;
     case T::Lights:
         s.lightBits = a.lightBits;
         s.landingLights = (a.lightBits & 0x04) != 0;
         break;
-    case T::Surface: s.surfaceType = static_cast<int>(a.value); break;
-    case T::SlewJump: model.moveTo(a.lat, a.lon); break;
-    case T::AltitudeJump: s.altitudeFt += a.value; break;
-    case T::Refuel: refuel(a.value); break;
-    case T::SimRate: s.simRate = std::clamp(a.value, 0.25, 128.0); break;
+    case T::Surface:
+        s.surfaceType = static_cast<int>(a.value);
+        break;
+    case T::SlewJump:
+        model.moveTo(a.lat, a.lon);
+        break;
+    case T::AltitudeJump:
+        s.altitudeFt += a.value;
+        break;
+    case T::Refuel:
+        refuel(a.value);
+        break;
+    case T::SimRate:
+        s.simRate = std::clamp(a.value, 0.25, 128.0);
+        break;
     case T::Pause:
         s.paused = true;
         pauseLeft = a.seconds;
@@ -92,9 +119,14 @@ bool CScenarioRunner::runSwitch(const SimAction& a)
         s.crashed = true;
         s.gsKts = s.iasKts = s.vsFpm = 0.0;
         break;
-    case T::Disconnect: disconnectRequest = std::max(a.seconds, 0.1); break;
-    case T::Slew: s.slew = a.on; break;
-    default: break;
+    case T::Disconnect:
+        disconnectRequest = std::max(a.seconds, 0.1);
+        break;
+    case T::Slew:
+        s.slew = a.on;
+        break;
+    default:
+        break;
     }
     return true;
 }

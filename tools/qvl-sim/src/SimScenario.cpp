@@ -46,22 +46,33 @@ bool flag(const pt::ptree& node, const std::string& key, bool fallback)
 }
 
 const std::map<std::string, int> kTankSlots = {
-    {"centre", 0}, {"leftMain", 1}, {"rightMain", 2}, {"leftAux", 3}, {"rightAux", 4}, {"leftTip", 5},
-    {"rightTip", 6}, {"centre2", 7}, {"centre3", 8}, {"external1", 9}, {"external2", 10},
+    {"centre", 0},   {"leftMain", 1}, {"rightMain", 2}, {"leftAux", 3},   {"rightAux", 4},   {"leftTip", 5},
+    {"rightTip", 6}, {"centre2", 7},  {"centre3", 8},   {"external1", 9}, {"external2", 10},
 };
 
 const std::map<std::string, SimAction::Type> kActionTypes = {
-    {"wait", SimAction::Type::Wait},         {"parkingBrake", SimAction::Type::ParkingBrake},
-    {"engines", SimAction::Type::Engines},   {"taxi", SimAction::Type::Taxi},
-    {"turn", SimAction::Type::Turn},         {"takeoff", SimAction::Type::Takeoff},
-    {"climb", SimAction::Type::Climb},       {"cruise", SimAction::Type::Cruise},
-    {"descend", SimAction::Type::Descend},   {"land", SimAction::Type::Land},
-    {"gear", SimAction::Type::Gear},         {"flaps", SimAction::Type::Flaps},
-    {"lights", SimAction::Type::Lights},     {"surface", SimAction::Type::Surface},
-    {"slewJump", SimAction::Type::SlewJump}, {"altitudeJump", SimAction::Type::AltitudeJump},
-    {"refuel", SimAction::Type::Refuel},     {"simRate", SimAction::Type::SimRate},
-    {"pause", SimAction::Type::Pause},       {"crash", SimAction::Type::Crash},
-    {"disconnect", SimAction::Type::Disconnect}, {"slew", SimAction::Type::Slew},
+    {"wait", SimAction::Type::Wait},
+    {"parkingBrake", SimAction::Type::ParkingBrake},
+    {"engines", SimAction::Type::Engines},
+    {"taxi", SimAction::Type::Taxi},
+    {"turn", SimAction::Type::Turn},
+    {"takeoff", SimAction::Type::Takeoff},
+    {"climb", SimAction::Type::Climb},
+    {"cruise", SimAction::Type::Cruise},
+    {"descend", SimAction::Type::Descend},
+    {"land", SimAction::Type::Land},
+    {"gear", SimAction::Type::Gear},
+    {"flaps", SimAction::Type::Flaps},
+    {"lights", SimAction::Type::Lights},
+    {"surface", SimAction::Type::Surface},
+    {"slewJump", SimAction::Type::SlewJump},
+    {"altitudeJump", SimAction::Type::AltitudeJump},
+    {"refuel", SimAction::Type::Refuel},
+    {"simRate", SimAction::Type::SimRate},
+    {"pause", SimAction::Type::Pause},
+    {"crash", SimAction::Type::Crash},
+    {"disconnect", SimAction::Type::Disconnect},
+    {"slew", SimAction::Type::Slew},
 };
 
 SimAirportPoint airport(const pt::ptree& node)

@@ -42,8 +42,28 @@ struct SimIdentity {
 // One step of the scenario. Which fields matter depends on `type`.
 struct SimAction {
     enum class Type {
-        Wait, ParkingBrake, Engines, Taxi, Turn, Takeoff, Climb, Cruise, Descend, Land,
-        Gear, Flaps, Lights, Surface, SlewJump, AltitudeJump, Refuel, SimRate, Pause, Crash, Disconnect, Slew,
+        Wait,
+        ParkingBrake,
+        Engines,
+        Taxi,
+        Turn,
+        Takeoff,
+        Climb,
+        Cruise,
+        Descend,
+        Land,
+        Gear,
+        Flaps,
+        Lights,
+        Surface,
+        SlewJump,
+        AltitudeJump,
+        Refuel,
+        SimRate,
+        Pause,
+        Crash,
+        Disconnect,
+        Slew,
     };
     Type type = Type::Wait;
     double seconds = 0.0;

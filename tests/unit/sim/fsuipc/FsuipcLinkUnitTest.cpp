@@ -69,16 +69,15 @@ TEST_P(FsuipcUnpackTest, OnlyRecordsAsQueuedAreCopied)
 
 INSTANTIATE_TEST_SUITE_P(
     Blocks, FsuipcUnpackTest,
-    ::testing::Values(
-        Tamper{"honest", nullptr, true},
-        Tamper{"terminatorGone", [](std::uint8_t* b) { put32(b + 58, 0xFFFFFFFF); }, true},
-        Tamper{"readOffsetMoved", [](std::uint8_t* b) { put32(b + 4, 0x0BE0); }, false},
-        Tamper{"readSizeGrown", [](std::uint8_t* b) { put32(b + 8, 0x7FF0); }, false},
-        Tamper{"destinationIndexChanged", [](std::uint8_t* b) { put32(b + 12, 1); }, false},
-        Tamper{"readTurnedIntoWrite", [](std::uint8_t* b) { put32(b, 2); }, false},
-        Tamper{"writeSizeChanged", [](std::uint8_t* b) { put32(b + 28, 6); }, false},
-        Tamper{"secondReadZeroed", [](std::uint8_t* b) { put32(b + 34, 0); }, false},
-        Tamper{"unknownIdentifier", [](std::uint8_t* b) { put32(b + 20, 7); }, false}),
+    ::testing::Values(Tamper{"honest", nullptr, true},
+                      Tamper{"terminatorGone", [](std::uint8_t* b) { put32(b + 58, 0xFFFFFFFF); }, true},
+                      Tamper{"readOffsetMoved", [](std::uint8_t* b) { put32(b + 4, 0x0BE0); }, false},
+                      Tamper{"readSizeGrown", [](std::uint8_t* b) { put32(b + 8, 0x7FF0); }, false},
+                      Tamper{"destinationIndexChanged", [](std::uint8_t* b) { put32(b + 12, 1); }, false},
+                      Tamper{"readTurnedIntoWrite", [](std::uint8_t* b) { put32(b, 2); }, false},
+                      Tamper{"writeSizeChanged", [](std::uint8_t* b) { put32(b + 28, 6); }, false},
+                      Tamper{"secondReadZeroed", [](std::uint8_t* b) { put32(b + 34, 0); }, false},
+                      Tamper{"unknownIdentifier", [](std::uint8_t* b) { put32(b + 20, 7); }, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FsuipcUnpack, RecordReachingPastTheBlockIsRefused)
