@@ -1,6 +1,6 @@
 // HttpClient on libcurl with OpenSSL: one easy handle per request, TLS always
-// verified, an extra authority from the CA file added to the system store, and
-// stall timeouts for sending and receiving.
+// verified against the system authorities plus the CA file's, and stall
+// timeouts for sending and receiving.
 #include "platform/HttpClient.h"
 
 #include <curl/curl.h>
@@ -8,7 +8,9 @@
 #include <openssl/x509.h>
 
 #include <chrono>
+#include <map>
 #include <mutex>
+#include <string>
 
 namespace {
 
@@ -63,14 +65,39 @@ int onProgress(void* user, curl_off_t, curl_off_t down, curl_off_t, curl_off_t u
     return 0;
 }
 
+// The trust store of one CA file setting: the system authorities plus the
+// extra file. Parsing the system bundle costs more than the whole loopback
+// request, so each store is built once and shared (stores are thread-safe
+// and reference-counted).
+X509_STORE* trustStore(const std::string& caFile)
+{
+    static std::mutex mutex;
+    static std::map<std::string, X509_STORE*> stores;
+    std::lock_guard<std::mutex> lock(mutex);
+    const auto found = stores.find(caFile);
+    if (found != stores.end())
+        return found->second;
+    X509_STORE* store = X509_STORE_new();
+    if (store == nullptr)
+        return nullptr;
+    X509_STORE_set_default_paths(store);
+    if (!caFile.empty() && X509_STORE_load_locations(store, caFile.c_str(), nullptr) != 1) {
+        X509_STORE_free(store);
+        return nullptr; // not cached: the file may appear later
+    }
+    stores.emplace(caFile, store);
+    return store;
+}
+
 CURLcode onSslContext(CURL*, void* sslContext, void* user)
 {
     auto* t = static_cast<Transfer*>(user);
-    X509_STORE* store = SSL_CTX_get_cert_store(static_cast<SSL_CTX*>(sslContext));
-    if (X509_STORE_load_locations(store, t->request->caFile.c_str(), nullptr) != 1) {
+    X509_STORE* store = trustStore(t->request->caFile);
+    if (store == nullptr) {
         t->caFileRejected = true;
         return CURLE_SSL_CACERT_BADFILE;
     }
+    SSL_CTX_set1_cert_store(static_cast<SSL_CTX*>(sslContext), store);
     return CURLE_OK;
 }
 
@@ -136,10 +163,11 @@ private:
         curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &t);
         curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onBody);
         curl_easy_setopt(curl, CURLOPT_WRITEDATA, &t);
-        if (!request.caFile.empty()) {
-            curl_easy_setopt(curl, CURLOPT_SSL_CTX_FUNCTION, onSslContext);
-            curl_easy_setopt(curl, CURLOPT_SSL_CTX_DATA, &t);
-        }
+        // The store comes from trustStore(), so curl need not read the bundle.
+        curl_easy_setopt(curl, CURLOPT_CAINFO, nullptr);
+        curl_easy_setopt(curl, CURLOPT_CAPATH, nullptr);
+        curl_easy_setopt(curl, CURLOPT_SSL_CTX_FUNCTION, onSslContext);
+        curl_easy_setopt(curl, CURLOPT_SSL_CTX_DATA, &t);
         if (request.verb == "POST") {
             curl_easy_setopt(curl, CURLOPT_POST, 1L);
             curl_easy_setopt(curl, CURLOPT_POSTFIELDS, request.body.c_str());
