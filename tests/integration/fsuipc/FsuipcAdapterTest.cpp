@@ -316,6 +316,24 @@ TEST_F(FsuipcAdapterTest, EveryWriteReachesTheSimulator)
     EXPECT_FLOAT_EQ(fs.fSimulationRate, 4.0f);
 }
 
+TEST_F(FsuipcAdapterTest, SlewFoundOnInAnotherProcessIsSwitchedOffWithinThePoll)
+{
+    // Find when the scenario's pilot switches slew on, and start the simulator there.
+    CSimulator reference(loadScenario("slew_jump"));
+    int at = 0;
+    while (!reference.state().slew && at < 4 * 3600) {
+        reference.advance(1.0);
+        ++at;
+    }
+    ASSERT_TRUE(reference.state().slew);
+    auto sim = startSim("slew_jump", {"--start-at", std::to_string(at + 2)});
+    CFlightSimulatorInterfaceUsingFsuipc fs(client);
+    ASSERT_TRUE(fs.getEverything());
+    ASSERT_EQ(record().linesOf("slewOff").size(), 1u);
+    ASSERT_TRUE(fs.getEverything());
+    EXPECT_EQ(record().linesOf("slewOff").size(), 1u); // already off: nothing more to write
+}
+
 TEST_F(FsuipcAdapterTest, LongTextIsCutToTheField)
 {
     auto sim = startSim("short_circuit");

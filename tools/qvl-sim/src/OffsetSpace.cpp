@@ -169,6 +169,8 @@ void COffsetSpace::write(std::uint32_t offset, const std::uint8_t* data, std::ui
 {
     if (offset >= kSize || size > kSize - offset)
         return;
+    if (size == 0)
+        return;
     std::memcpy(bytes.data() + offset, data, size);
     actOn(offset, size);
 }
