@@ -175,21 +175,6 @@ TEST_F(CheatDetectorTest, InvalidTankReadingSkipsTheFuelRule)
     EXPECT_EQ(sim.nRefuelCount, 0);
 }
 
-TEST(CheatDetectorRingTest, LargestOfTheLastTenReadings)
-{
-    FlightFixture fx;
-    CCheatDetector d(fx.sim, *fx.ui);
-    EXPECT_EQ(d.recordFuel(-1), 0);
-    EXPECT_EQ(d.recordFuel(500), 500);
-    EXPECT_EQ(d.recordFuel(0), 500); // not recorded
-    for (int v = 100; v <= 1000; v += 100)
-        d.recordFuel(v); // overwrites the 500
-    EXPECT_EQ(d.recordFuel(-1), 1000);
-    for (int i = 0; i < 10; ++i)
-        d.recordFuel(50);
-    EXPECT_EQ(d.recordFuel(-1), 50);
-}
-
 // --- position and altitude ---
 
 struct JumpCase {
