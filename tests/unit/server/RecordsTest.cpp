@@ -1,4 +1,5 @@
 // The stored snapshot blocks carry what a resumed flight needs.
+#include "core/FixedText.h"
 #include "server/Records.h"
 #include "sim/FlightSimulatorObjects.h"
 
@@ -47,9 +48,9 @@ CFlightSimulatorObjects flyingSnapshot()
     s.nMinFuel = 5000;
     s.nRefuelCount = 3;
     s.dClosestArrivalDistance = 12.5;
-    std::strcpy(s.szClosestAirport, "KSEA");
-    std::strcpy(s.szZuluTime, "1432");
-    std::strcpy(s.szLocalTime, "0732");
+    copyText(s.szClosestAirport, "KSEA");
+    copyText(s.szZuluTime, "1432");
+    copyText(s.szLocalTime, "0732");
     s.fTankLevel[0] = 1000.25f;
     s.fTankLevel[10] = 99.5f;
     s.fFuelOutsideTanks = 0.5f;
