@@ -33,8 +33,7 @@ CIniParser& benchStore()
     return CIniParser::getInstance();
 }
 
-template <class T>
-void fill(T& record, unsigned char seed)
+template <class T> void fill(T& record, unsigned char seed)
 {
     unsigned char* p = reinterpret_cast<unsigned char*>(&record);
     for (std::size_t i = 0; i < sizeof record; ++i)
@@ -43,11 +42,28 @@ void fill(T& record, unsigned char seed)
 
 void writeFullBackup(CIniParser& s)
 {
-    Tervix_Pilots pilot; Tervix_Routes route; Tervix_Logs log; Tervix_Aircrafts aircraft;
-    Tervix_VirtualAirlines airline; Tervix_Reports report; AircraftData block; TankData tanks;
-    struct_penalty slot; CEventRecord event; PositionRecord position;
-    fill(pilot, 1); fill(route, 2); fill(log, 3); fill(aircraft, 4); fill(airline, 5); fill(report, 6);
-    fill(block, 7); fill(tanks, 8); fill(slot, 9); fill(event, 10); fill(position, 11);
+    Tervix_Pilots pilot;
+    Tervix_Routes route;
+    Tervix_Logs log;
+    Tervix_Aircrafts aircraft;
+    Tervix_VirtualAirlines airline;
+    Tervix_Reports report;
+    AircraftData block;
+    TankData tanks;
+    struct_penalty slot;
+    CEventRecord event;
+    PositionRecord position;
+    fill(pilot, 1);
+    fill(route, 2);
+    fill(log, 3);
+    fill(aircraft, 4);
+    fill(airline, 5);
+    fill(report, 6);
+    fill(block, 7);
+    fill(tanks, 8);
+    fill(slot, 9);
+    fill(event, 10);
+    fill(position, 11);
     s.writeReportStruct(&log, "Report", "Tervix_Logs", sizeof log);
     s.writeReportStruct(&aircraft, "Report", "Tervix_Aircrafts", sizeof aircraft);
     s.writeReportStruct(&pilot, "Report", "Tervix_Pilots", sizeof pilot);

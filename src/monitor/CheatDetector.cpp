@@ -138,8 +138,8 @@ void CCheatDetector::logSurfaceChange()
 void CCheatDetector::logFuelReading(float total)
 {
     const float* t = sim->fTankLevel;
-    log.debugf("Fuel %0.2f (%f)(%f)(%f)(%f)(%f)(%f)(%f)(%f)(%f)(%f)(%f)(%f)", total, t[0], t[1], t[2], t[3], t[4],
-               t[5], t[6], t[7], t[8], t[9], t[10], sim->fFuelOutsideTanks);
+    log.debugf("Fuel %0.2f (%f)(%f)(%f)(%f)(%f)(%f)(%f)(%f)(%f)(%f)(%f)(%f)", total, t[0], t[1], t[2], t[3], t[4], t[5],
+               t[6], t[7], t[8], t[9], t[10], sim->fFuelOutsideTanks);
     log.debugf("nFuelDiff = %d, nMinFuel = %d", sim->lFuelOnBoard - sim->nMinFuel, sim->nMinFuel);
 }
 

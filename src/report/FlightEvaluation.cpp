@@ -20,35 +20,30 @@ namespace {
 
 constexpr float kPassengerKg = 102.0f;
 
-template <std::size_t N>
-void setInt(char (&field)[N], std::int64_t value)
+template <std::size_t N> void setInt(char (&field)[N], std::int64_t value)
 {
     copyText(field, std::to_string(value));
 }
 
-template <std::size_t N>
-void setFixed(char (&field)[N], double value, int decimals)
+template <std::size_t N> void setFixed(char (&field)[N], double value, int decimals)
 {
     char buf[64];
     const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
     copyText(field, r.ec == std::errc() ? std::string_view(buf, static_cast<std::size_t>(r.ptr - buf)) : "0");
 }
 
-template <std::size_t N>
-std::int32_t intOf(const char (&field)[N])
+template <std::size_t N> std::int32_t intOf(const char (&field)[N])
 {
     return leadingInt(fieldText(field));
 }
 
-template <std::size_t N>
-double numberOf(const char (&field)[N])
+template <std::size_t N> double numberOf(const char (&field)[N])
 {
     return leadingDouble(fieldText(field));
 }
 
 // A count text as stored in the report: "0" for an empty text.
-template <std::size_t N, std::size_t M>
-void copyCount(char (&dst)[N], const char (&src)[M])
+template <std::size_t N, std::size_t M> void copyCount(char (&dst)[N], const char (&src)[M])
 {
     const std::string text = fieldText(src);
     copyText(dst, text.empty() ? "0" : text);
@@ -254,8 +249,8 @@ void CFlightEvaluation::valueAircraft()
 {
     Tervix_Aircrafts& a = client.aircraft;
     const double price = client.types.d_Price;
-    a.a_Value = truncToInt32(price * a.a_StateEng1 / 300.0 + price * a.a_StateGear / 300.0 +
-                             price * a.a_StateHull / 300.0);
+    a.a_Value =
+        truncToInt32(price * a.a_StateEng1 / 300.0 + price * a.a_StateGear / 300.0 + price * a.a_StateHull / 300.0);
     if (s.lFlightPhase == 8) {
         a.arrivalFuel = 0;
         log.debug("Arrival fuel set to 0, crash detected");
@@ -289,8 +284,7 @@ void CFlightEvaluation::fuelFigures()
 void CFlightEvaluation::blendFuelMultiplier()
 {
     Tervix_Aircrafts& a = client.aircraft;
-    const double flightMult =
-        intOf(client.route.r_FlightType) != 0 ? 1.0 : numberOf(client.flightLog.l_Multiplier);
+    const double flightMult = intOf(client.route.r_FlightType) != 0 ? 1.0 : numberOf(client.flightLog.l_Multiplier);
     const double old = a.a_FuelMult;
     const double fetched = a.fuelAtFetch;
     const double arrival = a.arrivalFuel;
@@ -349,7 +343,9 @@ void CFlightEvaluation::account()
     const std::int32_t kg = intOf(l.l_Cargo);
     const float g = (static_cast<float>(kg) + 2000.0f) * 0.75f / (static_cast<float>(kg) + 1000.0f);
     const std::int32_t cargo =
-        noRevenue ? 0 : truncToInt32(static_cast<double>(kg) * g * cargoRate(static_cast<float>(numberOf(l.l_Dist))) / 100.0);
+        noRevenue
+            ? 0
+            : truncToInt32(static_cast<double>(kg) * g * cargoRate(static_cast<float>(numberOf(l.l_Dist))) / 100.0);
     setInt(r.Cargo, cargo);
     setInt(r.Cargo_kg, kg);
 
@@ -362,7 +358,8 @@ void CFlightEvaluation::account()
     const std::int64_t hourlyPay = truncToInt32(hours * client.airline.v_hour_rate);
 
     const std::int64_t revenue = incomeE + incomeB + incomeF - crew - fuelCost;
-    const std::int64_t p0 = truncToInt32(static_cast<double>(revenue + cargo - hourlyPay)) - std::int64_t{r.landing_fee};
+    const std::int64_t p0 =
+        truncToInt32(static_cast<double>(revenue + cargo - hourlyPay)) - std::int64_t{r.landing_fee};
     std::int64_t bonus = 0, charge = 0, profit = p0;
     if (p0 > 0) {
         bonus = truncToInt32(static_cast<double>(p0) * bonusFactor);

@@ -162,8 +162,7 @@ int CIniParser::readReportInt(const std::string& section, const std::string& key
     return readInt(true, section, key, "0");
 }
 
-bool CIniParser::readReportStruct(const std::string& section, const std::string& key, void* record,
-                                  std::size_t size)
+bool CIniParser::readReportStruct(const std::string& section, const std::string& key, void* record, std::size_t size)
 {
     const char* v = docs->report.GetValue(section.c_str(), key.c_str(), nullptr);
     if (v == nullptr) {
@@ -246,8 +245,8 @@ bool CIniParser::parseDecimal(std::string_view text, int& value)
 
 // --- helpers ---
 
-bool CIniParser::setValue(bool report, const std::string& section, const std::string& key,
-                          const std::string& value, const std::string& failureMessage)
+bool CIniParser::setValue(bool report, const std::string& section, const std::string& key, const std::string& value,
+                          const std::string& failureMessage)
 {
     if (isSafeEntry(section, key, value) &&
         docs->get(report).SetValue(section.c_str(), key.c_str(), value.c_str()) >= 0)

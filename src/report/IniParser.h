@@ -24,8 +24,7 @@ public:
     int readConfigInt(const std::string& section, const std::string& key);
     bool readConfigFlag(const std::string& section, const std::string& key);
     bool readConfigFlagDefaultOn(const std::string& section, const std::string& key);
-    void readConfigString(const std::string& section, const std::string& key, char* destination,
-                          std::size_t size);
+    void readConfigString(const std::string& section, const std::string& key, char* destination, std::size_t size);
     template <std::size_t N>
     void readConfigString(const std::string& section, const std::string& key, char (&destination)[N])
     {
@@ -40,8 +39,7 @@ public:
 
     // --- report store ---
     bool writeReportString(const std::string& section, const std::string& key, const std::string& value);
-    bool writeReportStruct(const void* record, const std::string& section, const std::string& key,
-                           std::size_t size);
+    bool writeReportStruct(const void* record, const std::string& section, const std::string& key, std::size_t size);
     int readReportInt(const std::string& section, const std::string& key);
     // Decodes the stored value into size bytes of record. A missing, short or
     // non-hex value leaves record unchanged and answers false.

@@ -1,7 +1,7 @@
 // The cheat detector against a scripted simulator and the real user-interface
 // hub: what is undone, what aborts the flight, and what the pilot is told.
-#include "core/FixedText.h"
 #include "monitor/CheatDetector.h"
+#include "core/FixedText.h"
 #include "server/ClientInterface.h"
 #include "support/FlightFixture.h"
 

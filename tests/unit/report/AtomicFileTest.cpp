@@ -1,7 +1,7 @@
 // Saves that fail part-way keep the previous file whole, for the atomic writer
 // on its own and for the store's save.
-#include "platform/DurableFiles.h"
 #include "report/AtomicFile.h"
+#include "platform/DurableFiles.h"
 #include "report/IniParser.h"
 
 #include <gtest/gtest.h>
@@ -74,7 +74,8 @@ class AtomicFileTest : public ::testing::TestWithParam<FailAt> {
 protected:
     void SetUp() override
     {
-        dir = std::filesystem::temp_directory_path() / ("qvl-atomic-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+        dir = std::filesystem::temp_directory_path() /
+              ("qvl-atomic-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
         std::filesystem::create_directories(dir);
         path = (dir / "target.ini").string();
         setDurableFiles(&files);

@@ -1,7 +1,7 @@
 // The end-of-flight account. The whole flights below are worked out by hand
 // from the rules of the account; each comment shows the working.
-#include "core/FixedText.h"
 #include "report/FlightEvaluation.h"
+#include "core/FixedText.h"
 #include "report/Report.h"
 #include "server/ClientInterface.h"
 #include "support/ScriptedSimulator.h"
@@ -200,8 +200,8 @@ TEST_F(FlightEvaluationTest, CrashWithWaterLandingKeepsOnlyTheCrash)
     sim.lCrashed = 1;
     sim.lIndicatedAirspeed = 140;
     sim.lLandingVerticalSpeed = -1200;
-    addItems({ItemCrashed, ItemWaterLanding, ItemHardLanding, ItemVeryHardLanding, ItemGearUpLanding,
-              ItemWrongAirport});
+    addItems(
+        {ItemCrashed, ItemWaterLanding, ItemHardLanding, ItemVeryHardLanding, ItemGearUpLanding, ItemWrongAirport});
     report.evaluateFlight();
     const Tervix_Reports& r = rep();
     // No lookup after a crash and no code held: Arr stays empty, so no revenue.
@@ -380,7 +380,8 @@ TEST_P(HoursTest, ShortFlightsRoundUpToATenth)
 
 INSTANTIATE_TEST_SUITE_P(Table, HoursTest,
                          ::testing::Values(HoursCase{180, "0.1"}, HoursCase{30, "0.0"}, HoursCase{36, "0.0"},
-                                           HoursCase{37, "0.1"}, HoursCase{5400, "1.5"}, HoursCase{3 * 3600 + 170, "3.0"}));
+                                           HoursCase{37, "0.1"}, HoursCase{5400, "1.5"},
+                                           HoursCase{3 * 3600 + 170, "3.0"}));
 
 struct FuelPriceCase {
     const char* price;
@@ -406,8 +407,8 @@ TEST_P(FuelPriceTest, MissingPriceIsOnePointFourAndAirlineAircraftPayNothing)
 // free: P0 17594, bonus 3518, charge 2111, profit 19001.
 INSTANTIATE_TEST_SUITE_P(Table, FuelPriceTest,
                          ::testing::Values(FuelPriceCase{"0", 0, "1.4", 7807}, FuelPriceCase{"", 0, "1.4", 7807},
-                                           FuelPriceCase{"2.5", 2, "0.0", 19001},
-                                           FuelPriceCase{"0", 2, "0.0", 19001}, FuelPriceCase{"2.0", 0, "2.0", 3009}));
+                                           FuelPriceCase{"2.5", 2, "0.0", 19001}, FuelPriceCase{"0", 2, "0.0", 19001},
+                                           FuelPriceCase{"2.0", 0, "2.0", 3009}));
 
 struct RatingCase {
     const char* name;
@@ -431,21 +432,28 @@ TEST_P(RatingTest, ItemsAfterTheCleanUp)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, RatingTest,
-    ::testing::Values(
-        RatingCase{"HighSpeedApprovalReplacesOverspeed", {7, 13}, "95", "High speed disabled | ", 1},
-        RatingCase{"OverspeedAlone", {7}, "95", "overspeed under FL100 | ", 1},
-        RatingCase{"ApprovalAloneIsDropped", {13}, "100", "", 1},
-        RatingCase{"VeryHardReplacesHard", {10, 19}, "85", "Very Hard Landing | ", -4},
-        RatingCase{"WaterLandingDropsLandingItems", {23, 10, 22, 1}, "50", "Water Landing | ", -19},
-        RatingCase{"PenaltiesDisabledSuppressesTaxiOverspeed", {14, 0, 4, 8}, "75",
-                   "exhausted fuel supply | Penalties disabled | ", -4},
-        RatingCase{"WrongAirportClearedAtTheBookedArrival", {1, 20, 21}, "80",
-                   "Ground Accident | Serious Ground Accident | ", -4},
-        RatingCase{"RatingIsNotLimitedBelow", {0, 3, 4, 7, 12, 1, 2, 8, 19, 21, 22, 23, 20, 14}, "-20",
-                   "overspeed - taxi | crashed | still rolling when ending flight | parking brakes | "
-                   "overspeed under FL100 | exhausted fuel supply | Low altitude | Penalties disabled | "
-                   "Ground Accident | Serious Ground Accident | ",
-                   1 - 20 - 5 - 5}),
+    ::testing::Values(RatingCase{"HighSpeedApprovalReplacesOverspeed", {7, 13}, "95", "High speed disabled | ", 1},
+                      RatingCase{"OverspeedAlone", {7}, "95", "overspeed under FL100 | ", 1},
+                      RatingCase{"ApprovalAloneIsDropped", {13}, "100", "", 1},
+                      RatingCase{"VeryHardReplacesHard", {10, 19}, "85", "Very Hard Landing | ", -4},
+                      RatingCase{"WaterLandingDropsLandingItems", {23, 10, 22, 1}, "50", "Water Landing | ", -19},
+                      RatingCase{"PenaltiesDisabledSuppressesTaxiOverspeed",
+                                 {14, 0, 4, 8},
+                                 "75",
+                                 "exhausted fuel supply | Penalties disabled | ",
+                                 -4},
+                      RatingCase{"WrongAirportClearedAtTheBookedArrival",
+                                 {1, 20, 21},
+                                 "80",
+                                 "Ground Accident | Serious Ground Accident | ",
+                                 -4},
+                      RatingCase{"RatingIsNotLimitedBelow",
+                                 {0, 3, 4, 7, 12, 1, 2, 8, 19, 21, 22, 23, 20, 14},
+                                 "-20",
+                                 "overspeed - taxi | crashed | still rolling when ending flight | parking brakes | "
+                                 "overspeed under FL100 | exhausted fuel supply | Low altitude | Penalties disabled | "
+                                 "Ground Accident | Serious Ground Accident | ",
+                                 1 - 20 - 5 - 5}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FlightEvaluationTest, ArrivalInOtherLetterCaseClearsWrongAirportButEarnsNothing)

@@ -1,8 +1,8 @@
 // The settings and report store: defaults, case rules, the record encoding,
 // corrupt stores, the password letters and saving.
+#include "report/IniParser.h"
 #include "core/ClientConfig.h"
 #include "monitor/blackbox/EventRecord.h"
-#include "report/IniParser.h"
 #include "report/PasswordScrambler.h"
 #include "server/Records.h"
 
@@ -114,8 +114,8 @@ TEST_F(IniParserTest, FlagCountsOnlyWhenExactlyOne)
         const char* value;
         bool set;
     };
-    for (const Case& c : {Case{"1", true}, Case{"0", false}, Case{"2", false}, Case{"-1", false},
-                          Case{"yes", false}, Case{"", false}}) {
+    for (const Case& c : {Case{"1", true}, Case{"0", false}, Case{"2", false}, Case{"-1", false}, Case{"yes", false},
+                          Case{"", false}}) {
         ASSERT_TRUE(store().writeConfigString("settings", "Tracker", c.value));
         EXPECT_EQ(store().readConfigFlag("settings", "Tracker"), c.set) << c.value;
         EXPECT_EQ(store().readConfigFlagDefaultOn("settings", "Tracker"), c.set) << c.value;
@@ -156,10 +156,10 @@ TEST_F(IniParserTest, EveryStoredRecordRoundTripsByteForByte)
         std::size_t size;
     };
     const Record records[] = {
-        {"Tervix_Pilots", sizeof(Tervix_Pilots)},   {"Tervix_Routes", sizeof(Tervix_Routes)},
-        {"Tervix_Logs", sizeof(Tervix_Logs)},       {"Tervix_Aircrafts", sizeof(Tervix_Aircrafts)},
-        {"Tervix_Reports", sizeof(Tervix_Reports)}, {"Tervix_VirtualAirlines", sizeof(Tervix_VirtualAirlines)},
-        {"AircraftData", sizeof(AircraftData)},     {"TankData", sizeof(TankData)},
+        {"Tervix_Pilots", sizeof(Tervix_Pilots)},     {"Tervix_Routes", sizeof(Tervix_Routes)},
+        {"Tervix_Logs", sizeof(Tervix_Logs)},         {"Tervix_Aircrafts", sizeof(Tervix_Aircrafts)},
+        {"Tervix_Reports", sizeof(Tervix_Reports)},   {"Tervix_VirtualAirlines", sizeof(Tervix_VirtualAirlines)},
+        {"AircraftData", sizeof(AircraftData)},       {"TankData", sizeof(TankData)},
         {"struct_penalty23", sizeof(struct_penalty)}, {"eventdata0", sizeof(CEventRecord)},
         {"positiondata0", sizeof(PositionRecord)},
     };
@@ -219,9 +219,19 @@ TEST_F(IniParserTest, CountersMustBeWholeDecimalNumbers)
         const char* text;
         int value;
     };
-    const Case cases[] = {{"12", 12},          {"-3", -3},  {"+7", 7},  {"0", 0},         {"12abc", 0},
-                          {"abc", 0},          {"0x10", 0}, {"1.5", 0}, {"99999999999", 0}, {"2147483647", 2147483647},
-                          {"-2147483648", INT32_MIN}, {"+-1", 0}, {"--1", 0}};
+    const Case cases[] = {{"12", 12},
+                          {"-3", -3},
+                          {"+7", 7},
+                          {"0", 0},
+                          {"12abc", 0},
+                          {"abc", 0},
+                          {"0x10", 0},
+                          {"1.5", 0},
+                          {"99999999999", 0},
+                          {"2147483647", 2147483647},
+                          {"-2147483648", INT32_MIN},
+                          {"+-1", 0},
+                          {"--1", 0}};
     std::string text = "[report]\n";
     for (std::size_t i = 0; i < std::size(cases); ++i)
         text += "n" + std::to_string(i) + " = " + cases[i].text + "\n";
@@ -259,8 +269,8 @@ TEST_F(IniParserTest, ReadConfigStringCutsToTheBuffer)
 TEST_F(IniParserTest, LineBreaksInValuesAreRefusedSoTheyCannotAddKeys)
 {
     EXPECT_FALSE(store().writeConfigString("login", "User", "pilot\n[settings]\nAutoLogin = 1"));
-    EXPECT_EQ(store().getLastError(),
-              "Could not write string to config INI-file! (Section:login Key:User String:pilot\\x0A[settings]\\x0AAutoLogin = 1)");
+    EXPECT_EQ(store().getLastError(), "Could not write string to config INI-file! (Section:login Key:User "
+                                      "String:pilot\\x0A[settings]\\x0AAutoLogin = 1)");
     EXPECT_FALSE(store().writeReportString("report", "Code", "a\rb"));
     EXPECT_NE(store().getLastError().find("Could not write string to report INI-file!"), std::string::npos);
     ASSERT_TRUE(store().save());

@@ -115,22 +115,22 @@ TEST_P(ClosestAirportTest, Finds)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ClosestAirportTest,
-    ::testing::Values(
-        ClosestCase{"DepartureAt3", 3, 200, -1, "", "", true, 0, true, "EDDF", 3, ""},
-        ClosestCase{"ArrivalAt2", 200, 2, -1, "", "", true, 0, true, "KJFK", 2, ""},
-        // Both ends far away, but the caller measured the arrival within 5 nm.
-        ClosestCase{"CallerArrivalDistance", 200, 300, -1, "", "", true, 4.5, true, "KJFK", 4.5, ""},
-        ClosestCase{"TechnicalStopBecomesDivert", 200, 300, 4, "EGLL EDDM", "", true, 0, true, "EDDM", 4, "EDDM"},
-        ClosestCase{"EarlierDivertAnyCase", 200, 300, 3, "", "eddm", true, 0, true, "eddm", 3, "eddm"},
-        ClosestCase{"StrictNothingWithin5", 200, 300, 6, "", "", true, 0, false, "", 0, ""},
-        ClosestCase{"LooseTakesTheNearest", 200, 300, 6, "", "", false, 0, true, "EDDM", 6, ""},
-        ClosestCase{"EmptyListStrict", -1, -1, -1, "", "", true, 0, false, "", 0, ""},
-        ClosestCase{"EmptyListKnownArrival", -1, -1, -1, "", "", true, 2, true, "KJFK", 2, ""},
-        // An end missing from the list is never chosen in its place.
-        ClosestCase{"DepartureAloneAt3", 3, -1, -1, "", "", true, 0, true, "EDDF", 3, ""},
-        ClosestCase{"DepartureAloneAt7", 7, -1, -1, "", "", true, 0, false, "", 0, ""},
-        ClosestCase{"ArrivalAloneAtHalf", -1, 0.5, -1, "", "", true, 0, true, "KJFK", 0.5, ""},
-        ClosestCase{"ArrivalDistanceAbove5Ignored", 200, 300, -1, "", "", true, 5.5, false, "", 0, ""}),
+    ::testing::Values(ClosestCase{"DepartureAt3", 3, 200, -1, "", "", true, 0, true, "EDDF", 3, ""},
+                      ClosestCase{"ArrivalAt2", 200, 2, -1, "", "", true, 0, true, "KJFK", 2, ""},
+                      // Both ends far away, but the caller measured the arrival within 5 nm.
+                      ClosestCase{"CallerArrivalDistance", 200, 300, -1, "", "", true, 4.5, true, "KJFK", 4.5, ""},
+                      ClosestCase{"TechnicalStopBecomesDivert", 200, 300, 4, "EGLL EDDM", "", true, 0, true, "EDDM", 4,
+                                  "EDDM"},
+                      ClosestCase{"EarlierDivertAnyCase", 200, 300, 3, "", "eddm", true, 0, true, "eddm", 3, "eddm"},
+                      ClosestCase{"StrictNothingWithin5", 200, 300, 6, "", "", true, 0, false, "", 0, ""},
+                      ClosestCase{"LooseTakesTheNearest", 200, 300, 6, "", "", false, 0, true, "EDDM", 6, ""},
+                      ClosestCase{"EmptyListStrict", -1, -1, -1, "", "", true, 0, false, "", 0, ""},
+                      ClosestCase{"EmptyListKnownArrival", -1, -1, -1, "", "", true, 2, true, "KJFK", 2, ""},
+                      // An end missing from the list is never chosen in its place.
+                      ClosestCase{"DepartureAloneAt3", 3, -1, -1, "", "", true, 0, true, "EDDF", 3, ""},
+                      ClosestCase{"DepartureAloneAt7", 7, -1, -1, "", "", true, 0, false, "", 0, ""},
+                      ClosestCase{"ArrivalAloneAtHalf", -1, 0.5, -1, "", "", true, 0, true, "KJFK", 0.5, ""},
+                      ClosestCase{"ArrivalDistanceAbove5Ignored", 200, 300, -1, "", "", true, 5.5, false, "", 0, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,6 +1,6 @@
 // The stored snapshot blocks carry what a resumed flight needs.
-#include "core/FixedText.h"
 #include "server/Records.h"
+#include "core/FixedText.h"
 #include "sim/FlightSimulatorObjects.h"
 
 #include <gtest/gtest.h>

@@ -8,18 +8,18 @@ namespace {
 
 CClientInterface::Row baseRow()
 {
-    return {{"r_ID", "77"},           {"r_Arr", "KJFK"},          {"r_DepTime", "123456"},
-            {"r_Simrate", "4"},       {"r_FlightType", "0"},      {"r_technical_stop", "BIKF"},
-            {"l_ID", "991"},          {"l_Departure", "EDDF"},    {"l_Arrival", "KJFK"},
-            {"l_Passengers", "22"},   {"l_PAX_Economy", "15"},    {"l_PAX_Business", "5"},
-            {"l_PAX_First", "2"},     {"l_Multiplier", "3"},      {"l_Timestamp", "1700000000"},
-            {"pax_reduce", "0"},      {"crew_wt", "340"},         {"a_Fuel", "1000"},
-            {"a_FuelMult", "0"},      {"a_StateEng1", "97.5"},    {"a_Owner", std::string(80, 'o')},
-            {"location_lat", "50.5"}, {"ac_va_id", "2"},          {"v_ID", "12"},
-            {"v_Multiplier", "2"},    {"v_Pilotcharge", "10"},    {"d_MLW", "64500"},
-            {"d_Ticket", "1.25"},     {"ad_lat", "0"},            {"ad_lon", "0"},
-            {"ad_fuel", "1.75"},      {"ad_size", "5"},           {"aa_lat", "1"},
-            {"aa_lon", "0"},          {"aa_fuel", "2.5"},         {"aa_size", "4"}};
+    return {{"r_ID", "77"},           {"r_Arr", "KJFK"},       {"r_DepTime", "123456"},
+            {"r_Simrate", "4"},       {"r_FlightType", "0"},   {"r_technical_stop", "BIKF"},
+            {"l_ID", "991"},          {"l_Departure", "EDDF"}, {"l_Arrival", "KJFK"},
+            {"l_Passengers", "22"},   {"l_PAX_Economy", "15"}, {"l_PAX_Business", "5"},
+            {"l_PAX_First", "2"},     {"l_Multiplier", "3"},   {"l_Timestamp", "1700000000"},
+            {"pax_reduce", "0"},      {"crew_wt", "340"},      {"a_Fuel", "1000"},
+            {"a_FuelMult", "0"},      {"a_StateEng1", "97.5"}, {"a_Owner", std::string(80, 'o')},
+            {"location_lat", "50.5"}, {"ac_va_id", "2"},       {"v_ID", "12"},
+            {"v_Multiplier", "2"},    {"v_Pilotcharge", "10"}, {"d_MLW", "64500"},
+            {"d_Ticket", "1.25"},     {"ad_lat", "0"},         {"ad_lon", "0"},
+            {"ad_fuel", "1.75"},      {"ad_size", "5"},        {"aa_lat", "1"},
+            {"aa_lon", "0"},          {"aa_fuel", "2.5"},      {"aa_size", "4"}};
 }
 
 TEST(RouteDataTest, RowFillsTheRecordsAndTheAirports)
