@@ -70,6 +70,14 @@ private:
     StdioDurableFiles real;
 };
 
+// Installs files for one test and restores the portable ones however it ends.
+struct ScopedFiles {
+    explicit ScopedFiles(DurableFiles* files) { setDurableFiles(files); }
+    ~ScopedFiles() { setDurableFiles(nullptr); }
+    ScopedFiles(const ScopedFiles&) = delete;
+    ScopedFiles& operator=(const ScopedFiles&) = delete;
+};
+
 class AtomicFileTest : public ::testing::TestWithParam<FailAt> {
 protected:
     void SetUp() override
@@ -116,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(Steps, AtomicFileTest,
 TEST(AtomicFileStoreTest, StoreSaveThatFailsPartWayKeepsThePendingReport)
 {
     FailingFiles files;
-    setDurableFiles(&files);
+    ScopedFiles installed(&files);
     CIniParser::destroyInstance();
     CIniParser& store = CIniParser::getInstance();
     const std::string report = store.getReportPath();
@@ -135,7 +143,6 @@ TEST(AtomicFileStoreTest, StoreSaveThatFailsPartWayKeepsThePendingReport)
 
     files.failAt = FailAt::Nothing;
     CIniParser::destroyInstance();
-    setDurableFiles(nullptr);
     EXPECT_EQ(readFile(report).find("Tervix_Reports"), std::string::npos);
 }
 
@@ -146,11 +153,12 @@ TEST(PlatformDurableFilesTest, WritesFlushesAndReplaces)
     const auto dir = std::filesystem::temp_directory_path() / "qvl-durable-posix";
     std::filesystem::create_directories(dir);
     const std::string target = (dir / "f.ini").string();
-    setDurableFiles(files.get());
     std::string error;
-    EXPECT_TRUE(CAtomicFile::write(target, "first", error)) << error;
-    EXPECT_TRUE(CAtomicFile::write(target, "second", error)) << error;
-    setDurableFiles(nullptr);
+    {
+        ScopedFiles installed(files.get());
+        EXPECT_TRUE(CAtomicFile::write(target, "first", error)) << error;
+        EXPECT_TRUE(CAtomicFile::write(target, "second", error)) << error;
+    }
     EXPECT_EQ(readFile(target), "second");
     EXPECT_FALSE(std::filesystem::exists(CAtomicFile::temporaryPathFor(target)));
     EXPECT_FALSE(files->create((dir / "missing" / "x").string()));
