@@ -2,6 +2,7 @@
 #include "core/Client.h"
 
 #include "core/ClientConfig.h"
+#include "monitor/CheatDetector.h"
 #include "monitor/FlightState.h"
 #include "monitor/blackbox/Blackbox.h"
 #include "platform/Clock.h"
@@ -141,7 +142,8 @@ bool CClient::flying(CFlightSimulatorInterface& sim)
     watchConnection(sim);
     t2 = now();
     if (now() - lastTrackerTime > 60000) {
-        // The live tracker joins here with the position tracker.
+        if (ui->trackerOn)
+            ui->getReport().sendTracker();
         lastTrackerTime = now();
     }
     t3 = now();
@@ -149,7 +151,7 @@ bool CClient::flying(CFlightSimulatorInterface& sim)
         adaptInterval(sim);
     if (checkDue() && !runCheck(sim))
         return false;
-    afterCheck(sim);
+    afterCheck();
     return true;
 }
 
@@ -233,6 +235,7 @@ bool CClient::runCheck(CFlightSimulatorInterface& sim)
         checkInterval += static_cast<std::int32_t>(2 * d);
     ++checkCount;
     checkTimeSum += d;
+    ui->getCheatDetector().check();
     if (!ui->advanceFlightState())
         ui->OnButton(IdEndFlight);
     checkExhaustedFuel(sim);
@@ -291,7 +294,7 @@ void CClient::autosave(CFlightSimulatorInterface& sim)
     log.warn("Autosave Finished");
 }
 
-void CClient::afterCheck(CFlightSimulatorInterface& sim)
+void CClient::afterCheck()
 {
     t4 = now();
     if (std::llabs(static_cast<std::int64_t>(signedDiff(now(), lastFailureTime))) >= 100) {
@@ -301,9 +304,9 @@ void CClient::afterCheck(CFlightSimulatorInterface& sim)
     }
     if (now() - lastPositionTime > CClientConfig::getInstance().getPositionUploadInterval()) {
         lastPositionTime = now();
+        ui->getReport().recordPosition();
     }
     ui->getBlackbox().check();
-    (void)sim;
 }
 
 void CClient::abortedFlightPage()

@@ -48,9 +48,10 @@ const ItemInfo kItems[ReportItemCount] = {
 } // namespace
 
 CReport::CReport(CFlightSimulatorInterface* sim, CClientInterface& clientInterface, CBlackbox* box)
-    : simulator(sim), client(clientInterface), blackbox(box), log("CReport")
+    : simulator(sim), client(clientInterface), blackbox(box), log("CReport"), tracker(clientInterface)
 {
     clearPenalties();
+    tracker.setSimulator(sim);
 }
 
 CReport::~CReport() = default;
@@ -138,4 +139,5 @@ void CReport::resetFlightData()
     std::memset(&client.pilot, 0, sizeof client.pilot);
     std::memset(&client.report, 0, sizeof client.report);
     clearPenalties();
+    tracker.clear();
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/DebugLog.h"
+#include "report/PositionTracker.h"
 #include "server/Records.h"
 
 #include <cstdint>
@@ -45,7 +46,11 @@ public:
     CReport(const CReport&) = delete;
     CReport& operator=(const CReport&) = delete;
 
-    void setSimulator(CFlightSimulatorInterface* simulator) { this->simulator = simulator; }
+    void setSimulator(CFlightSimulatorInterface* simulator)
+    {
+        this->simulator = simulator;
+        tracker.setSimulator(simulator);
+    }
 
     // Sets an item; false when the item is suppressed or unknown.
     bool addPenalty(int item);
@@ -67,8 +72,17 @@ public:
     // all items are emptied.
     void resetFlightData();
 
-    void setTrackerEnabled(bool enabled) { trackerEnabled = enabled; }
+    void setTrackerEnabled(bool enabled)
+    {
+        trackerEnabled = enabled;
+        tracker.setEnabled(enabled);
+    }
     bool isTrackerEnabled() const { return trackerEnabled; }
+
+    // The live tracker and the position log of the flight.
+    bool sendTracker() { return tracker.sendTracker(); }
+    bool recordPosition() { return tracker.recordPosition(); }
+    CPositionTracker& getPositionTracker() { return tracker; }
 
 private:
     static bool validItem(int item) { return item >= 0 && item < ReportItemCount; }
@@ -80,4 +94,5 @@ private:
     CDebugLog log;
     bool trackerEnabled = false;
     char checkCode[4] = {};
+    CPositionTracker tracker;
 };

@@ -2,6 +2,7 @@
 #include "ui/UserInterface.h"
 
 #include "core/FixedText.h"
+#include "monitor/CheatDetector.h"
 #include "monitor/FlightState.h"
 #include "monitor/blackbox/Blackbox.h"
 #include "platform/Toolkit.h"
@@ -54,6 +55,7 @@ CUserInterface::CUserInterface(Window& mainWindow, SoundOutput& soundOutput)
     blackbox = std::make_unique<CBlackbox>(*sound, nullptr, *client);
     report = std::make_unique<CReport>(nullptr, *client, blackbox.get());
     flightState = std::make_unique<CFlightState>(sound.get(), report.get(), nullptr, *client, blackbox.get());
+    cheatDetector = std::make_unique<CCheatDetector>(nullptr, *this);
     g_instance = this;
 }
 
@@ -73,6 +75,7 @@ void CUserInterface::setSimulator(std::unique_ptr<CFlightSimulatorInterface> sim
     simulator = std::move(sim);
     report->setSimulator(simulator.get());
     flightState->setSimulator(simulator.get());
+    cheatDetector->setSimulator(simulator.get());
     blackbox->setSnapshot(simulator.get());
 }
 
@@ -168,7 +171,7 @@ void CUserInterface::OnButton(int id)
 
 void CUserInterface::ResetFlight()
 {
-    report->clearPenalties();
+    report->resetFlightData();
     if (simulator) {
         simulator->resetFlightTimer();
         simulator->resetSnapshot();
@@ -196,6 +199,7 @@ bool CUserInterface::advanceFlightState()
         window.showControl(IdHighSpeedApproved, false);
     if (!flightState->update())
         return true;
+    report->sendTracker();
     switch (simulator->lFlightPhase) {
     case PhaseBoarding:
         simulator->showText("FlightState - Boarding", 10, false);

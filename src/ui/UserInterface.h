@@ -16,6 +16,7 @@ class CReport;
 class CFlightState;
 class CBlackbox;
 class CSound;
+class CCheatDetector;
 
 class CUserInterface {
 public:
@@ -34,6 +35,7 @@ public:
     CFlightSimulatorInterface* getSimulator() { return simulator.get(); }
     CReport& getReport() { return *report; }
     CFlightState& getFlightState() { return *flightState; }
+    CCheatDetector& getCheatDetector() { return *cheatDetector; }
     CBlackbox& getBlackbox() { return *blackbox; }
     CSound& getSound() { return *sound; }
     Window& getWindow() { return window; }
@@ -80,6 +82,7 @@ private:
     std::unique_ptr<CBlackbox> blackbox;
     std::unique_ptr<CReport> report;
     std::unique_ptr<CFlightState> flightState;
+    std::unique_ptr<CCheatDetector> cheatDetector;
     CDebugLog log;
     int page = 0;
     bool loadingPending = false;

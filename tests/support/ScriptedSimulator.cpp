@@ -129,6 +129,8 @@ bool ScriptedSimulator::getEverything()
     pollTimes.push_back(processClock().nowMs());
     if (pollCostMs > 0)
         processClock().sleepMs(pollCostMs);
+    if (holdSnapshot)
+        return true;
     advanceModel();
     copyStateToSnapshot();
     updateFlightTimer();

@@ -69,6 +69,7 @@ public:
     int connectSucceedsAfter = 0; // failed connect() calls before one succeeds (-1: never)
     int simulatorVersion = SimFSX;
     std::uint32_t pollCostMs = 0; // manual time a poll takes
+    bool holdSnapshot = false;    // polls succeed but leave the snapshot as the test set it
 
     // What the client did.
     std::vector<std::string> texts;

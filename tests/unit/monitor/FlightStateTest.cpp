@@ -18,7 +18,11 @@ namespace {
 // where a test needs the page effects, the user interface's flight step.
 class PhaseTest : public ::testing::Test {
 protected:
-    void SetUp() override { f.startFlying(); }
+    void SetUp() override
+    {
+        f.startFlying();
+        f.sim->holdSnapshot = true;
+    }
 
     CFlightSimulatorInterface& snap() { return *f.sim; }
     CFlightState& machine() { return f.ui->getFlightState(); }

@@ -1,0 +1,117 @@
+// CPositionTracker: tracker updates and the position queue. Its lines belong
+// to the report's channel.
+#include "report/PositionTracker.h"
+
+#include "core/FixedText.h"
+#include "core/NumberConversion.h"
+#include "monitor/FlightState.h"
+#include "server/ClientInterface.h"
+#include "sim/FlightSimulatorInterface.h"
+
+#include <cstdio>
+
+namespace {
+int g_lastTrackerPhase = 0;
+} // namespace
+
+CPositionTracker::CPositionTracker(CClientInterface& clientInterface) : client(clientInterface), log("CReport", CDebugLog::Quiet{}) {}
+
+CPositionTracker::~CPositionTracker() = default;
+
+int CPositionTracker::lastTrackerPhase()
+{
+    return g_lastTrackerPhase;
+}
+
+void CPositionTracker::resetProcessValues()
+{
+    g_lastTrackerPhase = 0;
+}
+
+bool CPositionTracker::sendTracker()
+{
+    if (simulator == nullptr)
+        return false;
+    simulator->getEverything();
+    const int phase = simulator->lFlightPhase;
+    if (!enabled)
+        return phase != g_lastTrackerPhase;
+    g_lastTrackerPhase = phase;
+    char number[64];
+    std::snprintf(number, sizeof number, "%.6f", simulator->dLatitude);
+    copyText(client.flightLog.l_Lat, number);
+    std::snprintf(number, sizeof number, "%.6f", simulator->dLongitude);
+    copyText(client.flightLog.l_Lon, number);
+    if (phase >= PhaseBoarding && phase <= PhaseDescent)
+        copyText(client.flightLog.l_FlightState, CFlightState::getPhaseName(phase));
+    if (phase != PhaseOnBlock)
+        client.writeLog();
+    log.debug("Upload Tracker Data! (" + fieldText(client.flightLog.l_FlightState) + ")");
+    return true;
+}
+
+void CPositionTracker::fillPosition(PositionRecord& p)
+{
+    const CFlightSimulatorInterface& s = *simulator;
+    p.Timestamp = s.getElapsedFlightTime();
+    p.Longitude = static_cast<float>(s.dLongitude);
+    p.Latitude = static_cast<float>(s.dLatitude);
+    p.Heading = truncToInt32(s.dHeading);
+    p.Altitude = s.lGroundAltitude + s.lRadarAltitude;
+    p.GroundElevation = s.lGroundAltitude;
+    p.GroundSpeed = s.lGroundSpeed;
+    p.Fuel = s.fuelOnBoardRounded();
+    p.SimulationRate = truncToInt32(s.fSimulationRate);
+    p.PositionId = pendingPositions++;
+}
+
+bool CPositionTracker::recordPosition()
+{
+    if (simulator == nullptr)
+        return false;
+    PositionRecord& p = client.position;
+    fillPosition(p);
+    const CFlightSimulatorInterface& s = *simulator;
+    const bool sendNow = enabled && (s.lRadarAltitude >= 1500 || s.bOnGround || s.lFlightPhase == PhaseTakeOff);
+    if (!sendNow) {
+        queue.push_back(p);
+        return false;
+    }
+    if (client.writePositionLog()) {
+        log.debug("Successfully uploaded position data");
+        return true;
+    }
+    log.warn("Failed to upload position data");
+    queue.push_back(p);
+    log.warn("pushback");
+    return false;
+}
+
+int CPositionTracker::uploadQueuedPositions()
+{
+    int sent = 0;
+    for (const PositionRecord& p : queue) {
+        client.position = p;
+        client.writePositionLog();
+        ++sent;
+    }
+    return sent;
+}
+
+void CPositionTracker::resetPositionLog()
+{
+    client.resetPositionLog();
+    clear();
+}
+
+void CPositionTracker::clear()
+{
+    queue.clear();
+    pendingPositions = 0;
+}
+
+void CPositionTracker::restore(std::vector<PositionRecord> records, std::int32_t pending)
+{
+    queue = std::move(records);
+    pendingPositions = pending;
+}
