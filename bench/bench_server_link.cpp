@@ -133,11 +133,15 @@ BENCHMARK(BM_BareCurlPost)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 void BM_LegacyFrameParseRoute(benchmark::State& state)
 {
     std::string answer = "DATASTART\nSUCCESS\n";
-    for (int i = 0; i < 96; ++i)
-        answer += (i ? "|col_" : "col_") + std::to_string(i);
+    for (int i = 0; i < 96; ++i) {
+        answer.append(i ? "|col_" : "col_");
+        answer.append(std::to_string(i));
+    }
     answer += "\n";
-    for (int i = 0; i < 96; ++i)
-        answer += (i ? "|" : "") + std::to_string(i * 1234.5);
+    for (int i = 0; i < 96; ++i) {
+        answer.append(i ? "|" : "");
+        answer.append(std::to_string(i * 1234.5));
+    }
     answer += "\nDATAEND\n";
     CLegacyFrame frame;
     for (auto _ : state) {

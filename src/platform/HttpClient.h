@@ -9,13 +9,13 @@
 #include <string>
 
 struct HttpRequest {
-    std::string host;        // name or address, no scheme, no port
+    std::string host; // name or address, no scheme, no port
     int port = 443;
     std::string verb = "GET"; // "GET" or "POST"
-    std::string path = "/";  // path with any query
+    std::string path = "/";   // path with any query
     std::string contentType;
     std::string body;
-    std::string caFile;      // extra trusted authority (PEM); empty = system store only
+    std::string caFile; // extra trusted authority (PEM); empty = system store only
     std::string userAgent = "Quenvale";
     std::uint32_t connectTimeoutMs = 60000;
     std::uint32_t sendTimeoutMs = 30000;
@@ -24,12 +24,12 @@ struct HttpRequest {
 };
 
 struct HttpResponse {
-    bool ok = false;            // a complete HTTP answer arrived (any status)
+    bool ok = false; // a complete HTTP answer arrived (any status)
     int status = 0;
-    std::string body;           // at most maxResponseBytes
-    bool truncated = false;     // the answer was longer than maxResponseBytes
-    std::string errorText;      // why the request failed
-    long platformError = 0;     // the platform library's error number
+    std::string body;                 // at most maxResponseBytes
+    bool truncated = false;           // the answer was longer than maxResponseBytes
+    std::string errorText;            // why the request failed
+    long platformError = 0;           // the platform library's error number
     bool certificateRejected = false; // the peer's certificate failed verification
     bool timedOut = false;
 };

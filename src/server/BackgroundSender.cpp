@@ -58,8 +58,8 @@ void CBackgroundSender::run()
 
         const std::string url = CServerAddress::get();
         std::string response;
-        if (CHttpTransport::httpRequestTo(url, CLegacyEndpoint::kMaxAnswer, CLegacyEndpoint::kPath,
-                                          request.c_str(), response) < 0)
+        if (CHttpTransport::httpRequestTo(url, CLegacyEndpoint::kMaxAnswer, CLegacyEndpoint::kPath, request.c_str(),
+                                          response) < 0)
             log.warnf("background send failed: %s", response.c_str());
 
         lock.lock();

@@ -13,8 +13,7 @@ inline constexpr std::size_t kBase64Limit = 1024;
 // of kBase64Limit + 1 holds every result.
 std::size_t base64Encode(char* destination, std::size_t size, std::string_view text);
 
-template <std::size_t N>
-std::size_t base64Encode(char (&destination)[N], std::string_view text)
+template <std::size_t N> std::size_t base64Encode(char (&destination)[N], std::string_view text)
 {
     return base64Encode(destination, N, text);
 }

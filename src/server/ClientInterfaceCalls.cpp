@@ -366,8 +366,7 @@ bool CClientInterface::writeReport(bool manualUpload)
     r.integer("a_Value", aircraft.a_Value).integer("a_Fuel", aircraft.arrivalFuel);
     r.fixed("a_StateEng1", aircraft.a_StateEng1).fixed("a_StateGear", aircraft.a_StateGear);
     r.fixed("a_StateHull", aircraft.a_StateHull).integer("v_Reputation", airline.v_Reputation);
-    const std::int64_t multiplied =
-        static_cast<std::int64_t>(rep.Profit) * leadingInt(fieldText(rep.Multiplier));
+    const std::int64_t multiplied = static_cast<std::int64_t>(rep.Profit) * leadingInt(fieldText(rep.Multiplier));
     r.integer("ProfitMultiplied", clampToInt32(multiplied)).integer("EmergencyLanding", rep.EmergencyLanding);
     r.integer("LogID", leadingInt(fieldText(flightLog.l_ID))).integer("a_FuelMult", truncToInt32(aircraft.a_FuelMult));
     r.fixed("Ticket_Factor", types.d_Ticket).text("Interface", fieldText(rep.Interface));

@@ -83,8 +83,7 @@ CServerEndpoint CHttpTransport::parseServerUrl(const std::string& url)
     return endpoint;
 }
 
-int CHttpTransport::httpRequest(std::size_t maxAppend, const std::string& path, const char* body,
-                                std::string& response)
+int CHttpTransport::httpRequest(std::size_t maxAppend, const std::string& path, const char* body, std::string& response)
 {
     return httpRequestTo(CServerAddress::get(), maxAppend, path, body, response);
 }

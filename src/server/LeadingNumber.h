@@ -10,7 +10,8 @@
 inline std::string_view skipLeadingBlanks(std::string_view s)
 {
     std::size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r' || s[i] == '\v' || s[i] == '\f'))
+    while (i < s.size() &&
+           (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r' || s[i] == '\v' || s[i] == '\f'))
         ++i;
     s.remove_prefix(i);
     if (!s.empty() && s[0] == '+' && (s.size() < 2 || s[1] != '-'))
@@ -46,7 +47,7 @@ inline double leadingDouble(std::string_view s)
 // True when s is a whole decimal integer (optional sign, digits only) in range.
 inline bool isDecimalInteger(std::string_view s)
 {
-    if (s.empty())
+    if (s.empty() || (s[0] == '+' && (s.size() < 2 || s[1] == '-')))
         return false;
     long long v = 0;
     const char* first = s.data() + (s[0] == '+' ? 1 : 0);

@@ -41,7 +41,8 @@ CLegacyFrame::Row CLegacyFrame::splitRow(std::string_view line)
     std::size_t start = 0;
     while (row.fields.size() < kMaxFields) {
         const std::size_t bar = line.find('|', start);
-        row.fields.emplace_back(line.substr(start, bar == std::string_view::npos ? std::string_view::npos : bar - start));
+        row.fields.emplace_back(
+            line.substr(start, bar == std::string_view::npos ? std::string_view::npos : bar - start));
         if (bar == std::string_view::npos)
             break;
         start = bar + 1;

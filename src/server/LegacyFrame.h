@@ -26,8 +26,7 @@ public:
     // Answers -1 when there are no data rows (destination untouched), or the
     // column or row is unknown (destination emptied).
     int getText(std::string_view column, int row, char* destination, std::size_t size) const;
-    template <std::size_t N>
-    int getText(std::string_view column, int row, char (&destination)[N]) const
+    template <std::size_t N> int getText(std::string_view column, int row, char (&destination)[N]) const
     {
         return getText(column, row, destination, N);
     }

@@ -19,7 +19,7 @@ enum LegacyResult {
 };
 
 inline constexpr std::array<std::string_view, 11> kLegacyResultTexts = {
-    "SUCCESS",   "NO USER",      "NOT FOUND",        "INVALID", "Bad data from website", "Could not open URL",
+    "SUCCESS",     "NO USER",    "NOT FOUND",        "INVALID", "Bad data from website", "Could not open URL",
     "INIT FAILED", "WRONG CODE", "ALREADY UPLOADED", "NO LOG",  "BAD LOGINDATA"};
 
 // The text of a code; codes outside the table read as "Bad data from website".

@@ -15,11 +15,12 @@ namespace {
 
 void usage()
 {
-    std::cerr << "usage: qvl-service start [--port N] [--host H] [--data DIR] [--airports FILE]\n"
-                 "       qvl-service seed [--data DIR]\n"
-                 "       qvl-service list [--data DIR] [requests|writereport|writepositionlog|writeeventlog|"
-                 "writelog|updateawards|resetflight|resetpositionlog]\n"
-                 "       qvl-service fault [--data DIR] none|refuse|delay MS|http500|garbage|truncated|wrongword|empty\n";
+    std::cerr
+        << "usage: qvl-service start [--port N] [--host H] [--data DIR] [--airports FILE]\n"
+           "       qvl-service seed [--data DIR]\n"
+           "       qvl-service list [--data DIR] [requests|writereport|writepositionlog|writeeventlog|"
+           "writelog|updateawards|resetflight|resetpositionlog]\n"
+           "       qvl-service fault [--data DIR] none|refuse|delay MS|http500|garbage|truncated|wrongword|empty\n";
 }
 
 struct Arguments {
@@ -68,8 +69,8 @@ int runService(const Arguments& a)
         std::cerr << "qvl-service: " << service.error() << "\n";
         return 1;
     }
-    std::cout << "qvl-service listening on https://" << o.host << ":" << service.port() << " (CA "
-              << service.caFile() << ")" << std::endl;
+    std::cout << "qvl-service listening on https://" << o.host << ":" << service.port() << " (CA " << service.caFile()
+              << ")" << std::endl;
     int received = 0;
     sigwait(&signals, &received);
     service.stop();

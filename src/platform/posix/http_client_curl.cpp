@@ -32,9 +32,8 @@ std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user)
     auto* t = static_cast<Transfer*>(user);
     const std::size_t len = size * count;
     std::string& body = t->response->body;
-    const std::size_t room = t->request->maxResponseBytes > body.size()
-                                 ? t->request->maxResponseBytes - body.size()
-                                 : 0;
+    const std::size_t room =
+        t->request->maxResponseBytes > body.size() ? t->request->maxResponseBytes - body.size() : 0;
     if (len > room)
         t->response->truncated = true;
     body.append(data, len < room ? len : room);

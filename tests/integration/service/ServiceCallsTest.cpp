@@ -190,7 +190,8 @@ TEST_F(ServiceCalls, BackgroundSendsArriveInOrderWithoutBlocking)
     EXPECT_EQ(all[before].body,
               coded(format("function=writelog&intern_ts=%d&QVL_TOKEN=%s&Lon=%s&Lat=%s&FlightState=%s&system=%s&fuel=%d",
                            c->intern_ts, tok(), "8.6", "50.1", "taxi", "0BADF00D", 5100)));
-    EXPECT_EQ(all[before + 1].body, coded(format("function=updateawards&intern_ts=%d&QVL_TOKEN=%s", c->intern_ts, tok())));
+    EXPECT_EQ(all[before + 1].body,
+              coded(format("function=updateawards&intern_ts=%d&QVL_TOKEN=%s", c->intern_ts, tok())));
     for (int i = 0; i < 5; ++i)
         EXPECT_NE(all[before + 2 + i].body.find(format("&fuel=%d&code=", 5000 - i)), std::string::npos) << i;
     EXPECT_EQ(store->uploads("writelog").size(), 6u);
@@ -298,9 +299,9 @@ protected:
             r.Fuel_Dep, r.Fuel_TakeOff, r.Fuel_Land, r.Profit, r.Version, r.Simrate, r.Multiplier, r.Bonus, r.Cargo,
             r.Cargo_kg, r.FlightType, r.Comment64, r.Cheat, a.a_Value, a.arrivalFuel, double(a.a_StateEng1),
             double(a.a_StateGear), double(a.a_StateHull), c->airline.v_Reputation, r.Profit * 2, r.EmergencyLanding,
-            9001, int(a.a_FuelMult), c->types.d_Ticket, r.Interface, r.SimVersion, r.OS, 0, "0BADF00D",
-            r.PAX_Economy, r.PAX_Business, r.PAX_First, r.Ticket_Business, r.Ticket_First, 48.35f, 11.78f, 82, 1490,
-            r.deliver_all, r.landing_fee));
+            9001, int(a.a_FuelMult), c->types.d_Ticket, r.Interface, r.SimVersion, r.OS, 0, "0BADF00D", r.PAX_Economy,
+            r.PAX_Business, r.PAX_First, r.Ticket_Business, r.Ticket_First, 48.35f, 11.78f, 82, 1490, r.deliver_all,
+            r.landing_fee));
     }
 };
 

@@ -39,14 +39,12 @@ TEST_P(FaultModes, LegacyAndJsonCallsFailCleanly)
     EXPECT_EQ(c->getVersion(), LegacySuccess) << "recovers once the fault is gone";
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, FaultModes,
-                         ::testing::Values(FaultCase{"garbage", LegacyBadData, false},
-                                           FaultCase{"truncated", LegacyBadData, false},
-                                           FaultCase{"wrongword", LegacyBadData, false},
-                                           FaultCase{"http500", LegacyBadData, false},
-                                           FaultCase{"empty", LegacyCouldNotOpen, false},
-                                           FaultCase{"refuse", LegacyBadData, false}),
-                         [](const auto& info) { return std::string(info.param.mode); });
+INSTANTIATE_TEST_SUITE_P(
+    Modes, FaultModes,
+    ::testing::Values(FaultCase{"garbage", LegacyBadData, false}, FaultCase{"truncated", LegacyBadData, false},
+                      FaultCase{"wrongword", LegacyBadData, false}, FaultCase{"http500", LegacyBadData, false},
+                      FaultCase{"empty", LegacyCouldNotOpen, false}, FaultCase{"refuse", LegacyBadData, false}),
+    [](const auto& info) { return std::string(info.param.mode); });
 
 TEST_F(ServiceFaults, CutOffRouteAnswerLeavesNoHalfBooking)
 {
@@ -109,9 +107,8 @@ TEST_F(CertificateTrust, PlainSchemeAndNoSchemeStillUseTls)
         EXPECT_EQ(c->getVersion(), LegacySuccess) << url;
     }
     auto c = newClient(false);
-    c->applyServerSettings(CServerSettings::fromValues("https://std.invalid", "https://" + hostPort, "",
-                                                       service->caFile()),
-                           2);
+    c->applyServerSettings(
+        CServerSettings::fromValues("https://std.invalid", "https://" + hostPort, "", service->caFile()), 2);
     EXPECT_EQ(c->getServerUrl(), "http://" + hostPort);
     EXPECT_EQ(c->getVersion(), LegacySuccess);
 }

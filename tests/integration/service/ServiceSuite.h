@@ -3,12 +3,12 @@
 // authority, and a reader of what the service received.
 #pragma once
 
-#include "support/ServiceProcess.h"
 #include "ServiceStore.h"
 #include "platform/HttpClient.h"
 #include "server/ClientInterface.h"
 #include "server/HttpTransport.h"
 #include "server/ServerSettings.h"
+#include "support/ServiceProcess.h"
 
 #include <gtest/gtest.h>
 

@@ -146,3 +146,65 @@ TEST(ServerSettings, EmptyValuesKeepDefaults)
 }
 
 } // namespace
+
+#include "server/BackgroundSender.h"
+
+#include <mutex>
+#include <vector>
+
+namespace {
+
+class QueueRecorder final : public HttpClient {
+public:
+    HttpResponse send(const HttpRequest& r) override
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        seen.push_back(r.host + " " + r.verb + " " + r.path + " " + r.body);
+        HttpResponse a;
+        a.ok = true;
+        a.status = 200;
+        a.body = "DATASTART\nSUCCESS\nDATAEND\n";
+        return a;
+    }
+    std::mutex mutex;
+    std::vector<std::string> seen;
+};
+
+TEST(BackgroundSender, SendsInOrderToTheAddressCurrentWhenEachStarts)
+{
+    QueueRecorder recorder;
+    setHttpClient(&recorder);
+    CServerAddress::set("https://one.example");
+    {
+        CBackgroundSender sender;
+        sender.post("function=writelog&n=1");
+        sender.post("function=updateawards&n=2");
+        ASSERT_TRUE(sender.waitIdle(5000));
+        CServerAddress::set("https://two.example");
+        sender.post("function=writelog&n=3");
+        ASSERT_TRUE(sender.waitIdle(5000));
+        EXPECT_EQ(sender.sentCount(), 3u);
+    }
+    setHttpClient(nullptr);
+    CServerAddress::set(CServerAddress::kDefaultUrl);
+    ASSERT_EQ(recorder.seen.size(), 3u);
+    EXPECT_EQ(recorder.seen[0], "one.example POST /client_interface3.php function=writelog&n=1");
+    EXPECT_EQ(recorder.seen[1], "one.example POST /client_interface3.php function=updateawards&n=2");
+    EXPECT_EQ(recorder.seen[2], "two.example POST /client_interface3.php function=writelog&n=3");
+}
+
+TEST(BackgroundSender, DestructionSendsWhatIsQueued)
+{
+    QueueRecorder recorder;
+    setHttpClient(&recorder);
+    {
+        CBackgroundSender sender;
+        for (int i = 0; i < 20; ++i)
+            sender.post("function=writelog&n=" + std::to_string(i));
+    }
+    setHttpClient(nullptr);
+    ASSERT_EQ(recorder.seen.size(), 20u);
+    EXPECT_NE(recorder.seen.back().find("n=19"), std::string::npos);
+}
+
+} // namespace

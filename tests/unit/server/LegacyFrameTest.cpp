@@ -1,4 +1,5 @@
 // The legacy answer frame: result words, rows kept or replaced, lookups.
+#include "server/LeadingNumber.h"
 #include "server/LegacyFrame.h"
 #include "server/LegacyResult.h"
 
@@ -157,5 +158,29 @@ TEST(LegacyFrame, FieldsAndLineLengthAreBounded)
     ASSERT_EQ(longRow.fields.size(), 1u);
     EXPECT_EQ(longRow.fields[0].size(), CLegacyFrame::kMaxLine);
 }
+
+} // namespace
+
+namespace {
+
+struct IntegerTextCase {
+    const char* text;
+    bool whole;
+};
+
+class DecimalIntegers : public ::testing::TestWithParam<IntegerTextCase> {};
+
+// Flight log ids must be whole numbers before a position may be sent.
+TEST_P(DecimalIntegers, OnlyWholeNumbersInRange)
+{
+    EXPECT_EQ(isDecimalInteger(GetParam().text), GetParam().whole);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, DecimalIntegers,
+                         ::testing::Values(IntegerTextCase{"9001", true}, IntegerTextCase{"-3", true},
+                                           IntegerTextCase{"+7", true}, IntegerTextCase{"", false},
+                                           IntegerTextCase{"9001x", false}, IntegerTextCase{" 9001", false},
+                                           IntegerTextCase{"+-5", false}, IntegerTextCase{"1.0", false},
+                                           IntegerTextCase{"2147483648", false}, IntegerTextCase{"+", false}));
 
 } // namespace

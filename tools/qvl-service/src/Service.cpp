@@ -68,8 +68,8 @@ bool CService::prepare()
 
 std::unique_ptr<httplib::SSLServer> CService::makeServer()
 {
-    auto svr = std::make_unique<httplib::SSLServer>(certificates.certificateFile().c_str(),
-                                                    certificates.keyFile().c_str());
+    auto svr =
+        std::make_unique<httplib::SSLServer>(certificates.certificateFile().c_str(), certificates.keyFile().c_str());
     svr->set_read_timeout(30, 0);
     svr->set_write_timeout(30, 0);
     svr->set_payload_max_length(1 << 20);

@@ -44,14 +44,15 @@ std::multimap<std::string, std::string> CServiceForm::asMap() const
 
 std::string CServiceForm::codeOf(const std::string& text)
 {
-    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned char digest[EVP_MAX_MD_SIZE] = {};
     unsigned int length = 0;
-    EVP_Digest(text.data(), text.size(), digest, &length, EVP_md5(), nullptr);
+    if (EVP_Digest(text.data(), text.size(), digest, &length, EVP_md5(), nullptr) != 1 || length != 16)
+        return "???";
     static const char kHex[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned int i = 0; i < length; ++i) {
-        hex += kHex[digest[i] >> 4];
-        hex += kHex[digest[i] & 15];
+    char hex[33] = {};
+    for (unsigned int i = 0; i < 16; ++i) {
+        hex[i * 2] = kHex[digest[i] >> 4];
+        hex[i * 2 + 1] = kHex[digest[i] & 15];
     }
     return std::string{hex[10], hex[5], hex[2]};
 }

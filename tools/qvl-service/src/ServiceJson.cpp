@@ -61,7 +61,7 @@ CServiceJson::Answer CServiceJson::pilot(const std::string& token)
         return error(404, "NO USER");
     std::string out = "{";
     for (std::size_t i = 0; i < t.columns.size(); ++i)
-        out += (i ? "," : "") + quote(t.columns[i]) + ":" + quote(t.rows[0][i]);
+        out.append(i ? "," : "").append(quote(t.columns[i])).append(":").append(quote(t.rows[0][i]));
     return Answer{200, out + "}"};
 }
 

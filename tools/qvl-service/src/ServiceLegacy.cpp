@@ -63,11 +63,11 @@ std::string CServiceLegacy::table(const CServiceStore::Table& t)
 {
     std::string out = "DATASTART\nSUCCESS\n";
     for (std::size_t i = 0; i < t.columns.size(); ++i)
-        out += (i ? "|" : "") + clean(t.columns[i]);
+        out.append(i ? "|" : "").append(clean(t.columns[i]));
     out += "\n";
     for (const auto& row : t.rows) {
         for (std::size_t i = 0; i < row.size(); ++i)
-            out += (i ? "|" : "") + clean(row[i]);
+            out.append(i ? "|" : "").append(clean(row[i]));
         out += "\n";
     }
     return out + "DATAEND\n";

@@ -95,7 +95,7 @@ bool CServiceStore::bind(void* statement, const std::vector<Value>& params)
     for (std::size_t i = 0; i < params.size(); ++i) {
         const int index = static_cast<int>(i) + 1;
         const int rc = params[i] ? sqlite3_bind_text(st, index, params[i]->c_str(), static_cast<int>(params[i]->size()),
-                                                      SQLITE_TRANSIENT)
+                                                     SQLITE_TRANSIENT)
                                  : sqlite3_bind_null(st, index);
         if (rc != SQLITE_OK)
             return false;
@@ -254,10 +254,10 @@ void CServiceStore::recordRequest(const std::string& method, const std::string& 
 
 std::vector<CServiceStore::Received> CServiceStore::received(const std::string& function)
 {
-    const Table t = function.empty()
-                        ? query("SELECT id, method, path, function, body FROM requests ORDER BY id")
-                        : query("SELECT id, method, path, function, body FROM requests WHERE function = ? ORDER BY id",
-                                {function});
+    const Table t =
+        function.empty()
+            ? query("SELECT id, method, path, function, body FROM requests ORDER BY id")
+            : query("SELECT id, method, path, function, body FROM requests WHERE function = ? ORDER BY id", {function});
     std::vector<Received> out;
     for (const auto& r : t.rows)
         out.push_back(Received{std::stoll(r[0]), r[1], r[2], r[3], r[4]});
