@@ -15,8 +15,11 @@ int CLegacyEndpoint::call(const std::string& serverUrl, const std::string& reque
     }
     bool logRaw = false;
     const int result = rows.parse(response, logRaw);
-    if (logRaw)
-        log.warnf("answer to %.40s: %s", requestText.c_str(), response.c_str());
+    if (logRaw) {
+        // Only the function name: the rest of the request carries the token.
+        const std::string function = requestText.substr(0, requestText.find('&'));
+        log.warnf("answer to %s: %s", function.c_str(), response.c_str());
+    }
     setResult(result);
     return code;
 }
