@@ -92,6 +92,10 @@ TEST_F(FsuipcWholeFlightTest, AirlineFlightPassesEveryPhaseToOnBlock)
     ui->ResetFlight();
     fs.lPassengers = 70;
     fs.lCargo = 1500;
+    // What the start action records: the fuel on board, and no fuel minimum yet.
+    ASSERT_GT(fs.getAircraftTanks(), 0);
+    fs.lFuelAtStart = fs.fuelOnBoardRounded();
+    fs.nMinFuel = -1;
     ui->getFlightState().setPhase(PhaseBoarding);
     ui->SetPage(PageFlying);
 
