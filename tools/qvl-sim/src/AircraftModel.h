@@ -22,6 +22,7 @@ struct SimAircraftState {
     double simRate = 1.0;
     bool paused = false;
     bool slew = false;
+    bool slewForbidden = false; // the client asked for slew to be disabled
     int surfaceType = 4;
     double simSeconds = 0.0;        // scenario time, advances with the rate, stops while paused
     double flightTimeSeconds = 0.0; // the simulator's own counter

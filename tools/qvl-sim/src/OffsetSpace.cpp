@@ -206,6 +206,8 @@ void COffsetSpace::actOn(std::uint32_t offset, std::uint32_t size)
         record.add({"simRate", "", get<std::uint16_t>(0x0C1A) / 256.0, -1});
         break;
     case 0x32F0:
+        s.slewForbidden = true;
+        s.slew = false;
         record.add({"disableSlew", "", static_cast<double>(get<std::uint32_t>(0x32F0)), -1});
         break;
     case 0x32F8: {

@@ -123,7 +123,7 @@ bool CScenarioRunner::runSwitch(const SimAction& a)
         disconnectRequest = std::max(a.seconds, 0.1);
         break;
     case T::Slew:
-        s.slew = a.on;
+        s.slew = a.on && !s.slewForbidden;
         break;
     default:
         break;
