@@ -22,11 +22,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<CFsuipcLink::QueuedRequest> queued;
     std::uint32_t position = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        const std::uint8_t* spec = data + 1 + i * 3;
+        const std::uint8_t* shape = data + 1 + i * 3;
         CFsuipcLink::QueuedRequest q;
-        q.id = (spec[0] & 1) ? CFsuipcLink::kWriteId : CFsuipcLink::kReadId;
-        q.size = spec[1];
-        q.offset = static_cast<std::uint32_t>(spec[2]) << 4;
+        q.id = (shape[0] & 1) ? CFsuipcLink::kWriteId : CFsuipcLink::kReadId;
+        q.size = shape[1];
+        q.offset = static_cast<std::uint32_t>(shape[2]) << 4;
         q.position = position;
         q.destination = q.id == CFsuipcLink::kReadId ? memory + position : nullptr;
         position += (q.id == CFsuipcLink::kReadId ? CFsuipcLink::kReadHeader : CFsuipcLink::kWriteHeader) + q.size;

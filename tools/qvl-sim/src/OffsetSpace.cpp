@@ -118,7 +118,7 @@ void COffsetSpace::refreshClock()
 void COffsetSpace::refreshFuel()
 {
     const SimAircraftState& s = model.state();
-    const SimAircraftSpec& a = model.scenario().aircraft;
+    const SimAircraftType& a = model.scenario().aircraft;
     put<std::uint16_t>(0x0AF4, static_cast<std::uint16_t>(std::lround(a.fuelWeightLbsPerGallon * 256.0)));
     for (int i = 0; i < 11; ++i) {
         const double cap = a.tanks[i].capacityGallons;
@@ -131,7 +131,7 @@ void COffsetSpace::refreshFuel()
 
 void COffsetSpace::refreshWeights()
 {
-    const SimAircraftSpec& a = model.scenario().aircraft;
+    const SimAircraftType& a = model.scenario().aircraft;
     put<std::int32_t>(0x1334, toInt32(a.maxGrossWeightKg * kLbsPerKg * 256.0));
     put<std::int32_t>(0x3BFC, toInt32((a.emptyWeightKg + model.payloadKg()) * kLbsPerKg * 256.0));
     put<std::int32_t>(0x13FC, static_cast<std::int32_t>(a.payloadStationsKg.size()));

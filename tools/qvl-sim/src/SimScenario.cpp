@@ -98,7 +98,7 @@ std::int64_t utcSeconds(const std::string& text)
     return static_cast<std::int64_t>(timegm(&tm));
 }
 
-void parseAircraft(const pt::ptree& node, SimAircraftSpec& a)
+void parseAircraft(const pt::ptree& node, SimAircraftType& a)
 {
     a.engines = static_cast<int>(number(node, "engines", 2, 1, 4));
     a.fuelFlowGallonsPerHour = number(node, "fuelFlowGallonsPerHour", 300.0, 0.0, 5000.0);

@@ -12,7 +12,7 @@ struct SimTank {
     double fill = 0.0; // 0..1
 };
 
-struct SimAircraftSpec {
+struct SimAircraftType {
     int engines = 2;
     double fuelFlowGallonsPerHour = 300.0; // per running engine
     double fuelWeightLbsPerGallon = 6.7;
@@ -82,7 +82,7 @@ struct SimAction {
 struct SimScenario {
     std::string name;
     SimIdentity identity;
-    SimAircraftSpec aircraft;
+    SimAircraftType aircraft;
     SimAirportPoint start;
     SimAirportPoint arrival;
     double startHeadingDeg = 0.0;
