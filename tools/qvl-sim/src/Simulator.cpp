@@ -63,6 +63,8 @@ void CSimulator::handleDisconnect(double requested, double stepSeconds)
 {
     if (requested > 0.0) {
         downLeft = requested;
+        // A server that was never started (a simulator flown in-process) stays that way.
+        restartAfterOutage = restartAfterOutage || fsServer.running();
         rec.add({"disconnect", "", requested, -1});
         fsServer.stop();
         return;
@@ -71,7 +73,9 @@ void CSimulator::handleDisconnect(double requested, double stepSeconds)
         return;
     downLeft -= stepSeconds;
     if (downLeft <= 0.0) {
-        fsServer.start(serverClass, serverDirectory);
+        if (restartAfterOutage)
+            fsServer.start(serverClass, serverDirectory);
+        restartAfterOutage = false;
         rec.add({"reconnect", "", 0.0, -1});
     }
 }

@@ -58,6 +58,7 @@ private:
     std::string lastMapping;
     double pendingSeconds = 0.0;
     double downLeft = 0.0;
+    bool restartAfterOutage = false;
     std::thread clock;
     std::atomic<bool> clockRunning{false};
 };
