@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <functional>
 
@@ -156,6 +157,7 @@ TEST(SimProgram, BadScenarioFileEndsWithAnErrorNotACrash)
     std::ofstream(file) << "{\"aircraft\": {\"engines\": 9}, " << kStart << "}";
     CSimProcess sim(CSimProcess::programPath(QVL_BINARY_DIR), {"run", file});
     EXPECT_FALSE(sim.start(5000));
+    std::remove(file.c_str());
 }
 
 } // namespace
