@@ -8,7 +8,6 @@
 #include <openssl/x509.h>
 
 #include <chrono>
-#include <map>
 #include <mutex>
 #include <string>
 
@@ -64,39 +63,72 @@ int onProgress(void* user, curl_off_t, curl_off_t down, curl_off_t, curl_off_t u
     return 0;
 }
 
-// The trust store of one CA file setting: the system authorities plus the
-// extra file. Parsing the system bundle costs more than the whole loopback
-// request, so each store is built once and shared (stores are thread-safe
-// and reference-counted).
-X509_STORE* trustStore(const std::string& caFile)
-{
-    static std::mutex mutex;
-    static std::map<std::string, X509_STORE*> stores;
-    std::lock_guard<std::mutex> lock(mutex);
-    const auto found = stores.find(caFile);
-    if (found != stores.end())
-        return found->second;
-    X509_STORE* store = X509_STORE_new();
-    if (store == nullptr)
-        return nullptr;
-    X509_STORE_set_default_paths(store);
-    if (!caFile.empty() && X509_STORE_load_locations(store, caFile.c_str(), nullptr) != 1) {
-        X509_STORE_free(store);
-        return nullptr; // not cached: the file may appear later
+// The trust store of the current CA file setting: the system authorities plus
+// the extra file. Parsing the system bundle costs more than a whole loopback
+// request, so the store is built once per setting and shared; each TLS
+// context takes its own reference, so replacing the cached one is safe.
+class TrustStoreCache {
+public:
+    ~TrustStoreCache()
+    {
+        if (store != nullptr)
+            X509_STORE_free(store);
     }
-    stores.emplace(caFile, store);
-    return store;
+
+    // A new reference to the store for caFile (the caller frees it), or
+    // nullptr when the file cannot be loaded.
+    X509_STORE* acquire(const std::string& caFile)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (store == nullptr || path != caFile) {
+            X509_STORE* fresh = build(caFile);
+            if (fresh == nullptr)
+                return nullptr; // not cached: the file may appear later
+            if (store != nullptr)
+                X509_STORE_free(store);
+            store = fresh;
+            path = caFile;
+        }
+        X509_STORE_up_ref(store);
+        return store;
+    }
+
+private:
+    static X509_STORE* build(const std::string& caFile)
+    {
+        X509_STORE* s = X509_STORE_new();
+        if (s == nullptr)
+            return nullptr;
+        X509_STORE_set_default_paths(s);
+        if (!caFile.empty() && X509_STORE_load_locations(s, caFile.c_str(), nullptr) != 1) {
+            X509_STORE_free(s);
+            return nullptr;
+        }
+        return s;
+    }
+
+    std::mutex mutex;
+    std::string path;
+    X509_STORE* store = nullptr;
+};
+
+// Made on first use, after OpenSSL started, so it is torn down before
+// OpenSSL's own exit handler runs.
+TrustStoreCache& trustStores()
+{
+    static TrustStoreCache cache;
+    return cache;
 }
 
 CURLcode onSslContext(CURL*, void* sslContext, void* user)
 {
     auto* t = static_cast<Transfer*>(user);
-    X509_STORE* store = trustStore(t->request->caFile);
+    X509_STORE* store = trustStores().acquire(t->request->caFile);
     if (store == nullptr) {
         t->caFileRejected = true;
         return CURLE_SSL_CACERT_BADFILE;
     }
-    SSL_CTX_set1_cert_store(static_cast<SSL_CTX*>(sslContext), store);
+    SSL_CTX_set_cert_store(static_cast<SSL_CTX*>(sslContext), store); // takes our reference
     return CURLE_OK;
 }
 
@@ -162,7 +194,7 @@ private:
         curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &t);
         curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onBody);
         curl_easy_setopt(curl, CURLOPT_WRITEDATA, &t);
-        // The store comes from trustStore(), so curl need not read the bundle.
+        // The store comes from the cache, so curl need not read the bundle.
         curl_easy_setopt(curl, CURLOPT_CAINFO, nullptr);
         curl_easy_setopt(curl, CURLOPT_CAPATH, nullptr);
         curl_easy_setopt(curl, CURLOPT_SSL_CTX_FUNCTION, onSslContext);
