@@ -44,16 +44,28 @@ HttpRequest buildRequest(const CServerEndpoint& endpoint, const std::string& pat
     return request;
 }
 
+// The path as it may appear in the log: tokens travel in the query and in
+// the pilot path, so neither is written out.
+std::string loggablePath(const std::string& path)
+{
+    std::string shown = path.substr(0, path.find('?'));
+    const std::string pilotPath = "/api/login/";
+    if (shown.rfind(pilotPath, 0) == 0 && shown.size() > pilotPath.size())
+        shown = pilotPath + "...";
+    return shown;
+}
+
 void logFailure(const HttpRequest& request, const HttpResponse& response)
 {
+    const std::string path = loggablePath(request.path);
     if (response.certificateRejected) {
         transportLog().errorf("certificate of %s:%d not trusted, request refused: %s", request.host.c_str(),
                               request.port, response.errorText.c_str());
     } else if (response.timedOut) {
-        transportLog().errorf("%s:%d%s timed out: %s", request.host.c_str(), request.port, request.path.c_str(),
+        transportLog().errorf("%s:%d%s timed out: %s", request.host.c_str(), request.port, path.c_str(),
                               response.errorText.c_str());
     } else {
-        transportLog().errorf("%s:%d%s failed (%ld): %s", request.host.c_str(), request.port, request.path.c_str(),
+        transportLog().errorf("%s:%d%s failed (%ld): %s", request.host.c_str(), request.port, path.c_str(),
                               response.platformError, response.errorText.c_str());
     }
 }
@@ -106,9 +118,9 @@ int CHttpTransport::httpRequestTo(const std::string& serverUrl, std::size_t maxA
         return -1;
     }
     if (answer.status != 200)
-        transportLog().warnf("%s answered HTTP %d", path.c_str(), answer.status);
+        transportLog().warnf("%s answered HTTP %d", loggablePath(path).c_str(), answer.status);
     if (answer.truncated)
-        transportLog().warnf("answer of %s cut to %zu characters", path.c_str(), maxAppend);
+        transportLog().warnf("answer of %s cut to %zu characters", loggablePath(path).c_str(), maxAppend);
     response = std::move(answer.body);
     if (response.size() > maxAppend)
         response.resize(maxAppend);
