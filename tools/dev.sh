@@ -13,6 +13,7 @@ packages=(
   libboost-dev libsimpleini-dev libpugixml-dev
   libcurl4-openssl-dev libssl-dev openssl libcpp-httplib-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  locales
 )
 
 install_missing() {
@@ -26,6 +27,16 @@ install_missing() {
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# A locale with a decimal comma, so the tests can prove numbers ignore it.
+ensure_test_locale() {
+  locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' && return 0
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen > /dev/null
+  $sudo locale-gen > /dev/null
 }
 
 build() {
@@ -63,6 +74,7 @@ run_fuzzers() {
 case "${1:-test}" in
   test)
     install_missing
+    ensure_test_locale
     build
     ctest --preset dev
     run_fuzzers
