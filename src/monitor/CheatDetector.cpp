@@ -150,13 +150,8 @@ void CCheatDetector::acceptFuelReading(int recent)
     if (recent >= sim->nMinFuel)
         return;
     sim->nMinFuel = recent;
-    for (int i = 0; i < CFlightSimulatorObjects::kTankCount; ++i)
-        sim->fKeptTankLevel[i] = sim->fTankLevel[i];
-    sim->fKeptTankLevel[CFlightSimulatorObjects::kTankCount] = sim->fFuelOutsideTanks;
-    float kept = 0.0f;
-    for (float level : sim->fKeptTankLevel)
-        kept += level;
-    const int keptRounded = truncToInt32(kept + 0.5f);
+    sim->keepTankLevels();
+    const int keptRounded = sim->keptFuelRounded();
     if (keptRounded != sim->nMinFuel)
         log.warnf("Last tank and last fuel don't match: %d != %d", keptRounded, sim->nMinFuel);
 }
@@ -167,9 +162,7 @@ bool CCheatDetector::tolerateRefuel()
         return false;
     sim->nRefuelCount += 1;
     log.debugf("Inflight refueling #%d: %d -> %d", sim->nRefuelCount, sim->nMinFuel, sim->lFuelOnBoard);
-    for (int i = 0; i < CFlightSimulatorObjects::kTankCount; ++i)
-        sim->fTankLevel[i] = sim->fKeptTankLevel[i];
-    sim->fFuelOutsideTanks = sim->fKeptTankLevel[CFlightSimulatorObjects::kTankCount];
+    sim->restoreKeptTankLevels();
     if (ui.fuelMethod != 2)
         sim->setAircraftTanks();
     return true;

@@ -38,3 +38,25 @@ float CFlightSimulatorObjects::totalTankCapacity() const
         sum += c;
     return sum;
 }
+
+void CFlightSimulatorObjects::keepTankLevels()
+{
+    for (int i = 0; i < kTankCount; ++i)
+        fKeptTankLevel[i] = fTankLevel[i];
+    fKeptTankLevel[kTankCount] = fFuelOutsideTanks;
+}
+
+void CFlightSimulatorObjects::restoreKeptTankLevels()
+{
+    for (int i = 0; i < kTankCount; ++i)
+        fTankLevel[i] = fKeptTankLevel[i];
+    fFuelOutsideTanks = fKeptTankLevel[kTankCount];
+}
+
+std::int32_t CFlightSimulatorObjects::keptFuelRounded() const
+{
+    float sum = 0.0f;
+    for (float level : fKeptTankLevel)
+        sum += level;
+    return truncToInt32(sum + 0.5f);
+}

@@ -105,6 +105,12 @@ public:
     std::int32_t fuelOnBoardRounded() const;
     // Sum of the tank capacities in kg.
     float totalTankCapacity() const;
+    // Saves the eleven tank levels and the fuel outside the tanks as the
+    // accepted fuel, and puts the saved values back.
+    void keepTankLevels();
+    void restoreKeptTankLevels();
+    // Rounded sum of the kept levels.
+    std::int32_t keptFuelRounded() const;
     // Every field back to its initial value (a new flight).
     void resetSnapshot() { *this = CFlightSimulatorObjects{}; }
 };

@@ -51,9 +51,7 @@ void FlightFixture::startFlying()
     sim->lCargo = 2000;
     // What the flight start leaves behind: the fuel as loaded is the accepted fuel.
     sim->getAircraftTanks();
-    for (int i = 0; i < CFlightSimulatorObjects::kTankCount; ++i)
-        sim->fKeptTankLevel[i] = sim->fTankLevel[i];
-    sim->fKeptTankLevel[CFlightSimulatorObjects::kTankCount] = sim->fFuelOutsideTanks;
+    sim->keepTankLevels();
     sim->lFuelAtStart = sim->fuelOnBoardRounded();
     sim->nMinFuel = sim->lFuelAtStart;
     ui->getFlightState().setPhase(PhaseBoarding);

@@ -84,9 +84,7 @@ void startFlight(CUserInterface& ui, CFlightSimulatorInterface& sim)
     sim.lPassengers = std::atoi(client.flightLog.l_Passengers);
     sim.lCargo = std::atoi(client.flightLog.l_Cargo);
     sim.lPackages = client.flightLog.package_kg;
-    for (int i = 0; i < CFlightSimulatorObjects::kTankCount; ++i)
-        sim.fKeptTankLevel[i] = sim.fTankLevel[i];
-    sim.fKeptTankLevel[CFlightSimulatorObjects::kTankCount] = sim.fFuelOutsideTanks;
+    sim.keepTankLevels();
     sim.lFuelAtStart = sim.fuelOnBoardRounded();
     sim.nMinFuel = sim.lFuelAtStart;
     sim.lFlightTimeAtStart = static_cast<std::int32_t>(sim.dFlightTime);

@@ -45,12 +45,7 @@ protected:
         sim.state.tankLevel[1] = kg / 2;
         sim.state.tankLevel[2] = kg / 2;
     }
-    void keepCurrentLevels()
-    {
-        for (int i = 0; i < 11; ++i)
-            sim.fKeptTankLevel[i] = sim.fTankLevel[i];
-        sim.fKeptTankLevel[11] = sim.fFuelOutsideTanks;
-    }
+    void keepCurrentLevels() { sim.keepTankLevels(); }
     // One poll of the tanks and one detector step, ms after the last one.
     void checkAfter(std::int64_t ms)
     {
