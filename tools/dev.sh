@@ -67,7 +67,7 @@ run_fuzzers() {
       echo "fuzz target $name failed:"; tail -n 30 "build/fuzz/$name.log"
     fi
   done
-  echo "fuzz: $passed passed, $failed failed"
+  echo "fuzz targets clean: $passed of $((passed + failed))"
   [ "$failed" -eq 0 ]
 }
 
@@ -76,8 +76,9 @@ case "${1:-test}" in
     install_missing
     ensure_test_locale
     build
-    ctest --preset dev
     run_fuzzers
+    # Last, so the suite's own summary closes the output.
+    ctest --preset dev
     ;;
   run)
     install_missing
