@@ -2,6 +2,7 @@
 #include "support/ScriptedSimulator.h"
 
 #include "core/FixedText.h"
+#include "core/NumberConversion.h"
 #include "platform/Clock.h"
 
 #include <cmath>
@@ -98,8 +99,8 @@ void ScriptedSimulator::copyStateToSnapshot()
     bParkingBrake = state.parkingBrake;
     bOnGround = state.onGround;
     dAltitude = state.altitude;
-    lGroundAltitude = static_cast<std::int32_t>(state.groundElevation);
-    lRadarAltitude = static_cast<std::int32_t>(state.altitude - state.groundElevation);
+    lGroundAltitude = truncToInt32(state.groundElevation);
+    lRadarAltitude = truncToInt32(state.altitude - state.groundElevation);
     lIndicatedAirspeed = state.indicatedAirspeed;
     lGroundSpeed = state.groundSpeed;
     lPreviousVerticalSpeed = lVerticalSpeed;

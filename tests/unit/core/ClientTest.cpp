@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 class DriverTest : public ::testing::Test {
@@ -192,7 +194,7 @@ TEST_P(FailingPollTest, EndsTheTickBeforeTheChecksButStillSleeps)
     f.sim->tanksFail = GetParam().tanksFail;
     f.sim->state.groundSpeed = 20; // would move Boarding to Taxi
     const std::int64_t start = f.clock->nowMs();
-    const int ticks = 13000;
+    const int ticks = 25000; // more than the three minutes of the position log
     for (int i = 0; i < ticks; ++i)
         f.client->tick();
     EXPECT_EQ(f.clock->nowMs() - start, ticks * 10) << "every tick sleeps its 10 ms";
@@ -202,6 +204,8 @@ TEST_P(FailingPollTest, EndsTheTickBeforeTheChecksButStillSleeps)
     EXPECT_EQ(failures + f.sim->frequentChecks, ticks) << "a tick that gave up skips its per-tick steps";
     EXPECT_EQ(f.logs.count("Autosave"), 0);
     EXPECT_EQ(f.client->getCheckCount(), 0u);
+    EXPECT_TRUE(f.ui->getReport().getPositionTracker().getQueue().empty()) << "no position log";
+    EXPECT_FALSE(f.logs.contains("[CCheatDetector]")) << "no cheat check";
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, FailingPollTest,
@@ -209,6 +213,21 @@ INSTANTIATE_TEST_SUITE_P(Table, FailingPollTest,
                                            FailingPoll{"Tanks", false, true,
                                                        "Call to getAircraftTanks failed, stopping checks!"}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DriverTest, AbsurdSimulatorValuesNeverStopTheDriver)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    f.sim->state.onGround = false;
+    f.sim->state.altitude = nan;
+    f.sim->state.latitude = 1e300;
+    f.sim->state.groundSpeed = 1000000;
+    f.sim->state.indicatedAirspeed = 1000000;
+    f.sim->state.verticalSpeed = std::numeric_limits<int>::min();
+    f.sim->state.tankLevel[1] = std::numeric_limits<float>::infinity();
+    f.tickFor(200000);
+    EXPECT_GT(f.client->getCheckCount(), 100u);
+    EXPECT_GE(f.client->getCheckInterval(), 50);
+}
 
 TEST_F(DriverTest, LosingTheSimulatorWhileLandedEndsTheFlight)
 {
