@@ -134,7 +134,12 @@ void CDebugLog::deleteOldLogs(const std::string& extension)
 {
     namespace fs = std::filesystem;
     const std::string folder = CClientConfig::getInstance().getDataFolder();
-    const fs::path dir = folder.empty() ? fs::path(".") : fs::path(folder);
+    // Without a data folder the logs land in the working directory, which may
+    // hold anybody's text files (a source tree's CMakeLists.txt, say): never
+    // purge there.
+    if (folder.empty())
+        return;
+    const fs::path dir(folder);
     const CivilTime today = CivilTime::utcNow();
     std::error_code ec;
     std::vector<fs::path> doomed;
@@ -152,7 +157,7 @@ void CDebugLog::deleteOldLogs(const std::string& extension)
             doomed.push_back(p);
     }
     for (const fs::path& p : doomed) {
-        line("Deleting Log File " + (folder.empty() ? p.filename().string() : folder + p.filename().string()));
+        line("Deleting Log File " + folder + p.filename().string());
         fs::remove(p, ec); // a file that cannot be removed stays
     }
 }

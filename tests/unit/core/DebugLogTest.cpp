@@ -3,6 +3,7 @@
 #include "core/CivilTime.h"
 #include "core/ClientConfig.h"
 #include "core/DebugLog.h"
+#include "platform/headless/FixedSystemInfo.h"
 #include "platform/headless/ManualClock.h"
 #include "server/ServerAddress.h"
 #include "support/LogCapture.h"
@@ -186,6 +187,35 @@ TEST(DebugLog, FirstChannelPurgesOldTextFiles)
     EXPECT_TRUE(capture.contains("Deleting Log File " + dataFolder() + "age31.txt"));
     fs::remove(dataFolder() + "age30.txt");
     fs::remove(dataFolder() + "old.ini");
+}
+
+TEST(DebugLog, NoPurgeWithoutADataFolder)
+{
+    namespace fs = std::filesystem;
+    SystemClock real;
+    ScopedManualClock clock(real.nowMs());
+    const CivilTime today = CivilTime::utcNow();
+    const fs::path work = fs::path(dataFolder()) / "cwd";
+    fs::create_directories(work);
+    const fs::path before = fs::current_path();
+    fs::current_path(work);
+    {
+        FixedSystemInfo noFolder;
+        SystemInfo* previous = &systemInfo();
+        setSystemInfo(&noFolder);
+        CClientConfig::destroyInstance();
+        std::ofstream("notes.txt") << "keep me";
+        using namespace std::chrono;
+        const CivilTime old = dayWithAge(today, 100);
+        fs::last_write_time("notes.txt", file_clock::from_sys(sys_seconds(seconds(old.toEpochSeconds()))));
+        CDebugLog::resetProcessState();
+        { CDebugLog first("Purger", CDebugLog::Quiet{}); }
+        EXPECT_TRUE(fs::exists("notes.txt")) << "the working directory is not the client's to clean";
+        CClientConfig::destroyInstance();
+        setSystemInfo(previous);
+    }
+    fs::current_path(before);
+    fs::remove_all(work);
 }
 
 TEST(DebugLog, AnUnwritableFolderLosesLinesQuietly)
