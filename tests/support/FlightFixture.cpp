@@ -13,24 +13,29 @@ int RecordingUserInterface::presses(int id) const
     return static_cast<int>(std::count(pressed.begin(), pressed.end(), id));
 }
 
+void bookFlight(CClientInterface& c, const TestBooking& b)
+{
+    copyText(c.route.r_Dep, b.dep);
+    copyText(c.route.r_Arr, b.arr);
+    copyText(c.flightLog.l_Departure, b.dep);
+    copyText(c.flightLog.l_Arrival, b.arr);
+    copyText(c.flightLog.l_Passengers, b.passengers);
+    copyText(c.flightLog.l_Cargo, b.cargo);
+    c.types.d_DOW = 42600;
+    c.types.d_MTOW = b.mtow;
+    c.types.d_MLW = 66000;
+    c.types.d_MZFW = 62500;
+    c.types.d_Engines = 2;
+    c.addAirport(b.depLat, b.depLon, 1.2, -1, 5, b.dep);
+    c.addAirport(b.arrLat, b.arrLon, 1.3, -1, 5, b.arr);
+}
+
 FlightFixture::FlightFixture()
 {
     CClient::resetProcessValues();
     ui = std::make_unique<RecordingUserInterface>(window, sounds);
     CClientInterface& c = ui->getClient();
-    copyText(c.route.r_Dep, "EGLL");
-    copyText(c.route.r_Arr, "EDDF");
-    copyText(c.flightLog.l_Departure, "EGLL");
-    copyText(c.flightLog.l_Arrival, "EDDF");
-    copyText(c.flightLog.l_Passengers, "150");
-    copyText(c.flightLog.l_Cargo, "2000");
-    c.types.d_DOW = 42600;
-    c.types.d_MTOW = 79000;
-    c.types.d_MLW = 66000;
-    c.types.d_MZFW = 62500;
-    c.types.d_Engines = 2;
-    c.addAirport(kDepLat, kDepLon, 1.2, -1, 5, "EGLL");
-    c.addAirport(kArrLat, kArrLon, 1.3, -1, 5, "EDDF");
+    bookFlight(c, TestBooking{});
     auto scripted = std::make_unique<ScriptedSimulator>(c);
     sim = scripted.get();
     ui->setSimulator(std::move(scripted));

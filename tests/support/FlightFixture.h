@@ -14,6 +14,21 @@
 #include <memory>
 #include <vector>
 
+// A booking between two airports with an A320-sized aircraft.
+inline constexpr double kTestDepLat = 51.4700, kTestDepLon = -0.4543;
+inline constexpr double kTestArrLat = 50.0379, kTestArrLon = 8.5622;
+
+struct TestBooking {
+    const char* dep = "EGLL";
+    double depLat = kTestDepLat, depLon = kTestDepLon;
+    const char* arr = "EDDF";
+    double arrLat = kTestArrLat, arrLon = kTestArrLon;
+    const char* passengers = "150";
+    const char* cargo = "2000";
+    int mtow = 79000;
+};
+void bookFlight(CClientInterface& client, const TestBooking& booking);
+
 // Records every button press before carrying it out.
 class RecordingUserInterface : public CUserInterface {
 public:
@@ -59,6 +74,6 @@ struct FlightFixture {
     ScriptedSimulator* sim = nullptr;
     std::unique_ptr<CClient> client;
 
-    static constexpr double kDepLat = 51.4700, kDepLon = -0.4543;  // departure
-    static constexpr double kArrLat = 50.0379, kArrLon = 8.5622;   // arrival
+    static constexpr double kDepLat = kTestDepLat, kDepLon = kTestDepLon; // the default booking's airports
+    static constexpr double kArrLat = kTestArrLat, kArrLon = kTestArrLon;
 };

@@ -43,19 +43,7 @@ protected:
         ASSERT_TRUE(sim.startServer("UIPCMAIN", dir.path()));
         ui = std::make_unique<RecordingUserInterface>(window, sounds);
         CClientInterface& c = ui->getClient();
-        copyText(c.route.r_Dep, "EDDF");
-        copyText(c.route.r_Arr, "EDDM");
-        copyText(c.flightLog.l_Departure, "EDDF");
-        copyText(c.flightLog.l_Arrival, "EDDM");
-        copyText(c.flightLog.l_Passengers, "70");
-        copyText(c.flightLog.l_Cargo, "1500");
-        c.types.d_DOW = 42600;
-        c.types.d_MTOW = 78000;
-        c.types.d_MLW = 66000;
-        c.types.d_MZFW = 62500;
-        c.types.d_Engines = 2;
-        c.addAirport(50.0333, 8.5706, 1.2, -1, 5, "EDDF");
-        c.addAirport(48.3538, 11.7861, 1.3, -1, 5, "EDDM");
+        bookFlight(c, TestBooking{"EDDF", 50.0333, 8.5706, "EDDM", 48.3538, 11.7861, "70", "1500", 78000});
         ui->setSimulator(std::make_unique<CFlightSimulatorInterfaceUsingFsuipc>(c));
         client = std::make_unique<CClient>(*ui);
     }
