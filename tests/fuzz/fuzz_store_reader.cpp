@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+#include <unistd.h>
 
 namespace {
 
@@ -23,7 +24,7 @@ CIniParser& store()
 {
     static FixedSystemInfo info;
     static bool ready = [] {
-        const auto dir = std::filesystem::temp_directory_path() / "qvl-fuzz-store";
+        const auto dir = std::filesystem::temp_directory_path() / ("qvl-fuzz-store-" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir);
         info.dataFolder = dir.string() + "/";
         setSystemInfo(&info);

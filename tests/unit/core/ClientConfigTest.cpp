@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -37,7 +38,7 @@ protected:
     void SetUp() override
     {
         previous = &systemInfo();
-        root = fs::temp_directory_path() / ("quenvale-config-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+        root = fs::temp_directory_path() / ("quenvale-config-" + std::to_string(::getpid()));
         fs::create_directories(root);
         info.dataFolder = root.string() + "/";
         setSystemInfo(&info);

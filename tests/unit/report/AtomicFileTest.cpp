@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>
 
 namespace {
 
@@ -83,7 +84,7 @@ protected:
     void SetUp() override
     {
         dir = std::filesystem::temp_directory_path() /
-              ("qvl-atomic-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+              ("qvl-atomic-" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir);
         path = (dir / "target.ini").string();
         setDurableFiles(&files);
@@ -150,7 +151,7 @@ TEST(AtomicFileStoreTest, StoreSaveThatFailsPartWayKeepsThePendingReport)
 TEST(PlatformDurableFilesTest, WritesFlushesAndReplaces)
 {
     auto files = createPlatformDurableFiles();
-    const auto dir = std::filesystem::temp_directory_path() / "qvl-durable-posix";
+    const auto dir = std::filesystem::temp_directory_path() / ("qvl-durable-posix-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::string target = (dir / "f.ini").string();
     std::string error;

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace {
 
@@ -24,7 +25,7 @@ TEST_P(Md5Suite, StringFileAndWrapperAgreeWithRfc)
     md5wrapper wrapper;
     EXPECT_EQ(wrapper.getHashFromString(c.text), c.digest);
 
-    const std::filesystem::path file = std::filesystem::temp_directory_path() / "qvl-md5-case.bin";
+    const std::filesystem::path file = std::filesystem::temp_directory_path() / ("qvl-md5-case-" + std::to_string(::getpid()) + ".bin");
     {
         std::ofstream out(file, std::ios::binary);
         out << c.text;
