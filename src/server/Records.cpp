@@ -9,147 +9,87 @@
 
 namespace {
 
-void copyPosition(AircraftData& d, const CFlightSimulatorObjects& s)
+// The stored block and the snapshot name their fields alike, so each group is
+// one copy that works in both directions.
+
+// Flags are bytes in the block; stored bytes other than 0/1 would be invalid
+// bools, so any non-zero byte sets the flag.
+void copyFlag(bool& to, std::uint8_t from) { to = from != 0; }
+void copyFlag(std::uint8_t& to, bool from) { to = from ? 1 : 0; }
+
+template <class To, class From>
+void copyPosition(To& t, const From& f)
 {
-    d.dLatitude = s.dLatitude;
-    d.dLongitude = s.dLongitude;
-    d.dHeading = s.dHeading;
-    d.dAltitude = s.dAltitude;
-    d.dLastAltitude = s.dLastAltitude;
-    d.lRadarAltitude = s.lRadarAltitude;
-    d.lGroundAltitude = s.lGroundAltitude;
-    d.lIndicatedAirspeed = s.lIndicatedAirspeed;
-    d.lGroundSpeed = s.lGroundSpeed;
-    d.lVerticalSpeed = s.lVerticalSpeed;
-    d.lTouchdownVerticalSpeed = s.lTouchdownVerticalSpeed;
-    d.lLandingVerticalSpeed = s.lLandingVerticalSpeed;
+    t.dLatitude = f.dLatitude;
+    t.dLongitude = f.dLongitude;
+    t.dHeading = f.dHeading;
+    t.dAltitude = f.dAltitude;
+    t.dLastAltitude = f.dLastAltitude;
+    t.lRadarAltitude = f.lRadarAltitude;
+    t.lGroundAltitude = f.lGroundAltitude;
+    t.lIndicatedAirspeed = f.lIndicatedAirspeed;
+    t.lGroundSpeed = f.lGroundSpeed;
+    t.lVerticalSpeed = f.lVerticalSpeed;
+    t.lTouchdownVerticalSpeed = f.lTouchdownVerticalSpeed;
+    t.lLandingVerticalSpeed = f.lLandingVerticalSpeed;
 }
 
-void copyPosition(CFlightSimulatorObjects& s, const AircraftData& d)
+template <class To, class From>
+void copyLoad(To& t, const From& f)
 {
-    s.dLatitude = d.dLatitude;
-    s.dLongitude = d.dLongitude;
-    s.dHeading = d.dHeading;
-    s.dAltitude = d.dAltitude;
-    s.dLastAltitude = d.dLastAltitude;
-    s.lRadarAltitude = d.lRadarAltitude;
-    s.lGroundAltitude = d.lGroundAltitude;
-    s.lIndicatedAirspeed = d.lIndicatedAirspeed;
-    s.lGroundSpeed = d.lGroundSpeed;
-    s.lVerticalSpeed = d.lVerticalSpeed;
-    s.lTouchdownVerticalSpeed = d.lTouchdownVerticalSpeed;
-    s.lLandingVerticalSpeed = d.lLandingVerticalSpeed;
+    t.lFuelAtStart = f.lFuelAtStart;
+    t.lFuelAtTakeoff = f.lFuelAtTakeoff;
+    t.lFuelAtLanding = f.lFuelAtLanding;
+    t.lFuelOnBoard = f.lFuelOnBoard;
+    t.lPassengers = f.lPassengers;
+    t.lCargo = f.lCargo;
+    t.lPackages = f.lPackages;
+    t.lExtraFuel = f.lExtraFuel;
+    t.lExtraFuelSteps = f.lExtraFuelSteps;
+    t.lMaxGrossWeight = f.lMaxGrossWeight;
+    t.lEmptyWeight = f.lEmptyWeight;
+    t.nEngines = f.nEngines;
+    t.dPayload = f.dPayload;
+    t.nMinFuel = f.nMinFuel;
+    t.nRefuelCount = f.nRefuelCount;
 }
 
-void copyLoad(AircraftData& d, const CFlightSimulatorObjects& s)
+template <class To, class From>
+void copyTimes(To& t, const From& f)
 {
-    d.lFuelAtStart = s.lFuelAtStart;
-    d.lFuelAtTakeoff = s.lFuelAtTakeoff;
-    d.lFuelAtLanding = s.lFuelAtLanding;
-    d.lFuelOnBoard = s.lFuelOnBoard;
-    d.lPassengers = s.lPassengers;
-    d.lCargo = s.lCargo;
-    d.lPackages = s.lPackages;
-    d.lExtraFuel = s.lExtraFuel;
-    d.lExtraFuelSteps = s.lExtraFuelSteps;
-    d.lMaxGrossWeight = s.lMaxGrossWeight;
-    d.lEmptyWeight = s.lEmptyWeight;
-    d.nEngines = s.nEngines;
-    d.dPayload = s.dPayload;
-    d.nMinFuel = s.nMinFuel;
-    d.nRefuelCount = s.nRefuelCount;
+    t.lFlightTimeAtStart = f.lFlightTimeAtStart;
+    t.dFlightTime = f.dFlightTime;
+    t.dStartLatitude = f.dStartLatitude;
+    t.dStartLongitude = f.dStartLongitude;
+    t.dTakeoffTime = f.dTakeoffTime;
+    t.dLandingTime = f.dLandingTime;
+    t.dLastLatitude = f.dLastLatitude;
+    t.dLastLongitude = f.dLastLongitude;
+    t.dLastFlightTime = f.dLastFlightTime;
+    t.dClosestArrivalDistance = f.dClosestArrivalDistance;
+    copyText(t.szZuluTime, fieldText(f.szZuluTime));
+    copyText(t.szLocalTime, fieldText(f.szLocalTime));
 }
 
-void copyLoad(CFlightSimulatorObjects& s, const AircraftData& d)
+template <class To, class From>
+void copyState(To& t, const From& f)
 {
-    s.lFuelAtStart = d.lFuelAtStart;
-    s.lFuelAtTakeoff = d.lFuelAtTakeoff;
-    s.lFuelAtLanding = d.lFuelAtLanding;
-    s.lFuelOnBoard = d.lFuelOnBoard;
-    s.lPassengers = d.lPassengers;
-    s.lCargo = d.lCargo;
-    s.lPackages = d.lPackages;
-    s.lExtraFuel = d.lExtraFuel;
-    s.lExtraFuelSteps = d.lExtraFuelSteps;
-    s.lMaxGrossWeight = d.lMaxGrossWeight;
-    s.lEmptyWeight = d.lEmptyWeight;
-    s.nEngines = d.nEngines;
-    s.dPayload = d.dPayload;
-    s.nMinFuel = d.nMinFuel;
-    s.nRefuelCount = d.nRefuelCount;
-}
-
-void copyTimes(AircraftData& d, const CFlightSimulatorObjects& s)
-{
-    d.lFlightTimeAtStart = s.lFlightTimeAtStart;
-    d.dFlightTime = s.dFlightTime;
-    d.dStartLatitude = s.dStartLatitude;
-    d.dStartLongitude = s.dStartLongitude;
-    d.dTakeoffTime = s.dTakeoffTime;
-    d.dLandingTime = s.dLandingTime;
-    d.dLastLatitude = s.dLastLatitude;
-    d.dLastLongitude = s.dLastLongitude;
-    d.dLastFlightTime = s.dLastFlightTime;
-    d.dClosestArrivalDistance = s.dClosestArrivalDistance;
-    copyText(d.szZuluTime, fieldText(s.szZuluTime));
-    copyText(d.szLocalTime, fieldText(s.szLocalTime));
-}
-
-void copyTimes(CFlightSimulatorObjects& s, const AircraftData& d)
-{
-    s.lFlightTimeAtStart = d.lFlightTimeAtStart;
-    s.dFlightTime = d.dFlightTime;
-    s.dStartLatitude = d.dStartLatitude;
-    s.dStartLongitude = d.dStartLongitude;
-    s.dTakeoffTime = d.dTakeoffTime;
-    s.dLandingTime = d.dLandingTime;
-    s.dLastLatitude = d.dLastLatitude;
-    s.dLastLongitude = d.dLastLongitude;
-    s.dLastFlightTime = d.dLastFlightTime;
-    s.dClosestArrivalDistance = d.dClosestArrivalDistance;
-    copyText(s.szZuluTime, fieldText(d.szZuluTime));
-    copyText(s.szLocalTime, fieldText(d.szLocalTime));
-}
-
-void copyState(AircraftData& d, const CFlightSimulatorObjects& s)
-{
-    d.lFlightPhase = s.lFlightPhase;
-    d.lCrashed = s.lCrashed;
-    d.lGearChangeCount = s.lGearChangeCount;
-    d.lAbove500Reported = s.lAbove500Reported;
-    d.lLeftStartArea = s.lLeftStartArea;
-    d.fSimulationRate = s.fSimulationRate;
-    d.bEmergency = s.bEmergency;
-    d.bOnGround = s.bOnGround ? 1 : 0;
-    d.bParkingBrake = s.bParkingBrake ? 1 : 0;
-    d.bGearDown = s.bGearDown ? 1 : 0;
-    d.bLandingLights = s.bLandingLights ? 1 : 0;
-    d.bLightsOn = s.bLightsOn ? 1 : 0;
-    d.fFlaps = s.fFlaps;
-    d.lSurfaceType = s.lSurfaceType;
-    d.lGearRetractable = s.lGearRetractable;
-    copyText(d.szClosestAirport, fieldText(s.szClosestAirport));
-}
-
-void copyState(CFlightSimulatorObjects& s, const AircraftData& d)
-{
-    s.lFlightPhase = d.lFlightPhase;
-    s.lCrashed = d.lCrashed;
-    s.lGearChangeCount = d.lGearChangeCount;
-    s.lAbove500Reported = d.lAbove500Reported;
-    s.lLeftStartArea = d.lLeftStartArea;
-    s.fSimulationRate = d.fSimulationRate;
-    s.bEmergency = d.bEmergency;
-    // Stored bytes other than 0/1 would be invalid bools; any non-zero is set.
-    s.bOnGround = d.bOnGround != 0;
-    s.bParkingBrake = d.bParkingBrake != 0;
-    s.bGearDown = d.bGearDown != 0;
-    s.bLandingLights = d.bLandingLights != 0;
-    s.bLightsOn = d.bLightsOn != 0;
-    s.fFlaps = d.fFlaps;
-    s.lSurfaceType = d.lSurfaceType;
-    s.lGearRetractable = d.lGearRetractable;
-    copyText(s.szClosestAirport, fieldText(d.szClosestAirport));
+    t.lFlightPhase = f.lFlightPhase;
+    t.lCrashed = f.lCrashed;
+    t.lGearChangeCount = f.lGearChangeCount;
+    t.lAbove500Reported = f.lAbove500Reported;
+    t.lLeftStartArea = f.lLeftStartArea;
+    t.fSimulationRate = f.fSimulationRate;
+    t.bEmergency = f.bEmergency;
+    copyFlag(t.bOnGround, f.bOnGround);
+    copyFlag(t.bParkingBrake, f.bParkingBrake);
+    copyFlag(t.bGearDown, f.bGearDown);
+    copyFlag(t.bLandingLights, f.bLandingLights);
+    copyFlag(t.bLightsOn, f.bLightsOn);
+    t.fFlaps = f.fFlaps;
+    t.lSurfaceType = f.lSurfaceType;
+    t.lGearRetractable = f.lGearRetractable;
+    copyText(t.szClosestAirport, fieldText(f.szClosestAirport));
 }
 
 } // namespace
