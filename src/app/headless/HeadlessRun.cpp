@@ -1,7 +1,7 @@
 // HeadlessRun: the steps a pilot would click through, then the driver loop.
 #include "HeadlessRun.h"
 
-#include "ConsoleWindow.h"
+#include "platform/headless/HeadlessWindow.h"
 
 #include "core/Client.h"
 #include "core/FixedText.h"
@@ -109,7 +109,10 @@ HeadlessRun::HeadlessRun(const HeadlessOptions& o) : options(o) {}
 
 int HeadlessRun::run()
 {
-    ConsoleWindow window;
+    HeadlessWindow window;
+    window.onMessageBox = [](const HeadlessWindow::ShownBox& box) {
+        std::cout << "[" << box.title << "] " << box.text << std::endl;
+    };
     SilentSound sound;
     HeadlessUserInterface ui(window, sound);
     ui.autosaveMode = options.autosaveMode;

@@ -6,7 +6,7 @@
 
 class FixedSystemInfo final : public SystemInfo {
 public:
-    std::string dataFolder;    // with trailing separator; empty = unknown
+    std::string dataFolder; // with trailing separator; empty = unknown
     std::string program = "/opt/quenvale/quenvale";
     std::string os = "Linux";
     std::string machine = "0BADF00D";

@@ -1,15 +1,19 @@
-// A Window without a screen: records what was asked of it and answers message
-// boxes and key states as the test sets them.
+// A Window without a screen: holds every control in memory, records what was
+// asked of it, and answers message boxes through a scripted responder. Tests
+// and the headless client drive it as a pilot would drive the real window.
 #pragma once
 
 #include "platform/Toolkit.h"
+#include "platform/headless/RecordingPainter.h"
 
+#include <deque>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
-class HeadlessWindow final : public Window {
+class HeadlessWindow : public Window {
 public:
     struct ShownBox {
         std::string text;
@@ -18,26 +22,83 @@ public:
         MessageBoxIcon icon;
     };
 
+    // One control as the toolkit would hold it.
+    struct Control {
+        ControlSpec spec;
+        bool visible = false;
+        bool enabled = true;      // the toolkit's own disabled state
+        bool highlighted = false; // owner-drawn look
+        bool lookEnabled = true;  // owner-drawn look
+        std::string text;
+        bool checked = false;
+        std::vector<std::string> items;
+        int selected = -1;
+        double progress = 0.0;
+    };
+
+    void setEvents(WindowEvents* windowEvents) override { events = windowEvents; }
     void invalidate(const Rect* area) override;
-    void paintNow() override { ++paints; }
+    // Paints at once into `painter` (the skin first, then the pages).
+    void paintNow() override;
     MessageBoxResult messageBox(const std::string& text, const std::string& title, MessageBoxButtons buttons,
                                 MessageBoxIcon icon) override;
     bool isKeyDown(Key key) override { return keysDown.count(key) != 0; }
-    void showControl(int id, bool visible) override { controlVisible[id] = visible; }
+
+    bool createControl(const ControlSpec& spec) override;
+    void showControl(int id, bool visible) override;
+    void enableControl(int id, bool enabled) override;
+    void setButtonLook(int id, bool highlighted, bool enabled) override;
+    std::string getControlText(int id) override;
+    void setControlText(int id, const std::string& text) override;
+    bool getCheck(int id) override;
+    void setCheck(int id, bool checked) override;
+    void setComboItems(int id, const std::vector<std::string>& items, int selected) override;
+    int getComboSelection(int id) override;
+    void setProgress(int id, double fraction) override;
+
+    bool addTrayIcon(const std::string& tooltip) override;
+    void removeTrayIcon() override { trayIcon = false; }
+
     void minimise() override { state = "minimised"; }
     void maximise() override { state = "maximised"; }
     void hide() override { state = "hidden"; }
     void close() override { closed = true; }
+    bool isClosed() const override { return closed; }
 
+    // What a pilot does: a click on a visible, enabled control reaches the user
+    // interface; false (and nothing happens) otherwise.
+    bool click(int id);
+    // Selects the combo item with this text; false when there is none.
+    bool selectComboText(int id, const std::string& text);
+
+    const Control* findControl(int id) const;
     bool isControlVisible(int id) const;
+    // Ids of the visible controls, in creation order.
+    std::vector<int> visibleControls() const;
+    // Paints the whole window into a fresh recording and returns it.
+    const RecordingPainter& paintAll();
+
+    // Message-box answers: the responder when set, else the queue, else nextAnswer.
+    std::function<MessageBoxResult(const ShownBox&)> responder;
+    std::deque<MessageBoxResult> answers;
+    MessageBoxResult nextAnswer = MessageBoxResult::Ok;
+    // Called after every message box is recorded (printing, tests).
+    std::function<void(const ShownBox&)> onMessageBox;
 
     std::set<Key> keysDown;
-    MessageBoxResult nextAnswer = MessageBoxResult::Ok;
     std::vector<ShownBox> boxes;
     std::vector<Rect> invalidated; // whole-window invalidations are {0,0,0,0}
     int wholeWindowInvalidations = 0;
     int paints = 0;
-    std::map<int, bool> controlVisible;
+    RecordingPainter painter;
     std::string state = "normal";
+    std::string trayTooltip;
+    bool trayIcon = false;
     bool closed = false;
+
+private:
+    Control* find(int id);
+
+    WindowEvents* events = nullptr;
+    std::vector<Control> controls;
 };
