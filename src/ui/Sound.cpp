@@ -46,9 +46,15 @@ void CSound::play(int id)
         return;
     const char* file = nullptr;
     switch (id) {
-    case 0: file = "/snd_btn_click.wav"; break;
-    case 1: file = "/snd_btn_disabled.wav"; break;
-    case 2: file = "/snd_error.wav"; break;
+    case 0:
+        file = "/snd_btn_click.wav";
+        break;
+    case 1:
+        file = "/snd_btn_disabled.wav";
+        break;
+    case 2:
+        file = "/snd_error.wav";
+        break;
     default:
         log.error("Unknown ID: " + std::to_string(id));
         file = "/snd_error.wav";

@@ -10,6 +10,8 @@
 #include "server/ClientInterface.h"
 #include "sim/FlightSimulatorInterface.h"
 #include "ui/ControlIds.h"
+#include "ui/FlightActions.h"
+#include "ui/PagePainter.h"
 #include "ui/Sound.h"
 
 #include <sstream>
@@ -27,16 +29,39 @@ struct Caption {
 };
 
 const Caption kCaptions[] = {
-    {IdExit, "Exit"}, {IdClose, "x"}, {IdLogin, "Login"}, {IdHome, "Home"}, {IdOptions, "Options"},
-    {IdFlightInformation, "Flight Information"}, {IdFly, "Fly!"}, {IdEndFlight, "End flight"}, {IdNext, "Next"},
-    {IdSaveChanges, "Save changes"}, {IdMinimise, "-"}, {IdHide, "^"}, {IdDivert, "Divert!"},
-    {IdFuelUp, "Fuel Up!"}, {IdLoadInitialFuel, "Load Initial Fuel!"}, {IdBackFromTanks, "Back"},
-    {IdBackFromSimpleFuel, "Back"}, {IdUpdateNow, "Update now!"}, {IdAbortDownload, "Abort download!"},
-    {IdShowReport, "Show Report"}, {IdUploadReport, "Upload Report"}, {IdDeleteReport, "Delete Report"},
-    {IdChangePassengers, "Change"}, {IdChangeCargo, "Change"}, {IdChangeFuel, "Change"},
-    {IdHighSpeedApproved, "High Speed Approved"}, {IdReservePlus, "+"}, {IdReserveMinus, "-"},
-    {IdContinueFlight, "Continue Flight"}, {IdShowFlight, "Show Flight"}, {IdDeleteFlight, "Delete Flight"},
-    {IdConfirmDivert, "Confirm Divert"}, {IdBackFromDivert, "Back"},
+    {IdExit, "Exit"},
+    {IdClose, "x"},
+    {IdLogin, "Login"},
+    {IdHome, "Home"},
+    {IdOptions, "Options"},
+    {IdFlightInformation, "Flight Information"},
+    {IdFly, "Fly!"},
+    {IdEndFlight, "End flight"},
+    {IdNext, "Next"},
+    {IdSaveChanges, "Save changes"},
+    {IdMinimise, "-"},
+    {IdHide, "^"},
+    {IdDivert, "Divert!"},
+    {IdFuelUp, "Fuel Up!"},
+    {IdLoadInitialFuel, "Load Initial Fuel!"},
+    {IdBackFromTanks, "Back"},
+    {IdBackFromSimpleFuel, "Back"},
+    {IdUpdateNow, "Update now!"},
+    {IdAbortDownload, "Abort download!"},
+    {IdShowReport, "Show Report"},
+    {IdUploadReport, "Upload Report"},
+    {IdDeleteReport, "Delete Report"},
+    {IdChangePassengers, "Change"},
+    {IdChangeCargo, "Change"},
+    {IdChangeFuel, "Change"},
+    {IdHighSpeedApproved, "High Speed Approved"},
+    {IdReservePlus, "+"},
+    {IdReserveMinus, "-"},
+    {IdContinueFlight, "Continue Flight"},
+    {IdShowFlight, "Show Flight"},
+    {IdDeleteFlight, "Delete Flight"},
+    {IdConfirmDivert, "Confirm Divert"},
+    {IdBackFromDivert, "Back"},
 };
 
 bool isKnownId(int id)
@@ -47,15 +72,15 @@ bool isKnownId(int id)
 } // namespace
 
 CUserInterface::CUserInterface(Window& mainWindow, SoundOutput& soundOutput)
-    : window(mainWindow),
-      sound(std::make_unique<CSound>(soundOutput)),
-      client(std::make_unique<CClientInterface>()),
+    : window(mainWindow), sound(std::make_unique<CSound>(soundOutput)), client(std::make_unique<CClientInterface>()),
       log("CUserInterface")
 {
     blackbox = std::make_unique<CBlackbox>(*sound, nullptr, *client);
     report = std::make_unique<CReport>(nullptr, *client, blackbox.get());
     flightState = std::make_unique<CFlightState>(sound.get(), report.get(), nullptr, *client, blackbox.get());
     cheatDetector = std::make_unique<CCheatDetector>(nullptr, *this);
+    pagePainter = std::make_unique<CPagePainter>(*this);
+    flightActions = std::make_unique<CFlightActions>(*this);
     g_instance = this;
 }
 
@@ -118,6 +143,11 @@ void CUserInterface::ShowLoading()
     window.paintNow();
 }
 
+void CUserInterface::onPaint(Painter& painter)
+{
+    pagePainter->paint(painter);
+}
+
 void CUserInterface::OnButton(int id)
 {
     std::ostringstream line;
@@ -162,9 +192,7 @@ void CUserInterface::OnButton(int id)
             simulator->toggleLandingLights();
         break;
     default:
-        // The remaining actions (login, flight start and end, fuel, report
-        // pages, backups, updates) are carried out by their own handlers as
-        // they join the client.
+        flightActions->onButton(id);
         break;
     }
 }

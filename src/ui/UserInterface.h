@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/DebugLog.h"
+#include "platform/Toolkit.h"
 
 #include <memory>
 #include <string>
@@ -17,11 +18,13 @@ class CFlightState;
 class CBlackbox;
 class CSound;
 class CCheatDetector;
+class CPagePainter;
+class CFlightActions;
 
-class CUserInterface {
+class CUserInterface : public WindowEvents {
 public:
     CUserInterface(Window& window, SoundOutput& soundOutput);
-    virtual ~CUserInterface();
+    ~CUserInterface() override;
     CUserInterface(const CUserInterface&) = delete;
     CUserInterface& operator=(const CUserInterface&) = delete;
 
@@ -48,6 +51,10 @@ public:
     // Repaints the "Current" column of the aborted-flight page.
     void RedrawContinueColumn();
     virtual void OnButton(int id);
+
+    // The window's paints and commands.
+    void onPaint(Painter& painter) override;
+    void onCommand(int id) override { OnButton(id); }
 
     void ResetFlight();
     void AbortFlight(const std::string& text);
@@ -83,6 +90,8 @@ private:
     std::unique_ptr<CReport> report;
     std::unique_ptr<CFlightState> flightState;
     std::unique_ptr<CCheatDetector> cheatDetector;
+    std::unique_ptr<CPagePainter> pagePainter;
+    std::unique_ptr<CFlightActions> flightActions;
     CDebugLog log;
     int page = 0;
     bool loadingPending = false;

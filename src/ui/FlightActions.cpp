@@ -1,0 +1,13 @@
+// CFlightActions: what the flight buttons do.
+#include "ui/FlightActions.h"
+
+#include "ui/UserInterface.h"
+
+CFlightActions::CFlightActions(CUserInterface& userInterface) : ui(userInterface) {}
+
+bool CFlightActions::onButton(int)
+{
+    // The flight actions join here as they are built.
+    (void)ui;
+    return false;
+}
