@@ -11,3 +11,13 @@ bool CFlightActions::onButton(int)
     (void)ui;
     return false;
 }
+
+void CFlightActions::takeFuelInputs()
+{
+    // Joins with the fuel actions.
+}
+
+void CFlightActions::updateLoadSheetButtons()
+{
+    // Joins with the load-sheet actions.
+}

@@ -12,6 +12,10 @@ public:
     // Carries out the action of a flight button; false when `id` is not one.
     bool onButton(int id);
 
+    // Load-sheet steps the fuel and load-sheet pages run before they draw.
+    void takeFuelInputs();
+    void updateLoadSheetButtons();
+
 private:
     CUserInterface& ui;
 };

@@ -41,6 +41,7 @@ public:
     CCheatDetector& getCheatDetector() { return *cheatDetector; }
     CBlackbox& getBlackbox() { return *blackbox; }
     CSound& getSound() { return *sound; }
+    CFlightActions& getFlightActions() { return *flightActions; }
     Window& getWindow() { return window; }
 
     int getPage() const { return page; }
