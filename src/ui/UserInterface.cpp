@@ -119,6 +119,8 @@ void CUserInterface::SetPage(int newPage)
     redrawOnInput = false;
     loadingPending = false;
     Redraw();
+    if (onPageShown)
+        onPageShown(page);
 }
 
 void CUserInterface::Redraw()

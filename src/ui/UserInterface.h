@@ -6,6 +6,7 @@
 #include "core/DebugLog.h"
 #include "platform/Toolkit.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -73,6 +74,9 @@ public:
     bool showToggleLightBtn = false;
 
     bool isLoadingPending() const { return loadingPending; }
+
+    // Hears every page that SetPage shows (the headless client prints them).
+    std::function<void(int page)> onPageShown;
 
 protected:
     static const char* controlCaption(int id);
