@@ -118,42 +118,21 @@ void CDebugLog::write(Level level, const std::string& prefix, const std::string&
     std::fclose(f);
 }
 
-void CDebugLog::debug(const std::string& text)
-{
-    write(Level::Debug, "Debug: [" + name + "] ", text);
-}
-void CDebugLog::warn(const std::string& text)
-{
-    write(Level::Warn, "Warn: [" + name + "] ", text);
-}
-void CDebugLog::error(const std::string& text)
-{
-    write(Level::Error, "Error: [" + name + "] ", text);
-}
-void CDebugLog::line(const std::string& text)
-{
-    write(Level::Line, "", text);
-}
+void CDebugLog::debug(const std::string& text) { write(Level::Debug, "Debug: [" + name + "] ", text); }
+void CDebugLog::warn(const std::string& text) { write(Level::Warn, "Warn: [" + name + "] ", text); }
+void CDebugLog::error(const std::string& text) { write(Level::Error, "Error: [" + name + "] ", text); }
+void CDebugLog::line(const std::string& text) { write(Level::Line, "", text); }
 
-#define QVL_FORMAT_TO(target)                                                                                          \
-    va_list args;                                                                                                      \
-    va_start(args, format);                                                                                            \
-    std::string text = vformat(format, args);                                                                          \
-    va_end(args);                                                                                                      \
+#define QVL_FORMAT_TO(target)                                                                      \
+    va_list args;                                                                                  \
+    va_start(args, format);                                                                        \
+    std::string text = vformat(format, args);                                                      \
+    va_end(args);                                                                                  \
     target(text)
 
-void CDebugLog::debugf(const char* format, ...)
-{
-    QVL_FORMAT_TO(debug);
-}
-void CDebugLog::warnf(const char* format, ...)
-{
-    QVL_FORMAT_TO(warn);
-}
-void CDebugLog::errorf(const char* format, ...)
-{
-    QVL_FORMAT_TO(error);
-}
+void CDebugLog::debugf(const char* format, ...) { QVL_FORMAT_TO(debug); }
+void CDebugLog::warnf(const char* format, ...) { QVL_FORMAT_TO(warn); }
+void CDebugLog::errorf(const char* format, ...) { QVL_FORMAT_TO(error); }
 
 int CDebugLog::ageInDays(int wy, int wm, int wd, int ty, int tm, int td)
 {
