@@ -25,6 +25,12 @@ const char* kindName(int kind)
     return "control";
 }
 
+std::string withArticle(int kind)
+{
+    const std::string name = kindName(kind);
+    return (name[0] == 'e' ? "an " : "a ") + name;
+}
+
 std::string secondsText(double seconds)
 {
     char buf[32];
@@ -99,8 +105,8 @@ std::string CPilotRunner::unreachable(int id, int kind) const
     if (control == nullptr)
         return "there is no control " + std::to_string(id);
     if (static_cast<int>(control->spec.kind) != kind)
-        return "control " + std::to_string(id) + " is a " + kindName(static_cast<int>(control->spec.kind)) +
-               ", not a " + kindName(kind);
+        return "control " + std::to_string(id) + " is " + withArticle(static_cast<int>(control->spec.kind)) + ", not " +
+               withArticle(kind);
     if (!control->visible)
         return kindName(kind) + std::string(" ") + std::to_string(id) + " is not shown";
     if (!control->enabled || !control->lookEnabled)

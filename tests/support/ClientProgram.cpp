@@ -1,0 +1,135 @@
+// ClientProgram: posix_spawn with output and error on one pipe.
+#include "support/ClientProgram.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+using SteadyClock = std::chrono::steady_clock;
+
+int millisecondsLeft(SteadyClock::time_point deadline)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+} // namespace
+
+ClientProgram::ClientProgram(std::string path, std::vector<std::string> args)
+    : program(std::move(path)), arguments(std::move(args))
+{
+}
+
+ClientProgram::~ClientProgram()
+{
+    if (pid > 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    if (pipeFd >= 0)
+        ::close(pipeFd);
+}
+
+std::string ClientProgram::programPath(const std::string& binaryDir)
+{
+    return binaryDir + "/src/app/quenvale";
+}
+
+bool ClientProgram::start()
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return false;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    std::vector<char*> argv{program.data()};
+    for (std::string& a : arguments)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t child = -1;
+    const int rc = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[1]);
+    if (rc != 0) {
+        ::close(fds[0]);
+        return false;
+    }
+    pid = child;
+    pipeFd = fds[0];
+    return true;
+}
+
+bool ClientProgram::readSome(int waitMs)
+{
+    if (pipeFd < 0)
+        return false;
+    pollfd p{pipeFd, POLLIN, 0};
+    const int ready = ::poll(&p, 1, waitMs);
+    if (ready < 0 && errno == EINTR)
+        return true;
+    if (ready <= 0)
+        return ready == 0;
+    char buffer[4096];
+    const ssize_t n = ::read(pipeFd, buffer, sizeof buffer);
+    if (n <= 0) {
+        ::close(pipeFd);
+        pipeFd = -1;
+        return false;
+    }
+    seen.append(buffer, static_cast<std::size_t>(n));
+    return true;
+}
+
+bool ClientProgram::waitForOutput(const std::string& text, int timeoutMs)
+{
+    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
+    while (seen.find(text) == std::string::npos) {
+        const int left = millisecondsLeft(deadline);
+        if (left == 0 || !readSome(left))
+            return seen.find(text) != std::string::npos;
+    }
+    return true;
+}
+
+int ClientProgram::finish(int timeoutMs)
+{
+    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
+    while (pipeFd >= 0 && millisecondsLeft(deadline) > 0)
+        readSome(millisecondsLeft(deadline));
+    if (pid <= 0)
+        return -1;
+    int status = 0;
+    pid_t ended = ::waitpid(pid, &status, WNOHANG);
+    while (ended == 0 && millisecondsLeft(deadline) > 0) {
+        ::usleep(10000); // the output ends just before the process does
+        ended = ::waitpid(pid, &status, WNOHANG);
+    }
+    if (ended == 0) {
+        ::kill(pid, SIGKILL); // out of time
+        ::waitpid(pid, &status, 0);
+        pid = -1;
+        return -1;
+    }
+    pid = -1;
+    return ended > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void ClientProgram::interrupt()
+{
+    if (pid > 0)
+        ::kill(pid, SIGTERM);
+}
+
+int ClientProgram::run(int timeoutMs)
+{
+    return start() ? finish(timeoutMs) : -1;
+}
