@@ -6,6 +6,8 @@
 # (tools/dev.sh run builds it first).
 #   QVL_TIME_SCALE=N   simulator seconds per real second (default 20)
 #   QVL_MEASURE=1      also sample the client's memory and CPU (bench/client_resources.sh)
+#   QVL_DEMO_CLIENT=legacy  watch the flight with quenvale-headless's fixed
+#                      sequence instead of the scripted pilot
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -62,13 +64,17 @@ Url = https://127.0.0.1:$port
 CAFile = $work/service/ca.pem
 INI
 
-echo "== quenvale --headless --pilot tools/demo-flight.pilot"
 status=0
-if [ -n "${QVL_MEASURE:-}" ]; then
-  bash "$root/bench/client_resources.sh" "$build/src/app/quenvale" --headless --data-dir "$work/client" \
-    --pilot "$root/tools/demo-flight.pilot" || status=$?
+measure=()
+[ -n "${QVL_MEASURE:-}" ] && measure=(bash "$root/bench/client_resources.sh")
+if [ "${QVL_DEMO_CLIENT:-program}" = legacy ]; then
+  echo "== quenvale-headless"
+  XDG_DATA_HOME="$work/client" "${measure[@]}" "$build/src/app/quenvale-headless" --user demo --password demo123 \
+    --server "https://127.0.0.1:$port" --ca-file "$work/service/ca.pem" --minutes 30 || status=$?
 else
-  "$build/src/app/quenvale" --headless --data-dir "$work/client" --pilot "$root/tools/demo-flight.pilot" || status=$?
+  client=(--headless --data-dir "$work/client" --pilot "$root/tools/demo-flight.pilot")
+  echo "== quenvale ${client[*]}"
+  "${measure[@]}" "$build/src/app/quenvale" "${client[@]}" || status=$?
 fi
 
 echo "== the report the service received"
