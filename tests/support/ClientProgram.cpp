@@ -1,15 +1,14 @@
 // ClientProgram: posix_spawn with output and error on one pipe.
 #include "support/ClientProgram.h"
 
+#include "support/OutputPipeSpawn.h"
+
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace {
 using SteadyClock = std::chrono::steady_clock;
@@ -43,29 +42,7 @@ std::string ClientProgram::programPath(const std::string& binaryDir)
 
 bool ClientProgram::start()
 {
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return false;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    std::vector<char*> argv{program.data()};
-    for (std::string& a : arguments)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t child = -1;
-    const int rc = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(fds[1]);
-    if (rc != 0) {
-        ::close(fds[0]);
-        return false;
-    }
-    pid = child;
-    pipeFd = fds[0];
-    return true;
+    return spawnWithOutputPipe(program, arguments, true, pid, pipeFd);
 }
 
 bool ClientProgram::readSome(int waitMs)
