@@ -5,13 +5,15 @@
 # at the end, the report the service received. Expects a built tree
 # (tools/dev.sh run builds it first).
 #   QVL_TIME_SCALE=N   simulator seconds per real second (default 20)
-#   QVL_MEASURE=1      also sample the client's memory and CPU (bench/client_resources.sh)
+#   QVL_MEASURE=1      also sample the client's memory and CPU (bench/client_resources.sh);
+#                      QVL_CLIENT_BUILD_DIR=build/release measures the optimised client
 #   QVL_DEMO_CLIENT=legacy  watch the flight with quenvale-headless's fixed
 #                      sequence instead of the scripted pilot
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${QVL_BUILD_DIR:-$root/build/dev}"
+client_build="${QVL_CLIENT_BUILD_DIR:-$build}"
 scale="${QVL_TIME_SCALE:-20}"
 work=$(mktemp -d /tmp/quenvale-demo.XXXXXX)
 port=$(( 20000 + RANDOM % 20000 ))
@@ -69,12 +71,12 @@ measure=()
 [ -n "${QVL_MEASURE:-}" ] && measure=(bash "$root/bench/client_resources.sh")
 if [ "${QVL_DEMO_CLIENT:-program}" = legacy ]; then
   echo "== quenvale-headless"
-  XDG_DATA_HOME="$work/client" "${measure[@]}" "$build/src/app/quenvale-headless" --user demo --password demo123 \
+  XDG_DATA_HOME="$work/client" "${measure[@]}" "$client_build/src/app/quenvale-headless" --user demo --password demo123 \
     --server "https://127.0.0.1:$port" --ca-file "$work/service/ca.pem" --minutes 30 || status=$?
 else
   client=(--headless --data-dir "$work/client" --pilot "$root/tools/demo-flight.pilot")
   echo "== quenvale ${client[*]}"
-  "${measure[@]}" "$build/src/app/quenvale" "${client[@]}" || status=$?
+  "${measure[@]}" "$client_build/src/app/quenvale" "${client[@]}" || status=$?
 fi
 
 echo "== the report the service received"
