@@ -7,8 +7,8 @@
 #   QVL_TIME_SCALE=N   simulator seconds per real second (default 20)
 #   QVL_MEASURE=1      also sample the client's memory and CPU (bench/client_resources.sh);
 #                      QVL_CLIENT_BUILD_DIR=build/release measures the optimised client
-#   QVL_DEMO_CLIENT=legacy  watch the flight with quenvale-headless's fixed
-#                      sequence instead of the scripted pilot
+#   QVL_DEMO_CLIENT=program  fly with the scripted pilot (default: legacy, quenvale-headless's fixed
+#                      sequence, until login and the flight actions drive the window)
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -69,7 +69,7 @@ INI
 status=0
 measure=()
 [ -n "${QVL_MEASURE:-}" ] && measure=(bash "$root/bench/client_resources.sh")
-if [ "${QVL_DEMO_CLIENT:-program}" = legacy ]; then
+if [ "${QVL_DEMO_CLIENT:-legacy}" = legacy ]; then
   echo "== quenvale-headless"
   XDG_DATA_HOME="$work/client" "${measure[@]}" "$client_build/src/app/quenvale-headless" --user demo --password demo123 \
     --server "https://127.0.0.1:$port" --ca-file "$work/service/ca.pem" --minutes 30 || status=$?
