@@ -48,8 +48,23 @@ public:
 
     // Writes both files; false when either could not be replaced.
     bool save();
-    // Drops unsaved changes and reads both files again.
+    // Drops unsaved changes and reads both files again (finishing a backup
+    // write that was cut short, see below).
     void reload();
+    // Reads the report store again, dropping its unsaved changes.
+    void reloadReport();
+
+    // A backup changes two files that must agree: the report store and the
+    // check code in the settings. The report goes first to a staged file
+    // beside the store, the settings with the code of that file are saved,
+    // and only then is the staged file moved over the store. When the store
+    // is next opened, a staged file left behind is moved into place if the
+    // settings carry its code, and dropped otherwise.
+    bool stageReport();
+    bool saveSettings();
+    bool commitStagedReport();
+    void discardStagedReport();
+    const std::string& getStagedReportPath() const { return stagedReportPath; }
 
     const std::string& getReportPath() const { return reportPath; }
     const std::string& getSettingsPath() const { return settingsPath; }
@@ -70,11 +85,13 @@ private:
     bool saveDocument(bool report, const std::string& path);
     void createIfMissing(const std::string& path);
     void loadDocument(bool report, const std::string& path);
+    void finishStagedReport();
 
     CDebugLog log;
     std::string lastError;
     std::string dataFolder;
     std::string settingsPath;
     std::string reportPath;
+    std::string stagedReportPath;
     std::unique_ptr<Documents> docs;
 };

@@ -4,10 +4,13 @@
 #include "core/FixedText.h"
 #include "core/NumberConversion.h"
 #include "monitor/FlightState.h"
+#include "report/IniParser.h"
+#include "server/ClientInterface.h"
 #include "sim/FlightSimulatorObjects.h"
 #include "ui/Sound.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 constexpr std::size_t kRecentTimes = 10;
@@ -69,4 +72,40 @@ void CBlackbox::logEvent(const std::string& text, const std::string& soundName)
         sound.play(soundName, true);
         log.debug("Play sound: " + soundName);
     }
+}
+
+bool CBlackbox::saveToReport()
+{
+    CIniParser& store = CIniParser::getInstance();
+    bool ok = store.writeReportString("report", "numeventlogs", std::to_string(eventLog.size()));
+    for (std::size_t i = 0; i < eventLog.size(); ++i)
+        ok = store.writeReportStruct(&eventLog[i], "report", "eventdata" + std::to_string(i), sizeof eventLog[i]) && ok;
+    return ok;
+}
+
+bool CBlackbox::loadFromReport()
+{
+    CIniParser& store = CIniParser::getInstance();
+    const int count = store.readReportInt("report", "numeventlogs");
+    eventLog.clear();
+    for (int i = 0; i < count; ++i) {
+        CEventRecord record;
+        std::memset(&record, 0, sizeof record);
+        if (!store.readReportStruct("report", "eventdata" + std::to_string(i), &record, sizeof record)) {
+            log.errorf("Event log in the report store ends early: %d of %d read", i, count);
+            return false;
+        }
+        // The texts go out to the service and the pages as C strings.
+        record.phaseName[sizeof record.phaseName - 1] = '\0';
+        record.text[sizeof record.text - 1] = '\0';
+        eventLog.push_back(record);
+    }
+    return count >= 0;
+}
+
+void CBlackbox::uploadEventLog()
+{
+    for (const CEventRecord& record : eventLog)
+        booking.writeEventLog(record);
+    eventLog.clear();
 }
