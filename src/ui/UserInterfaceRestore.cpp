@@ -13,6 +13,7 @@
 #include "ui/ControlIds.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 
