@@ -3,10 +3,8 @@
 // read back by the report, and one flight evaluation.
 #include "core/ClientConfig.h"
 #include "core/FixedText.h"
-#include "monitor/blackbox/Blackbox.h"
 #include "monitor/blackbox/EventRecord.h"
 #include "platform/DurableFiles.h"
-#include "platform/headless/RecordingSoundOutput.h"
 #include "platform/SystemInfo.h"
 #include "platform/headless/FixedSystemInfo.h"
 #include "report/FlightEvaluation.h"
@@ -14,16 +12,15 @@
 #include "report/Report.h"
 #include "server/ClientInterface.h"
 #include "sim/FlightSimulatorObjects.h"
-#include "support/ScriptedSimulator.h"
-#include "ui/Sound.h"
+#include "support/StandaloneFlight.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstring>
-#include <memory>
-#include <vector>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -129,13 +126,9 @@ void BM_BackupSaveAndLoad(benchmark::State& state)
         platformFiles = createPlatformDurableFiles();
         setDurableFiles(platformFiles.get());
     }
-    RecordingSoundOutput output;
-    CSound sound(output);
-    CClientInterface client;
-    ScriptedSimulator sim(client);
-    sim.holdSnapshot = true;
-    CBlackbox blackbox(sound, &sim, client);
-    CReport report(&sim, client, &blackbox);
+    StandaloneFlight f;
+    CClientInterface& client = f.client;
+    CReport& report = f.report;
     fill(client.route, 2);
     copyText(client.flightLog.l_ID, "991");
     std::vector<PositionRecord> queue(300);
@@ -143,14 +136,14 @@ void BM_BackupSaveAndLoad(benchmark::State& state)
         queue[i].PositionId = static_cast<std::int32_t>(i);
     report.getPositionTracker().restore(queue, 300);
     for (int i = 0; i < 500; ++i) {
-        sim.dFlightTime += 61.0;
-        blackbox.logEvent("Event number " + std::to_string(i), "");
+        f.sim.dFlightTime += 61.0;
+        f.blackbox.logEvent("Event number " + std::to_string(i), "");
     }
     for (auto _ : state) {
         report.saveBackup(true);
         benchmark::DoNotOptimize(report.loadBackup());
     }
-    state.counters["events"] = static_cast<double>(blackbox.getEventLog().size());
+    state.counters["events"] = static_cast<double>(f.blackbox.getEventLog().size());
     report.clearBackup();
     setDurableFiles(nullptr);
     CIniParser::destroyInstance();

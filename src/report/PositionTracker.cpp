@@ -121,29 +121,17 @@ void CPositionTracker::restore(std::vector<PositionRecord> records, std::int32_t
 
 bool CPositionTracker::savePositions()
 {
-    CIniParser& store = CIniParser::getInstance();
-    bool ok = store.writeReportString("report", "numpositionlogs", std::to_string(queue.size()));
-    for (std::size_t i = 0; i < queue.size(); ++i)
-        ok = store.writeReportStruct(&queue[i], "report", "positiondata" + std::to_string(i), sizeof queue[i]) && ok;
-    return ok;
+    return CIniParser::getInstance().writeReportList("numpositionlogs", "positiondata", queue);
 }
 
 bool CPositionTracker::loadPositions()
 {
-    CIniParser& store = CIniParser::getInstance();
-    const int count = store.readReportInt("report", "numpositionlogs");
-    queue.clear();
-    for (int i = 0; i < count; ++i) {
-        PositionRecord p{};
-        if (!store.readReportStruct("report", "positiondata" + std::to_string(i), &p, sizeof p)) {
-            log.errorf("Position queue in the report store ends early: %d of %d read", i, count);
-            return false;
-        }
-        queue.push_back(p);
-        // Positions sent directly are not stored; the numbering goes on
-        // after the highest one known so that no number is given twice.
+    const bool complete = CIniParser::getInstance().readReportList("numpositionlogs", "positiondata", queue);
+    // Positions sent directly are not stored; the numbering goes on after
+    // the highest one known so that no number is given twice.
+    for (const PositionRecord& p : queue) {
         if (p.PositionId >= pendingPositions && p.PositionId < INT32_MAX)
             pendingPositions = p.PositionId + 1;
     }
-    return count >= 0;
+    return complete;
 }

@@ -10,7 +10,6 @@
 #include "ui/Sound.h"
 
 #include <cstring>
-#include <string>
 
 namespace {
 constexpr std::size_t kRecentTimes = 10;
@@ -76,31 +75,18 @@ void CBlackbox::logEvent(const std::string& text, const std::string& soundName)
 
 bool CBlackbox::saveToReport()
 {
-    CIniParser& store = CIniParser::getInstance();
-    bool ok = store.writeReportString("report", "numeventlogs", std::to_string(eventLog.size()));
-    for (std::size_t i = 0; i < eventLog.size(); ++i)
-        ok = store.writeReportStruct(&eventLog[i], "report", "eventdata" + std::to_string(i), sizeof eventLog[i]) && ok;
-    return ok;
+    return CIniParser::getInstance().writeReportList("numeventlogs", "eventdata", eventLog);
 }
 
 bool CBlackbox::loadFromReport()
 {
-    CIniParser& store = CIniParser::getInstance();
-    const int count = store.readReportInt("report", "numeventlogs");
-    eventLog.clear();
-    for (int i = 0; i < count; ++i) {
-        CEventRecord record;
-        std::memset(&record, 0, sizeof record);
-        if (!store.readReportStruct("report", "eventdata" + std::to_string(i), &record, sizeof record)) {
-            log.errorf("Event log in the report store ends early: %d of %d read", i, count);
-            return false;
-        }
-        // The texts go out to the service and the pages as C strings.
+    const bool complete = CIniParser::getInstance().readReportList("numeventlogs", "eventdata", eventLog);
+    // The texts go out to the service and the pages as C strings.
+    for (CEventRecord& record : eventLog) {
         record.phaseName[sizeof record.phaseName - 1] = '\0';
         record.text[sizeof record.text - 1] = '\0';
-        eventLog.push_back(record);
     }
-    return count >= 0;
+    return complete;
 }
 
 void CBlackbox::uploadEventLog()

@@ -2,15 +2,10 @@
 // child process autosaves in a loop and is killed with SIGKILL at random
 // times; after every kill the next start finds either a backup that verifies
 // and loads whole, or the backup before it.
-#include "monitor/blackbox/Blackbox.h"
 #include "platform/SystemInfo.h"
-#include "platform/headless/RecordingSoundOutput.h"
-#include "report/Report.h"
-#include "server/ClientInterface.h"
 #include "support/BackupGeneration.h"
-#include "support/ScriptedSimulator.h"
+#include "support/StandaloneFlight.h"
 #include "support/StoreFiles.h"
-#include "ui/Sound.h"
 
 #include <gtest/gtest.h>
 
@@ -40,18 +35,12 @@ pid_t startAutosaver(const std::string& folder)
 // backup (0 when there is none), or -1 with the fault recorded.
 int nextStartFinds(int previous)
 {
-    RecordingSoundOutput output;
-    CSound sound(output);
-    CClientInterface client;
-    ScriptedSimulator sim(client);
-    sim.holdSnapshot = true;
-    CBlackbox blackbox(sound, &sim, client);
-    CReport report(&sim, client, &blackbox);
-    BackupGeneration flight{client, sim, blackbox, report};
+    StandaloneFlight f;
+    BackupGeneration flight{f.client, f.sim, f.blackbox, f.report};
     int found = 0;
-    if (report.hasContinue()) {
-        EXPECT_TRUE(report.verifyCheckCode()) << "the flags say a backup exists but its code does not match";
-        EXPECT_TRUE(report.loadBackup());
+    if (f.report.hasContinue()) {
+        EXPECT_TRUE(f.report.verifyCheckCode()) << "the flags say a backup exists but its code does not match";
+        EXPECT_TRUE(f.report.loadBackup());
         found = flight.loaded();
         EXPECT_EQ(flight.mismatch(found), "") << "generation " << found;
     }
