@@ -117,7 +117,9 @@ std::string CReport::computeCheckCode()
 bool CReport::verifyCheckCode()
 {
     const std::string stored = CIniParser::getInstance().readConfigString("report", "Code");
-    return stored == computeCheckCode();
+    const std::string code = computeCheckCode();
+    // An unreadable store has no code, whatever the settings say.
+    return !code.empty() && stored == code;
 }
 
 bool CReport::readBackupRecords()
