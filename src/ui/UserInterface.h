@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+struct AircraftData;
 class Window;
 class SoundOutput;
 class CClientInterface;
@@ -18,7 +19,6 @@ class CFlightState;
 class CBlackbox;
 class CSound;
 class CCheatDetector;
-struct AircraftData;
 
 class CUserInterface {
 public:
