@@ -3,16 +3,10 @@
 // what is stored.
 #include "ServiceSuite.h"
 
-#include "platform/headless/HeadlessWindow.h"
-#include "platform/headless/RecordingSoundOutput.h"
 #include "report/IniParser.h"
 #include "report/PasswordScrambler.h"
-#include "support/LogCapture.h"
-#include "support/ScriptedSimulator.h"
+#include "support/WindowFixture.h"
 #include "ui/ControlIds.h"
-#include "ui/UserInterface.h"
-
-#include <filesystem>
 
 namespace {
 
@@ -22,51 +16,30 @@ protected:
     {
         ServiceSuite::SetUp();
         ASSERT_TRUE(store->seedDemo());
-        // A first start: no settings file, nothing in memory.
-        CIniParser::destroyInstance();
-        std::filesystem::remove(CIniParser::getInstance().getSettingsPath());
-        CIniParser::getInstance().reload();
+        w = std::make_unique<WindowFixture>();
         setting("server", "Url", service->url());
         setting("server", "CAFile", service->caFile());
         setting("settings", "Sound", "1");
         setting("login", "User", "demo");
         setting("login", "PasswordCrypt", CPasswordScrambler::scramble("demo123"));
-        logs.reset();
     }
-    void TearDown() override
-    {
-        ui.reset();
-        CIniParser::destroyInstance();
-    }
+    void TearDown() override { w.reset(); }
     static void setting(const std::string& section, const std::string& key, const std::string& value)
     {
-        CIniParser::getInstance().writeConfigString(section, key, value);
+        WindowFixture::setting(section, key, value);
     }
     void versions(const std::string& current, const std::string& beta)
     {
         ASSERT_TRUE(store->exec("UPDATE settings SET value=? WHERE key='Version'", {current}));
         ASSERT_TRUE(store->exec("UPDATE settings SET value=? WHERE key='BetaVersion'", {beta}));
     }
-    // The window as the program makes it, with a scripted simulator installed first.
-    void open()
-    {
-        ui = std::make_unique<CUserInterface>(window, sounds);
-        auto sim = std::make_unique<ScriptedSimulator>(ui->getClient());
-        simulator = sim.get();
-        ui->setSimulator(std::move(sim));
-        ui->OnCreate();
-    }
-    void pressLogin() { ASSERT_TRUE(window.click(IdLogin)); }
-    int errorSounds() const
-    {
-        return static_cast<int>(std::count(sounds.played.begin(), sounds.played.end(), "sound/snd_error.wav"));
-    }
+    void open() { w->open(); }
+    void pressLogin() { ASSERT_TRUE(w->window.click(IdLogin)); }
+    int errorSounds() const { return w->played("sound/snd_error.wav"); }
+    CUserInterface& ui() { return *w->ui; }
+    HeadlessWindow& window() { return w->window; }
 
-    HeadlessWindow window;
-    RecordingSoundOutput sounds;
-    LogCapture logs;
-    std::unique_ptr<CUserInterface> ui;
-    ScriptedSimulator* simulator = nullptr;
+    std::unique_ptr<WindowFixture> w;
 };
 
 struct VersionCase {
@@ -84,11 +57,11 @@ TEST_P(LoginVersionTest, OnlyAClientOlderThanTheBetaIsStopped)
     versions(c.current, c.beta);
     open();
     pressLogin();
-    EXPECT_EQ(ui->getPage(), c.page);
-    EXPECT_EQ(ui->loggedIn, c.page != PageWrongVersion);
+    EXPECT_EQ(ui().getPage(), c.page);
+    EXPECT_EQ(ui().loggedIn, c.page != PageWrongVersion);
     const std::string wrong = std::string("Wrong client version! Used: v2.6.1.0 Current:") + c.current;
-    EXPECT_EQ(logs.contains(wrong), c.page == PageWrongVersion);
-    EXPECT_TRUE(window.boxes.empty());
+    EXPECT_EQ(w->logs.contains(wrong), c.page == PageWrongVersion);
+    EXPECT_TRUE(window().boxes.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, LoginVersionTest,
@@ -104,39 +77,41 @@ TEST_F(LoginTest, AutomaticLoginWithAWrongStoredPasswordStaysOnTheLoginPage)
     setting("settings", "AutoLogin", "1");
     setting("login", "PasswordCrypt", CPasswordScrambler::scramble("wrong"));
     open();
-    EXPECT_EQ(ui->getPage(), PageLogin);
-    EXPECT_TRUE(window.findControl(IdLogin)->highlighted);
-    EXPECT_TRUE(window.isControlVisible(IdEditPassword));
+    EXPECT_EQ(ui().getPage(), PageLogin);
+    EXPECT_TRUE(window().findControl(IdLogin)->highlighted);
+    EXPECT_TRUE(window().isControlVisible(IdEditPassword));
     EXPECT_EQ(errorSounds(), 1);
-    EXPECT_EQ(logs.count("Could not log in. Wrong username or password. (demo)"), 1);
-    EXPECT_FALSE(ui->loggedIn);
+    EXPECT_EQ(w->logs.count("Could not log in. Wrong username or password. (demo)"), 1);
+    EXPECT_FALSE(ui().loggedIn);
 
     // The pilot corrects the password: the highlight goes, the login is stored.
-    window.setControlText(IdEditPassword, "demo123");
+    window().setControlText(IdEditPassword, "demo123");
     pressLogin();
-    EXPECT_EQ(ui->getPage(), PageHome);
-    EXPECT_FALSE(window.findControl(IdLogin)->highlighted);
+    EXPECT_EQ(ui().getPage(), PageHome);
+    EXPECT_FALSE(window().findControl(IdLogin)->highlighted);
     EXPECT_EQ(CIniParser::getInstance().readConfigString("login", "Password"), "depricated");
     EXPECT_EQ(CIniParser::getInstance().readLoginPassword(), "demo123");
-    EXPECT_TRUE(simulator->connect()) << "the simulator is connected at login";
-    EXPECT_STREQ(ui->getClient().news.Header, "Welcome to Quenvale");
+    EXPECT_TRUE(w->sim->connect()) << "the simulator is connected at login";
+    EXPECT_STREQ(ui().getClient().news.Header, "Welcome to Quenvale");
 }
 
 TEST_F(LoginTest, ServiceDownShowsTheConnectionBox)
 {
     open();
     ASSERT_TRUE(service->setFault("refuse"));
+    ASSERT_TRUE(service->waitRefusing(5000));
     pressLogin();
     service->setFault("none");
-    ASSERT_EQ(window.boxes.size(), 1u);
-    EXPECT_EQ(window.boxes[0].title, "Connection failed!");
-    EXPECT_EQ(window.boxes[0].text,
+    ASSERT_TRUE(service->waitListening(5000));
+    ASSERT_EQ(window().boxes.size(), 1u);
+    EXPECT_EQ(window().boxes[0].title, "Connection failed!");
+    EXPECT_EQ(window().boxes[0].text,
               "It looks like you are either not connected to the internet or\nour homepage is currently down!");
-    EXPECT_EQ(window.boxes[0].icon, MessageBoxIcon::Warning);
-    EXPECT_TRUE(logs.contains("Could not log in. No connection to the database."));
-    EXPECT_TRUE(window.findControl(IdLogin)->highlighted);
+    EXPECT_EQ(window().boxes[0].icon, MessageBoxIcon::Warning);
+    EXPECT_TRUE(w->logs.contains("Could not log in. No connection to the database."));
+    EXPECT_TRUE(window().findControl(IdLogin)->highlighted);
     EXPECT_EQ(errorSounds(), 1);
-    EXPECT_EQ(ui->getPage(), PageLogin);
+    EXPECT_EQ(ui().getPage(), PageLogin);
 }
 
 struct LandingCase {
@@ -158,8 +133,8 @@ TEST_P(LoginLandingTest, PageAndUnitFollowTheStoreAndThePilot)
     setting("report", "Backup", c.backupFlag);
     open();
     pressLogin();
-    EXPECT_EQ(ui->getPage(), c.page);
-    EXPECT_EQ(ui->weightUnit, c.unit);
+    EXPECT_EQ(ui().getPage(), c.page);
+    EXPECT_EQ(ui().weightUnit, c.unit);
 }
 
 INSTANTIATE_TEST_SUITE_P(Landing, LoginLandingTest,

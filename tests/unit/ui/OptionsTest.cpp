@@ -1,20 +1,15 @@
 // The options: loaded from the settings file into the fields and the options
 // page at start, and saved from the page with "Save changes".
-#include "platform/headless/HeadlessWindow.h"
-#include "platform/headless/RecordingSoundOutput.h"
 #include "report/IniParser.h"
 #include "report/PasswordScrambler.h"
 #include "report/Report.h"
 #include "server/ClientInterface.h"
-#include "support/LogCapture.h"
-#include "support/ScriptedSimulator.h"
+#include "support/WindowFixture.h"
 #include "ui/ControlIds.h"
 #include "ui/Sound.h"
-#include "ui/UserInterface.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <utility>
@@ -24,44 +19,18 @@ namespace {
 
 using Settings = std::vector<std::pair<const char*, const char*>>;
 
-class OptionsTest : public ::testing::Test {
+class OptionsTest : public ::testing::Test, protected WindowFixture {
 protected:
-    OptionsTest()
-    {
-        CIniParser::destroyInstance();
-        std::filesystem::remove(CIniParser::getInstance().getSettingsPath());
-        CIniParser::getInstance().reload();
-    }
-    ~OptionsTest() override
-    {
-        ui.reset();
-        CIniParser::destroyInstance();
-    }
-    void store(const Settings& settings)
+    static void store(const Settings& settings)
     {
         for (const auto& [key, value] : settings)
-            CIniParser::getInstance().writeConfigString("settings", key, value);
-    }
-    void open()
-    {
-        logs.reset();
-        ui = std::make_unique<CUserInterface>(window, sounds);
-        auto scripted = std::make_unique<ScriptedSimulator>(ui->getClient());
-        sim = scripted.get();
-        ui->setSimulator(std::move(scripted));
-        ui->OnCreate();
+            setting("settings", key, value);
     }
     std::string comboText(int id) const
     {
         const auto* c = window.findControl(id);
         return c->selected < 0 ? "<none>" : c->items[static_cast<std::size_t>(c->selected)];
     }
-
-    HeadlessWindow window;
-    RecordingSoundOutput sounds;
-    LogCapture logs;
-    std::unique_ptr<CUserInterface> ui;
-    ScriptedSimulator* sim = nullptr;
 };
 
 struct LoadCase {
@@ -125,8 +94,8 @@ TEST_P(OptionsLoadTest, FillsTheFieldsAndTheOptionsPage)
 {
     const LoadCase& c = GetParam();
     store(c.stored);
-    CIniParser::getInstance().writeConfigString("login", "User", "pilot@example.org");
-    CIniParser::getInstance().writeConfigString("login", "Password", "plain");
+    setting("login", "User", "pilot@example.org");
+    setting("login", "Password", "plain");
     open();
 
     const int ids[] = {IdCheckAutoLogin, IdCheckTracker, IdCheckFsMessages, IdCheckSound, IdCheckPenaltiesOff};
@@ -150,8 +119,8 @@ INSTANTIATE_TEST_SUITE_P(Stored, OptionsLoadTest, ::testing::ValuesIn(kLoads),
 
 TEST_F(OptionsTest, ScrambledPasswordWinsOverThePlainOne)
 {
-    CIniParser::getInstance().writeConfigString("login", "Password", "depricated");
-    CIniParser::getInstance().writeConfigString("login", "PasswordCrypt", CPasswordScrambler::scramble("s3cret"));
+    setting("login", "Password", "depricated");
+    setting("login", "PasswordCrypt", CPasswordScrambler::scramble("s3cret"));
     open();
     EXPECT_EQ(window.getControlText(IdEditPassword), "s3cret");
 }
