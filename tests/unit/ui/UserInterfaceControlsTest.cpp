@@ -6,6 +6,7 @@
 #include "server/ClientInterface.h"
 #include "support/FlightFixture.h"
 #include "ui/ControlIds.h"
+#include "ui/LoginActions.h"
 #include "ui/UserInterface.h"
 
 #include <gtest/gtest.h>
@@ -203,6 +204,29 @@ TEST_F(ControlsTest, TypingRedrawsOnlyWhileThePageAsksForIt)
     const int after = window.wholeWindowInvalidations;
     window.typeText(IdEditDivertAirport, "EDDN");
     EXPECT_EQ(window.wholeWindowInvalidations, after);
+}
+
+TEST_F(ControlsTest, LoadingIsPaintedAtOnceAndOnlyOnce)
+{
+    window.setEvents(&ui);
+    ui.SetPage(PageHome);
+    const int paints = window.paints;
+    ui.ShowLoading();
+    EXPECT_EQ(window.paints, paints + 1);
+    EXPECT_FALSE(ui.isLoadingPending()) << "the paint that showed it clears it";
+    EXPECT_EQ(ui.getPainter(), nullptr) << "no drawing outside a paint";
+}
+
+TEST(LoginTextTest, LongTextsAreCutBetweenCharacters)
+{
+    const std::string e = "\xC3\xA9"; // two bytes
+    std::string accents;
+    for (int i = 0; i < 300; ++i)
+        accents += e;
+    EXPECT_EQ(CLoginActions::cutUtf8(accents, 511).size(), 510u);
+    EXPECT_EQ(CLoginActions::cutUtf8("a" + accents, 511).size(), 511u);
+    EXPECT_EQ(CLoginActions::cutUtf8(std::string(600, 'x'), 511).size(), 511u);
+    EXPECT_EQ(CLoginActions::cutUtf8("pilot", 511), "pilot");
 }
 
 } // namespace
