@@ -81,6 +81,8 @@ void CUserInterface::OnCreate()
 
 void CUserInterface::createControls()
 {
+    if (firstObject() != nullptr)
+        return; // the window has them already
     for (const ControlDefinition& control : windowControls()) {
         if (addObject(control.spec, control.group) == nullptr)
             log.error("Could not create control " + std::to_string(control.spec.id));
