@@ -190,12 +190,11 @@ void CLoginActions::loginFailed()
     ui.getSound().play(2);
 }
 
-CLoginActions::StoredFlight CLoginActions::storedFlight()
+CLoginActions::StoredFlight CLoginActions::storedFlight() const
 {
-    CIniParser& ini = CIniParser::getInstance();
-    if (ini.readConfigInt("report", "Continue") != 0)
+    if (ui.getReport().hasContinue())
         return StoredFlight::Continue;
-    if (ini.readConfigInt("report", "Backup") != 0)
+    if (ui.getReport().hasBackup())
         return StoredFlight::Backup;
     return StoredFlight::None;
 }

@@ -22,7 +22,7 @@ public:
 
     // What the report store holds, by the settings flags.
     enum class StoredFlight { None, Backup, Continue };
-    static StoredFlight storedFlight();
+    StoredFlight storedFlight() const;
 
     // Longest user name or password taken from the fields, in bytes.
     static constexpr std::size_t kMaxLoginText = 511;
