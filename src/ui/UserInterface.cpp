@@ -8,6 +8,7 @@
 #include "platform/Toolkit.h"
 #include "report/Report.h"
 #include "server/ClientInterface.h"
+#include "server/LeadingNumber.h"
 #include "sim/FlightSimulatorInterface.h"
 #include "ui/ControlIds.h"
 #include "ui/FlightActions.h"
@@ -141,6 +142,11 @@ void CUserInterface::ShowLoading()
     loadingPending = true;
     Redraw();
     window.paintNow();
+}
+
+int CUserInterface::getPilotStatus() const
+{
+    return leadingInt(fieldText(client->pilot.va_status));
 }
 
 void CUserInterface::onPaint(Painter& painter)

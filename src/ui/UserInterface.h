@@ -5,6 +5,7 @@
 
 #include "core/DebugLog.h"
 #include "platform/Toolkit.h"
+#include "ui/DisplayFormat.h"
 
 #include <memory>
 #include <string>
@@ -73,6 +74,20 @@ public:
     bool showToggleLightBtn = false;
 
     bool isLoadingPending() const { return loadingPending; }
+    // The loading painter clears it once "loading..." is on screen.
+    void clearLoadingPending() { loadingPending = false; }
+    bool isRedrawOnInput() const { return redrawOnInput; }
+    void setRedrawOnInput(bool on) { redrawOnInput = on; }
+
+    // Set by a successful login and never cleared; the pilot panel shows from then on.
+    bool isLoggedIn() const { return loggedIn; }
+    void setLoggedIn() { loggedIn = true; }
+    // The pilot record's `va_status`: 2 suspended, 3 blocked, below 2 may fly.
+    int getPilotStatus() const;
+    // Masses in kg or pounds, as the pilot record asks.
+    CDisplayFormat& getDisplayFormat() { return displayFormat; }
+    // The comment page offers the "Deliver Packages" box.
+    bool deliverPackagesOffered = false;
 
 protected:
     static const char* controlCaption(int id);
@@ -97,4 +112,6 @@ private:
     int page = 0;
     bool loadingPending = false;
     bool redrawOnInput = false;
+    bool loggedIn = false;
+    CDisplayFormat displayFormat;
 };
