@@ -72,7 +72,14 @@ std::string CDisplayFormat::budget(const std::string& budgetText)
 
 std::string CDisplayFormat::cut13(const std::string& text)
 {
-    return text.size() > 13 ? text.substr(0, 13) + "." : text;
+    // Characters, not bytes: a UTF-8 name is never cut inside a letter.
+    int characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool continuation = (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
+        if (!continuation && ++characters > 13)
+            return text.substr(0, i) + ".";
+    }
+    return text;
 }
 
 std::string CDisplayFormat::fixed(double value, int decimals)

@@ -515,6 +515,7 @@ TEST(DisplayFormatTest, UnitsAndCuts)
     EXPECT_EQ(format.unitName(), std::string("n/a"));
     EXPECT_EQ(CDisplayFormat::cut13("Abcdefghijklmnopqrst"), "Abcdefghijklm.");
     EXPECT_EQ(CDisplayFormat::cut13("Abcdefghijklm"), "Abcdefghijklm");
+    EXPECT_EQ(CDisplayFormat::cut13("Zo\u00eb \u00c5ngstr\u00f6m-\u00d8vergaard"), "Zo\u00eb \u00c5ngstr\u00f6m-.");
 }
 
 } // namespace
