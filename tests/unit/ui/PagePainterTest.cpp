@@ -89,12 +89,15 @@ std::function<void(FlightFixture&)> simulatorZfwOff(int kg)
     return [kg](FlightFixture& f) { f.sim->state.payload = 59900.0 + kg - f.sim->state.emptyWeight; };
 }
 
-class PagePainterTest : public ::testing::TestWithParam<PageCase> {
+// A window that paints through the user interface.
+class PageSideEffectsTest : public ::testing::Test {
 protected:
     void SetUp() override { f.window.setEvents(f.ui.get()); }
     void TearDown() override { f.window.setEvents(nullptr); }
     FlightFixture f;
 };
+
+class PagePainterTest : public PageSideEffectsTest, public ::testing::WithParamInterface<PageCase> {};
 
 TEST_P(PagePainterTest, DrawsThePage)
 {
@@ -410,13 +413,6 @@ const PageCase kPages[] = {
 
 INSTANTIATE_TEST_SUITE_P(Pages, PagePainterTest, ::testing::ValuesIn(kPages),
                          [](const ::testing::TestParamInfo<PageCase>& info) { return std::string(info.param.name); });
-
-class PageSideEffectsTest : public ::testing::Test {
-protected:
-    void SetUp() override { f.window.setEvents(f.ui.get()); }
-    void TearDown() override { f.window.setEvents(nullptr); }
-    FlightFixture f;
-};
 
 TEST_F(PageSideEffectsTest, LoadingLineIsDrawnOnceOverThePage)
 {
