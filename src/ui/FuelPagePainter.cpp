@@ -169,7 +169,5 @@ void CFuelPagePainter::paintWarnings(CPageCanvas& canvas, bool confirm, long lon
         limit = sim != nullptr ? sim->getOverweightLimit() : "";
     }
     if (excess >= 1)
-        canvas.text(450, 346, 6, Red,
-                    F::format("(Over %d %s%s)", ui.getDisplayFormat().toDisplay(static_cast<double>(excess)),
-                              ui.getDisplayFormat().unitName(), limit.c_str()));
+        canvas.text(450, 346, 6, Red, "(Over " + ui.getDisplayFormat().mass(static_cast<double>(excess)) + limit + ")");
 }

@@ -17,10 +17,9 @@ public:
     // Page 13 (fuel asked for) or, with `confirm`, page 14 (the flight to confirm).
     void paintLoadSheet(CPageCanvas& canvas, bool confirm);
 
+private:
     // "(+1234 kg)" when the simulator's zero fuel weight is 1 % or more off ours; empty otherwise.
     std::string simulatorDifference(long long simulatorKg, long long zeroFuelKg) const;
-
-private:
     void paintFuelBill(CPageCanvas& canvas);
     void pollForLoadSheet();
     void paintWeights(CPageCanvas& canvas, bool confirm);
