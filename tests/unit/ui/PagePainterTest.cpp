@@ -9,11 +9,13 @@
 #include "support/FlightFixture.h"
 #include "ui/ControlIds.h"
 #include "ui/DisplayFormat.h"
+#include "ui/FlightPagePainter.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -512,6 +514,15 @@ TEST(DisplayFormatTest, UnitsAndCuts)
     EXPECT_EQ(CDisplayFormat::cut13("Abcdefghijklmnopqrst"), "Abcdefghijklm.");
     EXPECT_EQ(CDisplayFormat::cut13("Abcdefghijklm"), "Abcdefghijklm");
     EXPECT_EQ(CDisplayFormat::cut13("Zo\u00eb \u00c5ngstr\u00f6m-\u00d8vergaard"), "Zo\u00eb \u00c5ngstr\u00f6m-.");
+}
+
+TEST(FlightInformationTest, CrewPositionTexts)
+{
+    const std::pair<const char*, const char*> seats[] = {
+        {"jumpseat", "Jump Seat"}, {"crew", "Flight Crew"}, {"copilot", "Co-Pilot"}, {"cocaptain", "Co-Captain"},
+        {"captain", "Captain"},    {"", "Captain"},         {"Copilot", "Captain"}};
+    for (const auto& [crewType, shown] : seats)
+        EXPECT_STREQ(CFlightPagePainter::crewPositionText(crewType), shown) << crewType;
 }
 
 } // namespace
