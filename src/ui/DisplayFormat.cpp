@@ -11,11 +11,6 @@
 #include <string_view>
 #include <vector>
 
-void CDisplayFormat::setUnitFromPilot(const std::string& weightUnit)
-{
-    unit = weightUnit == "lbs" ? UnitLbs : UnitKg;
-}
-
 int CDisplayFormat::toDisplay(double kg) const
 {
     return truncToInt32(unit == UnitLbs ? kg * kLbsPerKg : kg);

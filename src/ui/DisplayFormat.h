@@ -12,10 +12,8 @@ public:
     static constexpr double kLbsPerKg = 2.2046225;
     static constexpr int kPassengerKg = 102;
 
-    // The pilot record's `weightunit`: "lbs" switches to pounds, anything else keeps kg.
-    void setUnitFromPilot(const std::string& weightUnit);
-    void setUnit(int code) { unit = code; }
-    int getUnit() const { return unit; }
+    // A unit code as the user interface holds it (0 kg, 1 pounds).
+    explicit CDisplayFormat(int unitCode = UnitKg) : unit(unitCode) {}
 
     // kg to the display unit, truncated; and back (pounds divided, truncated).
     int toDisplay(double kg) const;
@@ -38,5 +36,5 @@ public:
     static std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 private:
-    int unit = UnitKg;
+    int unit;
 };

@@ -51,7 +51,7 @@ void CFlightPagePainter::paintFlightInformation(CPageCanvas& canvas)
     }
     const Tervix_Logs& log = client.flightLog;
     const Tervix_Aircrafts& aircraft = client.aircraft;
-    const CDisplayFormat& unit = ui.getDisplayFormat();
+    const CDisplayFormat unit(ui.weightUnit);
     canvas.text(210, 120, 0, Black, "Route");
     canvas.wrapped(PageArea::LeftColumn, 8, Black,
                    F::format("Departure:\t%s\nDep.-Time:\t%s\nDistance:\t%s nm\nPassengers:\t%s",
@@ -97,7 +97,7 @@ void CFlightPagePainter::paintFlyingLeftColumn(CPageCanvas& canvas)
 {
     const CFlightSimulatorObjects& s = PageData::snapshot(ui);
     const CClientInterface& client = ui.getClient();
-    const CDisplayFormat& unit = ui.getDisplayFormat();
+    const CDisplayFormat unit(ui.weightUnit);
     const int fuel = s.fuelOnBoardRounded();
     const std::string lines[] = {
         std::string("Flight State: ") + phaseName(s.lFlightPhase),
@@ -118,7 +118,7 @@ void CFlightPagePainter::paintFlyingLeftColumn(CPageCanvas& canvas)
 void CFlightPagePainter::paintFlyingRightColumn(CPageCanvas& canvas)
 {
     const CFlightSimulatorObjects& s = PageData::snapshot(ui);
-    const CDisplayFormat& unit = ui.getDisplayFormat();
+    const CDisplayFormat unit(ui.weightUnit);
     const std::int64_t weight = PageData::zeroFuelWeightKg(ui) + s.fuelOnBoardRounded();
     const std::int64_t margin = ui.getClient().types.d_MLW - weight;
     canvas.text(365, 170, 10, Black, F::format("Speed (IAS): %d knots", s.lIndicatedAirspeed));

@@ -47,7 +47,7 @@ void CFuelPagePainter::paintTanks(CPageCanvas& canvas)
     if (ui.isRedrawOnInput())
         ui.getFlightActions().takeFuelInputs();
     const CFlightSimulatorObjects& s = PageData::snapshot(ui);
-    const CDisplayFormat& unit = ui.getDisplayFormat();
+    const CDisplayFormat unit(ui.weightUnit);
     for (const TankField& field : kTankFields) {
         canvas.text(field.x, field.y - 13, 11, Black, field.name);
         canvas.text(field.x, field.y + 24, 12, Black, "max " + unit.mass(s.fTankCapacity[field.slot]));
@@ -57,7 +57,7 @@ void CFuelPagePainter::paintTanks(CPageCanvas& canvas)
 
 void CFuelPagePainter::paintFuelBill(CPageCanvas& canvas)
 {
-    const CDisplayFormat& unit = ui.getDisplayFormat();
+    const CDisplayFormat unit(ui.weightUnit);
     const std::int32_t initial = ui.getClient().aircraft.a_Fuel;
     const std::int32_t loaded = PageData::snapshot(ui).fuelOnBoardRounded();
     const long long added = static_cast<long long>(loaded) - initial;
@@ -92,7 +92,7 @@ std::string CFuelPagePainter::simulatorDifference(long long simulatorKg, long lo
     const long long difference = simulatorKg - zeroFuelKg;
     if (std::llabs(difference) * 100 < std::llabs(zeroFuelKg))
         return {};
-    const CDisplayFormat& unit = ui.getDisplayFormat();
+    const CDisplayFormat unit(ui.weightUnit);
     return "(" + std::string(difference > 0 ? "+" : "") + unit.mass(static_cast<double>(difference)) + ")";
 }
 
@@ -111,7 +111,7 @@ void CFuelPagePainter::paintWeights(CPageCanvas& canvas, bool confirm)
     const AircraftTypeData& t = client.types;
     const Tervix_Logs& log = client.flightLog;
     const CFlightSimulatorObjects& s = PageData::snapshot(ui);
-    const CDisplayFormat& unit = ui.getDisplayFormat();
+    const CDisplayFormat unit(ui.weightUnit);
     const long long passengers = PageData::passengers(ui);
     const long long cargo = PageData::cargoKg(ui) + log.package_kg;
     const long long zeroFuel = PageData::zeroFuelWeightKg(ui);
@@ -169,5 +169,6 @@ void CFuelPagePainter::paintWarnings(CPageCanvas& canvas, bool confirm, long lon
         limit = sim != nullptr ? sim->getOverweightLimit() : "";
     }
     if (excess >= 1)
-        canvas.text(450, 346, 6, Red, "(Over " + ui.getDisplayFormat().mass(static_cast<double>(excess)) + limit + ")");
+        canvas.text(450, 346, 6, Red,
+                    "(Over " + CDisplayFormat(ui.weightUnit).mass(static_cast<double>(excess)) + limit + ")");
 }

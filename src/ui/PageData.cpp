@@ -8,6 +8,9 @@
 #include "ui/DisplayFormat.h"
 #include "ui/UserInterface.h"
 
+// The display format reads the user interface's unit codes.
+static_assert(int{CDisplayFormat::UnitKg} == int{WeightUnitKg} && int{CDisplayFormat::UnitLbs} == int{WeightUnitLbs});
+
 namespace PageData {
 
 const CFlightSimulatorObjects& snapshot(CUserInterface& ui)

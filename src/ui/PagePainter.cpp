@@ -61,7 +61,7 @@ void CPagePainter::paint(Painter& painter)
     CPageCanvas canvas(painter);
     const int page = ui.getPage();
     paintTitleLine(canvas);
-    if (ui.isLoggedIn() && showsPilotPanel(page))
+    if (ui.loggedIn && showsPilotPanel(page))
         paintPilotPanel(canvas);
     paintPage(canvas, page);
     paintLoading(canvas);
@@ -97,7 +97,6 @@ void CPagePainter::paintLoading(CPageCanvas& canvas)
     if (!ui.isLoadingPending())
         return;
     canvas.text(265, 170, 13, Skin, "loading...");
-    ui.clearLoadingPending();
 }
 
 void CPagePainter::paintPage(CPageCanvas& canvas, int page)
@@ -176,7 +175,7 @@ void CPagePainter::paintLogin(CPageCanvas& canvas)
 void CPagePainter::paintHome(CPageCanvas& canvas)
 {
     canvas.heading("Home - News");
-    const int status = ui.getPilotStatus();
+    const int status = ui.pilotStatus();
     if (status == 2) {
         canvas.wrapped(PageArea::ContentTitle, 3, Red, "You have been supended by the QVL Staff");
     } else if (status == 3) {
@@ -221,7 +220,7 @@ void CPagePainter::paintWrongVersion(CPageCanvas& canvas)
 
 void CPagePainter::paintComment(CPageCanvas& canvas)
 {
-    if (ui.deliverPackagesOffered)
+    if (ui.offerPackages)
         canvas.text(235, 290, 8, Black, "Deliver Packages");
 }
 

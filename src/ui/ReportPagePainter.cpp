@@ -110,7 +110,7 @@ void CReportPagePainter::paintFinances(CPageCanvas& canvas)
 {
     const CClientInterface& client = ui.getClient();
     const Tervix_Reports& r = client.report;
-    const CDisplayFormat& unit = ui.getDisplayFormat();
+    const CDisplayFormat unit(ui.weightUnit);
     canvas.heading("Estimated Report - Finances");
 
     const int fuelKg = truncToInt32(numberOf(r.Fuel_Bought));

@@ -144,7 +144,7 @@ void CUserInterface::ShowLoading()
     window.paintNow();
 }
 
-int CUserInterface::getPilotStatus() const
+int CUserInterface::pilotStatus() const
 {
     return leadingInt(fieldText(client->pilot.va_status));
 }
@@ -152,6 +152,7 @@ int CUserInterface::getPilotStatus() const
 void CUserInterface::onPaint(Painter& painter)
 {
     pagePainter->paint(painter);
+    loadingPending = false;
 }
 
 void CUserInterface::OnButton(int id)

@@ -5,7 +5,6 @@
 
 #include "core/DebugLog.h"
 #include "platform/Toolkit.h"
-#include "ui/DisplayFormat.h"
 
 #include <memory>
 #include <string>
@@ -21,6 +20,8 @@ class CSound;
 class CCheatDetector;
 class CPagePainter;
 class CFlightActions;
+
+enum WeightUnit { WeightUnitKg = 0, WeightUnitLbs = 1 };
 
 class CUserInterface : public WindowEvents {
 public:
@@ -73,21 +74,18 @@ public:
     bool penaltiesOff = false;
     bool showToggleLightBtn = false;
 
+    // Login state: set by a successful login, never cleared.
+    bool loggedIn = false;
+    int weightUnit = WeightUnitKg;
+    // The comment page offers "Deliver Packages" (the flight actions decide).
+    bool offerPackages = false;
+
+    // Pilot status of the pilot record: 2 suspended, 3 blocked; below 2 may fly.
+    int pilotStatus() const;
+
     bool isLoadingPending() const { return loadingPending; }
-    // The loading painter clears it once "loading..." is on screen.
-    void clearLoadingPending() { loadingPending = false; }
     bool isRedrawOnInput() const { return redrawOnInput; }
     void setRedrawOnInput(bool on) { redrawOnInput = on; }
-
-    // Set by a successful login and never cleared; the pilot panel shows from then on.
-    bool isLoggedIn() const { return loggedIn; }
-    void setLoggedIn() { loggedIn = true; }
-    // The pilot record's `va_status`: 2 suspended, 3 blocked, below 2 may fly.
-    int getPilotStatus() const;
-    // Masses in kg or pounds, as the pilot record asks.
-    CDisplayFormat& getDisplayFormat() { return displayFormat; }
-    // The comment page offers the "Deliver Packages" box.
-    bool deliverPackagesOffered = false;
 
 protected:
     static const char* controlCaption(int id);
@@ -112,6 +110,4 @@ private:
     int page = 0;
     bool loadingPending = false;
     bool redrawOnInput = false;
-    bool loggedIn = false;
-    CDisplayFormat displayFormat;
 };

@@ -55,7 +55,7 @@ void logIn(FlightFixture& f, const char* name = "Anna", const char* budget = "12
     copyText(p.rank, "Captain");
     copyText(p.location, "EGLL");
     copyText(p.budget, budget);
-    f.ui->setLoggedIn();
+    f.ui->loggedIn = true;
 }
 
 void bookRoute(FlightFixture& f)
@@ -182,7 +182,7 @@ const PageCase kPages[] = {
          CClientInterface& c = f.ui->getClient();
          copyText(c.flightLog.crew_type, "copilot");
          c.types.d_range = 300;
-         f.ui->getDisplayFormat().setUnitFromPilot("lbs");
+         f.ui->weightUnit = WeightUnitLbs;
      },
      {{"Destination:\tEDDF\nArr.-Time:\t1045\nDuration:\t75 min\nFuel Price:\t1.25 v$ / l\nTechnical Stop Required",
        387, 145, 8, kBlack},
@@ -291,7 +291,7 @@ const PageCase kPages[] = {
          r.Profit = 10000;
          r.Salary = 1200;
          c.airline.v_Pilotcharge = 12;
-         f.ui->getDisplayFormat().setUnitFromPilot("lbs");
+         f.ui->weightUnit = WeightUnitLbs;
      },
      {{"-1851 v$", 385, 120, 8, kDarkRed, true},
       {"2204 lbs", 505, 120, 8, kBlack},
@@ -369,7 +369,7 @@ const PageCase kPages[] = {
      [](FlightFixture& f) {
          f.sim->getAircraftTanks();
          f.ui->getClient().types.d_MTOW = 65000;
-         f.ui->getDisplayFormat().setUnitFromPilot("lbs");
+         f.ui->weightUnit = WeightUnitLbs;
      },
      {{"(Over 1984 lbs MTOW)", 450, 346, 6, kRed}}},
     {"WrongVersion", PageWrongVersion,
@@ -502,15 +502,10 @@ INSTANTIATE_TEST_SUITE_P(Budgets, BudgetTest,
 
 TEST(DisplayFormatTest, UnitsAndCuts)
 {
-    CDisplayFormat format;
-    EXPECT_EQ(format.mass(1000), "1000 kg");
-    format.setUnitFromPilot("lbs");
-    EXPECT_EQ(format.mass(1000), "2204 lbs");
-    EXPECT_EQ(format.toKg(2205), 1000);
-    format.setUnitFromPilot("kg");
-    EXPECT_EQ(format.mass(1000), "1000 kg");
-    format.setUnit(7);
-    EXPECT_EQ(format.unitName(), std::string("n/a"));
+    EXPECT_EQ(CDisplayFormat(WeightUnitKg).mass(1000), "1000 kg");
+    EXPECT_EQ(CDisplayFormat(WeightUnitLbs).mass(1000), "2204 lbs");
+    EXPECT_EQ(CDisplayFormat(WeightUnitLbs).toKg(2205), 1000);
+    EXPECT_EQ(CDisplayFormat(7).mass(1000), "1000 n/a");
     EXPECT_EQ(CDisplayFormat::cut13("Abcdefghijklmnopqrst"), "Abcdefghijklm.");
     EXPECT_EQ(CDisplayFormat::cut13("Abcdefghijklm"), "Abcdefghijklm");
     EXPECT_EQ(CDisplayFormat::cut13("Zo\u00eb \u00c5ngstr\u00f6m-\u00d8vergaard"), "Zo\u00eb \u00c5ngstr\u00f6m-.");
