@@ -3,6 +3,7 @@
 #include "core/FixedText.h"
 #include "monitor/FlightState.h"
 #include "monitor/blackbox/Blackbox.h"
+#include "platform/headless/RecordingSoundOutput.h"
 #include "report/IniParser.h"
 #include "report/Report.h"
 #include "server/ClientInterface.h"
@@ -13,7 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -479,6 +482,34 @@ TEST_F(PageSideEffectsTest, AbortedFlightComparesTheAutosaveWithTheSimulator)
         EXPECT_EQ(call->x, s.x) << s.text;
         EXPECT_EQ(call->y, s.y) << s.text;
     }
+}
+
+// Records as a broken service or store could leave them: no terminators,
+// huge numbers, a NaN state. Every page still draws its title line.
+TEST(PageRobustnessTest, EveryPageCopesWithGarbageRecordsAndNoSimulator)
+{
+    HeadlessWindow window;
+    RecordingSoundOutput sounds;
+    CUserInterface ui(window, sounds);
+    window.setEvents(&ui);
+    CClientInterface& c = ui.getClient();
+    std::memset(&c.pilot, 'x', sizeof c.pilot);
+    std::memset(&c.route, '9', sizeof c.route);
+    std::memset(&c.flightLog, '9', sizeof c.flightLog);
+    std::memset(&c.report, '9', sizeof c.report);
+    std::memset(c.news.Text, 'n', sizeof c.news.Text);
+    std::memset(c.versions, 'v', sizeof c.versions);
+    c.aircraft.a_StateEng1 = std::numeric_limits<float>::quiet_NaN();
+    c.aircraft.a_Fuel = std::numeric_limits<std::int32_t>::max();
+    c.types.d_MLW = std::numeric_limits<std::int32_t>::min();
+    ui.loggedIn = true;
+    ui.weightUnit = WeightUnitLbs;
+    for (int page = 0; page <= 19; ++page) {
+        ui.SetPage(page);
+        const RecordingPainter& painted = window.paintAll();
+        EXPECT_TRUE(painted.contains("Client - v2.6.1.0")) << "page " << page;
+    }
+    window.setEvents(nullptr);
 }
 
 struct FormatCase {
