@@ -9,6 +9,7 @@
 #include "report/IniParser.h"
 #include "report/Report.h"
 #include "server/ClientInterface.h"
+#include "server/LeadingNumber.h"
 #include "sim/FlightSimulatorInterface.h"
 #include "sim/SimulatorChoice.h"
 #include "ui/ControlIds.h"
@@ -197,6 +198,11 @@ void CUserInterface::ShowLoading()
     loadingPending = true;
     Redraw();
     window.paintNow();
+}
+
+int CUserInterface::pilotStatus() const
+{
+    return leadingInt(fieldText(client->pilot.va_status));
 }
 
 void CUserInterface::onPaint(Painter& painter)
