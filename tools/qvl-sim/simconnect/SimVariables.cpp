@@ -5,162 +5,217 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 
 namespace {
+using Var = CSimVariables::Var;
 constexpr double kKgPerLb = 0.45359237;
+constexpr int kFlapsPositions = 4;
+
 // The tank names in the model's slot order.
 const char* const kTankNames[11] = {"CENTER",    "LEFT MAIN", "RIGHT MAIN", "LEFT AUX",  "RIGHT AUX", "LEFT TIP",
                                     "RIGHT TIP", "CENTER2",   "CENTER3",    "EXTERNAL1", "EXTERNAL2"};
-constexpr int kFlapsPositions = 4;
+
+const std::map<std::string, Var> kScalars = {
+    {"PLANE LATITUDE", Var::Latitude},
+    {"PLANE LONGITUDE", Var::Longitude},
+    {"PLANE HEADING DEGREES MAGNETIC", Var::HeadingMagnetic},
+    {"LIGHT LANDING", Var::LandingLight},
+    {"SIMULATION RATE", Var::SimulationRate},
+    {"RADIO HEIGHT", Var::RadioHeight},
+    {"PRESSURE ALTITUDE", Var::PressureAltitude},
+    {"GROUND ALTITUDE", Var::GroundAltitude},
+    {"VERTICAL SPEED", Var::VerticalSpeed},
+    {"CRASH FLAG", Var::CrashFlag},
+    {"BRAKE PARKING POSITION", Var::ParkingBrake},
+    {"AIRSPEED INDICATED", Var::IndicatedAirspeed},
+    {"GROUND VELOCITY", Var::GroundVelocity},
+    {"MAX GROSS WEIGHT", Var::MaxGrossWeight},
+    {"EMPTY WEIGHT", Var::EmptyWeight},
+    {"SIM ON GROUND", Var::OnGround},
+    {"NUMBER OF ENGINES", Var::Engines},
+    {"IS SLEW ACTIVE", Var::SlewActive},
+    {"IS SLEW ALLOWED", Var::SlewAllowed},
+    {"GEAR HANDLE POSITION", Var::GearHandle},
+    {"IS GEAR RETRACTABLE", Var::GearRetractable},
+    {"LIGHT ON STATES", Var::LightStates},
+    {"SURFACE TYPE", Var::SurfaceType},
+    {"PAYLOAD STATION COUNT", Var::PayloadStationCount},
+    {"FLAPS HANDLE PERCENT", Var::FlapsPercent},
+    {"FLAPS HANDLE INDEX", Var::FlapsIndex},
+    {"ZULU TIME", Var::ZuluTime},
+    {"LOCAL TIME", Var::LocalTime},
+    {"PAUSE", Var::Pause},
+    {"FUEL WEIGHT PER GALLON", Var::FuelWeightPerGallon},
+    {"FUEL TOTAL QUANTITY", Var::FuelTotalQuantity},
+};
 
 double flag(bool b)
 {
     return b ? 1.0 : 0.0;
 }
-} // namespace
 
-CSimVariables::Name CSimVariables::split(const std::string& name)
+std::string upper(const std::string& text)
 {
-    Name n;
-    const std::size_t colon = name.find(':');
-    n.base = name.substr(0, colon);
-    std::transform(n.base.begin(), n.base.end(), n.base.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    if (colon != std::string::npos)
-        n.index = std::atoi(name.c_str() + colon + 1);
-    return n;
+    std::string s = text;
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return s;
 }
 
-int CSimVariables::tankSlot(const std::string& base, const char* suffix)
+CSimVariables::Ref tankVariable(const std::string& base)
 {
     for (int i = 0; i < 11; ++i) {
-        if (base == std::string("FUEL TANK ") + kTankNames[i] + suffix)
-            return i;
+        const std::string tank = std::string("FUEL TANK ") + kTankNames[i];
+        if (base == tank + " LEVEL")
+            return {Var::TankLevel, i};
+        if (base == tank + " CAPACITY")
+            return {Var::TankCapacity, i};
     }
-    return -1;
+    return {};
 }
+} // namespace
 
-bool CSimVariables::known(const std::string& name)
+CSimVariables::Ref CSimVariables::resolve(const std::string& name)
 {
-    CAircraftModel probe{SimScenario{}};
-    const Name n = split(name);
-    double v = 0.0;
-    return n.index > 0 ? readIndexed(probe, n, v) : readScalar(probe, n.base, v);
-}
-
-double CSimVariables::read(const CAircraftModel& model, const std::string& name)
-{
-    const Name n = split(name);
-    double v = 0.0;
-    if (n.index > 0)
-        readIndexed(model, n, v);
-    else
-        readScalar(model, n.base, v);
-    return v;
-}
-
-bool CSimVariables::readIndexed(const CAircraftModel& model, const Name& n, double& out)
-{
-    if (n.base == "PAYLOAD STATION WEIGHT") {
-        const auto& stations = model.scenario().aircraft.payloadStationsKg;
-        out = n.index <= static_cast<int>(stations.size()) ? stations[static_cast<std::size_t>(n.index - 1)] : 0.0;
-        return true;
+    const std::size_t colon = name.find(':');
+    const std::string base = upper(name.substr(0, colon));
+    if (colon != std::string::npos) {
+        const int index = std::atoi(name.c_str() + colon + 1);
+        if (base == "PAYLOAD STATION WEIGHT" && index >= 1)
+            return {Var::PayloadStationWeight, index};
+        if (base == "ENG ON FIRE" && index >= 1 && index <= 4)
+            return {Var::EngineOnFire, index};
+        return {};
     }
-    if (n.base == "ENG ON FIRE" && n.index <= 4) {
-        out = flag((model.state().engineFailureBits & (1 << (n.index - 1))) != 0);
-        return true;
-    }
-    return false;
+    if (const auto it = kScalars.find(base); it != kScalars.end())
+        return {it->second, 0};
+    return tankVariable(base);
 }
 
-bool CSimVariables::readScalar(const CAircraftModel& model, const std::string& b, double& out)
+double CSimVariables::read(const CAircraftModel& model, const Ref& ref)
 {
     const SimAircraftState& s = model.state();
     const SimAircraftType& a = model.scenario().aircraft;
     const double utc = static_cast<double>(model.scenario().startUtcSeconds) + s.simSeconds;
-    // clang-format off
-    if (b == "PLANE LATITUDE") out = s.lat;
-    else if (b == "PLANE LONGITUDE") out = s.lon;
-    else if (b == "PLANE HEADING DEGREES MAGNETIC") out = std::fmod(s.headingDeg - s.magVarDeg + 360.0, 360.0);
-    else if (b == "LIGHT LANDING") out = flag(s.landingLights);
-    else if (b == "SIMULATION RATE") out = s.simRate;
-    else if (b == "RADIO HEIGHT") out = model.heightAboveGroundFt();
-    else if (b == "PRESSURE ALTITUDE") out = s.altitudeFt;
-    else if (b == "GROUND ALTITUDE") out = s.groundFt;
-    else if (b == "VERTICAL SPEED") out = s.vsFpm;
-    else if (b == "CRASH FLAG") out = flag(s.crashed);
-    else if (b == "BRAKE PARKING POSITION") out = flag(s.parkingBrake);
-    else if (b == "AIRSPEED INDICATED") out = s.iasKts;
-    else if (b == "GROUND VELOCITY") out = s.gsKts;
-    else if (b == "MAX GROSS WEIGHT") out = a.maxGrossWeightKg;
-    else if (b == "EMPTY WEIGHT") out = a.emptyWeightKg;
-    else if (b == "SIM ON GROUND") out = flag(s.onGround);
-    else if (b == "NUMBER OF ENGINES") out = a.engines;
-    else if (b == "IS SLEW ACTIVE") out = flag(s.slew);
-    else if (b == "IS SLEW ALLOWED") out = flag(!s.slewForbidden);
-    else if (b == "GEAR HANDLE POSITION") out = flag(s.gearDown);
-    else if (b == "IS GEAR RETRACTABLE") out = flag(a.retractableGear);
-    else if (b == "LIGHT ON STATES") out = s.lightBits | (s.landingLights ? 0x04 : 0);
-    else if (b == "SURFACE TYPE") out = s.surfaceType;
-    else if (b == "PAYLOAD STATION COUNT") out = static_cast<double>(a.payloadStationsKg.size());
-    else if (b == "FLAPS HANDLE PERCENT") out = s.flaps;
-    else if (b == "FLAPS HANDLE INDEX") out = std::round(s.flaps * kFlapsPositions);
-    else if (b == "ZULU TIME") out = std::fmod(utc, 86400.0);
-    else if (b == "LOCAL TIME") out = std::fmod(utc + model.scenario().localOffsetMinutes * 60.0 + 86400.0, 86400.0);
-    else if (b == "PAUSE") out = flag(s.paused);
-    else return readFuel(model, b, out);
-    // clang-format on
-    return true;
+    switch (ref.var) {
+    case Var::Latitude:
+        return s.lat;
+    case Var::Longitude:
+        return s.lon;
+    case Var::HeadingMagnetic:
+        return std::fmod(s.headingDeg - s.magVarDeg + 360.0, 360.0);
+    case Var::LandingLight:
+        return flag(s.landingLights);
+    case Var::SimulationRate:
+        return s.simRate;
+    case Var::RadioHeight:
+        return model.heightAboveGroundFt();
+    case Var::PressureAltitude:
+        return s.altitudeFt;
+    case Var::GroundAltitude:
+        return s.groundFt;
+    case Var::VerticalSpeed:
+        return s.vsFpm;
+    case Var::CrashFlag:
+        return flag(s.crashed);
+    case Var::ParkingBrake:
+        return flag(s.parkingBrake);
+    case Var::IndicatedAirspeed:
+        return s.iasKts;
+    case Var::GroundVelocity:
+        return s.gsKts;
+    case Var::MaxGrossWeight:
+        return a.maxGrossWeightKg;
+    case Var::EmptyWeight:
+        return a.emptyWeightKg;
+    case Var::OnGround:
+        return flag(s.onGround);
+    case Var::Engines:
+        return a.engines;
+    case Var::SlewActive:
+        return flag(s.slew);
+    case Var::SlewAllowed:
+        return flag(!s.slewForbidden);
+    case Var::GearHandle:
+        return flag(s.gearDown);
+    case Var::GearRetractable:
+        return flag(a.retractableGear);
+    case Var::LightStates:
+        return s.lightBits | (s.landingLights ? 0x04 : 0);
+    case Var::SurfaceType:
+        return s.surfaceType;
+    case Var::PayloadStationCount:
+        return static_cast<double>(a.payloadStationsKg.size());
+    case Var::PayloadStationWeight:
+        return ref.index <= static_cast<int>(a.payloadStationsKg.size())
+                   ? a.payloadStationsKg[static_cast<std::size_t>(ref.index - 1)]
+                   : 0.0;
+    case Var::FlapsPercent:
+        return s.flaps;
+    case Var::FlapsIndex:
+        return std::round(s.flaps * kFlapsPositions);
+    case Var::ZuluTime:
+        return std::fmod(utc, 86400.0);
+    case Var::LocalTime:
+        return std::fmod(utc + model.scenario().localOffsetMinutes * 60.0 + 86400.0, 86400.0);
+    case Var::Pause:
+        return flag(s.paused);
+    case Var::EngineOnFire:
+        return flag((s.engineFailureBits & (1 << (ref.index - 1))) != 0);
+    default:
+        return readFuel(model, ref);
+    }
 }
 
-bool CSimVariables::readFuel(const CAircraftModel& model, const std::string& b, double& out)
+double CSimVariables::readFuel(const CAircraftModel& model, const Ref& ref)
 {
     const SimAircraftState& s = model.state();
     const SimAircraftType& a = model.scenario().aircraft;
-    if (b == "FUEL WEIGHT PER GALLON") {
-        out = a.fuelWeightLbsPerGallon * kKgPerLb;
-        return true;
+    switch (ref.var) {
+    case Var::FuelWeightPerGallon:
+        return a.fuelWeightLbsPerGallon * kKgPerLb;
+    case Var::FuelTotalQuantity:
+        return model.totalFuelGallons();
+    case Var::TankLevel: {
+        const double cap = a.tanks[ref.index].capacityGallons;
+        return cap > 0.0 ? s.tankGallons[ref.index] / cap : 0.0;
     }
-    if (b == "FUEL TOTAL QUANTITY") {
-        out = model.totalFuelGallons();
-        return true;
+    case Var::TankCapacity:
+        return a.tanks[ref.index].capacityGallons;
+    default:
+        return 0.0;
     }
-    if (const int slot = tankSlot(b, " LEVEL"); slot >= 0) {
-        const double cap = a.tanks[slot].capacityGallons;
-        out = cap > 0.0 ? s.tankGallons[slot] / cap : 0.0;
-        return true;
-    }
-    if (const int slot = tankSlot(b, " CAPACITY"); slot >= 0) {
-        out = a.tanks[slot].capacityGallons;
-        return true;
-    }
-    return false;
 }
 
-bool CSimVariables::write(CAircraftModel& model, CSimRecord& record, const std::string& name, double value)
+bool CSimVariables::write(CAircraftModel& model, CSimRecord& record, const Ref& ref, double value)
 {
     SimAircraftState& s = model.state();
-    const Name n = split(name);
-    if (const int slot = tankSlot(n.base, " LEVEL"); slot >= 0) {
+    switch (ref.var) {
+    case Var::TankLevel: {
         const double fraction = std::clamp(std::isfinite(value) ? value : 0.0, 0.0, 1.0);
-        s.tankGallons[slot] = model.scenario().aircraft.tanks[slot].capacityGallons * fraction;
-        record.add({"tank", "", fraction, slot});
-    } else if (n.base == "IS SLEW ALLOWED") {
+        s.tankGallons[ref.index] = model.scenario().aircraft.tanks[ref.index].capacityGallons * fraction;
+        record.add({"tank", "", fraction, ref.index});
+        return true;
+    }
+    case Var::SlewAllowed:
         s.slewForbidden = value == 0.0;
         s.slew = s.slew && !s.slewForbidden;
         record.add({"disableSlew", "", value, -1});
-    } else if (n.base == "ENG ON FIRE" && n.index >= 1 && n.index <= 4) {
+        return true;
+    case Var::EngineOnFire:
         if (value != 0.0)
-            s.engineFailureBits |= static_cast<std::uint8_t>(1 << (n.index - 1));
-        record.add({"engineFailure", "", static_cast<double>(1 << (n.index - 1)), -1});
-    } else if (n.base == "GEAR HANDLE POSITION") {
+            s.engineFailureBits |= static_cast<std::uint8_t>(1 << (ref.index - 1));
+        record.add({"engineFailure", "", static_cast<double>(1 << (ref.index - 1)), -1});
+        return true;
+    case Var::GearHandle:
         s.gearDown = s.gearStuck ? s.gearDown : value != 0.0;
         record.add({"gearHandle", "", value, -1});
-    } else if (n.base == "FLAPS HANDLE INDEX") {
+        return true;
+    case Var::FlapsIndex:
         s.flaps = s.flapsStuck ? s.flaps : std::clamp(value / kFlapsPositions, 0.0, 1.0);
         record.add({"flapsHandle", "", value, -1});
-    } else {
+        return true;
+    default:
         return false;
     }
-    return true;
 }

@@ -1,6 +1,7 @@
 // The simulation variables the stand-in library serves, by name (any letter
 // case, "NAME:index" for indexed ones), read from and written to the aircraft
-// model in the units the client asks for them.
+// model in the units the client asks for them. Names are resolved once, when
+// the client adds them to a data definition.
 #pragma once
 
 #include "AircraftModel.h"
@@ -10,22 +11,56 @@
 
 class CSimVariables {
 public:
-    // True for a variable the stand-in knows.
-    static bool known(const std::string& name);
+    enum class Var {
+        Unknown,
+        Latitude,
+        Longitude,
+        HeadingMagnetic,
+        LandingLight,
+        SimulationRate,
+        RadioHeight,
+        PressureAltitude,
+        GroundAltitude,
+        VerticalSpeed,
+        CrashFlag,
+        ParkingBrake,
+        IndicatedAirspeed,
+        GroundVelocity,
+        MaxGrossWeight,
+        EmptyWeight,
+        OnGround,
+        Engines,
+        SlewActive,
+        SlewAllowed,
+        GearHandle,
+        GearRetractable,
+        LightStates,
+        SurfaceType,
+        PayloadStationCount,
+        PayloadStationWeight, // index: station 1..n
+        FlapsPercent,
+        FlapsIndex,
+        ZuluTime,
+        LocalTime,
+        Pause,
+        FuelWeightPerGallon,
+        FuelTotalQuantity,
+        TankLevel,    // index: the model's tank slot
+        TankCapacity, // index: the model's tank slot
+        EngineOnFire, // index: engine 1..4
+    };
+    struct Ref {
+        Var var = Var::Unknown;
+        int index = 0;
+    };
+
+    static Ref resolve(const std::string& name);
     // The variable's value; 0 for an unknown one.
-    static double read(const CAircraftModel& model, const std::string& name);
+    static double read(const CAircraftModel& model, const Ref& ref);
     // Sets a settable variable and records what the client did; false when it
     // is unknown or read-only.
-    static bool write(CAircraftModel& model, CSimRecord& record, const std::string& name, double value);
+    static bool write(CAircraftModel& model, CSimRecord& record, const Ref& ref, double value);
 
 private:
-    struct Name {
-        std::string base; // upper case, without the index
-        int index = 0;    // 0 when there is none
-    };
-    static Name split(const std::string& name);
-    static bool readScalar(const CAircraftModel& model, const std::string& base, double& out);
-    static bool readIndexed(const CAircraftModel& model, const Name& n, double& out);
-    static bool readFuel(const CAircraftModel& model, const std::string& base, double& out);
-    static int tankSlot(const std::string& base, const char* suffix);
+    static double readFuel(const CAircraftModel& model, const Ref& ref);
 };

@@ -3,6 +3,7 @@
 // The message handed out last stays valid until the next one is taken.
 #pragma once
 
+#include "SimVariables.h"
 #include "sim/simconnect/SimConnectApi.h"
 
 #include <cstdint>
@@ -15,6 +16,7 @@ struct StandInDatum {
     std::string name;
     std::string units;
     SimConnectApi::DWORD type = 0;
+    CSimVariables::Ref variable;
 };
 
 struct StandInIdentity {

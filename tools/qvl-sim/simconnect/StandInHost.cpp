@@ -222,9 +222,10 @@ HRESULT CStandInHost::addToDataDefinition(HANDLE handle, DWORD define, const cha
     if (c == nullptr || datum == nullptr || units == nullptr || type < TypeInt32 || type > TypeFloat64)
         return kFail;
     // Like the real library, an unknown name is reported later as an exception message.
-    if (!CSimVariables::known(datum))
+    const CSimVariables::Ref variable = CSimVariables::resolve(datum);
+    if (variable.var == CSimVariables::Var::Unknown)
         c->queueException(kExceptionNameUnrecognized);
-    c->addDatum(define, {datum, units, type});
+    c->addDatum(define, {datum, units, type, variable});
     return kOk;
 }
 
@@ -260,7 +261,7 @@ HRESULT CStandInHost::setData(HANDLE handle, DWORD define, DWORD object, DWORD u
     world->modify([&](CAircraftModel& model) {
         const auto* p = static_cast<const std::uint8_t*>(data);
         for (const StandInDatum& d : *def) {
-            ok = CSimVariables::write(model, world->record(), d.name, valueAt(p, d.type)) && ok;
+            ok = CSimVariables::write(model, world->record(), d.variable, valueAt(p, d.type)) && ok;
             p += d.type == TypeFloat64 || d.type == TypeInt64 ? 8 : 4;
         }
     });
@@ -272,7 +273,7 @@ std::vector<std::uint8_t> CStandInHost::block(const std::vector<StandInDatum>& d
     std::vector<std::uint8_t> out;
     world->modify([&](CAircraftModel& model) {
         for (const StandInDatum& d : data)
-            appendValue(out, d.type, CSimVariables::read(model, d.name));
+            appendValue(out, d.type, CSimVariables::read(model, d.variable));
     });
     return out;
 }
