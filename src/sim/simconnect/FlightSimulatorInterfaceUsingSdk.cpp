@@ -178,6 +178,8 @@ bool CFlightSimulatorInterfaceUsingSdk::takeMessage(Message& message)
 
 bool CFlightSimulatorInterfaceUsingSdk::waitFor(Awaited kind, std::uint32_t request, Message& answer)
 {
+    if (!bConnected)
+        return false;
     for (int pass = 0; pass < kWaitPasses && bConnected; ++pass) {
         Message m;
         for (int n = 0; n < kMaxMessagesPerPass && takeMessage(m); ++n) {
