@@ -10,6 +10,7 @@
 #include "sim/simconnect/SimConnectDefinitions.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -26,6 +27,12 @@ constexpr int kMaxMessagesPerPass = 1000;
 double finiteOrZero(double v)
 {
     return std::isfinite(v) ? v : 0.0;
+}
+
+// Library doubles beyond the float range saturate instead of overflowing the conversion.
+float toFloat(double v)
+{
+    return static_cast<float>(std::clamp(v, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX)));
 }
 
 // Reads the values of a data block one after the other; the caller checked its size.
@@ -374,21 +381,21 @@ int CFlightSimulatorInterfaceUsingSdk::getAircraftTanks()
         v = r.f64();
     for (double& v : capacity)
         v = r.f64();
-    fFuelWeightKgPerGallon = static_cast<float>(r.f64());
+    fFuelWeightKgPerGallon = toFloat(r.f64());
     const double totalGallons = r.f64();
     float sumLevels = 0.0f;
     for (int k = 0; k < kTankCount; ++k) {
         const int slot = kTankReadSlot[k];
-        fTankCapacityGallons[slot] = static_cast<float>(capacity[k]);
+        fTankCapacityGallons[slot] = toFloat(capacity[k]);
         fTankCapacity[slot] = fFuelWeightKgPerGallon * fTankCapacityGallons[slot];
-        fTankFill[slot] = static_cast<float>(level[k]);
+        fTankFill[slot] = toFloat(level[k]);
         fTankLevel[slot] = fTankCapacity[slot] * fTankFill[slot];
         sumLevels += fTankLevel[slot];
     }
     const std::int32_t sum = truncToInt32(sumLevels);
     const std::int32_t total = truncToInt32(fFuelWeightKgPerGallon * totalGallons);
     if (sum < total) {
-        fFuelOutsideTanks = static_cast<float>(total - sum);
+        fFuelOutsideTanks = static_cast<float>(static_cast<double>(total) - sum);
         return total;
     }
     return sum;
