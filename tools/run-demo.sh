@@ -5,6 +5,8 @@
 # at the end, the report the service received. Expects a built tree
 # (tools/dev.sh run builds it first).
 #   QVL_TIME_SCALE=N   simulator seconds per real second (default 20)
+#   QVL_FS_INTERFACE=SimConnect  fly the same scenario through the stand-in
+#                      SimConnect library (libSimConnect.so beside the client) instead of qvl-sim
 #   QVL_MEASURE=1      also sample the client's memory and CPU (bench/client_resources.sh);
 #                      QVL_CLIENT_BUILD_DIR=build/release measures the optimised client
 #   QVL_DEMO_CLIENT=program  fly with the scripted pilot (default: legacy, quenvale-headless's fixed
@@ -15,6 +17,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${QVL_BUILD_DIR:-$root/build/dev}"
 client_build="${QVL_CLIENT_BUILD_DIR:-$build}"
 scale="${QVL_TIME_SCALE:-20}"
+bridge="${QVL_FS_INTERFACE:-FSUIPC}"
 work=$(mktemp -d /tmp/quenvale-demo.XXXXXX)
 port=$(( 20000 + RANDOM % 20000 ))
 pids=()
@@ -41,11 +44,17 @@ done
 
 # The pilot needs a moment to log in and fuel up before the aircraft pushes
 # back: the demo keeps it at the stand for five simulator minutes.
-sed '0,/"seconds": 60/s//"seconds": 300/' "$root/tools/qvl-sim/scenarios/airline_eddf_eddm.json" > "$work/demo.json"
-echo "== qvl-sim flying Frankfurt to Munich at ${scale}x"
-"$build/tools/qvl-sim/qvl-sim" run "$work/demo.json" \
-  --time-scale "$scale" --dir "$QVL_FSUIPC_DIR" > "$work/sim.log" 2>&1 &
-pids+=($!)
+scenario="$work/demo.json"
+sed '0,/"seconds": 60/s//"seconds": 300/' "$root/tools/qvl-sim/scenarios/airline_eddf_eddm.json" > "$scenario"
+if [ "$bridge" = "SimConnect" ]; then
+  echo "== stand-in SimConnect library flying Frankfurt to Munich at ${scale}x"
+  export QVL_SIMCONNECT_SCENARIO="$scenario" QVL_SIMCONNECT_TIME_SCALE="$scale"
+else
+  echo "== qvl-sim flying Frankfurt to Munich at ${scale}x"
+  "$build/tools/qvl-sim/qvl-sim" run "$scenario" \
+    --time-scale "$scale" --dir "$QVL_FSUIPC_DIR" > "$work/sim.log" 2>&1 &
+  pids+=($!)
+fi
 
 echo "== client settings for the demo pilot in $work/client"
 cat > "$work/client/quenvale.ini" <<INI
@@ -59,7 +68,7 @@ Tracker = 1
 SimpleFuel = 0
 Sound = 0
 EnableAutosave = 1
-FSInterface = FSUIPC
+FSInterface = $bridge
 
 [server]
 Url = https://127.0.0.1:$port
@@ -71,8 +80,9 @@ measure=()
 [ -n "${QVL_MEASURE:-}" ] && measure=(bash "$root/bench/client_resources.sh")
 if [ "${QVL_DEMO_CLIENT:-legacy}" = legacy ]; then
   echo "== quenvale-headless"
-  XDG_DATA_HOME="$work/client" "${measure[@]}" "$client_build/src/app/quenvale-headless" --user demo --password demo123 \
-    --server "https://127.0.0.1:$port" --ca-file "$work/service/ca.pem" --minutes 30 || status=$?
+  XDG_DATA_HOME="$work/client" "${measure[@]}" "$client_build/src/app/quenvale-headless" --user demo \
+    --password demo123 --server "https://127.0.0.1:$port" --ca-file "$work/service/ca.pem" --minutes 30 \
+    --fs-interface "$bridge" || status=$?
 else
   client=(--headless --data-dir "$work/client" --pilot "$root/tools/demo-flight.pilot")
   echo "== quenvale ${client[*]}"

@@ -52,10 +52,10 @@ int CClientStartup::run()
         return ExitStartFailed;
     }
     CUserInterface ui(*window, sound);
-    window->setEvents(&ui);
     window->addTrayIcon(kWindowTitle);
     if (onReady)
         onReady(*window, ui);
+    ui.OnCreate();
     {
         CClient client(ui);
         toolkit.run(*window, [&] {

@@ -17,7 +17,8 @@ class CClientStartup {
 public:
     CClientStartup(Toolkit& toolkit, SoundOutput& sound, SingleInstance& instance);
 
-    // The front-end's part: called once the window and the user interface exist, before the first tick.
+    // The front-end's part: called once the window and the user interface exist,
+    // before the user interface builds its controls and loads the options.
     std::function<void(Window&, CUserInterface&)> onReady;
     // Called after every tick; false ends the loop (a finished script, an interrupt).
     std::function<bool()> afterTick;

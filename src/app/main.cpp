@@ -8,6 +8,7 @@
 #include "platform/DurableFiles.h"
 #include "platform/FsuipcTransport.h"
 #include "platform/HttpClient.h"
+#include "platform/SharedLibrary.h"
 #include "platform/SystemInfo.h"
 #include "sim/fsuipc/FsuipcLink.h"
 
@@ -46,15 +47,17 @@ class PlatformSeams {
 public:
     PlatformSeams()
         : info(createPlatformSystemInfo()), files(createPlatformDurableFiles()), http(createPlatformHttpClient()),
-          transport(createPlatformFsuipcTransport())
+          transport(createPlatformFsuipcTransport()), libraries(createPlatformSharedLibraryLoader())
     {
         setSystemInfo(info.get());
         setDurableFiles(files.get());
         setHttpClient(http.get());
         CFsuipcLink::setTransport(transport.get());
+        setSharedLibraryLoader(libraries.get());
     }
     ~PlatformSeams()
     {
+        setSharedLibraryLoader(nullptr);
         CFsuipcLink::setTransport(nullptr);
         setHttpClient(nullptr);
         setDurableFiles(nullptr);
@@ -68,6 +71,7 @@ private:
     std::unique_ptr<DurableFiles> files;
     std::unique_ptr<HttpClient> http;
     std::unique_ptr<FsuipcTransport> transport;
+    std::unique_ptr<SharedLibraryLoader> libraries;
 };
 
 } // namespace

@@ -128,7 +128,7 @@ bool CPilotRunner::useControl(const PilotCommand& c)
         return true;
     }
     if (c.kind == PilotCommand::Type)
-        window.setControlText(c.id, c.text);
+        window.typeText(c.id, c.text);
     else if (c.kind == PilotCommand::Check)
         window.setCheck(c.id, c.checked);
     else if (c.kind == PilotCommand::Select && !window.selectComboText(c.id, c.text))

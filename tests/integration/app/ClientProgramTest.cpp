@@ -90,7 +90,7 @@ const BadStart kBadStarts[] = {
      1,
      "pilot script failed at line 2 (expect page 5): the client shows page 0"},
     {"WaitTimesOut", "wait page 1 0.5\n", {}, 1, "line 1 (wait page 1 0.5): waited 0.5 s, the client shows page 0"},
-    {"PressHiddenButton", "press 31\n", {}, 1, "line 1 (press 31)"},
+    {"PressHiddenButton", "press 31\n", {}, 1, "line 1 (press 31): button 31 is not shown"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Starts, ClientProgramBadStart, ::testing::ValuesIn(kBadStarts),
