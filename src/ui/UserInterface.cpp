@@ -200,11 +200,6 @@ void CUserInterface::ShowLoading()
     window.paintNow();
 }
 
-int CUserInterface::pilotStatus() const
-{
-    return leadingInt(fieldText(client->pilot.va_status));
-}
-
 void CUserInterface::onPaint(Painter& painter)
 {
     setPainter(&painter);
