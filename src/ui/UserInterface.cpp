@@ -178,6 +178,7 @@ void CUserInterface::ResetFlight()
     }
     blackbox->resetAll();
     flightState->setPhase(PhaseBoarding);
+    beginFlight();
 }
 
 void CUserInterface::AbortFlight(const std::string& text)

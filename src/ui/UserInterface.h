@@ -5,6 +5,7 @@
 
 #include "core/DebugLog.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -50,6 +51,11 @@ public:
     virtual void OnButton(int id);
 
     void ResetFlight();
+    // Marks the start of a new flight: per-flight counters kept outside the
+    // snapshot (the driver's gear movements) start again. ResetFlight calls it;
+    // so does the flight start.
+    void beginFlight() { ++flightsBegun; }
+    std::uint32_t getFlightsBegun() const { return flightsBegun; }
     void AbortFlight(const std::string& text);
     // One phase step after a successful poll; false once the flight is On Block.
     bool advanceFlightState();
@@ -87,4 +93,5 @@ private:
     int page = 0;
     bool loadingPending = false;
     bool redrawOnInput = false;
+    std::uint32_t flightsBegun = 0;
 };
