@@ -79,6 +79,9 @@ void CFlightState::setPhase(int phase)
 {
     if (simulator != nullptr)
         simulator->lFlightPhase = phase;
+    // A flight begins (or begins again) in Boarding: no touchdown yet.
+    if (phase == PhaseBoarding)
+        sinceTouchdown.reset();
 }
 
 double CFlightState::getTakeoffTime() const
@@ -199,6 +202,7 @@ bool CFlightState::touchDown(double distArrival)
     s.lFlightPhase = PhaseLanded;
     updateClosestArrival(distArrival);
     s.dLandingTime = static_cast<double>(airTimer.elapsed());
+    sinceTouchdown.emplace();
     if (type.d_MLW < landingWeight && !report->hasPenalty(ItemMaxLandingWeight))
         report->addPenalty(ItemMaxLandingWeight);
     return true;
@@ -259,7 +263,10 @@ bool CFlightState::checkTaxiOverspeed()
         taxiSpeedTimer.restart();
         return false;
     }
-    if (s.dLandingTime != 0.0 && static_cast<double>(airTimer.elapsed()) - s.dLandingTime < 60000.0)
+    // The first minute after a touchdown is the landing roll, not taxiing.
+    // The air timer restarts on every step on the ground, so the grace runs
+    // on a stopwatch of its own.
+    if (sinceTouchdown && sinceTouchdown->elapsed() < 60000)
         taxiSpeedTimer.restart();
     if (s.lGroundSpeed < 30 || s.lGroundSpeed > 100)
         taxiSpeedTimer.restart();

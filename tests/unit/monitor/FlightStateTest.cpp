@@ -277,6 +277,37 @@ TEST_F(PhaseTest, TaxiOverspeedAfterNinetySecondsBetween30And100Knots)
     EXPECT_EQ(f.sounds.played.back(), "sound/en/penalty.wav");
 }
 
+// After a touchdown the first minute on the ground is the landing roll; taxiing
+// too fast after it counts as it does before take-off.
+struct TaxiAfterLandingCase {
+    const char* name;
+    std::int64_t taxiFromMs; // after the touchdown
+    bool penalised;
+};
+
+class TaxiAfterLandingTest : public PhaseTest, public ::testing::WithParamInterface<TaxiAfterLandingCase> {};
+
+TEST_P(TaxiAfterLandingTest, GraceIsTheFirstMinuteAfterTouchdown)
+{
+    inPhase(PhaseDescent);
+    enRoute();
+    airborne(1000, -500);
+    stepFor(30000);
+    touchDownAt(-200);
+    ASSERT_EQ(snap().lFlightPhase, PhaseLanded);
+    snap().lGroundSpeed = 20;
+    stepFor(GetParam().taxiFromMs);
+    snap().lGroundSpeed = 40;
+    stepFor(91000);
+    EXPECT_EQ(report().hasPenalty(ItemTaxiOverspeed), GetParam().penalised);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, TaxiAfterLandingTest,
+                         ::testing::Values(TaxiAfterLandingCase{"AfterTheFirstMinute", 61000, true},
+                                           TaxiAfterLandingCase{"WithinTheFirstMinute", 0, false},
+                                           TaxiAfterLandingCase{"StraddlingTheFirstMinute", 30000, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(PhaseTest, ATakeOffRollRestartsTheTaxiTimer)
 {
     inPhase(PhaseTaxi);
