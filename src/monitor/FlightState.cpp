@@ -124,7 +124,9 @@ bool CFlightState::onGroundOrLow() const
 void CFlightState::updateClosestArrival(double distArrival)
 {
     CFlightSimulatorInterface& s = *simulator;
-    if (distArrival != 0.0 && (s.dClosestArrivalDistance == 0.0 || distArrival < s.dClosestArrivalDistance))
+    // Airborne steps leave -1 (unknown): the first distance on the ground
+    // replaces it like the 0 of a new flight, or no flight would ever keep one.
+    if (distArrival != 0.0 && (s.dClosestArrivalDistance <= 0.0 || distArrival < s.dClosestArrivalDistance))
         s.dClosestArrivalDistance = distArrival;
 }
 
