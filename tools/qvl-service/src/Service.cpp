@@ -123,7 +123,7 @@ bool CService::delay(const CServiceFaults::State& fault)
 void CService::trickle(httplib::Response& res, std::string body, const char* contentType, std::uint32_t pauseMs)
 {
     if (body.empty())
-        body = " ";
+        body.push_back(' ');
     const auto pause = std::chrono::milliseconds(pauseMs == 0 ? 100 : pauseMs);
     res.set_chunked_content_provider(
         contentType, [this, body = std::move(body), pause](std::size_t offset, httplib::DataSink& sink) {
