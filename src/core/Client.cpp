@@ -261,6 +261,13 @@ void CClient::checkExhaustedFuel(CFlightSimulatorInterface& sim)
 
 void CClient::countGearChanges(CFlightSimulatorInterface& sim)
 {
+    // Counted per flight: a running total would keep the gear-up rule
+    // ("fewer than 20 movements") from ever firing after a few flights.
+    if (gearFlight != ui->getFlightsBegun()) {
+        gearFlight = ui->getFlightsBegun();
+        gearChanges = 0;
+        lastGearDown = false;
+    }
     if (sim.bGearDown == lastGearDown)
         return;
     ++gearChanges;

@@ -289,6 +289,7 @@ void CUserInterface::ResetFlight()
     }
     blackbox->resetAll();
     flightState->setPhase(PhaseBoarding);
+    beginFlight();
 }
 
 void CUserInterface::AbortFlight(const std::string& text)

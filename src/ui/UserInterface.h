@@ -72,6 +72,11 @@ public:
     void onEditChanged(int id) override;
 
     void ResetFlight();
+    // Marks the start of a new flight: per-flight counters kept outside the
+    // snapshot (the driver's gear movements) start again. ResetFlight calls it;
+    // so does the flight start.
+    void beginFlight() { ++flightsBegun; }
+    std::uint32_t getFlightsBegun() const { return flightsBegun; }
     void AbortFlight(const std::string& text);
     // One phase step after a successful poll; false once the flight is On Block.
     bool advanceFlightState();
@@ -146,4 +151,5 @@ private:
     bool loadingPending = false;
     bool redrawOnInput = false;
     RestoreReference restoreReference;
+    std::uint32_t flightsBegun = 0;
 };
