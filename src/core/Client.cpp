@@ -2,6 +2,7 @@
 #include "core/Client.h"
 
 #include "core/ClientConfig.h"
+#include "core/NumberConversion.h"
 #include "monitor/CheatDetector.h"
 #include "monitor/FlightState.h"
 #include "monitor/blackbox/Blackbox.h"
@@ -151,7 +152,7 @@ bool CClient::flying(CFlightSimulatorInterface& sim)
         adaptInterval(sim);
     if (checkDue() && !runCheck(sim))
         return false;
-    afterCheck();
+    afterCheck(sim);
     return true;
 }
 
@@ -182,8 +183,8 @@ void CClient::connectionLost(CFlightSimulatorInterface& sim)
         return;
     }
     log.error("Lost connection to Flight Simulator, flight aborted!");
-    window->messageBox("Lost Connection to Flight Simulator, flight aborted!", "Flight Aborted",
-                       MessageBoxButtons::Ok, MessageBoxIcon::Warning);
+    window->messageBox("Lost Connection to Flight Simulator, flight aborted!", "Flight Aborted", MessageBoxButtons::Ok,
+                       MessageBoxIcon::Warning);
     ui->ResetFlight();
     ui->OnButton(IdLogin);
     ui->SetPage(PageHome);
@@ -294,12 +295,15 @@ void CClient::autosave(CFlightSimulatorInterface& sim)
     log.warn("Autosave Finished");
 }
 
-void CClient::afterCheck()
+void CClient::afterCheck(CFlightSimulatorInterface& sim)
 {
     t4 = now();
     if (std::llabs(static_cast<std::int64_t>(signedDiff(now(), lastFailureTime))) >= 100) {
         // Failures strike against the whole seconds since departure once the
         // aircraft has left the stand.
+        const double departSeconds = ui->getClient().report.departSeconds;
+        if (departSeconds != 0.0)
+            ui->updateFailures(truncToInt32(sim.dFlightTime - departSeconds));
         lastFailureTime = now();
     }
     if (now() - lastPositionTime > CClientConfig::getInstance().getPositionUploadInterval()) {
@@ -323,7 +327,8 @@ void CClient::statistics()
     if (loopTime <= 300000)
         return;
     std::ostringstream line;
-    line << "Loop time: " << loopTime << "ms" << " / T1: " << t1 << " T2: " << t2 << " T3: " << t3 << " T4: " << t4;
+    line << "Loop time: " << loopTime << "ms"
+         << " / T1: " << t1 << " T2: " << t2 << " T3: " << t3 << " T4: " << t4;
     if (checkCount != 0)
         line << " TA: " << static_cast<double>(checkTimeSum) / checkCount << " TC: " << checkCount;
     if (countAtLastStats != 0 && countAtLastStats != checkCount)

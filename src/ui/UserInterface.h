@@ -4,6 +4,8 @@
 #pragma once
 
 #include "core/DebugLog.h"
+#include "monitor/failures/Failures.h"
+#include "monitor/failures/RandomSource.h"
 
 #include <memory>
 #include <string>
@@ -50,6 +52,14 @@ public:
     virtual void OnButton(int id);
 
     void ResetFlight();
+    // At the flight start, after the start checks: this flight's failures
+    // armed (the last flight's dropped) and the blackbox started.
+    void startFlightMonitoring();
+    // The driver's failure step: whole seconds since departure.
+    void updateFailures(std::int32_t elapsed);
+    Failures::CFailureList& getFailures() { return failures; }
+    // Tests fix the failure draws.
+    void setRandomSource(std::unique_ptr<Failures::CRandomSource> source) { random = std::move(source); }
     void AbortFlight(const std::string& text);
     // One phase step after a successful poll; false once the flight is On Block.
     bool advanceFlightState();
@@ -83,6 +93,8 @@ private:
     std::unique_ptr<CReport> report;
     std::unique_ptr<CFlightState> flightState;
     std::unique_ptr<CCheatDetector> cheatDetector;
+    Failures::CFailureList failures;
+    std::unique_ptr<Failures::CRandomSource> random = std::make_unique<Failures::CProcessRandom>();
     CDebugLog log;
     int page = 0;
     bool loadingPending = false;

@@ -81,6 +81,7 @@ void startFlight(CUserInterface& ui, CFlightSimulatorInterface& sim)
     CClientInterface& client = ui.getClient();
     sim.getEverything();
     sim.getAircraftTanks();
+    ui.startFlightMonitoring();
     sim.lPassengers = std::atoi(client.flightLog.l_Passengers);
     sim.lCargo = std::atoi(client.flightLog.l_Cargo);
     sim.lPackages = client.flightLog.package_kg;
