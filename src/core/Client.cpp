@@ -183,8 +183,8 @@ void CClient::connectionLost(CFlightSimulatorInterface& sim)
         return;
     }
     log.error("Lost connection to Flight Simulator, flight aborted!");
-    window->messageBox("Lost Connection to Flight Simulator, flight aborted!", "Flight Aborted", MessageBoxButtons::Ok,
-                       MessageBoxIcon::Warning);
+    window->messageBox("Lost Connection to Flight Simulator, flight aborted!", "Flight Aborted",
+                       MessageBoxButtons::Ok, MessageBoxIcon::Warning);
     ui->ResetFlight();
     ui->OnButton(IdLogin);
     ui->SetPage(PageHome);
@@ -327,8 +327,7 @@ void CClient::statistics()
     if (loopTime <= 300000)
         return;
     std::ostringstream line;
-    line << "Loop time: " << loopTime << "ms"
-         << " / T1: " << t1 << " T2: " << t2 << " T3: " << t3 << " T4: " << t4;
+    line << "Loop time: " << loopTime << "ms" << " / T1: " << t1 << " T2: " << t2 << " T3: " << t3 << " T4: " << t4;
     if (checkCount != 0)
         line << " TA: " << static_cast<double>(checkTimeSum) / checkCount << " TC: " << checkCount;
     if (countAtLastStats != 0 && countAtLastStats != checkCount)

@@ -27,39 +27,16 @@ struct Caption {
 };
 
 const Caption kCaptions[] = {
-    {IdExit, "Exit"},
-    {IdClose, "x"},
-    {IdLogin, "Login"},
-    {IdHome, "Home"},
-    {IdOptions, "Options"},
-    {IdFlightInformation, "Flight Information"},
-    {IdFly, "Fly!"},
-    {IdEndFlight, "End flight"},
-    {IdNext, "Next"},
-    {IdSaveChanges, "Save changes"},
-    {IdMinimise, "-"},
-    {IdHide, "^"},
-    {IdDivert, "Divert!"},
-    {IdFuelUp, "Fuel Up!"},
-    {IdLoadInitialFuel, "Load Initial Fuel!"},
-    {IdBackFromTanks, "Back"},
-    {IdBackFromSimpleFuel, "Back"},
-    {IdUpdateNow, "Update now!"},
-    {IdAbortDownload, "Abort download!"},
-    {IdShowReport, "Show Report"},
-    {IdUploadReport, "Upload Report"},
-    {IdDeleteReport, "Delete Report"},
-    {IdChangePassengers, "Change"},
-    {IdChangeCargo, "Change"},
-    {IdChangeFuel, "Change"},
-    {IdHighSpeedApproved, "High Speed Approved"},
-    {IdReservePlus, "+"},
-    {IdReserveMinus, "-"},
-    {IdContinueFlight, "Continue Flight"},
-    {IdShowFlight, "Show Flight"},
-    {IdDeleteFlight, "Delete Flight"},
-    {IdConfirmDivert, "Confirm Divert"},
-    {IdBackFromDivert, "Back"},
+    {IdExit, "Exit"}, {IdClose, "x"}, {IdLogin, "Login"}, {IdHome, "Home"}, {IdOptions, "Options"},
+    {IdFlightInformation, "Flight Information"}, {IdFly, "Fly!"}, {IdEndFlight, "End flight"}, {IdNext, "Next"},
+    {IdSaveChanges, "Save changes"}, {IdMinimise, "-"}, {IdHide, "^"}, {IdDivert, "Divert!"},
+    {IdFuelUp, "Fuel Up!"}, {IdLoadInitialFuel, "Load Initial Fuel!"}, {IdBackFromTanks, "Back"},
+    {IdBackFromSimpleFuel, "Back"}, {IdUpdateNow, "Update now!"}, {IdAbortDownload, "Abort download!"},
+    {IdShowReport, "Show Report"}, {IdUploadReport, "Upload Report"}, {IdDeleteReport, "Delete Report"},
+    {IdChangePassengers, "Change"}, {IdChangeCargo, "Change"}, {IdChangeFuel, "Change"},
+    {IdHighSpeedApproved, "High Speed Approved"}, {IdReservePlus, "+"}, {IdReserveMinus, "-"},
+    {IdContinueFlight, "Continue Flight"}, {IdShowFlight, "Show Flight"}, {IdDeleteFlight, "Delete Flight"},
+    {IdConfirmDivert, "Confirm Divert"}, {IdBackFromDivert, "Back"},
 };
 
 bool isKnownId(int id)
@@ -70,7 +47,9 @@ bool isKnownId(int id)
 } // namespace
 
 CUserInterface::CUserInterface(Window& mainWindow, SoundOutput& soundOutput)
-    : window(mainWindow), sound(std::make_unique<CSound>(soundOutput)), client(std::make_unique<CClientInterface>()),
+    : window(mainWindow),
+      sound(std::make_unique<CSound>(soundOutput)),
+      client(std::make_unique<CClientInterface>()),
       log("CUserInterface")
 {
     blackbox = std::make_unique<CBlackbox>(*sound, nullptr, *client);
