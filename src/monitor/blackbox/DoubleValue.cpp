@@ -1,7 +1,8 @@
 // CDoubleValue: exact comparisons of doubles and the number parser of rule values.
 #include "monitor/blackbox/DoubleValue.h"
 
-#include <boost/lexical_cast.hpp>
+#include <locale>
+#include <sstream>
 
 namespace Blackbox {
 
@@ -49,12 +50,16 @@ bool CDoubleValue::isLessOrEqual(const CValueBase& other) const
 
 bool CDoubleValue::setFromText(const std::string& text)
 {
-    try {
-        value = boost::lexical_cast<double>(text);
-        return true;
-    } catch (const boost::bad_lexical_cast&) {
+    // Rules files are written with a decimal point whatever the pilot's
+    // locale; the whole text must be the number.
+    std::istringstream in(text);
+    in.imbue(std::locale::classic());
+    double v = 0.0;
+    in >> std::noskipws >> v;
+    if (in.fail() || in.peek() != std::char_traits<char>::eof())
         return false;
-    }
+    value = v;
+    return true;
 }
 
 } // namespace Blackbox
