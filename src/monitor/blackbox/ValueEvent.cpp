@@ -63,9 +63,8 @@ std::unique_ptr<CValueEvent> CValueEvent::fromElement(const pugi::xml_node& elem
     event->compare = sameKind(*var.value);
     event->previous = sameKind(*var.value);
     event->phaseCompare = std::string(var.name) == "flightstate";
-    std::string valueText = element.attribute("value").as_string();
-    if (valueText.empty())
-        valueText = "0";
+    const char* rawValue = element.attribute("value").as_string();
+    const std::string valueText = *rawValue != '\0' ? rawValue : "0";
     const bool valueRead = event->compare->setFromText(valueText);
     event->phaseFilter = CFlightState::parsePhaseCode(element.attribute("flightstate").as_string());
     event->method = methodOf(element.attribute("method").as_string());
