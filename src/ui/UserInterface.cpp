@@ -72,6 +72,7 @@ CUserInterface* CUserInterface::getInstance()
 
 void CUserInterface::setSimulator(std::unique_ptr<CFlightSimulatorInterface> sim)
 {
+    failures.clear(); // they act on the bridge being replaced
     simulator = std::move(sim);
     report->setSimulator(simulator.get());
     flightState->setSimulator(simulator.get());
