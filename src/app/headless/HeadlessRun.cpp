@@ -6,6 +6,7 @@
 #include "core/Client.h"
 #include "core/FixedText.h"
 #include "monitor/FlightState.h"
+#include "monitor/blackbox/Blackbox.h"
 #include "platform/Clock.h"
 #include "platform/SoundOutput.h"
 #include "report/Report.h"
@@ -98,6 +99,9 @@ void printSummary(CUserInterface& ui, CFlightSimulatorInterface& sim)
 {
     std::cout << "touchdown " << sim.lLandingVerticalSpeed << " ft/min, fuel " << sim.lFuelAtTakeoff
               << " kg at take-off, " << sim.lFuelAtLanding << " kg at landing" << std::endl;
+    for (const CEventRecord& e : ui.getBlackbox().getEventLog())
+        std::cout << "event: " << e.elapsedSeconds << " s, " << fieldText(e.phaseName) << ", " << fieldText(e.text)
+                  << std::endl;
     for (int item = 0; item < ReportItemCount; ++item) {
         if (ui.getReport().getPenalty(item).active != 0)
             std::cout << "report item: " << CReport::reasonText(item) << std::endl;
