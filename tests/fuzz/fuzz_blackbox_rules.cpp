@@ -26,24 +26,34 @@ public:
     bool playAsync(const std::string&) override { return true; }
 };
 
-struct Recorder {
-    Recorder()
+// A private data folder, installed before any log channel asks for it.
+struct DataFolder {
+    DataFolder()
     {
-        const auto dir = std::filesystem::temp_directory_path() / ("qvl-fuzz-blackbox-" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir);
         info.dataFolder = dir.string() + "/";
         setSystemInfo(&info);
-        rulesPath = CClientConfig::getInstance().getDataFolder() + "blackbox.xml";
-        sound.enable();
-        box = std::make_unique<CBlackbox>(sound, &snapshot, booking);
     }
+    // The run's logs go with it; a crash leaves them for the report.
+    ~DataFolder()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("qvl-fuzz-blackbox-" + std::to_string(::getpid()));
     FixedSystemInfo info;
+};
+
+struct Recorder {
+    Recorder() { sound.enable(); }
+    DataFolder folder;
     NullSound output;
     CSound sound{output};
     CFlightSimulatorObjects snapshot;
     CClientInterface booking;
-    std::unique_ptr<CBlackbox> box;
-    std::string rulesPath;
+    CBlackbox box{sound, &snapshot, booking};
+    std::string rulesPath = CClientConfig::getInstance().getDataFolder() + "blackbox.xml";
 };
 
 // Small deterministic generator seeded by the input, so a crash replays.
@@ -86,17 +96,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fclose(f);
 
     rec.snapshot = CFlightSimulatorObjects{};
-    rec.box->resetAll();
-    rec.box->startFlight();
+    rec.box.resetAll();
+    rec.box.startFlight();
     Steps steps{size};
     for (std::size_t i = 0; i < size && i < 64; ++i)
         steps.state = steps.state * 131 + data[i];
     for (int step = 0; step < 32; ++step) {
         change(rec.snapshot, steps);
-        rec.box->check();
+        rec.box.check();
     }
     // Ten records per minute at most; 32 steps span under 48 minutes.
-    if (rec.box->getEventLog().size() > 10 * 49)
+    if (rec.box.getEventLog().size() > 10 * 49)
         std::abort();
     return 0;
 }

@@ -203,24 +203,29 @@ TEST_F(BlackboxTest, DescriptionLinesOnlyForDebugExactlyTrue)
     EXPECT_TRUE(logs.contains("<startflight text=\"S\" sound=\"\">"));
 }
 
-TEST_F(BlackboxTest, NewFlightStartsWithFreshRulesLogAndThrottle)
+TEST_F(BlackboxTest, TenRecordsAMinuteAndANewFlightStartsAfresh)
 {
-    box.loadRulesFromText("<blackbox><event var='gear' value='1' text='Gear down'/></blackbox>");
+    box.loadRulesFromText("<blackbox><event var='gear' value='1' text='Gear down' sound='gear.wav'/></blackbox>");
     snap.dFlightTime = 30.0;
     for (int i = 0; i < 10; ++i)
         box.logEvent("Flood " + std::to_string(i), "");
     EXPECT_EQ(box.getEventLog().size(), 9u) << "the ring's first entry counts";
+    EXPECT_TRUE(logs.contains("Blocking event log: Too many events!"));
+    // A blocked event plays no sound either, and a single one is gone all the same.
     snap.bGearDown = true;
     box.check();
     EXPECT_EQ(box.getEventCount(), 0u);
+    EXPECT_TRUE(output.played.empty());
+    snap.dFlightTime = 60.0;
+    box.logEvent("A minute later", "");
+    EXPECT_EQ(box.getEventLog().size(), 10u);
 
     box.resetAll();
     snap.dFlightTime = 0.0;
-    snap.lFlightTimeAtStart = 0;
     EXPECT_TRUE(box.getEventLog().empty());
     EXPECT_EQ(box.getEventCount(), 8u) << "the built-in rules are back";
     box.logEvent("First of the new flight", "");
-    EXPECT_EQ(box.getEventLog().size(), 1u);
+    EXPECT_EQ(box.getEventLog().size(), 1u) << "the last flight's times do not block this one";
 }
 
 TEST_F(BlackboxTest, FlightStartArmsAgainstTheCurrentSwitches)
