@@ -7,9 +7,11 @@
 #include "monitor/failures/Failures.h"
 #include "monitor/failures/RandomSource.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
+struct AircraftData;
 class Window;
 class SoundOutput;
 class CClientInterface;
@@ -64,6 +66,25 @@ public:
     // One phase step after a successful poll; false once the flight is On Block.
     bool advanceFlightState();
 
+    // The backed-up report page's upload action: loads the backup and checks
+    // that its flight is still booked; true when the upload may follow.
+    bool restoreForUpload();
+    // The aborted-flight page's action: resumes the autosaved flight when the
+    // simulator's aircraft matches it; true when the flight goes on.
+    bool continueFlight();
+
+    // What the backup looked like, kept by restoreForUpload for the flight
+    // actions.
+    struct RestoreReference {
+        double latitude = 0.0;
+        double longitude = 0.0;
+        double altitude = 0.0;
+        double heading = 0.0;
+        std::int32_t groundSpeed = 0;
+        std::int32_t totalFuel = 0;
+    };
+    const RestoreReference& getRestoreReference() const { return restoreReference; }
+
     // Options (settings "settings" section).
     int fuelMethod = 0;   // 0 Standard, 1 Simple, 2 Read Only
     int autosaveMode = 0; // 0 None, 1 QVL Data only, 2 Flight + Data
@@ -84,6 +105,10 @@ private:
     void enterTaxi();
     void enterCrashed();
     void scoreTouchdown(bool& endFlight);
+    bool loadBackupOrWarn();
+    bool fetchBookingOrWarn(bool& notBooked);
+    int restoreMismatch(const AircraftData& saved, std::int32_t savedFuel, const std::string& savedArrival);
+    void warnBox(const std::string& text, const std::string& title);
 
     Window& window;
     std::unique_ptr<CSound> sound;
@@ -99,4 +124,5 @@ private:
     int page = 0;
     bool loadingPending = false;
     bool redrawOnInput = false;
+    RestoreReference restoreReference;
 };

@@ -121,18 +121,11 @@ protected:
         }
     }
 
-    // The report, then the flight's events.
+    // The finished report goes up; its upload sends the flight's events after it.
     bool uploadAfterFlight()
     {
-        CClientInterface& c = ui->getClient();
         ui->getReport().evaluateFlight();
-        if (!c.writeReport(false))
-            return false;
-        for (const CEventRecord& record : ui->getBlackbox().getEventLog()) {
-            if (!c.writeEventLog(record))
-                return false;
-        }
-        return true;
+        return ui->getReport().uploadReport(false);
     }
 
     std::unique_ptr<HttpClient> http;
@@ -173,9 +166,18 @@ TEST_F(BlackboxFlightTest, EventsOfEveryPhaseArriveAfterTheReport)
     const std::size_t before = store.received().size();
     ASSERT_TRUE(uploadAfterFlight()) << ui->getClient().getResultText();
 
-    const auto received = store.received();
-    ASSERT_GT(received.size(), before);
-    EXPECT_EQ(received[before].function, "writereport");
+    EXPECT_TRUE(ui->getBlackbox().getEventLog().empty()) << "the log is forgotten once sent";
+    ui->getClient().waitForBackgroundSends(5000);
+    std::vector<std::string> calls;
+    for (const auto& r : store.received())
+        calls.push_back(r.function);
+    calls.erase(calls.begin(), calls.begin() + static_cast<std::ptrdiff_t>(before));
+    const auto report = std::find(calls.begin(), calls.end(), "writereport");
+    const auto firstEvent = std::find(calls.begin(), calls.end(), "writeeventlog");
+    ASSERT_NE(report, calls.end());
+    EXPECT_LT(report, firstEvent) << "events go up after the report";
+    EXPECT_EQ(std::count(firstEvent, calls.end(), "writeeventlog"), static_cast<std::ptrdiff_t>(recorded.size()))
+        << "one request per record, none before the report";
     const auto uploads = store.uploads("writeeventlog");
     ASSERT_EQ(uploads.size(), recorded.size());
     for (std::size_t i = 0; i < recorded.size(); ++i) {
