@@ -3,9 +3,9 @@
 // the manual clock), qvl-service holds the booking, and after the report the
 // recorded events arrive on the service in order with their values.
 #include "ServiceStore.h"
-#include "Simulator.h"
 #include "core/ClientConfig.h"
 #include "core/FixedText.h"
+#include "integration/fsuipc/LockstepSimulator.h"
 #include "monitor/FlightState.h"
 #include "monitor/blackbox/Blackbox.h"
 #include "monitor/failures/RandomSource.h"
@@ -51,14 +51,6 @@ public:
     int nextInt() override { return 9998; }
 };
 
-SimScenario airline()
-{
-    SimScenario s;
-    std::string error;
-    EXPECT_TRUE(SimScenario::load(std::string(QVL_SIM_SCENARIO_DIR) + "/airline_eddf_eddm.json", s, error)) << error;
-    return s;
-}
-
 class BlackboxFlightTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -72,7 +64,7 @@ protected:
         o.caFile = service.caFile();
         CHttpTransport::setOptions(o);
         std::ofstream(rulesPath) << kRules;
-        ASSERT_TRUE(sim.startServer("UIPCMAIN", dir.path()));
+        ASSERT_TRUE(lockstep.start(dir.path()));
         ui = std::make_unique<RecordingUserInterface>(window, sounds);
         ui->setRandomSource(std::make_unique<NoFailures>());
         CClientInterface& c = ui->getClient();
@@ -114,9 +106,7 @@ protected:
     {
         const std::int64_t end = clock->nowMs() + 2 * 3600 * 1000;
         while (clock->nowMs() < end && ui->presses(IdEndFlight) == 0) {
-            const std::int64_t now = clock->nowMs();
-            sim.advance(static_cast<double>(now - simulatedMs) / 1000.0);
-            simulatedMs = now;
+            lockstep.catchUp();
             client->tick();
         }
     }
@@ -134,8 +124,7 @@ protected:
     std::string rulesPath = CClientConfig::getInstance().getDataFolder() + "blackbox.xml";
     ScopedManualClock clock;
     CFsuipcTestDirectory dir;
-    CSimulator sim{airline()};
-    std::int64_t simulatedMs = clock->nowMs();
+    LockstepSimulator lockstep{loadAirlineScenario()};
     HeadlessWindow window;
     RecordingSoundOutput sounds;
     std::unique_ptr<RecordingUserInterface> ui;

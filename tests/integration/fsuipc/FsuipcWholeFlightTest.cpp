@@ -3,8 +3,8 @@
 // lockstep with the manual clock, so an hour of flying takes seconds and
 // every run sees the same flight; the link still goes over the socket and
 // the shared block.
-#include "Simulator.h"
 #include "core/FixedText.h"
+#include "integration/fsuipc/LockstepSimulator.h"
 #include "monitor/FlightState.h"
 #include "report/Report.h"
 #include "server/ClientInterface.h"
@@ -17,14 +17,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-SimScenario airline()
-{
-    SimScenario s;
-    std::string error;
-    EXPECT_TRUE(SimScenario::load(std::string(QVL_SIM_SCENARIO_DIR) + "/airline_eddf_eddm.json", s, error)) << error;
-    return s;
-}
 
 double touchdownRate(const SimScenario& s)
 {
@@ -40,7 +32,7 @@ protected:
     void SetUp() override
     {
         CClient::resetProcessValues();
-        ASSERT_TRUE(sim.startServer("UIPCMAIN", dir.path()));
+        ASSERT_TRUE(lockstep.start(dir.path()));
         ui = std::make_unique<RecordingUserInterface>(window, sounds);
         CClientInterface& c = ui->getClient();
         bookFlight(c, TestBooking{"EDDF", 50.0333, 8.5706, "EDDM", 48.3538, 11.7861, "70", "1500", 78000});
@@ -57,16 +49,13 @@ protected:
     // One driver tick, with the simulator moved on by the time the tick used.
     void tick()
     {
-        const std::int64_t now = clock->nowMs();
-        sim.advance(static_cast<double>(now - simulatedMs) / 1000.0);
-        simulatedMs = now;
+        lockstep.catchUp();
         client->tick();
     }
 
     ScopedManualClock clock;
     CFsuipcTestDirectory dir;
-    CSimulator sim{airline()};
-    std::int64_t simulatedMs = clock->nowMs();
+    LockstepSimulator lockstep{loadAirlineScenario()};
     HeadlessWindow window;
     RecordingSoundOutput sounds;
     std::unique_ptr<RecordingUserInterface> ui;
@@ -99,7 +88,7 @@ TEST_F(FsuipcWholeFlightTest, AirlineFlightPassesEveryPhaseToOnBlock)
     const std::vector<int> expected{PhaseBoarding, PhaseTaxi,    PhaseTakeOff, PhaseClimb,
                                     PhaseCruise,   PhaseDescent, PhaseLanded,  PhaseOnBlock};
     EXPECT_EQ(phases, expected);
-    EXPECT_NEAR(fs.lLandingVerticalSpeed, touchdownRate(airline()), 10.0);
+    EXPECT_NEAR(fs.lLandingVerticalSpeed, touchdownRate(loadAirlineScenario()), 10.0);
     EXPECT_FALSE(ui->getReport().hasPenalty(ItemHardLanding));
     EXPECT_GT(fs.lFuelAtTakeoff, fs.lFuelAtLanding);
     EXPECT_LT(CClientInterface::distanceNm(fs.dLatitude, fs.dLongitude, 48.3538, 11.7861), 3.0);
