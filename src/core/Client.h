@@ -47,7 +47,7 @@ private:
     void checkExhaustedFuel(CFlightSimulatorInterface& sim);
     void countGearChanges(CFlightSimulatorInterface& sim);
     void autosave(CFlightSimulatorInterface& sim);
-    void afterCheck();
+    void afterCheck(CFlightSimulatorInterface& sim);
     void abortedFlightPage();
     void statistics();
     static std::int32_t intervalForHeight(std::int32_t radarAltitude);
