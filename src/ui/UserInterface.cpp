@@ -59,6 +59,7 @@ CUserInterface* CUserInterface::getInstance()
 
 void CUserInterface::setSimulator(std::unique_ptr<CFlightSimulatorInterface> sim)
 {
+    failures.clear(); // they act on the bridge being replaced
     simulator = std::move(sim);
     report->setSimulator(simulator.get());
     flightState->setSimulator(simulator.get());
@@ -89,6 +90,11 @@ void CUserInterface::createControls()
             log.error("Could not create control " + std::to_string(control.spec.id));
     }
     setHighlighted(IdExit, true);
+}
+
+int CUserInterface::pilotStatus() const
+{
+    return CUserInterfaceObject::parseNumber(fieldText(client->pilot.va_status));
 }
 
 void CUserInterface::SetPage(int newPage)
@@ -197,11 +203,6 @@ void CUserInterface::ShowLoading()
     window.paintNow();
 }
 
-int CUserInterface::pilotStatus() const
-{
-    return leadingInt(fieldText(client->pilot.va_status));
-}
-
 void CUserInterface::onPaint(Painter& painter)
 {
     setPainter(&painter);
@@ -291,6 +292,22 @@ void CUserInterface::ResetFlight()
     }
     blackbox->resetAll();
     flightState->setPhase(PhaseBoarding);
+    beginFlight();
+}
+
+void CUserInterface::startFlightMonitoring()
+{
+    // A failure of an earlier flight must not strike, or keep forcing a
+    // handle, in this one.
+    failures.clear();
+    if (simulator)
+        Failures::createFailures(*simulator, *blackbox, *report, *client, failures, *random);
+    blackbox->startFlight();
+}
+
+void CUserInterface::updateFailures(std::int32_t elapsed)
+{
+    Failures::updateFailures(failures, elapsed);
 }
 
 void CUserInterface::AbortFlight(const std::string& text)
