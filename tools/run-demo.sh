@@ -9,6 +9,7 @@
 #                      SimConnect library (libSimConnect.so beside the client) instead of qvl-sim
 #   QVL_MEASURE=1      also sample the client's memory and CPU (bench/client_resources.sh);
 #                      QVL_CLIENT_BUILD_DIR=build/release measures the optimised client
+#   QVL_DEMO_PILOT=FILE  another pilot script for the client
 #   QVL_DEMO_CLIENT=program  fly with the scripted pilot (default: legacy, quenvale-headless's fixed
 #                      sequence, until login and the flight actions drive the window)
 set -euo pipefail
@@ -84,7 +85,7 @@ if [ "${QVL_DEMO_CLIENT:-legacy}" = legacy ]; then
     --password demo123 --server "https://127.0.0.1:$port" --ca-file "$work/service/ca.pem" --minutes 30 \
     --fs-interface "$bridge" || status=$?
 else
-  client=(--headless --data-dir "$work/client" --pilot "$root/tools/demo-flight.pilot")
+  client=(--headless --data-dir "$work/client" --pilot "${QVL_DEMO_PILOT:-$root/tools/demo-flight.pilot}")
   echo "== quenvale ${client[*]}"
   "${measure[@]}" "$client_build/src/app/quenvale" "${client[@]}" || status=$?
 fi
