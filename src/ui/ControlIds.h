@@ -61,3 +61,14 @@ enum ControlId {
     IdMenuExit = 32783,
     IdMenuMaximise = 32785,
 };
+
+// Edit fields, check boxes and the progress bar the flight actions read or set.
+enum FieldId {
+    IdTankFieldFirst = 103, // 103..113: one edit field per tank
+    IdTankFieldLast = 113,
+    IdAdditionalFuel = 114,
+    IdComment = 116,
+    IdDivertAirport = 117,
+    IdDeliverPackages = 210,
+    IdProgressBar = 401,
+};

@@ -73,6 +73,9 @@ public:
     bool showToggleLightBtn = false;
 
     bool isLoadingPending() const { return loadingPending; }
+    // Every edit-field change repaints the window while this is set.
+    bool isRedrawOnInput() const { return redrawOnInput; }
+    void setRedrawOnInput(bool on) { redrawOnInput = on; }
 
 protected:
     static const char* controlCaption(int id);
