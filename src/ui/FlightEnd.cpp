@@ -72,7 +72,7 @@ void CFlightEnd::confirmDivert()
     sim->bEmergency = 1;
     sim->bDiverted = 1;
     Window& window = ui.getWindow();
-    std::string airport = trimmed(std::string_view(window.getControlText(IdDivertAirport)).substr(0, kDivertLimit));
+    std::string airport = trimmed(std::string_view(window.getControlText(IdEditDivertAirport)).substr(0, kDivertLimit));
     for (char& c : airport) {
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
@@ -159,8 +159,8 @@ void CFlightEnd::offerPackages()
     packagesOffered = packagesNearby(fieldText(client.route.package_arr), fieldText(client.closestAirport),
                                      sim.dLatitude, sim.dLongitude);
     Window& window = ui.getWindow();
-    window.setCheck(IdDeliverPackages, false);
-    window.showControl(IdDeliverPackages, packagesOffered);
+    window.setCheck(IdCheckDeliverPackages, false);
+    window.showControl(IdCheckDeliverPackages, packagesOffered);
 }
 
 void CFlightEnd::finishReport()
@@ -170,9 +170,9 @@ void CFlightEnd::finishReport()
     Window& window = ui.getWindow();
     ui.ShowLoading();
     // The report holds 255 characters of comment; a longer text is cut, never refused.
-    const std::string comment = window.getControlText(IdComment).substr(0, kCommentLimit);
+    const std::string comment = window.getControlText(IdEditComment).substr(0, kCommentLimit);
     base64Encode(client.report.Comment64, comment);
-    client.report.deliver_all = packagesOffered && window.getCheck(IdDeliverPackages) ? 1 : 0;
+    client.report.deliver_all = packagesOffered && window.getCheck(IdCheckDeliverPackages) ? 1 : 0;
     packagesOffered = false;
     report.evaluateFlight();
     // MERGE(report upload): upload with backup on failure.

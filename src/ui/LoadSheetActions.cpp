@@ -24,7 +24,9 @@ constexpr int kFuelSimple = 1;
 constexpr int kFuelReadOnly = 2;
 
 // The tank field of each snapshot slot, in slot order.
-constexpr int kTankField[CFlightSimulatorObjects::kTankCount] = {105, 103, 104, 106, 107, 108, 109, 110, 111, 112, 113};
+constexpr int kTankField[CFlightSimulatorObjects::kTankCount] = {
+    IdTankMainCenter, IdTankMainLeft, IdTankMainRight, IdTankAuxLeft,   IdTankAuxRight, IdTankTipLeft,
+    IdTankTipRight,   IdTankCenter2,  IdTankCenter3,   IdTankExternal1, IdTankExternal2};
 
 std::string formatWhole(double value)
 {
@@ -75,7 +77,7 @@ void CLoadSheetActions::takeFuelInputs()
     const CWeightUnit unit = CWeightUnit::ofPilot(client.pilot);
     Window& window = ui.getWindow();
     if (simpleFuel()) {
-        const std::int64_t added = unit.toKg(CWeightUnit::readNumber(window.getControlText(IdAdditionalFuel)));
+        const std::int64_t added = unit.toKg(CWeightUnit::readNumber(window.getControlText(IdEditAdditionalFuel)));
         const std::int32_t total = clampToInt32(added + client.aircraft.a_Fuel);
         if (total != sim->fuelOnBoardRounded())
             sim->distributeFuel(total);
@@ -102,7 +104,7 @@ void CLoadSheetActions::fillFuelFields(bool forceRead)
     Window& window = ui.getWindow();
     if (simpleFuel()) {
         const double added = static_cast<double>(sim->fuelOnBoardRounded()) - client.aircraft.a_Fuel;
-        window.setControlText(IdAdditionalFuel, formatWhole(unit.toDisplay(added)));
+        window.setControlText(IdEditAdditionalFuel, formatWhole(unit.toDisplay(added)));
         return;
     }
     // Filling the fields must not make each change repaint the window.
@@ -241,7 +243,7 @@ void CLoadSheetActions::changeFuel()
                               leadingInt(fieldText(l.l_Cargo));
     Window& window = ui.getWindow();
     if (room < 1 || client.aircraft.a_Fuel >= room) {
-        window.setControlText(IdAdditionalFuel, "0");
+        window.setControlText(IdEditAdditionalFuel, "0");
         ui.SetPage(PageSimpleFuel);
         return;
     }
@@ -250,7 +252,7 @@ void CLoadSheetActions::changeFuel()
     sim->lFuelRequested = fuel;
     const CWeightUnit unit = CWeightUnit::ofPilot(client.pilot);
     const double added = unit.toDisplay(static_cast<double>(fuel - client.aircraft.a_Fuel));
-    window.setControlText(IdAdditionalFuel, std::to_string(truncToInt32(added)));
+    window.setControlText(IdEditAdditionalFuel, std::to_string(truncToInt32(added)));
     window.showControl(IdFly, true);
     window.showControl(IdChangePassengers, false);
     window.showControl(IdChangeCargo, false);

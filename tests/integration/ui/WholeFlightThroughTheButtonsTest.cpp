@@ -35,10 +35,10 @@ void createControls(HeadlessWindow& w)
 {
     for (int id : {int(IdFly), int(IdFuelUp), int(IdEndFlight), int(IdNext), int(IdDivert), int(IdHighSpeedApproved)})
         w.createControl({ControlKind::Button, id, "", 0, 0, 10, 10, StyleVisible});
-    for (int id = IdTankFieldFirst; id <= IdTankFieldLast; ++id)
+    for (int id = IdTankMainLeft; id <= IdTankExternal2; ++id)
         w.createControl({ControlKind::Edit, id, "", 0, 0, 10, 10, StyleNone});
-    w.createControl({ControlKind::Edit, IdComment, "", 0, 0, 10, 10, StyleNone});
-    w.createControl({ControlKind::CheckBox, IdDeliverPackages, "", 0, 0, 10, 10, StyleNone});
+    w.createControl({ControlKind::Edit, IdEditComment, "", 0, 0, 10, 10, StyleNone});
+    w.createControl({ControlKind::CheckBox, IdCheckDeliverPackages, "", 0, 0, 10, 10, StyleNone});
 }
 
 std::string field(const std::multimap<std::string, std::string>& upload, const std::string& key)
@@ -120,7 +120,7 @@ TEST_F(FlightThroughTheButtons, TheServiceHoldsTheReportThePilotSaw)
         tick();
     ASSERT_EQ(ui->getPage(), PageComment) << "the flight did not end on the block";
 
-    window.setControlText(IdComment, "Smooth ride, thanks ATC");
+    window.setControlText(IdEditComment, "Smooth ride, thanks ATC");
     press(IdEndFlight);
     ASSERT_EQ(ui->getPage(), PageReportRoute) << "the report was not uploaded";
     const Tervix_Reports shown = ui->getClient().report; // what the report pages show

@@ -35,7 +35,7 @@ protected:
         CIniParser& ini = CIniParser::getInstance();
         ini.writeConfigString("server", "WebUrl", service->url());
         ini.writeConfigString("server", "CAFile", service->caFile());
-        f.window.createControl({ControlKind::Progress, IdProgressBar, "", 0, 0, 10, 10, StyleNone});
+        f.window.createControl({ControlKind::Progress, IdProgress, "", 0, 0, 10, 10, StyleNone});
         update().setFolder(folder.string());
         f.ui->SetPage(PageWrongVersion);
     }
@@ -81,7 +81,7 @@ TEST_F(UpdateDownload, TheWholeInstallerIsHandedToTheLauncher)
     EXPECT_EQ(launcher.startedFiles(), std::vector<std::string>{file});
     EXPECT_EQ(fs::file_size(file), 64u * 1024u);
     EXPECT_TRUE(f.window.isClosed());
-    EXPECT_DOUBLE_EQ(f.window.findControl(IdProgressBar)->progress, 1.0);
+    EXPECT_DOUBLE_EQ(f.window.findControl(IdProgress)->progress, 1.0);
 }
 
 TEST_F(UpdateDownload, AnErrorPageIsNoInstaller)

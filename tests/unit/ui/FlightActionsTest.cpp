@@ -22,11 +22,11 @@ void createActionControls(HeadlessWindow& w)
         IdChangeCargo, IdChangeFuel, IdReservePlus, IdReserveMinus};
     for (int id : buttons)
         w.createControl({ControlKind::Button, id, "", 0, 0, 10, 10, StyleVisible});
-    for (int id = IdTankFieldFirst; id <= IdTankFieldLast; ++id)
+    for (int id = IdTankMainLeft; id <= IdTankExternal2; ++id)
         w.createControl({ControlKind::Edit, id, "", 0, 0, 10, 10, StyleNone});
-    for (int id : {int(IdAdditionalFuel), int(IdComment), int(IdDivertAirport)})
+    for (int id : {int(IdEditAdditionalFuel), int(IdEditComment), int(IdEditDivertAirport)})
         w.createControl({ControlKind::Edit, id, "", 0, 0, 10, 10, StyleNone});
-    w.createControl({ControlKind::CheckBox, IdDeliverPackages, "", 0, 0, 10, 10, StyleVisible});
+    w.createControl({ControlKind::CheckBox, IdCheckDeliverPackages, "", 0, 0, 10, 10, StyleVisible});
 }
 
 struct ActionsTest : ::testing::Test {
@@ -138,7 +138,7 @@ TEST_P(FuelUp, ReadBackWithinToleranceConfirmsTheLoadSheet)
     f.sim->fuelRefusedKg = GetParam().refusedKg;
     f.ui->SetPage(PageSimpleFuel);
     f.sim->getAircraftTanks(); // as the fuel page does when it opens
-    f.window.setControlText(IdAdditionalFuel, "2000");
+    f.window.setControlText(IdEditAdditionalFuel, "2000");
     f.ui->OnButton(IdFuelUp);
     EXPECT_EQ(f.ui->getPage(), GetParam().page);
     EXPECT_EQ(f.sim->lFuelRequested, 8000);
@@ -154,10 +154,10 @@ TEST_F(ActionsTest, TankFieldsTypedInPoundsFuelTheTanksInKilograms)
 {
     copyText(f.ui->getClient().pilot.weightunit, "lbs");
     f.ui->SetPage(PageFuelTanks);
-    for (int id = IdTankFieldFirst; id <= IdTankFieldLast; ++id)
+    for (int id = IdTankMainLeft; id <= IdTankExternal2; ++id)
         f.window.setControlText(id, "0");
-    f.window.setControlText(103, "4409"); // main left
-    f.window.setControlText(105, "2204"); // centre
+    f.window.setControlText(IdTankMainLeft, "4409");
+    f.window.setControlText(IdTankMainCenter, "2204");
     f.ui->OnButton(IdFuelUp);
     EXPECT_EQ(f.ui->getPage(), PageLoadSheet);
     EXPECT_EQ(f.sim->state.tankLevel[CFlightSimulatorObjects::TankLeftMain], 1999.0f);
@@ -177,7 +177,7 @@ TEST_P(Divert, ConfirmFreesThePilotToLandAndIsOfferedOnce)
     f.startFlying();
     f.ui->OnButton(IdDivert);
     EXPECT_EQ(f.ui->getPage(), PageDivert);
-    f.window.setControlText(IdDivertAirport, GetParam().typed);
+    f.window.setControlText(IdEditDivertAirport, GetParam().typed);
     f.ui->OnButton(IdConfirmDivert);
     EXPECT_EQ(f.ui->getPage(), PageFlying);
     EXPECT_EQ(f.sim->bEmergency, 1);
@@ -258,7 +258,7 @@ TEST_F(ActionsTest, CommentIsCutTo255CharactersBeforeEncoding)
     f.ui->OnButton(IdEndFlight);
     ASSERT_EQ(f.ui->getPage(), PageComment);
     const std::string comment(300, 'c');
-    f.window.setControlText(IdComment, comment);
+    f.window.setControlText(IdEditComment, comment);
     f.ui->OnButton(IdNext); // acts as "End flight" here
 
     char expected[kBase64Limit + 1];

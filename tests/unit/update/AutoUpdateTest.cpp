@@ -61,7 +61,7 @@ struct UpdateTest : ::testing::Test {
     {
         setDownloader(&downloader);
         setProcessLauncher(&launcher);
-        f.window.createControl({ControlKind::Progress, IdProgressBar, "", 0, 0, 10, 10, StyleNone});
+        f.window.createControl({ControlKind::Progress, IdProgress, "", 0, 0, 10, 10, StyleNone});
         update().setFolder(folder.string());
         f.ui->SetPage(PageWrongVersion);
     }
@@ -124,7 +124,7 @@ TEST_P(UpdateVersion, CompleteDownloadStartsTheInstallerAndClosesTheClient)
     EXPECT_TRUE(std::filesystem::exists(file));
     EXPECT_TRUE(f.window.isClosed());
     EXPECT_TRUE(f.window.boxes.empty());
-    EXPECT_DOUBLE_EQ(f.window.findControl(IdProgressBar)->progress, 1.0);
+    EXPECT_DOUBLE_EQ(f.window.findControl(IdProgress)->progress, 1.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, UpdateVersion,
