@@ -1,8 +1,10 @@
 // Measures the report store with a backup of full size (every record, the 24
-// item slots, 500 events and 300 queued positions) and one flight evaluation.
+// item slots, 500 events and 300 queued positions), a whole backup written and
+// read back by the report, and one flight evaluation.
 #include "core/ClientConfig.h"
 #include "core/FixedText.h"
 #include "monitor/blackbox/EventRecord.h"
+#include "platform/DurableFiles.h"
 #include "platform/SystemInfo.h"
 #include "platform/headless/FixedSystemInfo.h"
 #include "report/FlightEvaluation.h"
@@ -10,12 +12,15 @@
 #include "report/Report.h"
 #include "server/ClientInterface.h"
 #include "sim/FlightSimulatorObjects.h"
+#include "support/StandaloneFlight.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -108,6 +113,42 @@ void BM_LoadFullBackup(benchmark::State& state)
     }
 }
 BENCHMARK(BM_LoadFullBackup)->Unit(benchmark::kMillisecond);
+
+// saveBackup plus loadBackup of a flight with 300 queued positions and 500
+// events. Argument 1: the platform's files, which wait for the disk on every
+// save, as the client does; 0: the portable ones, which do not.
+void BM_BackupSaveAndLoad(benchmark::State& state)
+{
+    CIniParser::destroyInstance();
+    benchStore();
+    std::unique_ptr<DurableFiles> platformFiles;
+    if (state.range(0) == 1) {
+        platformFiles = createPlatformDurableFiles();
+        setDurableFiles(platformFiles.get());
+    }
+    StandaloneFlight f;
+    CClientInterface& client = f.client;
+    CReport& report = f.report;
+    fill(client.route, 2);
+    copyText(client.flightLog.l_ID, "991");
+    std::vector<PositionRecord> queue(300);
+    for (std::size_t i = 0; i < queue.size(); ++i)
+        queue[i].PositionId = static_cast<std::int32_t>(i);
+    report.getPositionTracker().restore(queue, 300);
+    for (int i = 0; i < 500; ++i) {
+        f.sim.dFlightTime += 61.0;
+        f.blackbox.logEvent("Event number " + std::to_string(i), "");
+    }
+    for (auto _ : state) {
+        report.saveBackup(true);
+        benchmark::DoNotOptimize(report.loadBackup());
+    }
+    state.counters["events"] = static_cast<double>(f.blackbox.getEventLog().size());
+    report.clearBackup();
+    setDurableFiles(nullptr);
+    CIniParser::destroyInstance();
+}
+BENCHMARK(BM_BackupSaveAndLoad)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_EvaluateFlight(benchmark::State& state)
 {

@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev
   libboost-dev libsimpleini-dev libpugixml-dev
   libcurl4-openssl-dev libssl-dev openssl libcpp-httplib-dev libsqlite3-dev
+  libcanberra-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   locales
 )

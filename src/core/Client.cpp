@@ -290,7 +290,7 @@ void CClient::autosave(CFlightSimulatorInterface& sim)
     }
     if (ui->autosaveMode != 0) {
         log.warn("Creating Autosave Backup...");
-        // The report backup of a flight in progress is written here.
+        ui->getReport().saveBackup(true);
     }
     ++g_process.autosaveCounter;
     g_process.lastAutosaveTime = now();

@@ -10,6 +10,18 @@ struct Rect {
     int bottom = 0;
 };
 
+// The window's fonts, selected by index: all "Arial" (Swiss family), height in
+// pixels and weight (0..1000).
+struct FontSpec {
+    int height;
+    int weight;
+};
+inline constexpr int kFontCount = 14;
+inline constexpr FontSpec kFontTable[kFontCount] = {
+    {16, 100}, {14, 100}, {18, 1000}, {16, 1000}, {15, 100},  {14, 700}, {15, 50},
+    {15, 700}, {15, 0},   {14, 0},    {13, 50},   {14, 1000}, {13, 50},  {65, 1000},
+};
+
 // Drawing during one paint. Coordinates are window pixels.
 class Painter {
 public:

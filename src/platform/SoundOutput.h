@@ -1,6 +1,7 @@
 // The sound seam: play one wave file asynchronously, replacing the one playing.
 #pragma once
 
+#include <memory>
 #include <string>
 
 class SoundOutput {
@@ -9,3 +10,8 @@ public:
     // True when playback started.
     virtual bool playAsync(const std::string& path) = 0;
 };
+
+// The platform's player (sound_output_canberra.cpp / sound_output_win32.cpp).
+// Where no sound device can be opened it plays nothing, says so once in the
+// log, and reports every request as started so callers stay quiet too.
+std::unique_ptr<SoundOutput> createPlatformSoundOutput();

@@ -54,6 +54,8 @@ public:
     virtual void onPaint(Painter& painter) = 0;
     // A button, menu or tray command.
     virtual void onCommand(int id) = 0;
+    // The pilot changed the text of an edit field.
+    virtual void onEditChanged(int) {}
 };
 
 class Window {

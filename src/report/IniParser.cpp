@@ -4,8 +4,10 @@
 
 #include "core/ClientConfig.h"
 #include "core/FixedText.h"
+#include "platform/DurableFiles.h"
 #include "report/AtomicFile.h"
 #include "report/PasswordScrambler.h"
+#include "report/ReportCheckCode.h"
 
 // 8-bit text needs no converter; the templates are built here so no separate
 // library is linked (the Windows build has none).
@@ -79,6 +81,7 @@ CIniParser::CIniParser() : log("CIniParser", CDebugLog::Quiet{}), docs(std::make
     dataFolder = CClientConfig::getInstance().getSettingsFolder();
     settingsPath = dataFolder + "quenvale.ini";
     reportPath = dataFolder + "quenvale_report2.ini";
+    stagedReportPath = reportPath + ".new";
     createIfMissing(settingsPath);
     createIfMissing(reportPath);
     reload();
@@ -194,7 +197,59 @@ bool CIniParser::save()
 void CIniParser::reload()
 {
     loadDocument(false, settingsPath);
+    finishStagedReport();
     loadDocument(true, reportPath);
+}
+
+void CIniParser::reloadReport()
+{
+    loadDocument(true, reportPath);
+}
+
+bool CIniParser::stageReport()
+{
+    return saveDocument(true, stagedReportPath);
+}
+
+bool CIniParser::saveSettings()
+{
+    return saveDocument(false, settingsPath);
+}
+
+bool CIniParser::commitStagedReport()
+{
+    if (durableFiles().replace(stagedReportPath, reportPath))
+        return true;
+    log.error("Could not move " + stagedReportPath + " over " + reportPath + "; finished at the next start");
+    return false;
+}
+
+void CIniParser::discardStagedReport()
+{
+    std::error_code ec;
+    if (std::filesystem::exists(stagedReportPath, ec))
+        durableFiles().remove(stagedReportPath);
+}
+
+void CIniParser::finishStagedReport()
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(stagedReportPath, ec))
+        return;
+    // The settings decide which report belongs to them: the one in place
+    // when it still matches, else the staged one when the settings were
+    // already committed for it.
+    const std::string code = readConfigString("report", "Code");
+    if (!code.empty() && CReportCheckCode::ofFile(reportPath) != code &&
+        CReportCheckCode::ofFile(stagedReportPath) == code) {
+        if (durableFiles().replace(stagedReportPath, reportPath))
+            log.warn("Finished an interrupted report backup: " + stagedReportPath + " moved into place");
+        else
+            log.error("Could not finish an interrupted report backup: " + stagedReportPath);
+        return;
+    }
+    discardStagedReport();
+    log.warn("Dropped an unfinished report backup: " + stagedReportPath);
 }
 
 // --- encoding ---

@@ -45,11 +45,34 @@ public:
     // non-hex value leaves record unchanged and answers false.
     bool readReportStruct(const std::string& section, const std::string& key, void* record, std::size_t size);
     void resetReport();
+    // A list of records in section "report": the count under countKey and
+    // record i under recordKey followed by i. Reading replaces records and
+    // stops at the first record missing or corrupt (false; what was read
+    // before it is kept).
+    template <class T>
+    bool writeReportList(const std::string& countKey, const std::string& recordKey, const std::vector<T>& records);
+    template <class T>
+    bool readReportList(const std::string& countKey, const std::string& recordKey, std::vector<T>& records);
 
     // Writes both files; false when either could not be replaced.
     bool save();
-    // Drops unsaved changes and reads both files again.
+    // Drops unsaved changes and reads both files again (finishing a backup
+    // write that was cut short, see below).
     void reload();
+    // Reads the report store again, dropping its unsaved changes.
+    void reloadReport();
+
+    // A backup changes two files that must agree: the report store and the
+    // check code in the settings. The report goes first to a staged file
+    // beside the store, the settings with the code of that file are saved,
+    // and only then is the staged file moved over the store. When the store
+    // is next opened, a staged file left behind is moved into place if the
+    // settings carry its code, and dropped otherwise.
+    bool stageReport();
+    bool saveSettings();
+    bool commitStagedReport();
+    void discardStagedReport();
+    const std::string& getStagedReportPath() const { return stagedReportPath; }
 
     const std::string& getReportPath() const { return reportPath; }
     const std::string& getSettingsPath() const { return settingsPath; }
@@ -70,11 +93,39 @@ private:
     bool saveDocument(bool report, const std::string& path);
     void createIfMissing(const std::string& path);
     void loadDocument(bool report, const std::string& path);
+    void finishStagedReport();
 
     CDebugLog log;
     std::string lastError;
     std::string dataFolder;
     std::string settingsPath;
     std::string reportPath;
+    std::string stagedReportPath;
     std::unique_ptr<Documents> docs;
 };
+
+template <class T>
+bool CIniParser::writeReportList(const std::string& countKey, const std::string& recordKey,
+                                 const std::vector<T>& records)
+{
+    bool ok = writeReportString("report", countKey, std::to_string(records.size()));
+    for (std::size_t i = 0; i < records.size(); ++i)
+        ok = writeReportStruct(&records[i], "report", recordKey + std::to_string(i), sizeof(T)) && ok;
+    return ok;
+}
+
+template <class T>
+bool CIniParser::readReportList(const std::string& countKey, const std::string& recordKey, std::vector<T>& records)
+{
+    const int count = readReportInt("report", countKey);
+    records.clear();
+    for (int i = 0; i < count; ++i) {
+        T record{};
+        if (!readReportStruct("report", recordKey + std::to_string(i), &record, sizeof record)) {
+            log.errorf("%s in report INI-file ends early: %d of %d records read", countKey.c_str(), i, count);
+            return false;
+        }
+        records.push_back(record);
+    }
+    return count >= 0;
+}

@@ -5,10 +5,13 @@
 #include "core/FixedText.h"
 #include "core/NumberConversion.h"
 #include "monitor/FlightState.h"
+#include "report/IniParser.h"
 #include "server/ClientInterface.h"
 #include "sim/FlightSimulatorInterface.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <string>
 
 namespace {
 int g_lastTrackerPhase = 0;
@@ -114,4 +117,21 @@ void CPositionTracker::restore(std::vector<PositionRecord> records, std::int32_t
 {
     queue = std::move(records);
     pendingPositions = pending;
+}
+
+bool CPositionTracker::savePositions()
+{
+    return CIniParser::getInstance().writeReportList("numpositionlogs", "positiondata", queue);
+}
+
+bool CPositionTracker::loadPositions()
+{
+    const bool complete = CIniParser::getInstance().readReportList("numpositionlogs", "positiondata", queue);
+    // Positions sent directly are not stored; the numbering goes on after
+    // the highest one known so that no number is given twice.
+    for (const PositionRecord& p : queue) {
+        if (p.PositionId >= pendingPositions && p.PositionId < INT32_MAX)
+            pendingPositions = p.PositionId + 1;
+    }
+    return complete;
 }

@@ -39,6 +39,11 @@ public:
     std::int32_t getPendingPositions() const { return pendingPositions; }
     // Restores a saved queue (a continued flight).
     void restore(std::vector<PositionRecord> records, std::int32_t pending);
+    // The queue in the report store: "numpositionlogs" and one
+    // "positiondata<i>" per record. Loading replaces the queue; false when
+    // the stored queue is incomplete (what was read is kept).
+    bool savePositions();
+    bool loadPositions();
 
     // The phase last sent to the live tracker (process-wide).
     static int lastTrackerPhase();

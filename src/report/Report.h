@@ -79,6 +79,27 @@ public:
     }
     bool isTrackerEnabled() const { return trackerEnabled; }
 
+    // --- backup in the report store, protected by the check code ---
+    // Writes the whole flight; the settings flags say which kind it is
+    // (forContinue: a flight in progress, else a report awaiting upload).
+    // False when it could not be written; the previous backup then stays.
+    bool saveBackup(bool forContinue);
+    // Reads the flight back and evaluates it; false (nothing loaded) when
+    // the store does not match its code, or when the store is incomplete.
+    bool loadBackup();
+    // The code of the report store as it is on disk.
+    std::string computeCheckCode();
+    bool verifyCheckCode();
+    // No backup: flags and code "0", the report store emptied.
+    bool clearBackup();
+    bool hasBackup();
+    bool hasContinue();
+    const char* getCheckCode() const { return checkCode; }
+
+    // Sends the finished report, then the queued positions, the events and
+    // the awards call; a report that cannot be sent is backed up instead.
+    bool uploadReport(bool manualUpload);
+
     // The live tracker and the position log of the flight.
     bool sendTracker() { return tracker.sendTracker(); }
     bool recordPosition() { return tracker.recordPosition(); }
@@ -86,6 +107,9 @@ public:
 
 private:
     static bool validItem(int item) { return item >= 0 && item < ReportItemCount; }
+    void writeBackupRecords();
+    bool commitBackup(bool forContinue);
+    bool readBackupRecords();
 
     CFlightSimulatorInterface* simulator;
     struct_penalty penalties[ReportItemCount];

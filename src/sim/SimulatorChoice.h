@@ -1,12 +1,14 @@
-// Which simulator bridge the client uses, from the "FSInterface" setting.
+// Which simulator bridge the client builds, from the "FSInterface" setting.
 #pragma once
+
+#include "sim/FlightSimulatorInterface.h"
 
 #include <memory>
 #include <string>
 
 class CClientInterface;
-class CFlightSimulatorInterface;
 
-// Creates the bridge the setting asks for; the bridge cannot change while the client runs.
+// "SimConnect" and "FSUIPC" build that bridge; anything else tries SimConnect
+// first and falls back to FSUIPC when it cannot connect.
 std::unique_ptr<CFlightSimulatorInterface> createSimulatorInterface(const std::string& fsInterfaceSetting,
                                                                     CClientInterface& client);

@@ -163,21 +163,34 @@ void CFlightActions::abortUpdate()
 
 void CFlightActions::showBackup()
 {
-    // MERGE(report backup): load the backup; page 7 when it loads.
+    if (ui.getReport().loadBackup())
+        ui.SetPage(PageReportRoute);
 }
 
 void CFlightActions::uploadBackup()
 {
     ui.SetPage(PageReportBackup);
-    // MERGE(report backup): restore for upload, upload from the backup, then a fresh login.
+    // A changed backup is refused here and kept, before the restore would drop it.
+    if (!ui.getReport().loadBackup()) {
+        log.warn("Backed up report could not be uploaded. Report has been illegally modified.");
+        ui.getWindow().messageBox("It looks like the saved report has been illegally modified.\nThe report was not "
+                                  "uploaded! \n",
+                                  "Report has been modified!", MessageBoxButtons::Ok, MessageBoxIcon::Warning);
+        return;
+    }
+    if (!ui.restoreForUpload())
+        return;
+    if (ui.getReport().uploadReport(true))
+        backToLogin();
 }
 
 void CFlightActions::deleteBackup()
 {
-    // MERGE(report backup): delete the backup and the autosave, then a fresh login.
+    if (ui.getReport().clearBackup())
+        backToLogin();
 }
 
 void CFlightActions::continueFlight()
 {
-    // MERGE(report backup): resume the autosaved flight.
+    ui.continueFlight();
 }

@@ -21,8 +21,9 @@ public:
     // Load-sheet steps the fuel and load-sheet pages run before they draw.
     void takeFuelInputs() { loadSheet.takeFuelInputs(); }
     void updateLoadSheetButtons() { loadSheet.updateLoadSheetButtons(); }
+    // The snapshot's fuel into the fuel fields, as a fuel page does when it opens.
+    void fillFuelFields(bool forceRead) { loadSheet.fillFuelFields(forceRead); }
 
-    bool isDeliverPackagesOffered() const { return flightEnd.isDeliverPackagesOffered(); }
     AutoUpdate::CAutoUpdate& getAutoUpdate() { return autoUpdate; }
 
 private:

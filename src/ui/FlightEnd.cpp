@@ -4,7 +4,6 @@
 #include "core/FixedText.h"
 #include "core/TextCompare.h"
 #include "monitor/FlightState.h"
-#include "platform/Toolkit.h"
 #include "report/Report.h"
 #include "server/Base64.h"
 #include "server/ClientInterface.h"
@@ -71,8 +70,7 @@ void CFlightEnd::confirmDivert()
         return;
     sim->bEmergency = 1;
     sim->bDiverted = 1;
-    Window& window = ui.getWindow();
-    std::string airport = trimmed(std::string_view(window.getControlText(IdEditDivertAirport)).substr(0, kDivertLimit));
+    std::string airport = trimmed(std::string_view(ui.getText(IdEditDivertAirport)).substr(0, kDivertLimit));
     for (char& c : airport) {
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
@@ -82,7 +80,7 @@ void CFlightEnd::confirmDivert()
         sim->showText("Emergency - you can now land at any airport!", 10, false);
     else
         sim->showText("Emergency - you can now land at " + airport + "!", 10, false);
-    window.showControl(IdDivert, false);
+    ui.hideObject(IdDivert);
 }
 
 void CFlightEnd::approveHighSpeed()
@@ -90,7 +88,7 @@ void CFlightEnd::approveHighSpeed()
     CReport& report = ui.getReport();
     if (!report.hasPenalty(ItemHighSpeedDisabled) && !report.hasPenalty(ItemOverspeedFL100))
         report.addPenalty(ItemHighSpeedDisabled);
-    ui.getWindow().showControl(IdHighSpeedApproved, false);
+    ui.hideObject(IdHighSpeedApproved);
 }
 
 bool CFlightEnd::meetsMinimumDistance(bool exempt, bool anyType)
@@ -148,36 +146,25 @@ void CFlightEnd::endFlight()
     client.aircraft.arrivalFuel = sim.fuelOnBoardRounded();
     client.getTimestamp();
     report.recordPosition();
+    // The comment page shows the box, unchecked, only when it is on offer.
+    ui.offerPackages = packagesNearby(fieldText(client.route.package_arr), fieldText(client.closestAirport),
+                                      sim.dLatitude, sim.dLongitude);
     ui.SetPage(PageComment);
-    offerPackages();
-}
-
-void CFlightEnd::offerPackages()
-{
-    CFlightSimulatorInterface& sim = *ui.getSimulator();
-    const CClientInterface& client = ui.getClient();
-    packagesOffered = packagesNearby(fieldText(client.route.package_arr), fieldText(client.closestAirport),
-                                     sim.dLatitude, sim.dLongitude);
-    Window& window = ui.getWindow();
-    window.setCheck(IdCheckDeliverPackages, false);
-    window.showControl(IdCheckDeliverPackages, packagesOffered);
 }
 
 void CFlightEnd::finishReport()
 {
     CClientInterface& client = ui.getClient();
     CReport& report = ui.getReport();
-    Window& window = ui.getWindow();
     ui.ShowLoading();
     // The report holds 255 characters of comment; a longer text is cut, never refused.
-    const std::string comment = window.getControlText(IdEditComment).substr(0, kCommentLimit);
+    const std::string comment = ui.getText(IdEditComment).substr(0, kCommentLimit);
     base64Encode(client.report.Comment64, comment);
-    client.report.deliver_all = packagesOffered && window.getCheck(IdCheckDeliverPackages) ? 1 : 0;
-    packagesOffered = false;
+    client.report.deliver_all = ui.offerPackages && ui.getCheck(IdCheckDeliverPackages) ? 1 : 0;
+    ui.offerPackages = false;
     report.evaluateFlight();
-    // MERGE(report upload): upload with backup on failure.
-    const bool uploaded = client.writeReport(false);
-    if (uploaded) {
+    // A report that cannot be sent stays backed up for the home page's upload.
+    if (report.uploadReport(false)) {
         ui.SetPage(PageReportRoute);
         return;
     }

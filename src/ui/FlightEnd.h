@@ -23,9 +23,6 @@ public:
     // "End flight" or "Next" on the comment page.
     void finishReport();
 
-    // The "Deliver Packages" box is on offer for the flight just ended.
-    bool isDeliverPackagesOffered() const { return packagesOffered; }
-
     // The one route exempt from the minimum-distance and low-altitude rules.
     static bool isExemptRoute(std::string_view departure, std::string_view arrival);
     // A package entry ("code,lat,lon", entries blank-separated) other than
@@ -36,9 +33,7 @@ private:
     // False when the flight was aborted as too short.
     bool meetsMinimumDistance(bool exempt, bool anyType);
     void checkLandingAirport(bool anyType);
-    void offerPackages();
 
     CUserInterface& ui;
     CDebugLog log;
-    bool packagesOffered = false;
 };

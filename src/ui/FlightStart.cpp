@@ -33,7 +33,11 @@ void CFlightStart::fly()
     CFlightSimulatorInterface* sim = ui.getSimulator();
     const bool running = sim != nullptr && sim->connect();
     ui.ShowLoading();
-    // MERGE(report backup): an autosaved flight waits on page 17 before anything else.
+    // An aborted flight is continued or deleted before any new one starts.
+    if (ui.getReport().hasContinue()) {
+        ui.SetPage(PageAbortedFlight);
+        return;
+    }
     CClientInterface& client = ui.getClient();
     const bool booked = client.getRoute() == LegacySuccess && leadingInt(fieldText(client.flightLog.l_ID)) >= 1;
     if (sim != nullptr && !sim->checkVersion()) {

@@ -8,8 +8,9 @@
 #include "server/LeadingNumber.h"
 #include "sim/FlightSimulatorInterface.h"
 #include "ui/ControlIds.h"
+#include "ui/DisplayFormat.h"
+#include "ui/TankFields.h"
 #include "ui/UserInterface.h"
-#include "ui/WeightUnit.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -23,16 +24,11 @@ constexpr int kFuelStandard = 0;
 constexpr int kFuelSimple = 1;
 constexpr int kFuelReadOnly = 2;
 
-// The tank field of each snapshot slot, in slot order.
-constexpr int kTankField[CFlightSimulatorObjects::kTankCount] = {
-    IdTankMainCenter, IdTankMainLeft, IdTankMainRight, IdTankAuxLeft,   IdTankAuxRight, IdTankTipLeft,
-    IdTankTipRight,   IdTankCenter2,  IdTankCenter3,   IdTankExternal1, IdTankExternal2};
-
-std::string formatWhole(double value)
+// A fuel field's text: the mass in the pilot's unit, rounded to whole units.
+std::string fuelFieldText(double kg, int weightUnit)
 {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.0f", value);
-    return text;
+    const double shown = weightUnit == CDisplayFormat::UnitLbs ? kg * CDisplayFormat::kLbsPerKg : kg;
+    return CDisplayFormat::fixed(shown, 0);
 }
 
 std::int32_t clampToInt32(std::int64_t v)
@@ -56,7 +52,15 @@ bool CLoadSheetActions::simpleFuel() const
 
 void CLoadSheetActions::enableButton(int id, bool enabled)
 {
-    ui.getWindow().setButtonLook(id, false, enabled);
+    ui.setEnabled(id, enabled);
+}
+
+void CLoadSheetActions::showButton(int id, bool visible)
+{
+    if (visible)
+        ui.showObject(id);
+    else
+        ui.hideObject(id);
 }
 
 std::int32_t CLoadSheetActions::hourlyReserveRate(const AircraftTypeData& t)
@@ -74,19 +78,17 @@ void CLoadSheetActions::takeFuelInputs()
     if (sim == nullptr || readOnly())
         return;
     CClientInterface& client = ui.getClient();
-    const CWeightUnit unit = CWeightUnit::ofPilot(client.pilot);
-    Window& window = ui.getWindow();
+    const CDisplayFormat unit(ui.weightUnit);
     if (simpleFuel()) {
-        const std::int64_t added = unit.toKg(CWeightUnit::readNumber(window.getControlText(IdEditAdditionalFuel)));
+        const std::int64_t added = unit.toKg(ui.getNumber(IdEditAdditionalFuel));
         const std::int32_t total = clampToInt32(added + client.aircraft.a_Fuel);
         if (total != sim->fuelOnBoardRounded())
             sim->distributeFuel(total);
         return;
     }
-    for (int slot = 0; slot < CFlightSimulatorObjects::kTankCount; ++slot) {
-        const double typed = CWeightUnit::readNumber(window.getControlText(kTankField[slot]));
+    for (const TankField& field : kTankFields) {
         // A tank holds no negative fuel, whatever was typed.
-        sim->fTankLevel[slot] = static_cast<float>(std::max(unit.toKg(typed), 0));
+        sim->fTankLevel[field.slot] = static_cast<float>(std::max(unit.toKg(ui.getNumber(field.id)), 0));
     }
 }
 
@@ -100,19 +102,17 @@ void CLoadSheetActions::fillFuelFields(bool forceRead)
     CClientInterface& client = ui.getClient();
     sim->lExtraFuel = hourlyReserveRate(client.types);
     sim->lExtraFuelSteps = 4;
-    const CWeightUnit unit = CWeightUnit::ofPilot(client.pilot);
-    Window& window = ui.getWindow();
     if (simpleFuel()) {
         const double added = static_cast<double>(sim->fuelOnBoardRounded()) - client.aircraft.a_Fuel;
-        window.setControlText(IdEditAdditionalFuel, formatWhole(unit.toDisplay(added)));
+        ui.setText(IdEditAdditionalFuel, fuelFieldText(added, ui.weightUnit));
         return;
     }
     // Filling the fields must not make each change repaint the window.
     const bool redraw = ui.isRedrawOnInput();
     ui.setRedrawOnInput(false);
-    for (int slot = 0; slot < CFlightSimulatorObjects::kTankCount; ++slot) {
-        window.setControlText(kTankField[slot], formatWhole(unit.toDisplay(sim->fTankLevel[slot])));
-        window.enableControl(kTankField[slot], sim->fTankCapacity[slot] != 0.0f);
+    for (const TankField& field : kTankFields) {
+        ui.setText(field.id, fuelFieldText(sim->fTankLevel[field.slot], ui.weightUnit));
+        ui.enableWindow(field.id, sim->fTankCapacity[field.slot] != 0.0f);
     }
     ui.setRedrawOnInput(redraw);
 }
@@ -122,11 +122,10 @@ void CLoadSheetActions::updateLoadSheetButtons()
     CFlightSimulatorInterface* sim = ui.getSimulator();
     if (sim == nullptr)
         return;
-    Window& window = ui.getWindow();
     if (readOnly()) {
-        window.showControl(IdReservePlus, false);
-        window.showControl(IdReserveMinus, false);
-        window.showControl(IdChangeFuel, false);
+        showButton(IdReservePlus, false);
+        showButton(IdReserveMinus, false);
+        showButton(IdChangeFuel, false);
     }
     const CClientInterface& client = ui.getClient();
     if (sim->getOverweight() <= 0) {
@@ -134,10 +133,10 @@ void CLoadSheetActions::updateLoadSheetButtons()
         enableButton(IdChangeCargo, false);
         if (!readOnly())
             enableButton(IdChangeFuel, false);
-        window.showControl(IdFly, true);
+        showButton(IdFly, true);
         return;
     }
-    window.showControl(IdFly, false);
+    showButton(IdFly, false);
     enableButton(IdChangePassengers, leadingInt(fieldText(client.flightLog.l_Passengers)) != 0);
     enableButton(IdChangeCargo, leadingInt(fieldText(client.flightLog.l_Cargo)) != 0);
     if (!readOnly())
@@ -241,22 +240,21 @@ void CLoadSheetActions::changeFuel()
     const std::int64_t room = std::int64_t{t.d_MTOW} - t.d_DOW - l.crew_wt - l.package_kg -
                               std::int64_t{leadingInt(fieldText(l.l_Passengers))} * kPassengerKg -
                               leadingInt(fieldText(l.l_Cargo));
-    Window& window = ui.getWindow();
     if (room < 1 || client.aircraft.a_Fuel >= room) {
-        window.setControlText(IdEditAdditionalFuel, "0");
+        ui.setText(IdEditAdditionalFuel, "0");
         ui.SetPage(PageSimpleFuel);
         return;
     }
     const std::int32_t fuel = clampToInt32(room);
     sim->distributeFuel(fuel);
     sim->lFuelRequested = fuel;
-    const CWeightUnit unit = CWeightUnit::ofPilot(client.pilot);
-    const double added = unit.toDisplay(static_cast<double>(fuel - client.aircraft.a_Fuel));
-    window.setControlText(IdEditAdditionalFuel, std::to_string(truncToInt32(added)));
-    window.showControl(IdFly, true);
-    window.showControl(IdChangePassengers, false);
-    window.showControl(IdChangeCargo, false);
-    window.showControl(IdChangeFuel, false);
+    const CDisplayFormat unit(ui.weightUnit);
+    ui.setText(IdEditAdditionalFuel,
+               std::to_string(unit.toDisplay(static_cast<double>(fuel) - client.aircraft.a_Fuel)));
+    showButton(IdFly, true);
+    showButton(IdChangePassengers, false);
+    showButton(IdChangeCargo, false);
+    showButton(IdChangeFuel, false);
     sim->setAircraftTanks();
     ui.Redraw();
 }

@@ -40,6 +40,7 @@ private:
     bool readOnly() const;
     bool simpleFuel() const;
     void enableButton(int id, bool enabled);
+    void showButton(int id, bool visible);
     void setFuelPage(int page);
 
     CUserInterface& ui;

@@ -24,8 +24,14 @@ void CSound::setPath(const std::string& soundFolder)
         folderSet = true;
         log.debug("Sound directory: " + folder);
     } catch (const std::exception&) {
-        log.error("Exception:CSound::setPath Sound directory: " + soundFolder);
+        report("Exception:CSound::setPath Sound directory: " + soundFolder);
     }
+}
+
+void CSound::report(const std::string& line)
+{
+    message = line;
+    log.error(line);
 }
 
 void CSound::enable()
@@ -56,13 +62,13 @@ void CSound::play(int id)
         file = "/snd_error.wav";
         break;
     default:
-        log.error("Unknown ID: " + std::to_string(id));
+        report("Unknown ID: " + std::to_string(id));
         file = "/snd_error.wav";
         break;
     }
     const std::string path = folder + file;
     if (!output.playAsync(path))
-        log.error("Could not play sound! (File: " + path + ")");
+        report("Could not play sound! (File: " + path + ")");
 }
 
 void CSound::play(const std::string& name, bool inFolder)
@@ -78,8 +84,8 @@ void CSound::play(const std::string& name, bool inFolder)
         else
             path = folder + "/" + language + "/" + name;
         if (!output.playAsync(path))
-            log.error("Could not play sound! (File: " + name + ")");
+            report("Could not play sound! (File: " + name + ")");
     } catch (const std::exception&) {
-        log.error("Exception: CSound::play(string& sound) Could not play sound! (File: " + name + ")");
+        report("Exception: CSound::play(string& sound) Could not play sound! (File: " + name + ")");
     }
 }

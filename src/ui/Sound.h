@@ -19,14 +19,18 @@ public:
     void enable();
     void disable();
     bool isEnabled() const { return enabled; }
+    // The last line composed for the log.
+    const std::string& getMessage() const { return message; }
 
 private:
     void setPath(const std::string& folder);
+    void report(const std::string& line);
 
     SoundOutput& output;
     CDebugLog log;
     std::string folder;
     std::string language;
+    std::string message;
     bool folderSet = false;
     bool enabled = false;
 };

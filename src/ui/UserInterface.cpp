@@ -6,11 +6,16 @@
 #include "monitor/FlightState.h"
 #include "monitor/blackbox/Blackbox.h"
 #include "platform/Toolkit.h"
+#include "report/IniParser.h"
 #include "report/Report.h"
 #include "server/ClientInterface.h"
+#include "server/LeadingNumber.h"
 #include "sim/FlightSimulatorInterface.h"
+#include "sim/SimulatorChoice.h"
 #include "ui/ControlIds.h"
+#include "ui/ControlTable.h"
 #include "ui/FlightActions.h"
+#include "ui/LoginActions.h"
 #include "ui/PagePainter.h"
 #include "ui/Sound.h"
 
@@ -20,50 +25,6 @@ namespace {
 
 CUserInterface* g_instance = nullptr;
 
-constexpr Rect kContentArea{190, 81, 580, 360};
-constexpr Rect kContinueColumn{415, 200, 580, 315};
-
-struct Caption {
-    int id;
-    const char* text;
-};
-
-const Caption kCaptions[] = {
-    {IdExit, "Exit"},
-    {IdClose, "x"},
-    {IdLogin, "Login"},
-    {IdHome, "Home"},
-    {IdOptions, "Options"},
-    {IdFlightInformation, "Flight Information"},
-    {IdFly, "Fly!"},
-    {IdEndFlight, "End flight"},
-    {IdNext, "Next"},
-    {IdSaveChanges, "Save changes"},
-    {IdMinimise, "-"},
-    {IdHide, "^"},
-    {IdDivert, "Divert!"},
-    {IdFuelUp, "Fuel Up!"},
-    {IdLoadInitialFuel, "Load Initial Fuel!"},
-    {IdBackFromTanks, "Back"},
-    {IdBackFromSimpleFuel, "Back"},
-    {IdUpdateNow, "Update now!"},
-    {IdAbortDownload, "Abort download!"},
-    {IdShowReport, "Show Report"},
-    {IdUploadReport, "Upload Report"},
-    {IdDeleteReport, "Delete Report"},
-    {IdChangePassengers, "Change"},
-    {IdChangeCargo, "Change"},
-    {IdChangeFuel, "Change"},
-    {IdHighSpeedApproved, "High Speed Approved"},
-    {IdReservePlus, "+"},
-    {IdReserveMinus, "-"},
-    {IdContinueFlight, "Continue Flight"},
-    {IdShowFlight, "Show Flight"},
-    {IdDeleteFlight, "Delete Flight"},
-    {IdConfirmDivert, "Confirm Divert"},
-    {IdBackFromDivert, "Back"},
-};
-
 bool isKnownId(int id)
 {
     return (id >= 0 && id <= 35 && id != 1 && id != 7) || id == IdMenuExit || id == IdMenuMaximise;
@@ -72,8 +33,8 @@ bool isKnownId(int id)
 } // namespace
 
 CUserInterface::CUserInterface(Window& mainWindow, SoundOutput& soundOutput)
-    : window(mainWindow), sound(std::make_unique<CSound>(soundOutput)), client(std::make_unique<CClientInterface>()),
-      log("CUserInterface")
+    : CUserInterfaceUtilities(mainWindow), sound(std::make_unique<CSound>(soundOutput)),
+      client(std::make_unique<CClientInterface>()), log("CUserInterface")
 {
     blackbox = std::make_unique<CBlackbox>(*sound, nullptr, *client);
     report = std::make_unique<CReport>(nullptr, *client, blackbox.get());
@@ -81,6 +42,7 @@ CUserInterface::CUserInterface(Window& mainWindow, SoundOutput& soundOutput)
     cheatDetector = std::make_unique<CCheatDetector>(nullptr, *this);
     pagePainter = std::make_unique<CPagePainter>(*this);
     flightActions = std::make_unique<CFlightActions>(*this);
+    loginActions = std::make_unique<CLoginActions>(*this);
     g_instance = this;
 }
 
@@ -104,13 +66,34 @@ void CUserInterface::setSimulator(std::unique_ptr<CFlightSimulatorInterface> sim
     blackbox->setSnapshot(simulator.get());
 }
 
-const char* CUserInterface::controlCaption(int id)
+void CUserInterface::OnCreate()
 {
-    for (const Caption& c : kCaptions) {
-        if (c.id == id)
-            return c.text;
+    window.setEvents(this);
+    if (!simulator)
+        setSimulator(
+            createSimulatorInterface(CIniParser::getInstance().readConfigString("settings", "FSInterface"), *client));
+    setupTextRectangles();
+    createControls();
+    SetPage(PageLogin);
+    loginActions->loadSettings();
+    if (autoLogin)
+        loginActions->login();
+}
+
+void CUserInterface::createControls()
+{
+    if (firstObject() != nullptr)
+        return; // the window has them already
+    for (const ControlDefinition& control : windowControls()) {
+        if (addObject(control.spec, control.group) == nullptr)
+            log.error("Could not create control " + std::to_string(control.spec.id));
     }
-    return "";
+    setHighlighted(IdExit, true);
+}
+
+int CUserInterface::pilotStatus() const
+{
+    return CUserInterfaceObject::parseNumber(fieldText(client->pilot.va_status));
 }
 
 void CUserInterface::SetPage(int newPage)
@@ -118,22 +101,96 @@ void CUserInterface::SetPage(int newPage)
     page = newPage;
     redrawOnInput = false;
     loadingPending = false;
+    hideAll();
+    showPageControls(newPage);
     Redraw();
 }
 
-void CUserInterface::Redraw()
+void CUserInterface::showHomeControls()
 {
-    window.invalidate(nullptr);
+    showObject(IdHome);
+    showObject(IdOptions);
+    if (pilotStatus() < 2) {
+        showObject(IdFlightInformation);
+        showObject(IdFly);
+    }
+    showObject(IdExit);
 }
 
-void CUserInterface::RedrawContent()
+void CUserInterface::showPageControls(int newPage)
 {
-    window.invalidate(&kContentArea);
-}
-
-void CUserInterface::RedrawContinueColumn()
-{
-    window.invalidate(&kContinueColumn);
+    switch (newPage) {
+    case PageLogin:
+        for (int id : {IdLogin, IdEditUser, IdEditPassword})
+            showObject(id);
+        break;
+    case PageHome:
+    case PageFlightInformation:
+    case PageChecklist:
+    case PageFuelError:
+        showHomeControls();
+        break;
+    case PageOptions:
+        showHomeControls();
+        for (int id : {IdSaveChanges, IdCheckAutoLogin, IdCheckTracker, IdCheckFsMessages, IdCheckSound,
+                       IdCheckPenaltiesOff, IdComboInterface, IdComboFuelMethod, IdComboAutosave})
+            showObject(id);
+        break;
+    case PageFlying:
+        showObject(IdDivert);
+        showObject(IdHighSpeedApproved);
+        if (showToggleLightBtn)
+            showObject(IdToggleLandingLights);
+        break;
+    case PageReportRoute:
+    case PageReportFinances:
+    case PageReportPenalties:
+        showObject(IdNext);
+        break;
+    case PageWrongVersion:
+        showObject(IdUpdateNow);
+        showObject(IdExit);
+        break;
+    case PageFuelTanks:
+        showGroup(PageFuelTanks);
+        showObject(IdBackFromTanks);
+        break;
+    case PageReportBackup:
+        for (int id : {IdShowReport, IdUploadReport, IdDeleteReport})
+            showObject(id);
+        break;
+    case PageSimpleFuel:
+        showGroup(PageSimpleFuel);
+        showObject(IdFuelUp);
+        break;
+    case PageLoadSheet:
+        showGroup(PageLoadSheet);
+        showObject(IdFly);
+        break;
+    case PageComment:
+        showObject(IdEditComment);
+        if (offerPackages) {
+            setCheck(IdCheckDeliverPackages, false);
+            showObject(IdCheckDeliverPackages);
+        }
+        showObject(IdEndFlight);
+        showObject(IdNext);
+        break;
+    case PageDownload:
+        showObject(IdProgress);
+        showObject(IdAbortDownload);
+        break;
+    case PageAbortedFlight:
+        showObject(IdContinueFlight);
+        showObject(IdDeleteFlight);
+        break;
+    case PageDivert:
+        for (int id : {IdConfirmDivert, IdBackFromDivert, IdEditDivertAirport})
+            showObject(id);
+        break;
+    default:
+        break;
+    }
 }
 
 void CUserInterface::ShowLoading()
@@ -145,13 +202,33 @@ void CUserInterface::ShowLoading()
 
 void CUserInterface::onPaint(Painter& painter)
 {
+    setPainter(&painter);
     pagePainter->paint(painter);
+    loadingPending = false;
+    setPainter(nullptr);
+}
+
+void CUserInterface::onCommand(int id)
+{
+    if (const CUserInterfaceObject* control = findObject(id)) {
+        if (!control->isEnabled())
+            return;
+        sound->play(0);
+    }
+    OnButton(id);
+}
+
+void CUserInterface::onEditChanged(int)
+{
+    if (redrawOnInput)
+        Redraw();
 }
 
 void CUserInterface::OnButton(int id)
 {
     std::ostringstream line;
-    line << "Button clicked: " << controlCaption(id) << " (ID=" << id << ")";
+    const CUserInterfaceObject* control = findObject(id);
+    line << "Button clicked: " << (control != nullptr ? control->getCaption() : std::string()) << " (ID=" << id << ")";
     log.debug(line.str());
     if (id >= 201 && id <= 209)
         return;
@@ -167,6 +244,12 @@ void CUserInterface::OnButton(int id)
     case IdOptions:
         RedrawContent();
         SetPage(PageOptions);
+        break;
+    case IdLogin:
+        loginActions->login();
+        break;
+    case IdSaveChanges:
+        loginActions->saveSettings();
         break;
     case IdMinimise:
         sound->play(1);
@@ -224,7 +307,7 @@ bool CUserInterface::advanceFlightState()
     if (!simulator)
         return true;
     if (report->hasPenalty(ItemOverspeedFL100))
-        window.showControl(IdHighSpeedApproved, false);
+        hideObject(IdHighSpeedApproved);
     if (!flightState->update())
         return true;
     report->sendTracker();
@@ -319,7 +402,7 @@ void CUserInterface::enterLanded()
     scoreTouchdown(endFlight);
     s.lFuelAtLanding = s.fuelOnBoardRounded();
     client->getClosestAirport(s.dLongitude, s.dLatitude, -1.0);
-    window.showControl(IdEndFlight, true);
+    showObject(IdEndFlight);
     if (endFlight)
         OnButton(IdEndFlight);
 }
@@ -335,5 +418,5 @@ void CUserInterface::enterCrashed()
     client->getClosestAirport(s.dLongitude, s.dLatitude, -1.0);
     copyText(s.szClosestAirport, fieldText(client->closestAirport));
     SetPage(PageComment);
-    window.showControl(IdEndFlight, true);
+    showObject(IdEndFlight);
 }

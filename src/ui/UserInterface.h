@@ -5,10 +5,13 @@
 
 #include "core/DebugLog.h"
 #include "platform/Toolkit.h"
+#include "ui/UserInterfaceUtilities.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
+struct AircraftData;
 class Window;
 class SoundOutput;
 class CClientInterface;
@@ -20,8 +23,11 @@ class CSound;
 class CCheatDetector;
 class CPagePainter;
 class CFlightActions;
+class CLoginActions;
 
-class CUserInterface : public WindowEvents {
+enum WeightUnit { WeightUnitKg = 0, WeightUnitLbs = 1 };
+
+class CUserInterface : public CUserInterfaceUtilities, public WindowEvents {
 public:
     CUserInterface(Window& window, SoundOutput& soundOutput);
     ~CUserInterface() override;
@@ -34,6 +40,14 @@ public:
     // Installs the simulator bridge; the report, phase machine and blackbox follow it.
     void setSimulator(std::unique_ptr<CFlightSimulatorInterface> simulator);
 
+    // Builds the window's contents once the window exists: the bridge chosen
+    // by the options (a bridge installed beforehand is kept), the text
+    // rectangles, every control, the login page and the stored options; then
+    // the automatic login when it is on.
+    void OnCreate();
+    // Every control of the window, in creation order; "Exit" highlighted.
+    void createControls();
+
     CClientInterface& getClient() { return *client; }
     CFlightSimulatorInterface* getSimulator() { return simulator.get(); }
     CReport& getReport() { return *report; }
@@ -42,25 +56,44 @@ public:
     CBlackbox& getBlackbox() { return *blackbox; }
     CSound& getSound() { return *sound; }
     CFlightActions& getFlightActions() { return *flightActions; }
+    CLoginActions& getLoginActions() { return *loginActions; }
     Window& getWindow() { return window; }
 
     int getPage() const { return page; }
+    // Shows exactly the controls of the page (after hiding all others) and repaints.
     void SetPage(int newPage);
-    virtual void Redraw();
-    virtual void RedrawContent();
     void ShowLoading();
-    // Repaints the "Current" column of the aborted-flight page.
-    void RedrawContinueColumn();
     virtual void OnButton(int id);
 
-    // The window's paints and commands.
+    // The window's paints and commands. A command of a disabled control is
+    // dropped; one of an enabled control clicks before it is carried out.
     void onPaint(Painter& painter) override;
-    void onCommand(int id) override { OnButton(id); }
+    void onCommand(int id) override;
+    void onEditChanged(int id) override;
 
     void ResetFlight();
     void AbortFlight(const std::string& text);
     // One phase step after a successful poll; false once the flight is On Block.
     bool advanceFlightState();
+
+    // The backed-up report page's upload action: loads the backup and checks
+    // that its flight is still booked; true when the upload may follow.
+    bool restoreForUpload();
+    // The aborted-flight page's action: resumes the autosaved flight when the
+    // simulator's aircraft matches it; true when the flight goes on.
+    bool continueFlight();
+
+    // What the backup looked like, kept by restoreForUpload for the flight
+    // actions.
+    struct RestoreReference {
+        double latitude = 0.0;
+        double longitude = 0.0;
+        double altitude = 0.0;
+        double heading = 0.0;
+        std::int32_t groundSpeed = 0;
+        std::int32_t totalFuel = 0;
+    };
+    const RestoreReference& getRestoreReference() const { return restoreReference; }
 
     // Options (settings "settings" section).
     int fuelMethod = 0;   // 0 Standard, 1 Simple, 2 Read Only
@@ -72,21 +105,32 @@ public:
     bool penaltiesOff = false;
     bool showToggleLightBtn = false;
 
+    // Login state: set by a successful login, never cleared.
+    bool loggedIn = false;
+    int weightUnit = WeightUnitKg;
+    // The comment page offers "Deliver Packages" (the flight actions decide).
+    bool offerPackages = false;
+
+    // Pilot status of the pilot record: 2 suspended, 3 blocked; below 2 may fly.
+    int pilotStatus() const;
+
     bool isLoadingPending() const { return loadingPending; }
-    // Every edit-field change repaints the window while this is set.
     bool isRedrawOnInput() const { return redrawOnInput; }
     void setRedrawOnInput(bool on) { redrawOnInput = on; }
 
-protected:
-    static const char* controlCaption(int id);
-
 private:
+    void showPageControls(int newPage);
+    void showHomeControls();
+
     void enterLanded();
     void enterTaxi();
     void enterCrashed();
     void scoreTouchdown(bool& endFlight);
+    bool loadBackupOrWarn();
+    bool fetchBookingOrWarn(bool& notBooked);
+    int restoreMismatch(const AircraftData& saved, std::int32_t savedFuel, const std::string& savedArrival);
+    void warnBox(const std::string& text, const std::string& title);
 
-    Window& window;
     std::unique_ptr<CSound> sound;
     std::unique_ptr<CClientInterface> client;
     std::unique_ptr<CFlightSimulatorInterface> simulator;
@@ -96,8 +140,10 @@ private:
     std::unique_ptr<CCheatDetector> cheatDetector;
     std::unique_ptr<CPagePainter> pagePainter;
     std::unique_ptr<CFlightActions> flightActions;
+    std::unique_ptr<CLoginActions> loginActions;
     CDebugLog log;
     int page = 0;
     bool loadingPending = false;
     bool redrawOnInput = false;
+    RestoreReference restoreReference;
 };

@@ -163,7 +163,7 @@ void CAutoUpdate::deliver()
     Window& window = ui->getWindow();
     const int shown = percent.exchange(-1);
     if (shown >= 0)
-        window.setProgress(IdProgress, shown / 100.0);
+        ui->setProgress(shown / 100.0);
     switch (outcome.exchange(OutcomeNone)) {
     case OutcomeFailed:
         join();

@@ -34,6 +34,7 @@ FlightFixture::FlightFixture()
 {
     CClient::resetProcessValues();
     ui = std::make_unique<RecordingUserInterface>(window, sounds);
+    ui->createControls();
     CClientInterface& c = ui->getClient();
     bookFlight(c, TestBooking{});
     auto scripted = std::make_unique<ScriptedSimulator>(c);

@@ -110,6 +110,7 @@ public:
     bool saveFlight(int number) override;
 
     int frequentChecks = 0;
+    bool textOutput = true;
 
 private:
     void advanceModel();
@@ -117,7 +118,6 @@ private:
     void copyStateToSnapshot();
 
     CFlightTimer timer;
-    bool textOutput = true;
     std::int64_t lastModelMs;
     std::size_t leg = 0;
     double legElapsed = 0.0;

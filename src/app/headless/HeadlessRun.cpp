@@ -11,7 +11,7 @@
 #include "report/Report.h"
 #include "server/ClientInterface.h"
 #include "server/ServerSettings.h"
-#include "sim/fsuipc/FlightSimulatorInterfaceUsingFsuipc.h"
+#include "sim/SimulatorChoice.h"
 #include "ui/ControlIds.h"
 #include "ui/UserInterface.h"
 
@@ -121,7 +121,7 @@ int HeadlessRun::run()
     ui.ResetFlight();
     if (!loginAndFetch(ui.getClient(), options))
         return 2;
-    ui.setSimulator(std::make_unique<CFlightSimulatorInterfaceUsingFsuipc>(ui.getClient()));
+    ui.setSimulator(createSimulatorInterface(options.fsInterface, ui.getClient()));
     CFlightSimulatorInterface& sim = *ui.getSimulator();
     if (!connectSimulator(sim))
         return 3;

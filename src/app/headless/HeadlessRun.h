@@ -13,6 +13,7 @@ struct HeadlessOptions {
     int minutes = 60;     // give up after this much real time
     int autosaveMode = 1; // 0 None, 1 QVL Data only, 2 Flight + Data
     bool tracker = true;
+    std::string fsInterface = "FSUIPC"; // the FSInterface setting: FSUIPC, SimConnect or Automatic
 };
 
 class HeadlessRun {

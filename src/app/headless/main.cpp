@@ -1,11 +1,13 @@
 // quenvale-headless: the client without a window, for scripted runs.
 //   quenvale-headless --user U --password P [--server URL] [--ca-file FILE]
 //                     [--minutes N] [--autosave 0|1|2] [--no-tracker]
+//                     [--fs-interface FSUIPC|SimConnect|Automatic]
 #include "HeadlessRun.h"
 
 #include "platform/DurableFiles.h"
 #include "platform/FsuipcTransport.h"
 #include "platform/HttpClient.h"
+#include "platform/SharedLibrary.h"
 #include "platform/SystemInfo.h"
 #include "sim/fsuipc/FsuipcLink.h"
 
@@ -19,7 +21,8 @@ namespace {
 int usage()
 {
     std::cerr << "usage: quenvale-headless --user U --password P [--server URL] [--ca-file FILE]\n"
-                 "                         [--minutes N] [--autosave 0|1|2] [--no-tracker]\n";
+                 "                         [--minutes N] [--autosave 0|1|2] [--no-tracker]\n"
+                 "                         [--fs-interface FSUIPC|SimConnect|Automatic]\n";
     return 2;
 }
 
@@ -44,6 +47,8 @@ bool parse(int argc, char** argv, HeadlessOptions& o)
             o.caFile = value;
         else if (arg == "--minutes")
             o.minutes = std::atoi(value.c_str());
+        else if (arg == "--fs-interface")
+            o.fsInterface = value;
         else if (arg == "--autosave")
             o.autosaveMode = std::atoi(value.c_str());
         else
@@ -68,7 +73,10 @@ int main(int argc, char** argv)
     setHttpClient(http.get());
     auto transport = createPlatformFsuipcTransport();
     CFsuipcLink::setTransport(transport.get());
+    auto libraries = createPlatformSharedLibraryLoader();
+    setSharedLibraryLoader(libraries.get());
     const int rc = HeadlessRun(options).run();
+    setSharedLibraryLoader(nullptr);
     CFsuipcLink::setTransport(nullptr);
     setHttpClient(nullptr);
     setDurableFiles(nullptr);

@@ -4,6 +4,8 @@
 #include "core/FixedText.h"
 #include "core/NumberConversion.h"
 #include "monitor/FlightState.h"
+#include "report/IniParser.h"
+#include "server/ClientInterface.h"
 #include "sim/FlightSimulatorObjects.h"
 #include "ui/Sound.h"
 
@@ -69,4 +71,27 @@ void CBlackbox::logEvent(const std::string& text, const std::string& soundName)
         sound.play(soundName, true);
         log.debug("Play sound: " + soundName);
     }
+}
+
+bool CBlackbox::saveToReport()
+{
+    return CIniParser::getInstance().writeReportList("numeventlogs", "eventdata", eventLog);
+}
+
+bool CBlackbox::loadFromReport()
+{
+    const bool complete = CIniParser::getInstance().readReportList("numeventlogs", "eventdata", eventLog);
+    // The texts go out to the service and the pages as C strings.
+    for (CEventRecord& record : eventLog) {
+        record.phaseName[sizeof record.phaseName - 1] = '\0';
+        record.text[sizeof record.text - 1] = '\0';
+    }
+    return complete;
+}
+
+void CBlackbox::uploadEventLog()
+{
+    for (const CEventRecord& record : eventLog)
+        booking.writeEventLog(record);
+    eventLog.clear();
 }

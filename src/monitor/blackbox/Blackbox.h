@@ -30,6 +30,14 @@ public:
 
     const std::vector<CEventRecord>& getEventLog() const { return eventLog; }
 
+    // The event log in the report store: "numeventlogs" and one
+    // "eventdata<i>" per record. Loading replaces the log; false when the
+    // stored log is incomplete (what was read is kept).
+    bool saveToReport();
+    bool loadFromReport();
+    // Sends every record to the service in order, then forgets them all.
+    void uploadEventLog();
+
 private:
     bool throttled(std::int32_t elapsed) const;
     void rememberTime(std::int32_t elapsed);

@@ -150,6 +150,17 @@ bool HeadlessWindow::click(int id)
     return true;
 }
 
+bool HeadlessWindow::typeText(int id, const std::string& text)
+{
+    Control* control = find(id);
+    if (control == nullptr || control->spec.kind != ControlKind::Edit)
+        return false;
+    control->text = text;
+    if (events != nullptr)
+        events->onEditChanged(id);
+    return true;
+}
+
 bool HeadlessWindow::selectComboText(int id, const std::string& text)
 {
     Control* control = find(id);

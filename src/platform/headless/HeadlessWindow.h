@@ -68,6 +68,8 @@ public:
     // What a pilot does: a click on a visible, enabled control reaches the user
     // interface; false (and nothing happens) otherwise.
     bool click(int id);
+    // What typing does: the edit field's text changes and the window hears of it.
+    bool typeText(int id, const std::string& text);
     // Selects the combo item with this text; false when there is none.
     bool selectComboText(int id, const std::string& text);
 

@@ -4,6 +4,7 @@
 #include "monitor/FlightState.h"
 #include "report/Report.h"
 #include "support/FlightFixture.h"
+#include "support/StoreFiles.h"
 #include "ui/ControlIds.h"
 
 #include <gtest/gtest.h>
@@ -98,6 +99,7 @@ class AutosaveTest : public DriverTest, public ::testing::WithParamInterface<Aut
 TEST_P(AutosaveTest, EveryTwoMinutes)
 {
     const AutosaveCase& c = GetParam();
+    startWithEmptyStore();
     f.ui->autosaveMode = c.mode;
     f.sim->simulatorVersion = c.version;
     f.tickFor(120000);
@@ -108,7 +110,11 @@ TEST_P(AutosaveTest, EveryTwoMinutes)
     EXPECT_EQ(f.logs.count("Autosave Finished"), 3);
     EXPECT_EQ(f.logs.count("Wrong version for backup"), c.versionWarning ? 3 : 0);
     EXPECT_EQ(f.logs.count("Creating Autosave Backup..."), c.backup ? 3 : 0);
+    EXPECT_EQ(f.logs.count("Report-Backup has been created."), c.backup ? 3 : 0);
+    EXPECT_EQ(f.ui->getReport().hasContinue(), c.backup);
+    EXPECT_EQ(f.ui->getReport().verifyCheckCode(), c.backup);
     EXPECT_EQ(CClient::getAutosaveCounter(), 3u);
+    startWithEmptyStore();
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -54,8 +54,17 @@ protected:
         detector->check();
     }
     float stateFuel() const { return sim.state.tankLevel[1] + sim.state.tankLevel[2]; }
-    int aborts() const { return static_cast<int>(fx.window.boxes.size()); }
-    std::string lastAbort() const { return fx.window.boxes.empty() ? "" : fx.window.boxes.back().text; }
+    // The abort's own box; the fresh login after it may show one of its own.
+    std::vector<HeadlessWindow::ShownBox> abortBoxes() const
+    {
+        std::vector<HeadlessWindow::ShownBox> found;
+        for (const auto& box : fx.window.boxes)
+            if (box.title == "Flight Aborted")
+                found.push_back(box);
+        return found;
+    }
+    int aborts() const { return static_cast<int>(abortBoxes().size()); }
+    std::string lastAbort() const { return aborts() == 0 ? "" : abortBoxes().back().text; }
 };
 
 // --- fuel ---

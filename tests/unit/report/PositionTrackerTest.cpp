@@ -5,6 +5,7 @@
 #include "report/Report.h"
 #include "server/ClientInterface.h"
 #include "support/FlightFixture.h"
+#include "support/ScriptedService.h"
 
 #include <gtest/gtest.h>
 
@@ -70,6 +71,7 @@ TEST(PositionTracker, TrackerOffOnlyReportsPhaseChanges)
 
 TEST(PositionTracker, TrackerOnWritesPositionAndPhase)
 {
+    ScriptedService service;
     FlightFixture f;
     f.startFlying();
     f.sim->holdSnapshot = true;
@@ -82,6 +84,13 @@ TEST(PositionTracker, TrackerOnWritesPositionAndPhase)
     EXPECT_STREQ(f.ui->getClient().flightLog.l_Lon, "-8.500000");
     EXPECT_STREQ(f.ui->getClient().flightLog.l_FlightState, "On Block");
     EXPECT_TRUE(f.logs.contains("Upload Tracker Data! (On Block)"));
+    ASSERT_TRUE(f.ui->getClient().waitForBackgroundSends(5000));
+    EXPECT_TRUE(service.bodies("writelog").empty()) << "On Block sends no tracker update";
+    f.sim->lFlightPhase = PhaseCruise;
+    EXPECT_TRUE(f.ui->getReport().sendTracker());
+    ASSERT_TRUE(f.ui->getClient().waitForBackgroundSends(5000));
+    ASSERT_EQ(service.bodies("writelog").size(), 1u);
+    EXPECT_NE(service.bodies("writelog")[0].find("&Lat=50.037912&FlightState=Cruise&"), std::string::npos);
 }
 
 TEST(PositionTracker, TheDriverRecordsAPositionEveryThreeMinutes)

@@ -1,12 +1,12 @@
 // COffsetSpace: model values in the offsets' units, and the offsets the client writes.
 #include "OffsetSpace.h"
 
+#include "FlightSaveFile.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <ctime>
-#include <fstream>
-#include <locale>
 
 namespace {
 constexpr double kFeetPerMetre = 3.28084;
@@ -253,15 +253,5 @@ void COffsetSpace::finishBatch()
 
 void COffsetSpace::saveFlight(const std::string& name)
 {
-    // The name comes from the client: a plain file name or nothing.
-    const bool plain = !name.empty() && name.find('/') == std::string::npos && name != "." && name != "..";
-    record.add({plain ? "save" : "saveRefused", name, 0.0, -1});
-    if (!plain || saveDirectory.empty())
-        return;
-    const SimAircraftState& s = model.state();
-    std::ofstream out(saveDirectory + "/" + name, std::ios::trunc);
-    out.imbue(std::locale::classic());
-    out << "[SimVars.0]\n"
-        << "Latitude=" << s.lat << "\nLongitude=" << s.lon << "\nAltitude=" << s.altitudeFt
-        << "\nHeading=" << s.headingDeg << "\nSimOnGround=" << (s.onGround ? "True" : "False") << "\n";
+    writeFlightSave(model.state(), saveDirectory, name, record);
 }

@@ -118,8 +118,9 @@ void parseAircraft(const pt::ptree& node, SimAircraftType& a)
     }
     if (const auto stations = node.get_child_optional("payloadStationsKg")) {
         for (const auto& [key, station] : *stations) {
-            if (a.payloadStationsKg.size() >= 61)
-                throw BadValue{"at most 61 payload stations"};
+            // The module protocol serves the first 61; the client library asks for 64.
+            if (a.payloadStationsKg.size() >= 128)
+                throw BadValue{"at most 128 payload stations"};
             a.payloadStationsKg.push_back(number(station, "", 0.0, 0.0, 200000.0));
         }
     }

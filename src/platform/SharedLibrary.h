@@ -1,0 +1,35 @@
+// The shared-library seam: load a library by its Windows file name and
+// resolve its functions by name. Each platform maps the name to its own file
+// ("SimConnect.dll" is libSimConnect.so on Linux) and decides where to look.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class SharedLibrary {
+public:
+    virtual ~SharedLibrary() = default;
+    // Address of an exported function; nullptr when the library lacks it.
+    virtual void* symbol(const std::string& name) = 0;
+};
+
+class SharedLibraryLoader {
+public:
+    virtual ~SharedLibraryLoader() = default;
+    // nullptr with the platform's reason in `error` when nothing could be loaded.
+    virtual std::unique_ptr<SharedLibrary> load(const std::string& name, std::string& error) = 0;
+};
+
+// The process's loader; until one is installed every load fails.
+SharedLibraryLoader& sharedLibraryLoader();
+// Installs a loader (not owned); nullptr restores the failing one.
+void setSharedLibraryLoader(SharedLibraryLoader* loader);
+
+// The platform's own loader (shared_library_posix.cpp): the program's folder
+// first, then the system loader's search path.
+std::unique_ptr<SharedLibraryLoader> createPlatformSharedLibraryLoader();
+// A loader that looks only in `folders`, in order, and then in the loader's
+// search path when `searchLoaderPath` is set.
+std::unique_ptr<SharedLibraryLoader> createPlatformSharedLibraryLoader(const std::vector<std::string>& folders,
+                                                                       bool searchLoaderPath);

@@ -1,0 +1,38 @@
+// An in-process stand-in of the service for unit tests: installed as the
+// process's HTTP client, it answers each legacy function with the frame the
+// test set (plain success otherwise), can refuse every request, and records
+// the functions called in the order they arrived.
+#pragma once
+
+#include "platform/HttpClient.h"
+
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class ScriptedService final : public HttpClient {
+public:
+    ScriptedService();
+    ~ScriptedService() override;
+    ScriptedService(const ScriptedService&) = delete;
+    ScriptedService& operator=(const ScriptedService&) = delete;
+
+    HttpResponse send(const HttpRequest& request) override;
+
+    // A success frame with one data row.
+    static std::string table(const std::map<std::string, std::string>& row);
+
+    void answer(const std::string& function, const std::string& frame);
+    void setRefusing(bool on);
+    // The "function" of every legacy request so far, in order.
+    std::vector<std::string> functions();
+    // The bodies of the requests of one function, in order.
+    std::vector<std::string> bodies(const std::string& function);
+
+private:
+    std::mutex mutex;
+    std::map<std::string, std::string> answers;
+    bool refusing = false;
+    std::vector<std::pair<std::string, std::string>> seen;
+};

@@ -1,0 +1,203 @@
+// The flight backup in the report store: what is saved comes back whole and in
+// order, the check code refuses a changed store, and a backup write cut short
+// between its two files still leaves a pair that belongs together.
+#include "core/FixedText.h"
+#include "monitor/blackbox/Blackbox.h"
+#include "report/Report.h"
+#include "report/ReportCheckCode.h"
+#include "server/ClientInterface.h"
+#include "support/FlightFixture.h"
+#include "support/StoreFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+struct DigestCase {
+    const char* digest;
+    const char* code;
+};
+
+class CheckCodeTest : public ::testing::TestWithParam<DigestCase> {};
+
+TEST_P(CheckCodeTest, DigitsThreeAndTenAsHexOfTheirCharacterCodes)
+{
+    EXPECT_EQ(CReportCheckCode::fromDigest(GetParam().digest), GetParam().code);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CheckCodeTest,
+                         ::testing::Values(DigestCase{"012a4567897bcdef0123456789abcdef", "763"},
+                                           DigestCase{"0000000000f000000000000000000000", "636"},
+                                           DigestCase{"1239abcdefb000000000000000000000", "236"},
+                                           DigestCase{"too short", ""}));
+
+TEST(CheckCode, OfAFileHashesItsBytes)
+{
+    // MD5 of nothing is d41d8cd98f00b204e9800998ecf8427e: 'd' and '0'.
+    const std::string path = CIniParser::getInstance().getReportPath() + ".empty";
+    writeWholeFile(path, "");
+    EXPECT_EQ(CReportCheckCode::ofFile(path), "063");
+    std::filesystem::remove(path);
+    EXPECT_EQ(CReportCheckCode::ofFile(path), "") << "an unreadable file has no code";
+}
+
+class BackupTest : public ::testing::Test {
+protected:
+    BackupTest()
+    {
+        startWithEmptyStore();
+        f.startFlying();
+        f.sim->holdSnapshot = true;
+        report().setTrackerEnabled(false);
+    }
+    ~BackupTest() override { startWithEmptyStore(); }
+
+    CReport& report() { return f.ui->getReport(); }
+    CClientInterface& client() { return f.ui->getClient(); }
+    CIniParser& store() { return CIniParser::getInstance(); }
+
+    FlightFixture f;
+
+    // A flight under way: seven queued positions, events, an item, records.
+    void fly()
+    {
+        f.sim->dLatitude = 50.5;
+        f.sim->dLongitude = 4.25;
+        f.sim->lGroundAltitude = 120;
+        f.sim->lRadarAltitude = 2500;
+        f.sim->lGroundSpeed = 310;
+        copyText(client().flightLog.l_ID, "991");
+        copyText(client().pilot.pilot_id, "1001");
+        copyText(client().report.Pilot_ID, "1001");
+        const char* events[] = {"Gear up", "Flaps retracted", "Landing Lights off"};
+        for (int i = 0; i < 7; ++i) {
+            f.sim->dFlightTime += 180;
+            report().recordPosition();
+            if (i < 3)
+                f.ui->getBlackbox().logEvent(events[i], "");
+        }
+        report().addPenalty(ItemLowAltitude);
+    }
+};
+
+template <class T> bool sameBytes(const std::vector<T>& a, const std::vector<T>& b)
+{
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0);
+}
+
+TEST_F(BackupTest, SavedFlightComesBackWholeAndInOrder)
+{
+    fly();
+    const auto positions = report().getPositionTracker().getQueue();
+    const auto events = f.ui->getBlackbox().getEventLog();
+    ASSERT_EQ(positions.size(), 7u);
+    ASSERT_EQ(events.size(), 4u); // three switches and the item
+    ASSERT_TRUE(report().saveBackup(true));
+    EXPECT_EQ(store().readConfigString("report", "Continue"), "1");
+    EXPECT_EQ(store().readConfigString("report", "Backup"), "0");
+    EXPECT_EQ(store().readConfigString("report", "Code"), report().computeCheckCode());
+    EXPECT_TRUE(f.logs.contains("Report-Backup has been created."));
+    const std::string file = readWholeFile(store().getReportPath());
+    EXPECT_NE(file.find("numpositionlogs = 7"), std::string::npos);
+    EXPECT_NE(file.find("positiondata6 = "), std::string::npos);
+    EXPECT_EQ(file.find("positiondata7"), std::string::npos);
+    EXPECT_NE(file.find("numeventlogs = 4"), std::string::npos);
+
+    // The next start, with another login.
+    f.ui->ResetFlight();
+    copyText(client().pilot.pilot_id, "2002");
+    CIniParser::destroyInstance();
+    ASSERT_TRUE(report().loadBackup());
+    EXPECT_TRUE(sameBytes(report().getPositionTracker().getQueue(), positions));
+    EXPECT_TRUE(sameBytes(f.ui->getBlackbox().getEventLog(), events));
+    EXPECT_EQ(report().getPositionTracker().getPendingPositions(), 7) << "numbering goes on after the queue";
+    EXPECT_TRUE(report().hasPenalty(ItemLowAltitude));
+    EXPECT_STREQ(client().flightLog.l_ID, "991");
+    EXPECT_STREQ(client().pilot.pilot_id, "2002") << "the pilot of the current login stays";
+    EXPECT_DOUBLE_EQ(f.sim->dLatitude, 50.5);
+    EXPECT_DOUBLE_EQ(f.sim->dStartLatitude, 50.5);
+    EXPECT_DOUBLE_EQ(f.sim->dLastAltitude, 2620.0);
+    EXPECT_TRUE(f.logs.contains("Critical Backup Data: Tervix_Pilots.ID=2002"));
+    EXPECT_TRUE(f.logs.contains("Report-Backup has been loaded."));
+}
+
+// Changes one byte of a record value so that the file's code changes.
+bool tamper(const std::string& path, const std::string& code)
+{
+    const std::string original = readWholeFile(path);
+    for (std::size_t at = original.find("Tervix_Reports = ") + 20; at < original.size(); ++at) {
+        std::string changed = original;
+        changed[at] = changed[at] == 'A' ? 'B' : 'A';
+        writeWholeFile(path, changed);
+        if (CReportCheckCode::ofFile(path) != code)
+            return true;
+    }
+    return false;
+}
+
+TEST_F(BackupTest, OneChangedByteIsRefusedAndTheRestorePathsSayModified)
+{
+    fly();
+    ASSERT_TRUE(report().saveBackup(true));
+    ASSERT_TRUE(tamper(store().getReportPath(), report().getCheckCode()));
+    f.ui->ResetFlight();
+    EXPECT_FALSE(report().loadBackup());
+    EXPECT_TRUE(f.logs.contains("Report-Backup could not be loaded. Wrong code!"));
+    EXPECT_TRUE(report().getPositionTracker().getQueue().empty()) << "nothing is loaded";
+
+    EXPECT_FALSE(f.ui->continueFlight());
+    ASSERT_EQ(f.window.boxes.size(), 1u);
+    EXPECT_EQ(f.window.boxes[0].title, "Report has been modified!");
+    EXPECT_TRUE(report().hasContinue()) << "an aborted flight's autosave stays";
+
+    ASSERT_TRUE(report().saveBackup(false));
+    ASSERT_TRUE(tamper(store().getReportPath(), report().getCheckCode()));
+    EXPECT_FALSE(f.ui->restoreForUpload());
+    ASSERT_EQ(f.window.boxes.size(), 2u);
+    EXPECT_EQ(f.window.boxes[1].title, "Report has been modified!");
+    EXPECT_EQ(f.window.boxes[1].text,
+              "It looks like the saved report has been illegally modified.\nThe report was not reloaded! \n");
+    EXPECT_TRUE(f.logs.contains("Backed up report could not be re-loaded. Report has been illegally modified."));
+    EXPECT_FALSE(report().hasBackup());
+    EXPECT_EQ(store().readConfigString("report", "Code"), "0");
+    EXPECT_EQ(std::filesystem::file_size(store().getReportPath()), 0u);
+}
+
+// A backup write stopped after its staged store was complete: before the
+// settings took the new code, or after.
+class InterruptedBackupTest : public BackupTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(InterruptedBackupTest, NextStartKeepsAPairThatVerifies)
+{
+    const bool settingsCommitted = GetParam();
+    fly();
+    copyText(client().flightLog.l_ID, "111");
+    ASSERT_TRUE(report().saveBackup(true));
+    const std::string oldSettings = readWholeFile(store().getSettingsPath());
+    const std::string oldReport = readWholeFile(store().getReportPath());
+    copyText(client().flightLog.l_ID, "222");
+    ASSERT_TRUE(report().saveBackup(true));
+    const std::string newSettings = readWholeFile(store().getSettingsPath());
+    const std::string newReport = readWholeFile(store().getReportPath());
+    ASSERT_NE(oldSettings, newSettings) << "the two backups need different codes for this test";
+
+    const std::string staged = store().getStagedReportPath();
+    const std::string reportPath = store().getReportPath();
+    const std::string settingsPath = store().getSettingsPath();
+    CIniParser::destroyInstance();
+    writeWholeFile(reportPath, oldReport);
+    writeWholeFile(staged, newReport);
+    writeWholeFile(settingsPath, settingsCommitted ? newSettings : oldSettings);
+
+    EXPECT_TRUE(report().verifyCheckCode());
+    EXPECT_FALSE(std::filesystem::exists(staged));
+    ASSERT_TRUE(report().loadBackup());
+    EXPECT_STREQ(client().flightLog.l_ID, settingsCommitted ? "222" : "111");
+}
+
+INSTANTIATE_TEST_SUITE_P(Moments, InterruptedBackupTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "SettingsCommitted" : "SettingsNotYetSaved"; });
+
+} // namespace
