@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Developer and CI entry point. Installs what a fresh Debian 12 machine lacks,
-# builds, and then runs the test suite (`test`) or the client with its
-# companion programs (`run`).
+# builds, and then runs the test suite (`test`: fuzz replay, the suite under
+# the sanitizers, the suite) or the client with its companion programs (`run`).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -72,14 +72,26 @@ run_fuzzers() {
   [ "$failed" -eq 0 ]
 }
 
+# The whole suite again under the address and undefined-behaviour sanitizers;
+# any report fails the test that caused it.
+run_sanitized_suite() {
+  cmake --preset asan && cmake --build --preset asan && ctest --preset asan --no-tests=error
+}
+
 case "${1:-test}" in
   test)
     install_missing
     ensure_test_locale
     build
     run_fuzzers
+    sanitized=0
+    run_sanitized_suite || sanitized=$?
     # Last, so the suite's own summary closes the output.
     ctest --preset dev
+    if [ "$sanitized" -ne 0 ]; then
+      echo "the suite failed under the sanitizers (see above)" >&2
+      exit "$sanitized"
+    fi
     ;;
   run)
     install_missing

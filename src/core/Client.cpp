@@ -2,6 +2,7 @@
 #include "core/Client.h"
 
 #include "core/ClientConfig.h"
+#include "core/NumberConversion.h"
 #include "monitor/CheatDetector.h"
 #include "monitor/FlightState.h"
 #include "monitor/blackbox/Blackbox.h"
@@ -154,7 +155,7 @@ bool CClient::flying(CFlightSimulatorInterface& sim)
         adaptInterval(sim);
     if (checkDue() && !runCheck(sim))
         return false;
-    afterCheck();
+    afterCheck(sim);
     return true;
 }
 
@@ -264,6 +265,13 @@ void CClient::checkExhaustedFuel(CFlightSimulatorInterface& sim)
 
 void CClient::countGearChanges(CFlightSimulatorInterface& sim)
 {
+    // Counted per flight: a running total would keep the gear-up rule
+    // ("fewer than 20 movements") from ever firing after a few flights.
+    if (gearFlight != ui->getFlightsBegun()) {
+        gearFlight = ui->getFlightsBegun();
+        gearChanges = 0;
+        lastGearDown = false;
+    }
     if (sim.bGearDown == lastGearDown)
         return;
     ++gearChanges;
@@ -297,12 +305,15 @@ void CClient::autosave(CFlightSimulatorInterface& sim)
     log.warn("Autosave Finished");
 }
 
-void CClient::afterCheck()
+void CClient::afterCheck(CFlightSimulatorInterface& sim)
 {
     t4 = now();
     if (std::llabs(static_cast<std::int64_t>(signedDiff(now(), lastFailureTime))) >= 100) {
         // Failures strike against the whole seconds since departure once the
         // aircraft has left the stand.
+        const double departSeconds = ui->getClient().report.departSeconds;
+        if (departSeconds != 0.0)
+            ui->updateFailures(truncToInt32(sim.dFlightTime - departSeconds));
         lastFailureTime = now();
     }
     if (now() - lastPositionTime > CClientConfig::getInstance().getPositionUploadInterval()) {

@@ -47,7 +47,7 @@ private:
     void checkExhaustedFuel(CFlightSimulatorInterface& sim);
     void countGearChanges(CFlightSimulatorInterface& sim);
     void autosave(CFlightSimulatorInterface& sim);
-    void afterCheck();
+    void afterCheck(CFlightSimulatorInterface& sim);
     void abortedFlightPage();
     void statistics();
     static std::int32_t intervalForHeight(std::int32_t radarAltitude);
@@ -74,6 +74,8 @@ private:
     std::uint32_t countAtLastStats = 0;
     double lastPayload = 0.0;
     double lastFuelShown = 0.0;
+    // Gear movements of the flight numbered gearFlight (see CUserInterface::beginFlight).
+    std::uint32_t gearFlight = 0;
     bool lastGearDown = false;
     std::int32_t gearChanges = 0;
     std::int32_t loopTime = 0;

@@ -79,6 +79,9 @@ void CFlightState::setPhase(int phase)
 {
     if (simulator != nullptr)
         simulator->lFlightPhase = phase;
+    // A flight begins (or begins again) in Boarding: no touchdown yet.
+    if (phase == PhaseBoarding)
+        sinceTouchdown.reset();
 }
 
 double CFlightState::getTakeoffTime() const
@@ -121,7 +124,9 @@ bool CFlightState::onGroundOrLow() const
 void CFlightState::updateClosestArrival(double distArrival)
 {
     CFlightSimulatorInterface& s = *simulator;
-    if (distArrival != 0.0 && (s.dClosestArrivalDistance == 0.0 || distArrival < s.dClosestArrivalDistance))
+    // Airborne steps leave -1 (unknown): the first distance on the ground
+    // replaces it like the 0 of a new flight, or no flight would ever keep one.
+    if (distArrival != 0.0 && (s.dClosestArrivalDistance <= 0.0 || distArrival < s.dClosestArrivalDistance))
         s.dClosestArrivalDistance = distArrival;
 }
 
@@ -199,6 +204,7 @@ bool CFlightState::touchDown(double distArrival)
     s.lFlightPhase = PhaseLanded;
     updateClosestArrival(distArrival);
     s.dLandingTime = static_cast<double>(airTimer.elapsed());
+    sinceTouchdown.emplace();
     if (type.d_MLW < landingWeight && !report->hasPenalty(ItemMaxLandingWeight))
         report->addPenalty(ItemMaxLandingWeight);
     return true;
@@ -259,7 +265,10 @@ bool CFlightState::checkTaxiOverspeed()
         taxiSpeedTimer.restart();
         return false;
     }
-    if (s.dLandingTime != 0.0 && static_cast<double>(airTimer.elapsed()) - s.dLandingTime < 60000.0)
+    // The first minute after a touchdown is the landing roll, not taxiing.
+    // The air timer restarts on every step on the ground, so the grace runs
+    // on a stopwatch of its own.
+    if (sinceTouchdown && sinceTouchdown->elapsed() < 60000)
         taxiSpeedTimer.restart();
     if (s.lGroundSpeed < 30 || s.lGroundSpeed > 100)
         taxiSpeedTimer.restart();

@@ -6,6 +6,7 @@
 #include "core/DebugLog.h"
 #include "core/Stopwatch.h"
 
+#include <optional>
 #include <string>
 
 class CSound;
@@ -69,5 +70,7 @@ private:
     CStopwatch taxiSpeedTimer;
     CStopwatch overspeedTimer;
     CStopwatch lowAltitudeTimer;
+    // Runs from the last touchdown; empty until the flight's first one.
+    std::optional<CStopwatch> sinceTouchdown;
     CDebugLog log;
 };

@@ -20,6 +20,8 @@ struct HttpRequest {
     std::uint32_t connectTimeoutMs = 60000;
     std::uint32_t sendTimeoutMs = 30000;
     std::uint32_t receiveTimeoutMs = 30000;
+    // The whole request, however steadily the bytes move (0 = none).
+    std::uint32_t totalTimeoutMs = 120000;
     std::size_t maxResponseBytes = 1 << 20; // the rest of a longer answer is read and dropped
 };
 

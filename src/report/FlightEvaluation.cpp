@@ -142,8 +142,9 @@ void CFlightEvaluation::copyBooking()
 void CFlightEvaluation::findArrival()
 {
     if (!active(ItemCrashed)) {
-        const double arrivalDistance = client.distanceToArrival(s.dLatitude, s.dLongitude);
-        client.getClosestAirport(s.dLongitude, s.dLatitude, arrivalDistance);
+        // The closest approach on the ground, not the distance now: a pilot
+        // who landed at the booked airport and taxied away still arrived.
+        client.getClosestAirport(s.dLongitude, s.dLatitude, s.dClosestArrivalDistance);
     }
     if (client.closestAirport[0] != '\0')
         copyText(client.report.Arr, fieldText(client.closestAirport));

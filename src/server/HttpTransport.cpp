@@ -32,6 +32,7 @@ HttpRequest buildRequest(const CServerEndpoint& endpoint, const std::string& pat
     request.connectTimeoutMs = options.connectTimeoutMs;
     request.sendTimeoutMs = options.sendTimeoutMs;
     request.receiveTimeoutMs = options.receiveTimeoutMs;
+    request.totalTimeoutMs = options.totalTimeoutMs;
     request.maxResponseBytes = maxAppend;
     if (body == nullptr) {
         request.verb = "GET";

@@ -13,6 +13,9 @@ struct CTransportOptions {
     std::uint32_t connectTimeoutMs = 60000;
     std::uint32_t sendTimeoutMs = 30000;
     std::uint32_t receiveTimeoutMs = 30000;
+    // Ends a request whose answer trickles in for ever; the stall timeouts
+    // never fire while bytes keep moving.
+    std::uint32_t totalTimeoutMs = 120000;
 };
 
 struct CServerEndpoint {

@@ -59,6 +59,7 @@ CUserInterface* CUserInterface::getInstance()
 
 void CUserInterface::setSimulator(std::unique_ptr<CFlightSimulatorInterface> sim)
 {
+    failures.clear(); // they act on the bridge being replaced
     simulator = std::move(sim);
     report->setSimulator(simulator.get());
     flightState->setSimulator(simulator.get());
@@ -289,6 +290,22 @@ void CUserInterface::ResetFlight()
     }
     blackbox->resetAll();
     flightState->setPhase(PhaseBoarding);
+    beginFlight();
+}
+
+void CUserInterface::startFlightMonitoring()
+{
+    // A failure of an earlier flight must not strike, or keep forcing a
+    // handle, in this one.
+    failures.clear();
+    if (simulator)
+        Failures::createFailures(*simulator, *blackbox, *report, *client, failures, *random);
+    blackbox->startFlight();
+}
+
+void CUserInterface::updateFailures(std::int32_t elapsed)
+{
+    Failures::updateFailures(failures, elapsed);
 }
 
 void CUserInterface::AbortFlight(const std::string& text)

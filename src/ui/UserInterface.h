@@ -6,6 +6,8 @@
 #include "core/DebugLog.h"
 #include "platform/Toolkit.h"
 #include "ui/UserInterfaceUtilities.h"
+#include "monitor/failures/Failures.h"
+#include "monitor/failures/RandomSource.h"
 
 #include <cstdint>
 #include <memory>
@@ -72,6 +74,19 @@ public:
     void onEditChanged(int id) override;
 
     void ResetFlight();
+    // Marks the start of a new flight: per-flight counters kept outside the
+    // snapshot (the driver's gear movements) start again. ResetFlight calls it;
+    // so does the flight start.
+    void beginFlight() { ++flightsBegun; }
+    std::uint32_t getFlightsBegun() const { return flightsBegun; }
+    // At the flight start, after the start checks: this flight's failures
+    // armed (the last flight's dropped) and the blackbox started.
+    void startFlightMonitoring();
+    // The driver's failure step: whole seconds since departure.
+    void updateFailures(std::int32_t elapsed);
+    Failures::CFailureList& getFailures() { return failures; }
+    // Tests fix the failure draws.
+    void setRandomSource(std::unique_ptr<Failures::CRandomSource> source) { random = std::move(source); }
     void AbortFlight(const std::string& text);
     // One phase step after a successful poll; false once the flight is On Block.
     bool advanceFlightState();
@@ -141,9 +156,12 @@ private:
     std::unique_ptr<CPagePainter> pagePainter;
     std::unique_ptr<CFlightActions> flightActions;
     std::unique_ptr<CLoginActions> loginActions;
+    Failures::CFailureList failures;
+    std::unique_ptr<Failures::CRandomSource> random = std::make_unique<Failures::CProcessRandom>();
     CDebugLog log;
     int page = 0;
     bool loadingPending = false;
     bool redrawOnInput = false;
     RestoreReference restoreReference;
+    std::uint32_t flightsBegun = 0;
 };

@@ -57,6 +57,7 @@ void FlightFixture::startFlying()
     sim->lCargo = 2000;
     // What the flight start leaves behind: the fuel as loaded is the accepted fuel.
     sim->getAircraftTanks();
+    ui->startFlightMonitoring();
     sim->keepTankLevels();
     sim->lFuelAtStart = sim->fuelOnBoardRounded();
     sim->nMinFuel = sim->lFuelAtStart;

@@ -25,12 +25,14 @@ bool CFsuipcMemoryTransport::findWindow(const std::string& className)
 bool CFsuipcMemoryTransport::addAtom(const std::string& name)
 {
     atom = name;
-    return true;
+    return !atomFails;
 }
 
 FsuipcTransport::MapStatus CFsuipcMemoryTransport::createMapping(const std::string& name, std::size_t size)
 {
     mappingNames.push_back(name);
+    if (mapStatus != MapStatus::Mapped)
+        return mapStatus;
     block.assign(size, 0);
     return MapStatus::Mapped;
 }

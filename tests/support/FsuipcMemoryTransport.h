@@ -15,10 +15,10 @@ public:
     CFsuipcMemoryTransport();
 
     bool findWindow(const std::string& className) override;
-    std::uint32_t registerMessage(const std::string&) override { return 0xC0DE; }
+    std::uint32_t registerMessage(const std::string&) override { return messageNumber; }
     bool addAtom(const std::string& name) override;
     MapStatus createMapping(const std::string& name, std::size_t size) override;
-    std::uint8_t* view() override { return block.empty() ? nullptr : block.data(); }
+    std::uint8_t* view() override { return block.empty() || noView ? nullptr : block.data(); }
     SendOutcome sendMessage(std::uint32_t message, std::uint32_t timeoutMs) override;
     void forgetWindow() override { windowOpen = false; }
     void deleteAtom() override { atom.clear(); }
@@ -41,6 +41,10 @@ public:
     int timeoutsBeforeAnswer = 0;         // sends that time out first
     int failuresBeforeAnswer = 0;         // sends that fail with a system error first
     std::uint32_t answer = 1;
+    std::uint32_t messageNumber = 0xC0DE; // 0: the message cannot be registered
+    bool atomFails = false;
+    MapStatus mapStatus = MapStatus::Mapped;
+    bool noView = false;
     std::function<void(std::uint8_t* block)> afterWalk; // tampers with the answered block
 
     // What happened.

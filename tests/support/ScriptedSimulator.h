@@ -75,6 +75,7 @@ public:
     std::vector<std::string> texts;
     std::vector<int> savedFlights;
     std::vector<int> failedEngines;
+    std::vector<int> appliedFailures;
     int pauses = 0;
     int polls = 0;
     std::vector<std::int64_t> pollTimes; // process-clock ms of each successful poll
@@ -93,7 +94,11 @@ public:
     bool getEverything() override;
     bool updateFlightTimer() override;
     bool failEngine(int engine, bool quiet) override;
-    bool applyFailure(int kind) override { return kind >= 0; }
+    bool applyFailure(int kind) override
+    {
+        appliedFailures.push_back(kind);
+        return true;
+    }
     bool setSimulationRate(int rate) override;
     bool disableSlew() override { return true; }
     void setTextOutput(bool enabled) override { textOutput = enabled; }

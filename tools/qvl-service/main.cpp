@@ -20,7 +20,8 @@ void usage()
            "       qvl-service seed [--data DIR]\n"
            "       qvl-service list [--data DIR] [requests|writereport|writepositionlog|writeeventlog|"
            "writelog|updateawards|resetflight|resetpositionlog]\n"
-           "       qvl-service fault [--data DIR] none|refuse|delay MS|http500|garbage|truncated|wrongword|empty\n";
+           "       qvl-service fault [--data DIR] none|refuse|delay MS|http500|garbage|truncated|wrongword|empty|"
+           "trickle MS\n";
 }
 
 struct Arguments {

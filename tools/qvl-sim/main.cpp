@@ -1,7 +1,7 @@
 // qvl-sim: flies a scenario and serves it to the client over the module
 // protocol until stopped.
 //   qvl-sim run SCENARIO [--time-scale N] [--start-at SECONDS] [--record FILE]
-//                        [--dir DIR] [--class NAME] [--fault rewrite-header|never-answer|answer-zero]
+//                        [--dir DIR] [--class NAME] [--fault rewrite-header|never-answer|answer-zero|answer-late]
 //                        [--fsuipc-version WORD] [--sim-version N] [--sub-version N] [--no-magic]
 //                        [--save-dir DIR]
 //   qvl-sim list
@@ -43,7 +43,8 @@ struct Options {
 int usage()
 {
     std::cerr << "usage: qvl-sim run SCENARIO [--time-scale N] [--start-at SECONDS] [--record FILE]\n"
-                 "                    [--dir DIR] [--class NAME] [--fault rewrite-header|never-answer|answer-zero]\n"
+                 "                    [--dir DIR] [--class NAME] [--fault "
+                 "rewrite-header|never-answer|answer-zero|answer-late]\n"
                  "                    [--fsuipc-version WORD] [--sim-version N] [--sub-version N] [--no-magic]\n"
                  "                    [--save-dir DIR]\n"
                  "       qvl-sim list\n";
@@ -68,6 +69,8 @@ bool parseFault(const std::string& text, CFsuipcServer::Fault& fault)
         fault = CFsuipcServer::Fault::NeverAnswer;
     else if (text == "answer-zero")
         fault = CFsuipcServer::Fault::AnswerZero;
+    else if (text == "answer-late")
+        fault = CFsuipcServer::Fault::AnswerLate;
     else
         return false;
     return true;

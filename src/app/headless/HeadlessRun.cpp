@@ -6,6 +6,7 @@
 #include "core/Client.h"
 #include "core/FixedText.h"
 #include "monitor/FlightState.h"
+#include "monitor/blackbox/Blackbox.h"
 #include "platform/Clock.h"
 #include "platform/SoundOutput.h"
 #include "report/Report.h"
@@ -81,6 +82,7 @@ void startFlight(CUserInterface& ui, CFlightSimulatorInterface& sim)
     CClientInterface& client = ui.getClient();
     sim.getEverything();
     sim.getAircraftTanks();
+    ui.startFlightMonitoring();
     sim.lPassengers = std::atoi(client.flightLog.l_Passengers);
     sim.lCargo = std::atoi(client.flightLog.l_Cargo);
     sim.lPackages = client.flightLog.package_kg;
@@ -97,6 +99,9 @@ void printSummary(CUserInterface& ui, CFlightSimulatorInterface& sim)
 {
     std::cout << "touchdown " << sim.lLandingVerticalSpeed << " ft/min, fuel " << sim.lFuelAtTakeoff
               << " kg at take-off, " << sim.lFuelAtLanding << " kg at landing" << std::endl;
+    for (const CEventRecord& e : ui.getBlackbox().getEventLog())
+        std::cout << "event: " << e.elapsedSeconds << " s, " << fieldText(e.phaseName) << ", " << fieldText(e.text)
+                  << std::endl;
     for (int item = 0; item < ReportItemCount; ++item) {
         if (ui.getReport().getPenalty(item).active != 0)
             std::cout << "report item: " << CReport::reasonText(item) << std::endl;

@@ -1,38 +1,143 @@
-// CBlackbox: event records and their throttle.
+// CBlackbox: rules loading, the rule check, event records and their throttle.
 #include "monitor/blackbox/Blackbox.h"
 
+#include "core/ClientConfig.h"
 #include "core/FixedText.h"
 #include "core/NumberConversion.h"
 #include "monitor/FlightState.h"
+#include "monitor/blackbox/CombinationEvent.h"
+#include "monitor/blackbox/StartFlightEvent.h"
+#include "monitor/blackbox/ValueEvent.h"
 #include "report/IniParser.h"
 #include "server/ClientInterface.h"
 #include "sim/FlightSimulatorObjects.h"
 #include "ui/Sound.h"
 
 #include <cstring>
+#include <pugixml.hpp>
 
 namespace {
 constexpr std::size_t kRecentTimes = 10;
 constexpr std::int32_t kThrottleWindowSeconds = 60;
+constexpr const char* kRulesFile = "blackbox.xml";
 } // namespace
+
+const char* const CBlackbox::kBuiltInRules =
+    "<blackbox>\t<event var='landinglights' value='1' method='equal' multiple='1' text='Landing Lights on' />"
+    "\t<event var='landinglights' value='0' method='equal' multiple='1' text='Landing Lights off' />"
+    "\t<event var='gear' value='1' method='equal' multiple='1' text='Gear down' />"
+    "\t<event var='gear' value='0' method='equal' multiple='1' text='Gear up' />"
+    "\t<event var='flaps' value='1' method='equal' multiple='1' text='Flaps 100%' />"
+    "\t<event var='flaps' value='0.5' method='equal' multiple='1' text='Flaps 50%' />"
+    "\t<event var='flaps' value='0' method='equal' multiple='1' text='Flaps retracted' />"
+    "\t<event var='ias' value='1' method='greater' multiple='0' flightstate='landed' sound='snd_applause.wav' />"
+    "</blackbox>";
 
 CBlackbox::CBlackbox(CSound& player, CFlightSimulatorObjects* snap, CClientInterface& bookingData)
     : sound(player), snapshot(snap), booking(bookingData), log("CBlackbox")
 {
     recentTimes.push_back(0);
+    resourceFolder = CClientConfig::getInstance().getResourceFolder();
+    loadRules();
 }
 
 CBlackbox::~CBlackbox() = default;
 
+void CBlackbox::loadRules()
+{
+    log.debug("parse blackbox.xml");
+    events.clear();
+    pugi::xml_document document;
+    pugi::xml_parse_result result =
+        document.load_file((CClientConfig::getInstance().getDataFolder() + kRulesFile).c_str());
+    if (!result)
+        result = document.load_file((resourceFolder + kRulesFile).c_str());
+    if (!result) {
+        log.error(std::string("loading blackbox.xml failed: ") + result.description());
+        result = document.load_string(kBuiltInRules);
+        if (!result) {
+            log.error(std::string("parsing blackbox.xml failed: ") + result.description());
+            return;
+        }
+    }
+    buildEvents(document);
+}
+
+bool CBlackbox::loadRulesFromText(const std::string& text)
+{
+    events.clear();
+    pugi::xml_document document;
+    const pugi::xml_parse_result result = document.load_buffer(text.data(), text.size());
+    if (!result) {
+        log.error(std::string("parsing blackbox.xml failed: ") + result.description());
+        return false;
+    }
+    buildEvents(document);
+    return true;
+}
+
+void CBlackbox::buildEvents(const pugi::xml_document& document)
+{
+    const pugi::xml_node root = document.child("blackbox");
+    if (!root)
+        log.warn("no blackbox element, no rules");
+    const bool debug = std::strcmp(root.attribute("debug").as_string(), "true") == 0;
+    for (const pugi::xml_node& node : root.children()) {
+        if (node.type() != pugi::node_element)
+            continue;
+        const char* name = node.name();
+        std::unique_ptr<Blackbox::CEventBase> event;
+        if (std::strcmp(name, "event") == 0)
+            event = Blackbox::CValueEvent::fromElement(node, debug, variables);
+        else if (std::strcmp(name, "combination") == 0)
+            event = Blackbox::CCombinationEvent::fromElement(node, debug, variables);
+        else if (std::strcmp(name, "startflight") == 0)
+            event = std::make_unique<Blackbox::CStartFlightEvent>(node, debug);
+        else
+            log.warn(std::string("invalid node: ") + name + ";");
+        if (event)
+            events.push_back(std::move(event));
+    }
+}
+
+void CBlackbox::updateVariables()
+{
+    variables.update(snapshot, booking);
+}
+
 void CBlackbox::check()
 {
-    // The rule-driven events arrive with the rules file; until then a flying
-    // tick has nothing to evaluate here.
+    if (snapshot == nullptr)
+        return;
+    updateVariables();
+    for (std::size_t i = 0; i < events.size();) {
+        Blackbox::CEventBase& event = *events[i];
+        if (!event.check(false)) {
+            ++i;
+            continue;
+        }
+        logEvent(event.getText(), event.getSound());
+        if (event.isMultiple())
+            ++i;
+        else
+            events.erase(events.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+}
+
+void CBlackbox::startFlight()
+{
+    updateVariables();
+    for (const auto& event : events)
+        event->reset();
 }
 
 void CBlackbox::resetAll()
 {
     eventLog.clear();
+    // The throttle counts this flight's events only: an earlier flight's
+    // times would block the new flight's first minutes.
+    recentTimes.assign(1, 0);
+    loadRules();
 }
 
 bool CBlackbox::throttled(std::int32_t elapsed) const

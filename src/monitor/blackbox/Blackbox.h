@@ -1,18 +1,26 @@
-// The flight's event recorder: appends time-stamped records to the event log,
-// throttled to ten records per minute of flight time, and plays the sounds
-// events ask for. Rule-driven events are checked on every flying tick.
+// The flight's event recorder: loads its rules from "blackbox.xml" (or the
+// built-in rules), checks them on every flying tick, appends time-stamped
+// records to the event log, throttled to ten records per minute of flight
+// time, and plays the sounds events ask for.
 #pragma once
 
 #include "core/DebugLog.h"
+#include "monitor/blackbox/EventBase.h"
 #include "monitor/blackbox/EventRecord.h"
+#include "monitor/blackbox/VariableTable.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 class CSound;
 class CFlightSimulatorObjects;
 class CClientInterface;
+
+namespace pugi {
+class xml_document;
+}
 
 class CBlackbox {
 public:
@@ -21,14 +29,26 @@ public:
 
     void setSnapshot(CFlightSimulatorObjects* snapshot) { this->snapshot = snapshot; }
 
-    // One driver step on the flying page.
+    // Rules from the data folder, else the second rules folder, else the built-in rules.
+    void loadRules();
+    // Replaces the rules with those of a rules text; false when it does not parse.
+    bool loadRulesFromText(const std::string& text);
+    // Copies the snapshot's and the booking's values into the variable table.
+    void updateVariables();
+    // One driver step on the flying page: fires, logs and drops events.
     void check();
+    // At the flight start: every event armed against the current values.
+    void startFlight();
     // Appends a record for a non-empty text and plays a non-empty sound.
     void logEvent(const std::string& text, const std::string& sound);
-    // Forgets the event log of the last flight.
+    // Before a new flight: no records, fresh rules, a fresh throttle.
     void resetAll();
 
     const std::vector<CEventRecord>& getEventLog() const { return eventLog; }
+    std::size_t getEventCount() const { return events.size(); }
+
+    // The rules used when no rules file can be loaded.
+    static const char* const kBuiltInRules;
 
     // The event log in the report store: "numeventlogs" and one
     // "eventdata<i>" per record. Loading replaces the log; false when the
@@ -41,10 +61,14 @@ public:
 private:
     bool throttled(std::int32_t elapsed) const;
     void rememberTime(std::int32_t elapsed);
+    void buildEvents(const pugi::xml_document& document);
 
     CSound& sound;
     CFlightSimulatorObjects* snapshot;
     CClientInterface& booking;
+    std::string resourceFolder;
+    Blackbox::CVariableTable variables;
+    std::vector<std::unique_ptr<Blackbox::CEventBase>> events;
     std::vector<CEventRecord> eventLog;
     std::vector<std::int32_t> recentTimes; // oldest first, at most 10
     CDebugLog log;

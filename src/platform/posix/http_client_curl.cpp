@@ -1,6 +1,6 @@
 // HttpClient on libcurl with OpenSSL: one easy handle per request, TLS always
-// verified against the system authorities plus the CA file's, and stall
-// timeouts for sending and receiving.
+// verified against the system authorities plus the CA file's, stall timeouts
+// for sending and receiving, and an overall deadline.
 #include "platform/HttpClient.h"
 
 #include <curl/curl.h>
@@ -189,6 +189,7 @@ private:
         curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
         curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
         curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.connectTimeoutMs));
+        curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(request.totalTimeoutMs));
         curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
         curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
         curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &t);

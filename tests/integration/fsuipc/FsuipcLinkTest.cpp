@@ -8,10 +8,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <memory>
 #include <sstream>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -128,6 +134,24 @@ TEST_F(FsuipcLinkTest, SuccessiveOpensUseNamesEndingOneAndTwo)
     EXPECT_EQ(second.back(), '2');
 }
 
+TEST_F(FsuipcLinkTest, ATakenMappingNameFailsWith5AndIsLeftAlone)
+{
+    auto sim = startSim();
+    CFsuipcLink::resetOpenCounter();
+    char name[64];
+    std::snprintf(name, sizeof name, "/FsasmLib:IPC:%X:1", static_cast<unsigned>(::getpid()));
+    const int fd = ::shm_open(name, O_CREAT | O_EXCL | O_RDWR, 0600);
+    ASSERT_GE(fd, 0);
+    int result = 0;
+    EXPECT_FALSE(link.open(0, result));
+    EXPECT_EQ(result, CFsuipcLink::ErrMap);
+    struct stat st {};
+    EXPECT_EQ(::fstat(fd, &st), 0);
+    EXPECT_EQ(::shm_unlink(name), 0) << "another program's mapping is not removed";
+    ::close(fd);
+    EXPECT_TRUE(link.open(0, result)) << "the next open takes the next name";
+}
+
 class FsuipcFaultTest : public FsuipcLinkTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(FsuipcFaultTest, BadAnswerFailsWith13AndWritesNothing)
@@ -147,6 +171,35 @@ TEST_P(FsuipcFaultTest, BadAnswerFailsWith13AndWritesNothing)
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, FsuipcFaultTest, ::testing::Values("rewrite-header", "answer-zero"));
+
+// A module that stops answering fails the batch with 11 once every try has
+// waited its 2 s.
+TEST_F(FsuipcLinkTest, ModuleThatNeverAnswersFailsWith11)
+{
+    auto sim = startSim({"--fault", "never-answer"});
+    int result = 0;
+    ASSERT_TRUE(link.open(0, result)) << result;
+    std::uint32_t version = 0;
+    ASSERT_TRUE(link.read(0x3304, 4, &version, result));
+    EXPECT_FALSE(link.process(result));
+    EXPECT_EQ(result, CFsuipcLink::ErrTimeout);
+    EXPECT_EQ(version, 0u);
+}
+
+// An answer that comes after the wait belongs to no one: the next try takes
+// its own answer, and so does every batch after it.
+TEST_F(FsuipcLinkTest, ALateAnswerIsDroppedAndTheNextTryServed)
+{
+    auto sim = startSim({"--fault", "answer-late", "--fsuipc-version", "0x70200000"});
+    int result = 0;
+    ASSERT_TRUE(link.open(0, result)) << result;
+    for (int batch = 0; batch < 10; ++batch) {
+        std::uint32_t version = 0;
+        ASSERT_TRUE(link.read(0x3304, 4, &version, result));
+        ASSERT_TRUE(link.process(result)) << "batch " << batch << ": " << result;
+        EXPECT_EQ(version, 0x70200000u) << "batch " << batch;
+    }
+}
 
 TEST_F(FsuipcLinkTest, ZeroByteReadIsServedWithoutCopying)
 {

@@ -160,6 +160,19 @@ TEST_F(ServiceCalls, PositionAndEventUploads)
                            c->intern_ts, tok(), 95, 142, "climb", "Gear up", "70042")));
 }
 
+TEST_F(ServiceCalls, RefusedPositionAndEventAnswerFalse)
+{
+    ASSERT_EQ(c->getRoute(), LegacySuccess);
+    copyText(c->flightLog.l_ID, "424242"); // not a flight log of this pilot
+    EXPECT_FALSE(c->writePositionLog());
+    EXPECT_EQ(c->getResultCode(), LegacyNoLog);
+    CEventRecord e{};
+    copyText(e.text, "Gear up");
+    ASSERT_TRUE(service->setFault("wrongword"));
+    EXPECT_FALSE(c->writeEventLog(e));
+    service->setFault("none");
+}
+
 TEST_F(ServiceCalls, PositionWithoutANumericLogIdIsNotSent)
 {
     copyText(c->flightLog.l_ID, "9001x");
@@ -278,7 +291,7 @@ protected:
     }
     void TearDown() override { CIniParser::destroyInstance(); }
 
-    std::string expectedBody(const char* fuelPrice)
+    std::string expectedBody(const char* fuelPrice, int manualUpload = 0)
     {
         const Tervix_Reports& r = c->report;
         const Tervix_Aircrafts& a = c->aircraft;
@@ -299,9 +312,9 @@ protected:
             r.Fuel_Dep, r.Fuel_TakeOff, r.Fuel_Land, r.Profit, r.Version, r.Simrate, r.Multiplier, r.Bonus, r.Cargo,
             r.Cargo_kg, r.FlightType, r.Comment64, r.Cheat, a.a_Value, a.arrivalFuel, double(a.a_StateEng1),
             double(a.a_StateGear), double(a.a_StateHull), c->airline.v_Reputation, r.Profit * 2, r.EmergencyLanding,
-            9001, int(a.a_FuelMult), c->types.d_Ticket, r.Interface, r.SimVersion, r.OS, 0, "0BADF00D", r.PAX_Economy,
-            r.PAX_Business, r.PAX_First, r.Ticket_Business, r.Ticket_First, 48.35f, 11.78f, 82, 1490, r.deliver_all,
-            r.landing_fee));
+            9001, int(a.a_FuelMult), c->types.d_Ticket, r.Interface, r.SimVersion, r.OS, manualUpload, "0BADF00D",
+            r.PAX_Economy, r.PAX_Business, r.PAX_First, r.Ticket_Business, r.Ticket_First, 48.35f, 11.78f, 82, 1490,
+            r.deliver_all, r.landing_fee));
     }
 };
 
@@ -332,11 +345,11 @@ TEST_F(ReportUpload, SecondReportOfOneFlightLogIsRefused)
     EXPECT_EQ(store->uploads("writereport").size(), stored);
 }
 
-TEST_F(ReportUpload, AirlineTwoKeepsAZeroFuelPrice)
+TEST_F(ReportUpload, AirlineTwoKeepsAZeroFuelPriceAndAManualUploadSaysSo)
 {
     c->aircraft.ac_va_id = 2;
-    ASSERT_TRUE(c->writeReport(false));
-    EXPECT_EQ(lastBody("writereport"), expectedBody("0"));
+    ASSERT_TRUE(c->writeReport(true));
+    EXPECT_EQ(lastBody("writereport"), expectedBody("0", 1));
 }
 
 } // namespace

@@ -14,7 +14,25 @@
 
 namespace {
 
-class ServiceFaults : public ServiceSuite {};
+std::size_t countOf(const std::string& text, const std::string& part)
+{
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+class ServiceFaults : public ServiceSuite {
+protected:
+    static std::string logText()
+    {
+        CDebugLog probe("CHttpTransport", CDebugLog::Quiet{});
+        std::ifstream in(probe.filePath());
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+};
 
 struct FaultCase {
     const char* mode;
@@ -55,28 +73,41 @@ TEST_F(ServiceFaults, CutOffRouteAnswerLeavesNoHalfBooking)
     EXPECT_STREQ(c->aircraft.a_Registration, "");
 }
 
-TEST_F(ServiceFaults, StalledServiceFailsTheCallAtTheTimeout)
+// A service that stops sending fails the call at the stall timeout; one that
+// trickles an endless answer, which no stall timeout catches, at the overall
+// deadline. Either way the pilot's login click comes back with a timeout.
+struct SlowCase {
+    const char* name;
+    const char* mode;
+    unsigned faultMs;
+    std::uint32_t receiveTimeoutMs;
+    std::uint32_t totalTimeoutMs;
+};
+
+class SlowService : public ServiceFaults, public ::testing::WithParamInterface<SlowCase> {};
+
+TEST_P(SlowService, LoginComesBackWithATimeout)
 {
-    auto c = newClient(false);
+    const SlowCase& c = GetParam();
+    auto client = newClient(false);
     CTransportOptions o = CHttpTransport::options();
-    o.receiveTimeoutMs = 1000;
+    o.receiveTimeoutMs = c.receiveTimeoutMs;
+    o.totalTimeoutMs = c.totalTimeoutMs;
     CHttpTransport::setOptions(o);
-    ASSERT_TRUE(service->setFault("delay", 600000));
-    EXPECT_EQ(c->getVersion(), LegacyBadData);
+    const std::size_t timeoutsBefore = countOf(logText(), "/api/login timed out");
+    ASSERT_TRUE(service->setFault(c.mode, c.faultMs));
+    EXPECT_NE(client->login("demo", "demo123"), 0);
+    EXPECT_EQ(countOf(logText(), "/api/login timed out"), timeoutsBefore + 1);
     service->setFault("none");
+    EXPECT_EQ(client->login("demo", "demo123"), 0) << "the next call works again";
 }
 
-class CertificateTrust : public ServiceFaults {
-protected:
-    static std::string logText()
-    {
-        CDebugLog probe("CHttpTransport", CDebugLog::Quiet{});
-        std::ifstream in(probe.filePath());
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
-};
+INSTANTIATE_TEST_SUITE_P(Table, SlowService,
+                         ::testing::Values(SlowCase{"Stalled", "delay", 600000, 1000, 120000},
+                                           SlowCase{"Trickling", "trickle", 50, 1000, 2500}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class CertificateTrust : public ServiceFaults {};
 
 TEST_F(CertificateTrust, UnknownAuthorityIsRefusedUntilItsCaFileIsSet)
 {

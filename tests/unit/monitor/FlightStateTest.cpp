@@ -2,6 +2,7 @@
 // thresholds, touchdown scoring, crash kinds and the phase rules.
 #include "core/FixedText.h"
 #include "monitor/FlightState.h"
+#include "monitor/blackbox/Blackbox.h"
 #include "report/Report.h"
 #include "server/ClientInterface.h"
 #include "support/FlightFixture.h"
@@ -46,6 +47,11 @@ protected:
         snap().dLongitude = 3.0;
         snap().dStartLatitude = FlightFixture::kDepLat;
         snap().dStartLongitude = FlightFixture::kDepLon;
+    }
+    void northOf(double lat, double lon, double nm)
+    {
+        snap().dLatitude = lat + nm / 60.0;
+        snap().dLongitude = lon;
     }
     bool step() { return machine().update(); }
     void stepFor(std::int64_t ms, std::int64_t every = 500)
@@ -280,6 +286,37 @@ TEST_F(PhaseTest, TaxiOverspeedAfterNinetySecondsBetween30And100Knots)
     EXPECT_EQ(f.sounds.played.back(), "sound/en/penalty.wav");
 }
 
+// After a touchdown the first minute on the ground is the landing roll; taxiing
+// too fast after it counts as it does before take-off.
+struct TaxiAfterLandingCase {
+    const char* name;
+    std::int64_t taxiFromMs; // after the touchdown
+    bool penalised;
+};
+
+class TaxiAfterLandingTest : public PhaseTest, public ::testing::WithParamInterface<TaxiAfterLandingCase> {};
+
+TEST_P(TaxiAfterLandingTest, GraceIsTheFirstMinuteAfterTouchdown)
+{
+    inPhase(PhaseDescent);
+    enRoute();
+    airborne(1000, -500);
+    stepFor(30000);
+    touchDownAt(-200);
+    ASSERT_EQ(snap().lFlightPhase, PhaseLanded);
+    snap().lGroundSpeed = 20;
+    stepFor(GetParam().taxiFromMs);
+    snap().lGroundSpeed = 40;
+    stepFor(91000);
+    EXPECT_EQ(report().hasPenalty(ItemTaxiOverspeed), GetParam().penalised);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, TaxiAfterLandingTest,
+                         ::testing::Values(TaxiAfterLandingCase{"AfterTheFirstMinute", 61000, true},
+                                           TaxiAfterLandingCase{"WithinTheFirstMinute", 0, false},
+                                           TaxiAfterLandingCase{"StraddlingTheFirstMinute", 30000, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(PhaseTest, ATakeOffRollRestartsTheTaxiTimer)
 {
     inPhase(PhaseTaxi);
@@ -388,11 +425,69 @@ TEST_F(PhaseTest, PhaseStepsRecordTheirFigures)
     EXPECT_STREQ(f.ui->getClient().report.Deptime, f.sim->szZuluTime);
 
     airborne(100, 2000);
-    f.sim->state.tankLevel[1] = 1234.4f;
+    f.sim->state.tankLevel[1] = 1234.6f;
     f.sim->state.tankLevel[2] = 1000.0f;
     f.ui->advanceFlightState();
     EXPECT_EQ(snap().lFlightPhase, PhaseTakeOff);
-    EXPECT_EQ(snap().lFuelAtTakeoff, 2234);
+    EXPECT_EQ(snap().lFuelAtTakeoff, 2235) << "2234.6 kg rounds up, not down";
+}
+
+// What the flight actions later ask of the machine: did it climb above 500 ft,
+// did it leave the start area, how close did it come to the arrival on the ground.
+TEST_F(PhaseTest, KeepsTheFlightsBookkeeping)
+{
+    const auto altitudeEvents = [this] {
+        int n = 0;
+        for (const CEventRecord& e : f.ui->getBlackbox().getEventLog())
+            n += std::string(e.text) == "Altitude above 500ft" ? 1 : 0;
+        return n;
+    };
+    inPhase(PhaseClimb);
+    snap().dStartLatitude = FlightFixture::kDepLat;
+    snap().dStartLongitude = FlightFixture::kDepLon;
+    northOf(FlightFixture::kDepLat, FlightFixture::kDepLon, 4.9);
+    airborne(499, 1500);
+    step();
+    EXPECT_FALSE(machine().hasLeftStartArea());
+    EXPECT_FALSE(machine().hasClimbedAbove500());
+    EXPECT_EQ(snap().dClosestArrivalDistance, -1.0) << "unknown while airborne";
+
+    northOf(FlightFixture::kDepLat, FlightFixture::kDepLon, 5.1);
+    for (int height : {500, 3000, 400, 800}) {
+        airborne(height, 1500);
+        step();
+    }
+    EXPECT_TRUE(machine().hasLeftStartArea());
+    EXPECT_TRUE(machine().hasClimbedAbove500());
+    EXPECT_EQ(altitudeEvents(), 1) << "the event is recorded once per flight";
+
+    northOf(FlightFixture::kArrLat, FlightFixture::kArrLon, 3.0);
+    touchDownAt(-200);
+    EXPECT_NEAR(snap().dClosestArrivalDistance, 3.0, 0.01);
+    for (double nm : {1.0, 2.5}) {
+        northOf(FlightFixture::kArrLat, FlightFixture::kArrLon, nm);
+        step();
+    }
+    EXPECT_NEAR(snap().dClosestArrivalDistance, 1.0, 0.01) << "the closest approach on the ground is kept";
+}
+
+TEST_F(PhaseTest, ACrashOpensTheCommentPageWithTheLastFigures)
+{
+    inPhase(PhaseDescent);
+    northOf(FlightFixture::kArrLat, FlightFixture::kArrLon, 2.0);
+    airborne(900, -100);
+    snap().lPreviousVerticalSpeed = -2400;
+    f.sim->state.tankLevel[1] = 700.6f;
+    f.sim->state.tankLevel[2] = 700.0f;
+    snap().lCrashed = 1;
+    f.ui->advanceFlightState();
+    EXPECT_EQ(snap().lFlightPhase, PhaseCrashed);
+    EXPECT_EQ(f.ui->getPage(), PageComment);
+    EXPECT_TRUE(f.window.isControlVisible(IdEndFlight));
+    EXPECT_EQ(snap().lLandingVerticalSpeed, -2400) << "the sink rate before the crash";
+    EXPECT_EQ(snap().lFuelAtLanding, 1401);
+    EXPECT_STREQ(snap().szClosestAirport, "EDDF");
+    EXPECT_TRUE(report().hasPenalty(ItemCrashed));
 }
 
 TEST_F(PhaseTest, ParsesPhaseWords)
@@ -422,9 +517,11 @@ TEST_F(PhaseTest, GarbageSnapshotsNeverCrashTheMachine)
             snap().recentVerticalSpeeds.push(std::numeric_limits<std::int32_t>::min());
         f.ui->advanceFlightState();
         stepFor(200000, 20000);
-        EXPECT_GE(snap().lFlightPhase, PhaseBoarding);
-        EXPECT_LE(snap().lFlightPhase, PhaseCrashed);
     }
+    // Undefined behaviour on the way is caught by the sanitizer run of the suite.
+    // A sink rate beyond any scale touches down as a crash, never as a soft landing.
+    EXPECT_TRUE(report().hasPenalty(ItemCrashed));
+    EXPECT_FALSE(std::isnan(snap().dClosestArrivalDistance));
 }
 
 } // namespace

@@ -511,6 +511,36 @@ TEST(CargoRateTest, ByDistance)
     EXPECT_EQ(CFlightEvaluation::cargoRate(-50.0f), 0);
 }
 
+// The actual arrival is judged by the closest approach to the booked airport on
+// the ground, so taxiing away from it after landing does not move the arrival.
+struct ArrivalCase {
+    const char* name;
+    double closestArrivalNm; // the phase machine's closest approach on the ground
+    double otherAirportNm;   // another airport north of the aircraft; 0 = none listed
+    const char* arr;
+};
+
+class ActualArrivalTest : public FlightEvaluationTest, public ::testing::WithParamInterface<ArrivalCase> {};
+
+TEST_P(ActualArrivalTest, ClosestApproachOnTheGroundDecides)
+{
+    const ArrivalCase& c = GetParam();
+    // 6 nm north of EGLL's reference point, no answer held from earlier.
+    const double lat = 51.5 + 6.0 / 60.0;
+    standAt("", lat, -0.5);
+    if (c.otherAirportNm > 0.0)
+        client.addAirport(lat + c.otherAirportNm / 60.0, -0.5, 1.5, -1, 3, "EGXX");
+    sim.dClosestArrivalDistance = c.closestArrivalNm;
+    report.evaluateFlight();
+    EXPECT_STREQ(rep().Arr, c.arr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ActualArrivalTest,
+                         ::testing::Values(ArrivalCase{"TaxiedAwayFromTheBookedAirport", 0.4, 0.0, "EGLL"},
+                                           ArrivalCase{"TaxiedTowardAnotherAirport", 0.4, 5.5, "EGLL"},
+                                           ArrivalCase{"NeverNearTheBookedAirport", 40.0, 5.5, "EGXX"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(FlightEvaluationTest, ResetFlightDataEmptiesTheFlight)
 {
     addItems({ItemCrashed});

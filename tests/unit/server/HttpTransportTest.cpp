@@ -116,6 +116,7 @@ TEST_F(TransportThroughRecorder, CaFileAndTimeoutsReachTheRequest)
     EXPECT_EQ(client.last.caFile, "/tmp/ca.pem");
     EXPECT_EQ(client.last.receiveTimeoutMs, 1234u);
     EXPECT_EQ(client.last.connectTimeoutMs, 60000u);
+    EXPECT_EQ(client.last.totalTimeoutMs, 120000u) << "every request has an overall deadline";
     CHttpTransport::setOptions(saved);
 }
 

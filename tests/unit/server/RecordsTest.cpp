@@ -96,7 +96,7 @@ TEST(RecordsTest, CorruptBoolBytesReadAsSet)
 TEST(RecordsTest, TankBlockKeepsTheLevels)
 {
     const TankData t = TankData::fromSnapshot(flyingSnapshot());
-    EXPECT_EQ(t.totalRounded(), 1100); // 1000.25 + 99.5 + 0.5 = 1100.25
+    EXPECT_EQ(t.totalRounded(), 1100); // 1099.75 rounds up (truncation would give 1099)
     CFlightSimulatorObjects s;
     t.toSnapshot(s);
     EXPECT_EQ(s.fTankLevel[10], 99.5f);

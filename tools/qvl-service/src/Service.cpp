@@ -130,10 +130,31 @@ bool CService::delay(const CServiceFaults::State& fault)
     return !stopping;
 }
 
+void CService::trickle(httplib::Response& res, std::string body, const char* contentType, std::uint32_t pauseMs)
+{
+    if (body.empty())
+        body.push_back(' ');
+    const auto pause = std::chrono::milliseconds(pauseMs == 0 ? 100 : pauseMs);
+    res.set_chunked_content_provider(
+        contentType, [this, body = std::move(body), pause](std::size_t offset, httplib::DataSink& sink) {
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                wake.wait_for(lock, pause, [this] { return stopping.load(); });
+            }
+            if (stopping || faults.current().mode != CServiceFaults::Trickle)
+                return false;
+            return sink.write(&body[offset % body.size()], 1);
+        });
+}
+
 void CService::answer(httplib::Response& res, int status, std::string body, const char* contentType, bool framed)
 {
     const CServiceFaults::State fault = faults.current();
     switch (fault.mode) {
+    case CServiceFaults::Trickle:
+        res.status = status;
+        trickle(res, std::move(body), contentType, fault.delayMs);
+        return;
     case CServiceFaults::Delay:
         delay(fault);
         break;

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -52,6 +53,9 @@ private:
     void answer(httplib::Response& res, int status, std::string body, const char* contentType, bool framed);
     // Sleeps through a delay fault; false when the service is stopping.
     bool delay(const CServiceFaults::State& fault);
+    // Sends the answer a byte at a time without end, until the client goes,
+    // the fault is switched off or the service stops.
+    void trickle(httplib::Response& res, std::string body, const char* contentType, std::uint32_t pauseMs);
 
     CServiceOptions opts;
     CServiceCertificates certificates;

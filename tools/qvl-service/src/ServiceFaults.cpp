@@ -13,8 +13,9 @@ bool CServiceFaults::parseMode(const std::string& name, Mode& mode)
     static const struct {
         const char* name;
         Mode mode;
-    } kModes[] = {{"none", None},       {"refuse", Refuse},       {"delay", Delay},         {"http500", Http500},
-                  {"garbage", Garbage}, {"truncated", Truncated}, {"wrongword", WrongWord}, {"empty", Empty}};
+    } kModes[] = {{"none", None},           {"refuse", Refuse},   {"delay", Delay},
+                  {"http500", Http500},     {"garbage", Garbage}, {"truncated", Truncated},
+                  {"wrongword", WrongWord}, {"empty", Empty},     {"trickle", Trickle}};
     for (const auto& m : kModes) {
         if (name == m.name) {
             mode = m.mode;

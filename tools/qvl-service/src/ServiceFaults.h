@@ -1,6 +1,6 @@
 // Fault modes for reliability tests, switched at run time through the file
-// "fault" in the data folder (one line: the mode, and for "delay" the
-// milliseconds). The service re-reads it for every request.
+// "fault" in the data folder (one line: the mode, and for "delay" and
+// "trickle" the milliseconds). The service re-reads it for every request.
 #pragma once
 
 #include <cstdint>
@@ -8,10 +8,10 @@
 
 class CServiceFaults {
 public:
-    enum Mode { None, Refuse, Delay, Http500, Garbage, Truncated, WrongWord, Empty };
+    enum Mode { None, Refuse, Delay, Http500, Garbage, Truncated, WrongWord, Empty, Trickle };
     struct State {
         Mode mode = None;
-        std::uint32_t delayMs = 0;
+        std::uint32_t delayMs = 0; // "delay": the whole wait; "trickle": the pause between bytes
     };
 
     explicit CServiceFaults(std::string dataFolder);

@@ -1,6 +1,8 @@
 // CFsuipcServer: sockets, frames, shared blocks.
 #include "FsuipcServer.h"
 
+#include <chrono>
+
 #include "OffsetSpace.h"
 
 #include <cerrno>
@@ -156,6 +158,7 @@ void CFsuipcServer::acceptLoop()
 void CFsuipcServer::serveConnection(int fd)
 {
     std::string lastName;
+    bool answeredLate = false;
     for (;;) {
         std::uint8_t header[8];
         if (!readAll(fd, header, sizeof header))
@@ -174,6 +177,10 @@ void CFsuipcServer::serveConnection(int fd)
         const bool ok = message == kMessageNumber && validName(name) && serveFrame(name, faulty);
         if (faulty && fault == Fault::NeverAnswer)
             continue;
+        if (faulty && fault == Fault::AnswerLate && !answeredLate) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(kLateAnswerMs));
+            answeredLate = true;
+        }
         std::uint8_t answer[4];
         putLe32(answer, ok && !(faulty && fault == Fault::AnswerZero) ? 1 : 0);
         if (::send(fd, answer, sizeof answer, MSG_NOSIGNAL) != sizeof answer)

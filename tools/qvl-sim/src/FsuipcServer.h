@@ -21,7 +21,10 @@ public:
     static constexpr std::uint32_t kMaxNameLength = 255;
 
     // Misbehaviour on purpose, for the client's tests.
-    enum class Fault { None, RewriteHeader, NeverAnswer, AnswerZero };
+    // AnswerLate answers the first such batch after the client stopped waiting
+    // (kLateAnswerMs), and the later ones on time.
+    enum class Fault { None, RewriteHeader, NeverAnswer, AnswerZero, AnswerLate };
+    static constexpr std::uint32_t kLateAnswerMs = 2500;
 
     // Walks one block named `mapping`; false when the block is malformed.
     using BlockHandler = std::function<bool(const std::string& mapping, std::uint8_t* block, std::size_t size)>;

@@ -129,6 +129,41 @@ INSTANTIATE_TEST_SUITE_P(Attempts, FsuipcSendTest,
                                            SendCase{"lastOneFails", 5, 4, false, CFsuipcLink::ErrSendMsg}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Each step of opening the link that the system can refuse has its own code,
+// and a refused open leaves the link closed for the next try.
+struct OpenFailure {
+    const char* name;
+    std::function<void(CFsuipcMemoryTransport&)> breakIt;
+    int code;
+};
+
+class FsuipcOpenFailureTest : public FsuipcLinkUnitTest, public ::testing::WithParamInterface<OpenFailure> {};
+
+TEST_P(FsuipcOpenFailureTest, NamesTheStepThatFailed)
+{
+    GetParam().breakIt(module);
+    EXPECT_FALSE(link.open(0, result));
+    EXPECT_EQ(result, GetParam().code);
+    EXPECT_FALSE(link.isOpen());
+    module.messageNumber = 0xC0DE;
+    module.atomFails = module.noView = false;
+    module.mapStatus = FsuipcTransport::MapStatus::Mapped;
+    EXPECT_TRUE(link.open(0, result)) << "the next open starts afresh";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, FsuipcOpenFailureTest,
+    ::testing::Values(
+        OpenFailure{"Message", [](CFsuipcMemoryTransport& m) { m.messageNumber = 0; }, CFsuipcLink::ErrRegMsg},
+        OpenFailure{"Atom", [](CFsuipcMemoryTransport& m) { m.atomFails = true; }, CFsuipcLink::ErrAtom},
+        OpenFailure{"NameExists",
+                    [](CFsuipcMemoryTransport& m) { m.mapStatus = FsuipcTransport::MapStatus::NameExists; },
+                    CFsuipcLink::ErrMap},
+        OpenFailure{"Mapping", [](CFsuipcMemoryTransport& m) { m.mapStatus = FsuipcTransport::MapStatus::Failed; },
+                    CFsuipcLink::ErrMap},
+        OpenFailure{"View", [](CFsuipcMemoryTransport& m) { m.noView = true; }, CFsuipcLink::ErrView}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(FsuipcLinkUnitTest, AnswerOtherThanOneIsBadData)
 {
     ASSERT_TRUE(link.open(0, result));
