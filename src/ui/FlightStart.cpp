@@ -138,7 +138,7 @@ void CFlightStart::start()
     }
     sim.getAircraftTanks();
     sim.updateFlightTimer();
-    // MERGE(failures, blackbox): arm the failures and start the blackbox here.
+    ui.startFlightMonitoring(); // failures armed, blackbox started
     sim.lFuelAtStart = sim.fuelOnBoardRounded();
     // The cheat detector measures refuelling from the fuel as started.
     sim.nMinFuel = sim.lFuelAtStart;

@@ -6,7 +6,7 @@
 // aborted flight continued after the client was gone.
 #include "../service/ServiceSuite.h"
 
-#include "Simulator.h"
+#include "../fsuipc/LockstepSimulator.h"
 #include "core/FixedText.h"
 #include "monitor/FlightState.h"
 #include "report/IniParser.h"
@@ -27,14 +27,6 @@
 
 namespace {
 
-SimScenario airline()
-{
-    SimScenario s;
-    std::string error;
-    EXPECT_TRUE(SimScenario::load(std::string(QVL_SIM_SCENARIO_DIR) + "/airline_eddf_eddm.json", s, error)) << error;
-    return s;
-}
-
 std::string field(const std::multimap<std::string, std::string>& upload, const std::string& key)
 {
     const auto it = upload.find(key);
@@ -47,9 +39,9 @@ protected:
     {
         ServiceSuite::SetUp();
         store->exec("DELETE FROM reports WHERE log_id = 9001");
-        for (const char* kind : {"writereport", "writepositionlog", "writelog"})
+        for (const char* kind : {"writereport", "writepositionlog", "writeeventlog", "writelog"})
             before[kind] = store->uploads(kind).size();
-        ASSERT_TRUE(sim.startServer("UIPCMAIN", dir.path()));
+        ASSERT_TRUE(sim.start(dir.path()));
         startClient();
     }
     void TearDown() override { stopClient(); }
@@ -102,9 +94,7 @@ protected:
 
     void tick()
     {
-        const std::int64_t now = clock->nowMs();
-        sim.advance(static_cast<double>(now - simulatedMs) / 1000.0);
-        simulatedMs = now;
+        sim.catchUp();
         client->tick();
     }
     template <class Pred> bool tickUntil(Pred done)
@@ -133,8 +123,7 @@ protected:
 
     ScopedManualClock clock;
     CFsuipcTestDirectory dir;
-    CSimulator sim{airline()};
-    std::int64_t simulatedMs = clock->nowMs();
+    LockstepSimulator sim{loadAirlineScenario()};
     HeadlessWindow window;
     RecordingSoundOutput sounds;
     std::unique_ptr<RecordingUserInterface> ui;
@@ -184,6 +173,11 @@ TEST_F(FlightThroughTheButtons, TheServiceHoldsTheReportThePilotSaw)
     ASSERT_GE(numbers.size(), 3u);
     EXPECT_EQ(*numbers.begin(), 0);
     EXPECT_EQ(*numbers.rbegin(), static_cast<int>(numbers.size()) - 1);
+    const auto events = received("writeeventlog");
+    ASSERT_FALSE(events.empty()) << "the blackbox recorded nothing";
+    for (std::size_t i = 1; i < events.size(); ++i)
+        EXPECT_LE(std::atoi(field(events[i - 1], "timestamp").c_str()),
+                  std::atoi(field(events[i], "timestamp").c_str()));
     EXPECT_FALSE(received("writelog").empty()) << "the tracker followed the flight";
     EXPECT_FALSE(ui->getReport().hasBackup());
     EXPECT_FALSE(ui->getReport().hasContinue());
