@@ -12,8 +12,6 @@
 #include "ui/ControlIds.h"
 #include "ui/UserInterface.h"
 
-#include <cstring>
-
 namespace {
 
 constexpr std::size_t kCommentLimit = 255;

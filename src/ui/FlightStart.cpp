@@ -13,7 +13,6 @@
 #include "ui/LoadSheetActions.h"
 #include "ui/UserInterface.h"
 
-#include <cstring>
 #include <string>
 
 namespace {

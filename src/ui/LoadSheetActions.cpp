@@ -13,14 +13,12 @@
 #include "ui/UserInterface.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 namespace {
 
 constexpr int kPassengerKg = 102;
-constexpr int kFuelStandard = 0;
 constexpr int kFuelSimple = 1;
 constexpr int kFuelReadOnly = 2;
 
