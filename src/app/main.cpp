@@ -5,9 +5,11 @@
 #include "app/headless/HeadlessFrontEnd.h"
 #include "core/ClientConfig.h"
 #include "core/Version.h"
+#include "platform/Downloader.h"
 #include "platform/DurableFiles.h"
 #include "platform/FsuipcTransport.h"
 #include "platform/HttpClient.h"
+#include "platform/ProcessLauncher.h"
 #include "platform/SharedLibrary.h"
 #include "platform/SystemInfo.h"
 #include "sim/fsuipc/FsuipcLink.h"
@@ -47,16 +49,21 @@ class PlatformSeams {
 public:
     PlatformSeams()
         : info(createPlatformSystemInfo()), files(createPlatformDurableFiles()), http(createPlatformHttpClient()),
-          transport(createPlatformFsuipcTransport()), libraries(createPlatformSharedLibraryLoader())
+          transport(createPlatformFsuipcTransport()), libraries(createPlatformSharedLibraryLoader()),
+          downloader(createPlatformDownloader()), launcher(createPlatformProcessLauncher())
     {
         setSystemInfo(info.get());
         setDurableFiles(files.get());
         setHttpClient(http.get());
         CFsuipcLink::setTransport(transport.get());
         setSharedLibraryLoader(libraries.get());
+        setDownloader(downloader.get());
+        setProcessLauncher(launcher.get());
     }
     ~PlatformSeams()
     {
+        setProcessLauncher(nullptr);
+        setDownloader(nullptr);
         setSharedLibraryLoader(nullptr);
         CFsuipcLink::setTransport(nullptr);
         setHttpClient(nullptr);
@@ -72,6 +79,8 @@ private:
     std::unique_ptr<HttpClient> http;
     std::unique_ptr<FsuipcTransport> transport;
     std::unique_ptr<SharedLibraryLoader> libraries;
+    std::unique_ptr<Downloader> downloader;
+    std::unique_ptr<ProcessLauncher> launcher;
 };
 
 } // namespace
