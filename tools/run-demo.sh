@@ -10,8 +10,6 @@
 #   QVL_MEASURE=1      also sample the client's memory and CPU (bench/client_resources.sh);
 #                      QVL_CLIENT_BUILD_DIR=build/release measures the optimised client
 #   QVL_DEMO_PILOT=FILE  another pilot script for the client
-#   QVL_DEMO_CLIENT=program  fly with the scripted pilot (default: legacy, quenvale-headless's fixed
-#                      sequence, until login and the flight actions drive the window)
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -79,16 +77,9 @@ INI
 status=0
 measure=()
 [ -n "${QVL_MEASURE:-}" ] && measure=(bash "$root/bench/client_resources.sh")
-if [ "${QVL_DEMO_CLIENT:-legacy}" = legacy ]; then
-  echo "== quenvale-headless"
-  XDG_DATA_HOME="$work/client" "${measure[@]}" "$client_build/src/app/quenvale-headless" --user demo \
-    --password demo123 --server "https://127.0.0.1:$port" --ca-file "$work/service/ca.pem" --minutes 30 \
-    --fs-interface "$bridge" || status=$?
-else
-  client=(--headless --data-dir "$work/client" --pilot "${QVL_DEMO_PILOT:-$root/tools/demo-flight.pilot}")
-  echo "== quenvale ${client[*]}"
-  "${measure[@]}" "$client_build/src/app/quenvale" "${client[@]}" || status=$?
-fi
+client=(--headless --data-dir "$work/client" --pilot "${QVL_DEMO_PILOT:-$root/tools/demo-flight.pilot}")
+echo "== quenvale ${client[*]}"
+"${measure[@]}" "$client_build/src/app/quenvale" "${client[@]}" || status=$?
 
 echo "== the report the service received"
 "$build/tools/qvl-service/qvl-service" list --data "$work/service" writereport || true

@@ -46,8 +46,7 @@ std::string field(const std::multimap<std::string, std::string>& fields, const s
     return it == fields.end() ? "(missing)" : it->second;
 }
 
-// Enabled once login and the flight actions drive the window.
-TEST(ClientProgramFlight, DISABLED_DemoFlightEndsWithTheReportAtTheService)
+TEST(ClientProgramFlight, DemoFlightEndsWithTheReportAtTheService)
 {
     ServiceProcess service(QVL_BINARY_DIR "/tools/qvl-service/qvl-service");
     ASSERT_TRUE(service.start());
