@@ -144,14 +144,14 @@ TEST_F(ControlsTest, ControlReadsAreBounded)
     EXPECT_EQ(ui.getText(900).size(), 3199u);
 
     struct NumberCase {
-        const char* text;
+        std::string text;
         int number;
     };
     for (const NumberCase& n : {NumberCase{" 1234kg", 1234},
                                 {"-25", -25},
                                 {"abc", 0},
                                 {"99999999999", 2147483647},
-                                NumberCase{(std::string(31, '0') + "7").c_str(), 0}}) {
+                                NumberCase{std::string(31, '0') + "7", 0}}) {
         window.setControlText(900, n.text);
         EXPECT_EQ(ui.getNumber(900), n.number) << n.text;
     }
