@@ -30,8 +30,8 @@ void WaveFile::tone(double frequency, double seconds, double loudness, double se
     const int fade = std::max(1, static_cast<int>(kFadeSeconds * kSampleRate));
     for (int i = 0; i < count; ++i) {
         const double t = static_cast<double>(i) / kSampleRate;
-        const double envelope = std::min({1.0, double(i) / fade, double(count - i) / fade}) *
-                                std::exp(-2.5 * t / std::max(seconds, 0.01));
+        const double envelope =
+            std::min({1.0, double(i) / fade, double(count - i) / fade}) * std::exp(-2.5 * t / std::max(seconds, 0.01));
         double value = frequency > 0 ? std::sin(2 * kPi * frequency * t) : 0.0;
         if (second > 0)
             value = 0.6 * value + 0.4 * std::sin(2 * kPi * second * t);

@@ -127,7 +127,7 @@ void GtkMainWindow::paintNow()
     GdkWindow* surface = gtk_widget_get_window(canvas);
     if (!surface || !gtk_widget_get_visible(window))
         return;
-    // The one way GTK 3 paints at once, before a long call blocks the loop.
+        // The one way GTK 3 paints at once, before a long call blocks the loop.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     gdk_window_process_updates(surface, TRUE);
@@ -135,8 +135,8 @@ void GtkMainWindow::paintNow()
     gdk_display_flush(gtk_widget_get_display(window));
 }
 
-MessageBoxResult GtkMainWindow::messageBox(const std::string& text, const std::string& title,
-                                           MessageBoxButtons buttons, MessageBoxIcon icon)
+MessageBoxResult GtkMainWindow::messageBox(const std::string& text, const std::string& title, MessageBoxButtons buttons,
+                                           MessageBoxIcon icon)
 {
     GtkWindow* parent = gtk_widget_get_visible(window) ? GTK_WINDOW(window) : nullptr;
     GtkWidget* dialog = gtk_message_dialog_new(

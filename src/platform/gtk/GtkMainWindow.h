@@ -26,6 +26,8 @@ public:
     GtkMainWindow& operator=(const GtkMainWindow&) = delete;
 
     bool skinLoaded() const { return skinOk; }
+    // The toplevel, for screenshots and placement.
+    GtkWidget* widget() const { return window; }
 
     void setEvents(WindowEvents* windowEvents) override { events = windowEvents; }
     void invalidate(const Rect* area) override;

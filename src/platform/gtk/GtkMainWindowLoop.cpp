@@ -6,16 +6,28 @@
 void GtkMainWindow::startTicking(std::function<bool()> idleCall)
 {
     idle = std::move(idleCall);
-    if (!idleSource && modalDepth == 0)
+    if (!idle && idleSource) {
+        g_source_remove(idleSource);
+        idleSource = 0;
+    }
+    if (idle && !idleSource && modalDepth == 0)
         idleSource = g_idle_add(idleTick, this);
 }
+
+namespace {
+void leaveLoop()
+{
+    if (gtk_main_level() > 0)
+        leaveLoop();
+}
+} // namespace
 
 gboolean GtkMainWindow::idleTick(gpointer self)
 {
     auto* w = static_cast<GtkMainWindow*>(self);
     if (w->closed || !w->idle) {
         w->idleSource = 0;
-        gtk_main_quit();
+        leaveLoop();
         return G_SOURCE_REMOVE;
     }
     w->inTick = true;
@@ -23,7 +35,7 @@ gboolean GtkMainWindow::idleTick(gpointer self)
     w->inTick = false;
     if (!goOn || w->closed) {
         w->idleSource = 0;
-        gtk_main_quit();
+        leaveLoop();
         return G_SOURCE_REMOVE;
     }
     if (w->idleSource == 0) // a message box during the tick took the source away
