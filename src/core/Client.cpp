@@ -12,6 +12,7 @@
 #include "server/ClientInterface.h"
 #include "sim/FlightSimulatorInterface.h"
 #include "ui/ControlIds.h"
+#include "ui/FlightActions.h"
 #include "ui/UserInterface.h"
 
 #include <cstdlib>
@@ -77,6 +78,8 @@ void CClient::tick()
         carryOn = flying(*sim);
     else if (page == PageAbortedFlight)
         abortedFlightPage();
+    else if (page == PageDownload)
+        ui->getFlightActions().getAutoUpdate().deliver();
     if (carryOn) {
         if (sim != nullptr && sim->isConnected())
             sim->checkFrequently();

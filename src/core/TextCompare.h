@@ -19,3 +19,19 @@ inline bool equalsNoCase(std::string_view a, std::string_view b)
     }
     return true;
 }
+
+// True when a list of codes separated by blanks and commas holds `code`
+// (any letter case). Tokens of 16 characters or more are never codes.
+inline bool listContainsCode(std::string_view list, std::string_view code)
+{
+    std::size_t pos = 0;
+    while (pos < list.size()) {
+        const std::size_t end = list.find_first_of(" ,", pos);
+        const std::size_t stop = end == std::string_view::npos ? list.size() : end;
+        const std::string_view token = list.substr(pos, stop - pos);
+        if (!token.empty() && token.size() < 16 && equalsNoCase(token, code))
+            return true;
+        pos = stop + 1;
+    }
+    return false;
+}

@@ -103,17 +103,7 @@ double CClientInterface::bearingToArrival(double lat, double lon) const
 
 bool CClientInterface::isTechnicalStop(std::string_view code) const
 {
-    const std::string stops = fieldText(route.r_technical_stop);
-    std::size_t pos = 0;
-    while (pos < stops.size()) {
-        const std::size_t end = stops.find_first_of(" ,", pos);
-        const std::size_t stop = end == std::string::npos ? stops.size() : end;
-        const std::string_view token(stops.data() + pos, stop - pos);
-        if (!token.empty() && token.size() < 16 && equalsNoCase(token, code))
-            return true;
-        pos = stop + 1;
-    }
-    return false;
+    return listContainsCode(fieldText(route.r_technical_stop), code);
 }
 
 namespace {

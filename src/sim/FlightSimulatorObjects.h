@@ -86,6 +86,7 @@ public:
 
     // --- kept by the flight actions (load sheet, diversion) ---
     std::uint8_t bEmergency = 0;
+    std::uint8_t bDiverted = 0; // a declared diversion or a legal technical stop
     std::int32_t lPassengers = 0;
     std::int32_t lCargo = 0;
     std::int32_t lPackages = 0;

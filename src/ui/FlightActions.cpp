@@ -1,23 +1,196 @@
-// CFlightActions: what the flight buttons do.
+// CFlightActions: the dispatch of the flight buttons and the page moves that
+// belong to no single step.
 #include "ui/FlightActions.h"
 
+#include "platform/Toolkit.h"
+#include "report/Report.h"
+#include "server/ClientInterface.h"
+#include "ui/ControlIds.h"
 #include "ui/UserInterface.h"
 
-CFlightActions::CFlightActions(CUserInterface& userInterface) : ui(userInterface) {}
-
-bool CFlightActions::onButton(int)
+CFlightActions::CFlightActions(CUserInterface& userInterface)
+    : ui(userInterface), loadSheet(userInterface), flightStart(userInterface, loadSheet), flightEnd(userInterface),
+      log("CFlightActions")
 {
-    // The flight actions join here as they are built.
-    (void)ui;
-    return false;
+    autoUpdate.attach(userInterface);
 }
 
-void CFlightActions::takeFuelInputs()
+bool CFlightActions::onButton(int id)
 {
-    // Joins with the fuel actions.
+    switch (id) {
+    case IdExit:
+    case IdClose:
+    case IdMenuExit:
+        exit();
+        break;
+    case IdFly:
+        flightStart.fly();
+        break;
+    case IdEndFlight:
+        endFlightOrFinish();
+        break;
+    case IdNext:
+        next();
+        break;
+    case IdFuelUp:
+        loadSheet.fuelUp();
+        break;
+    case IdLoadInitialFuel:
+        loadSheet.loadInitialFuel();
+        break;
+    case IdBackFromTanks:
+    case IdBackFromSimpleFuel:
+        loadSheet.back();
+        break;
+    case IdUpdateNow:
+        startUpdate();
+        break;
+    case IdAbortDownload:
+        abortUpdate();
+        break;
+    case IdShowReport:
+    case IdShowFlight:
+        showBackup();
+        break;
+    case IdUploadReport:
+        uploadBackup();
+        break;
+    case IdDeleteReport:
+    case IdDeleteFlight:
+        deleteBackup();
+        break;
+    case IdChangePassengers:
+        loadSheet.changePassengers();
+        break;
+    case IdChangeCargo:
+        loadSheet.changeCargo();
+        break;
+    case IdChangeFuel:
+        loadSheet.changeFuel();
+        break;
+    case IdHighSpeedApproved:
+        flightEnd.approveHighSpeed();
+        break;
+    case IdReservePlus:
+        loadSheet.reservePlus();
+        break;
+    case IdReserveMinus:
+        loadSheet.reserveMinus();
+        break;
+    case IdContinueFlight:
+        continueFlight();
+        break;
+    case IdConfirmDivert:
+        flightEnd.confirmDivert();
+        break;
+    default:
+        return false;
+    }
+    return true;
 }
 
-void CFlightActions::updateLoadSheetButtons()
+void CFlightActions::exit()
 {
-    // Joins with the load-sheet actions.
+    const int page = ui.getPage();
+    Window& window = ui.getWindow();
+    if (page == PageFlying || page == PageComment) {
+        const MessageBoxResult answer = window.messageBox("Confirm to abort the flight", "Abort flight?",
+                                                          MessageBoxButtons::OkCancel, MessageBoxIcon::Exclamation);
+        if (answer != MessageBoxResult::Ok)
+            return;
+        log.debug("Aborting flight in progress!");
+        ui.ShowLoading();
+        ui.getClient().resetFlight();
+        ui.SetPage(PageHome);
+    }
+    autoUpdate.stop();
+    window.close();
+}
+
+void CFlightActions::endFlightOrFinish()
+{
+    // The phase machine shows "End flight" by itself, so the page decides.
+    if (ui.getPage() == PageFlying)
+        flightEnd.endFlight();
+    else if (ui.getPage() == PageComment)
+        flightEnd.finishReport();
+}
+
+void CFlightActions::backToLogin()
+{
+    ui.ResetFlight();
+    ui.SetPage(PageLogin);
+    ui.OnButton(IdLogin);
+}
+
+void CFlightActions::next()
+{
+    const int page = ui.getPage();
+    if (page == PageComment) {
+        flightEnd.finishReport();
+        return;
+    }
+    if (page == PageReportRoute) {
+        ui.SetPage(PageReportFinances);
+        return;
+    }
+    if (page != PageReportFinances && page != PageReportPenalties)
+        return;
+    if (page == PageReportFinances) {
+        const CReport& report = ui.getReport();
+        for (int item = 0; item < ReportItemCount; ++item) {
+            if (report.getPenalty(item).active != 0) {
+                ui.SetPage(PageReportPenalties);
+                return;
+            }
+        }
+    }
+    ui.ShowLoading();
+    backToLogin();
+}
+
+void CFlightActions::startUpdate()
+{
+    ui.SetPage(PageDownload);
+    autoUpdate.start();
+}
+
+void CFlightActions::abortUpdate()
+{
+    autoUpdate.stop();
+    ui.OnButton(IdLogin);
+}
+
+void CFlightActions::showBackup()
+{
+    if (ui.getReport().loadBackup())
+        ui.SetPage(PageReportRoute);
+}
+
+void CFlightActions::uploadBackup()
+{
+    ui.SetPage(PageReportBackup);
+    // A changed backup is refused here and kept, before the restore would drop it.
+    if (!ui.getReport().loadBackup()) {
+        log.warn("Backed up report could not be uploaded. Report has been illegally modified.");
+        ui.getWindow().messageBox("It looks like the saved report has been illegally modified.\nThe report was not "
+                                  "uploaded! \n",
+                                  "Report has been modified!", MessageBoxButtons::Ok, MessageBoxIcon::Warning);
+        return;
+    }
+    if (!ui.restoreForUpload())
+        return;
+    if (ui.getReport().uploadReport(true))
+        backToLogin();
+}
+
+void CFlightActions::deleteBackup()
+{
+    if (ui.getReport().clearBackup())
+        backToLogin();
+}
+
+void CFlightActions::continueFlight()
+{
+    ui.continueFlight();
 }

@@ -5,6 +5,7 @@
 #include "core/NumberConversion.h"
 #include "platform/Clock.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -14,8 +15,7 @@ constexpr double kNmPerDegree = 60.0;
 } // namespace
 
 ScriptedSimulator::ScriptedSimulator(CClientInterface& clientData)
-    : CFlightSimulatorInterface(clientData, "SCRIPT", "ScriptedSimulator"),
-      timer(CFlightTimer::Style::Fsuipc, *log),
+    : CFlightSimulatorInterface(clientData, "SCRIPT", "ScriptedSimulator"), timer(CFlightTimer::Style::Fsuipc, *log),
       lastModelMs(processClock().nowMs())
 {
 }
@@ -44,8 +44,8 @@ void ScriptedSimulator::fly(double dt)
     state.gearDown = l.gearDown;
     const double nm = l.groundSpeed * dt / 3600.0;
     state.latitude += nm * std::cos(state.heading * kDegToRad) / kNmPerDegree;
-    state.longitude += nm * std::sin(state.heading * kDegToRad) / kNmPerDegree /
-                       std::max(0.01, std::cos(state.latitude * kDegToRad));
+    state.longitude +=
+        nm * std::sin(state.heading * kDegToRad) / kNmPerDegree / std::max(0.01, std::cos(state.latitude * kDegToRad));
     const float burn = static_cast<float>(l.fuelBurnKgPerHour * dt / 3600.0 / 2.0);
     state.tankLevel[TankLeftMain] = std::max(0.0f, state.tankLevel[TankLeftMain] - burn);
     state.tankLevel[TankRightMain] = std::max(0.0f, state.tankLevel[TankRightMain] - burn);
@@ -159,6 +159,8 @@ int ScriptedSimulator::setAircraftTanks()
         return -1;
     for (int i = 0; i < kTankCount; ++i)
         state.tankLevel[i] = fTankLevel[i];
+    float* fullest = std::max_element(state.tankLevel, state.tankLevel + kTankCount);
+    *fullest = std::max(*fullest - fuelRefusedKg, 0.0f);
     return 1;
 }
 

@@ -16,7 +16,7 @@ struct SimState {
     double latitude = 51.4700;
     double longitude = -0.4543;
     double heading = 90.0;
-    double altitude = 80.0;       // feet, pressure altitude
+    double altitude = 80.0;        // feet, pressure altitude
     double groundElevation = 80.0; // feet
     bool onGround = true;
     bool parkingBrake = true;
@@ -38,7 +38,7 @@ struct SimState {
     int maxGrossWeight = 79000;
     int emptyWeight = 42600;
     float tankCapacity[11] = {8000, 4600, 4600, 0, 0, 0, 0, 0, 0, 0, 0}; // kg
-    float tankLevel[11] = {0, 3000, 3000, 0, 0, 0, 0, 0, 0, 0, 0};      // kg
+    float tankLevel[11] = {0, 3000, 3000, 0, 0, 0, 0, 0, 0, 0, 0};       // kg
     double simSeconds = 36000.0; // simulator clock, seconds (day count included)
 };
 
@@ -81,6 +81,7 @@ public:
     std::vector<std::int64_t> pollTimes; // process-clock ms of each successful poll
     int connectCalls = 0;
     bool saveSucceeds = true;
+    float fuelRefusedKg = 0.0f; // kept out of the tanks by every setAircraftTanks
 
     // Seconds of script flown so far, and whether every leg is done.
     double scriptTime() const { return flown; }

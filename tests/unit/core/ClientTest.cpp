@@ -277,6 +277,8 @@ TEST_F(DriverTest, LosingTheSimulatorWhileLandedEndsTheFlight)
 {
     f.tickFor(100);
     f.ui->getFlightState().setPhase(PhaseLanded);
+    f.sim->lAbove500Reported = 1; // a real flight, long enough to be ended
+    f.sim->lLeftStartArea = 1;
     f.sim->link = false;
     f.sim->connectSucceedsAfter = -1;
     f.tickFor(6000);

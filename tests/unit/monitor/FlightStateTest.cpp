@@ -37,9 +37,12 @@ protected:
         snap().dAltitude = height + 100.0;
         snap().lVerticalSpeed = vs;
     }
-    // Puts the aircraft away from both airports (neither is within 5 nm).
+    // Puts the aircraft away from both airports (neither is within 5 nm),
+    // after a climb out of the start area, so that ending the flight is allowed.
     void enRoute()
     {
+        snap().lAbove500Reported = 1;
+        snap().lLeftStartArea = 1;
         snap().dLatitude = 51.0;
         snap().dLongitude = 3.0;
         snap().dStartLatitude = FlightFixture::kDepLat;

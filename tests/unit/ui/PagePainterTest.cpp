@@ -10,6 +10,7 @@
 #include "support/FlightFixture.h"
 #include "ui/ControlIds.h"
 #include "ui/DisplayFormat.h"
+#include "ui/FlightActions.h"
 #include "ui/FlightPagePainter.h"
 
 #include <gtest/gtest.h>
@@ -366,6 +367,7 @@ const PageCase kPages[] = {
          f.sim->getAircraftTanks();
          f.sim->lFuelRequested = 6002;
          f.ui->getClient().types.d_MTOW = 60000;
+         f.ui->getFlightActions().fillFuelFields(true);
      },
      {{"(Over 5900 kg MTOW)", 450, 346, 6, kRed}}, {"Warning: Unexpected"}},
     {"SimpleFuelOverweightAgainstMtow", PageSimpleFuel,
@@ -373,6 +375,7 @@ const PageCase kPages[] = {
          f.sim->getAircraftTanks();
          f.ui->getClient().types.d_MTOW = 65000;
          f.ui->weightUnit = WeightUnitLbs;
+         f.ui->getFlightActions().fillFuelFields(true);
      },
      {{"(Over 1984 lbs MTOW)", 450, 346, 6, kRed}}},
     {"WrongVersion", PageWrongVersion,

@@ -91,11 +91,21 @@ std::unique_ptr<httplib::SSLServer> CService::makeServer()
         const auto a = CServiceJson(db).bookedAirports(req.matches[1], req.get_param_value("QVL-TOKEN-CLIENT"));
         answer(res, a.status, a.body, "application/json", false);
     });
-    svr->Get(R"(/downloads/QuenvaleSetup-(v[0-9.]{1,20})\.exe)",
+    // Installers exist for the release and the beta only; both platform suffixes are served.
+    svr->Get(R"(/downloads/QuenvaleSetup-(v[0-9.]{1,20})\.(exe|deb))",
              [this](const httplib::Request& req, httplib::Response& res) {
                  db.recordRequest(req.method, req.target, "download", "");
-                 std::string payload = "MZ quenvale setup " + std::string(req.matches[1]) + "\n";
-                 payload.resize(64 * 1024, '\x90');
+                 const std::string version = req.matches[1];
+                 const auto known = db.scalar("SELECT COUNT(*) FROM settings WHERE key IN ('Version','BetaVersion')"
+                                              " AND value=?",
+                                              {version});
+                 if (!known || *known == "0") {
+                     answer(res, 404, "<html><body>Not Found</body></html>", "text/html", false);
+                     return;
+                 }
+                 const bool deb = req.matches[2] == "deb";
+                 std::string payload = (deb ? "!<arch>\nquenvale setup " : "MZ quenvale setup ") + version + "\n";
+                 payload.resize(64 * 1024, deb ? '\n' : '\x90');
                  answer(res, 200, payload, "application/octet-stream", false);
              });
     return svr;

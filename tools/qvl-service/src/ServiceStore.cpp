@@ -58,7 +58,7 @@ INSERT OR REPLACE INTO aircraft VALUES(501,'21','EDDF','Quenvale Demo Air','1','
 INSERT OR REPLACE INTO routes VALUES(301,'1','QDA','EDDF','EDDM','0830','0940','ANEKI Y163 NATOR','A320','21',
   '501','QDA100','129','349','0','Demo route',1,'0','','');
 INSERT OR REPLACE INTO flight_logs VALUES(9001,'501',1001,301,'EDDF','EDDM','165','70','booked','142','130','12',
-  '0','1800','1.0','0','8.5613','50.0365','boarding',0,0,0,'std',1);
+  '0','1800','1.0','0','8.5613','50.0365','boarding',0,0,0,'captain',1);
 INSERT OR IGNORE INTO booked_airports VALUES(1001,'EDDF'),(1001,'EDDM'),(1001,'LOWW');
 INSERT OR REPLACE INTO news VALUES(7,'Welcome to Quenvale','Book a flight on the web site, then fly it here.');
 DELETE FROM reports WHERE log_id = 9001;
