@@ -1,4 +1,5 @@
-// CGtkFrontEnd: SIGINT and SIGTERM leave the loop as "Exit" would end it, so
+// CGtkFrontEnd: each page the pilot sees is announced on the standard output
+// ("page N shown"). SIGINT and SIGTERM leave the loop as "Exit" would end it, so
 // the settings are saved and the fire-and-forget uploads get their moment.
 #include "app/gtk/GtkFrontEnd.h"
 
@@ -47,7 +48,11 @@ int CGtkFrontEnd::run()
     auto instance =
         createPlatformSingleInstance(CClientConfig::getInstance().getDataFolder(), "RevOvuduveMultipleInstance");
     CClientStartup startup(toolkit, *sound, *instance);
-    startup.onReady = [&](Window&, CUserInterface& ui) { ui.getSound().setPath(resources + "/sound"); };
+    startup.onReady = [&](Window&, CUserInterface& ui) {
+        ui.getSound().setPath(resources + "/sound");
+        // Scripts and measurements follow the pages on the standard output.
+        ui.onPageShown = [](int page) { std::cout << "page " << page << " shown" << std::endl; };
+    };
     startup.afterTick = [] { return g_interrupted == 0; };
     return startup.run();
 }

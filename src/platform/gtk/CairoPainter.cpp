@@ -8,6 +8,7 @@ namespace {
 // Cell height over em size of the face (ascent + descent of its metrics).
 constexpr double kCellToEm = 1.117;
 constexpr int kBoldFrom = 550;
+constexpr int kDescentAllowance = 4;
 } // namespace
 
 const char* CairoPainter::faceName()
@@ -81,7 +82,9 @@ void CairoPainter::drawWrappedText(const Rect& area, const std::string& text)
     if (width <= 0 || height <= 0)
         return;
     cairo_save(cr);
-    cairo_rectangle(cr, area.left, area.top, width, height);
+    // The last line's descenders may reach below the rectangle, as the
+    // window's fonts (taller cells than their em) let them.
+    cairo_rectangle(cr, area.left, area.top, width, height + kDescentAllowance);
     cairo_clip(cr);
     pango_layout_set_width(layout, width * PANGO_SCALE);
     pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
