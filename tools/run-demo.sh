@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
-# Flies one scripted flight end to end: qvl-service with its demo booking,
-# qvl-sim flying the matching scenario, and the headless client watching it.
-# Expects a built tree (tools/dev.sh run builds it first).
-# QVL_FS_INTERFACE=SimConnect flies the same scenario through the stand-in
-# SimConnect library (libSimConnect.so beside the client) instead of qvl-sim.
+# Flies one demo flight end to end: qvl-service with its demo booking, qvl-sim
+# flying the matching scenario, and the client program headless with a
+# scripted pilot (tools/demo-flight.pilot). Prints what the client shows and,
+# at the end, the report the service received. Expects a built tree
+# (tools/dev.sh run builds it first).
+#   QVL_TIME_SCALE=N   simulator seconds per real second (default 20)
+#   QVL_FS_INTERFACE=SimConnect  fly the same scenario through the stand-in
+#                      SimConnect library (libSimConnect.so beside the client) instead of qvl-sim
+#   QVL_MEASURE=1      also sample the client's memory and CPU (bench/client_resources.sh);
+#                      QVL_CLIENT_BUILD_DIR=build/release measures the optimised client
+#   QVL_DEMO_PILOT=FILE  another pilot script for the client
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${QVL_BUILD_DIR:-$root/build/dev}"
+client_build="${QVL_CLIENT_BUILD_DIR:-$build}"
 scale="${QVL_TIME_SCALE:-20}"
 bridge="${QVL_FS_INTERFACE:-FSUIPC}"
-scenario="$root/tools/qvl-sim/scenarios/airline_eddf_eddm.json"
 work=$(mktemp -d /tmp/quenvale-demo.XXXXXX)
 port=$(( 20000 + RANDOM % 20000 ))
 pids=()
@@ -18,15 +24,15 @@ pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
+  [ -n "${QVL_KEEP_DEMO:-}" ] && { echo "== kept $work"; return; }
   rm -rf "$work"
 }
 trap cleanup EXIT
 
 export QVL_FSUIPC_DIR="$work/fsuipc"
-export XDG_DATA_HOME="$work/client"
-mkdir -p "$QVL_FSUIPC_DIR" "$XDG_DATA_HOME" "$work/service"
+mkdir -p "$QVL_FSUIPC_DIR" "$work/client" "$work/service"
 
-echo "== qvl-service on 127.0.0.1:$port"
+echo "== qvl-service on 127.0.0.1:$port, seeded with the demo pilot and booking"
 "$build/tools/qvl-service/qvl-service" seed --data "$work/service" > /dev/null
 "$build/tools/qvl-service/qvl-service" start --port "$port" --data "$work/service" > "$work/service.log" 2>&1 &
 pids+=($!)
@@ -35,6 +41,10 @@ for _ in $(seq 1 100); do
   sleep 0.1
 done
 
+# The pilot needs a moment to log in and fuel up before the aircraft pushes
+# back: the demo keeps it at the stand for five simulator minutes.
+scenario="$work/demo.json"
+sed '0,/"seconds": 60/s//"seconds": 300/' "$root/tools/qvl-sim/scenarios/airline_eddf_eddm.json" > "$scenario"
 if [ "$bridge" = "SimConnect" ]; then
   echo "== stand-in SimConnect library flying Frankfurt to Munich at ${scale}x"
   export QVL_SIMCONNECT_SCENARIO="$scenario" QVL_SIMCONNECT_TIME_SCALE="$scale"
@@ -45,13 +55,33 @@ else
   pids+=($!)
 fi
 
-echo "== quenvale-headless"
-status=0
-"$build/src/app/quenvale-headless" --user demo --password demo123 \
-  --server "https://127.0.0.1:$port" --ca-file "$work/service/ca.pem" --minutes 30 \
-  --fs-interface "$bridge" || status=$?
+echo "== client settings for the demo pilot in $work/client"
+cat > "$work/client/quenvale.ini" <<INI
+[login]
+User = demo
+Password = demo123
 
-echo "== what the service received"
-"$build/tools/qvl-service/qvl-service" list --data "$work/service" | tail -n 20 || true
-echo "== client log: $XDG_DATA_HOME/Quenvale/ (removed on exit)"
+[settings]
+AutoLogin = 0
+Tracker = 1
+SimpleFuel = 0
+Sound = 0
+EnableAutosave = 1
+FSInterface = $bridge
+
+[server]
+Url = https://127.0.0.1:$port
+CAFile = $work/service/ca.pem
+INI
+
+status=0
+measure=()
+[ -n "${QVL_MEASURE:-}" ] && measure=(bash "$root/bench/client_resources.sh")
+client=(--headless --data-dir "$work/client" --pilot "${QVL_DEMO_PILOT:-$root/tools/demo-flight.pilot}")
+echo "== quenvale ${client[*]}"
+"${measure[@]}" "$client_build/src/app/quenvale" "${client[@]}" || status=$?
+
+echo "== the report the service received"
+"$build/tools/qvl-service/qvl-service" list --data "$work/service" writereport || true
+echo "== client exit status $status (logs in $work/client, removed on exit unless QVL_KEEP_DEMO=1)"
 exit "$status"

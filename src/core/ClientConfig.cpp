@@ -5,15 +5,30 @@
 
 #include <filesystem>
 
+namespace {
+std::string g_chosenFolder;
+constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+} // namespace
+
+void CClientConfig::useDataFolder(const std::string& folder)
+{
+    g_chosenFolder = folder;
+    while (g_chosenFolder.size() > 1 && (g_chosenFolder.back() == '/' || g_chosenFolder.back() == kSeparator))
+        g_chosenFolder.pop_back();
+}
+
 CClientConfig::CClientConfig()
 {
     SystemInfo& info = systemInfo();
-    std::string base = info.userDataFolder();
     std::string path;
-    if (!base.empty()) {
+    if (!g_chosenFolder.empty()) {
+        path = g_chosenFolder;
+        info.createDirectory(path);
+        path += kSeparator;
+    } else if (std::string base = info.userDataFolder(); !base.empty()) {
         path = base + "Quenvale";
         info.createDirectory(path); // a failure shows later, when files are written
-        path += static_cast<char>(std::filesystem::path::preferred_separator);
+        path += kSeparator;
     }
     dataFolder = settingsFolder = path;
     resourceFolder.clear();

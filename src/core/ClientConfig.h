@@ -21,6 +21,10 @@ public:
     // "Win32" below "Program Files", "Win" anywhere else.
     static std::string windowsPlatformFor(const std::string& programPath);
 
+    // A data folder named on the command line: the files live directly in it
+    // instead of below the per-user folder. Takes effect at the next construction.
+    static void useDataFolder(const std::string& folder);
+
 private:
     std::string dataFolder;
     std::string settingsFolder;

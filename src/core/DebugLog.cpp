@@ -17,6 +17,7 @@ namespace {
 bool g_headerWritten = false;
 // Background senders log too; keep whole lines whole.
 std::mutex g_fileMutex;
+CDebugLog::Listener g_listener; // guarded by g_fileMutex
 
 const char* const kRule = "----------------------------------";
 
@@ -52,7 +53,7 @@ CDebugLog::CDebugLog(const std::string& channelName, bool announceLifetime)
 CDebugLog::~CDebugLog()
 {
     if (announce)
-        write("", "Delete: " + name);
+        write(Level::Line, "", "Delete: " + name);
 }
 
 void CDebugLog::startUp()
@@ -91,7 +92,13 @@ std::string CDebugLog::filePath() const
     return CClientConfig::getInstance().getDataFolder() + fileName;
 }
 
-void CDebugLog::write(const std::string& prefix, const std::string& text)
+void CDebugLog::setListener(Listener listener)
+{
+    std::lock_guard<std::mutex> lock(g_fileMutex);
+    g_listener = std::move(listener);
+}
+
+void CDebugLog::write(Level level, const std::string& prefix, const std::string& text)
 {
     refreshTimestamp();
     std::string composed = prefix + text;
@@ -102,6 +109,8 @@ void CDebugLog::write(const std::string& prefix, const std::string& text)
     }
     const std::string path = filePath();
     std::lock_guard<std::mutex> lock(g_fileMutex);
+    if (g_listener)
+        g_listener(level, name, text);
     std::FILE* f = std::fopen(path.c_str(), "a");
     if (f == nullptr)
         return; // logging never stops the caller
@@ -109,10 +118,10 @@ void CDebugLog::write(const std::string& prefix, const std::string& text)
     std::fclose(f);
 }
 
-void CDebugLog::debug(const std::string& text) { write("Debug: [" + name + "] ", text); }
-void CDebugLog::warn(const std::string& text) { write("Warn: [" + name + "] ", text); }
-void CDebugLog::error(const std::string& text) { write("Error: [" + name + "] ", text); }
-void CDebugLog::line(const std::string& text) { write("", text); }
+void CDebugLog::debug(const std::string& text) { write(Level::Debug, "Debug: [" + name + "] ", text); }
+void CDebugLog::warn(const std::string& text) { write(Level::Warn, "Warn: [" + name + "] ", text); }
+void CDebugLog::error(const std::string& text) { write(Level::Error, "Error: [" + name + "] ", text); }
+void CDebugLog::line(const std::string& text) { write(Level::Line, "", text); }
 
 #define QVL_FORMAT_TO(target)                                                                      \
     va_list args;                                                                                  \

@@ -3,10 +3,18 @@
 // crash. The first channel of a process writes the header and purges old logs.
 #pragma once
 
+#include <functional>
 #include <string>
 
 class CDebugLog {
 public:
+    enum class Level { Debug, Warn, Error, Line };
+    // Hears every line as it is written: level, channel name and text. Called
+    // from whichever thread logs, one line at a time; it must not log itself.
+    using Listener = std::function<void(Level, const std::string& channel, const std::string& text)>;
+    // One listener per process (the headless client prints warnings and errors); an empty one removes it.
+    static void setListener(Listener listener);
+
     explicit CDebugLog(const std::string& name);
     // Quiet channel: no "Init:"/"Delete:" lines.
     struct Quiet {};
@@ -41,7 +49,7 @@ public:
 private:
     CDebugLog(const std::string& name, bool announceLifetime);
     void startUp();
-    void write(const std::string& prefix, const std::string& text);
+    void write(Level level, const std::string& prefix, const std::string& text);
     void refreshTimestamp();
 
     std::string name;

@@ -105,6 +105,8 @@ void CUserInterface::SetPage(int newPage)
     hideAll();
     showPageControls(newPage);
     Redraw();
+    if (onPageShown)
+        onPageShown(page);
 }
 
 void CUserInterface::showHomeControls()

@@ -10,6 +10,7 @@
 #include "monitor/failures/RandomSource.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -132,6 +133,9 @@ public:
     bool isLoadingPending() const { return loadingPending; }
     bool isRedrawOnInput() const { return redrawOnInput; }
     void setRedrawOnInput(bool on) { redrawOnInput = on; }
+
+    // Hears every page that SetPage shows (the headless client prints them).
+    std::function<void(int page)> onPageShown;
 
 private:
     void showPageControls(int newPage);

@@ -1,15 +1,14 @@
 // CSimProcess: posix_spawn with the child's standard output on a pipe.
 #include "SimProcess.h"
 
+#include "support/OutputPipeSpawn.h"
+
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 CSimProcess::CSimProcess(std::string path, std::vector<std::string> args)
     : program(std::move(path)), arguments(std::move(args))
@@ -28,28 +27,8 @@ std::string CSimProcess::programPath(const std::string& binaryDir)
 
 bool CSimProcess::start(int timeoutMs)
 {
-    int fds[2];
-    if (::pipe(fds) != 0)
+    if (!spawnWithOutputPipe(program, arguments, false, pid, output))
         return false;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    std::vector<char*> argv;
-    argv.push_back(program.data());
-    for (std::string& a : arguments)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t child = -1;
-    const int rc = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(fds[1]);
-    if (rc != 0) {
-        ::close(fds[0]);
-        return false;
-    }
-    pid = child;
-    output = fds[0];
     // Wait for "ready <path>\n".
     std::string seen;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Resident memory and CPU time of one client run (a measurement, not a test).
+# Starts the given command, passes its output through, samples
+# /proc/PID/status every second, and reads /proc/PID/stat when the client
+# prints that the Flying page (5) begins and ends, then prints a summary.
+#   bench/client_resources.sh build/release/src/app/quenvale --headless --data-dir DIR --pilot FILE
+# A whole demo flight: QVL_MEASURE=1 bash tools/run-demo.sh
+set -uo pipefail
+
+hz=$(getconf CLK_TCK)
+fifo=$(mktemp -u /tmp/quenvale-measure.XXXXXX)
+mkfifo "$fifo"
+trap 'rm -f "$fifo"' EXIT
+
+now() { date +%s.%N; }
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo ""; }
+status_kb() { awk -v k="$2:" '$1 == k {print $2}' "/proc/$1/status" 2>/dev/null; }
+
+"$@" > "$fifo" 2>&1 &
+pid=$!
+start=$(now)
+peak_rss=0 peak_anon=0 file_rss=0 last_ticks=0
+sample() {
+  local rss anon file ticks
+  rss=$(status_kb "$pid" VmHWM); anon=$(status_kb "$pid" RssAnon); file=$(status_kb "$pid" RssFile)
+  ticks=$(cpu_ticks "$pid")
+  [ -n "$rss" ] && [ "$rss" -gt "$peak_rss" ] && peak_rss=$rss
+  [ -n "$anon" ] && [ "$anon" -gt "$peak_anon" ] && peak_anon=$anon
+  [ -n "$file" ] && file_rss=$file
+  [ -n "$ticks" ] && last_ticks=$ticks
+  last_time=$(now)
+}
+
+fly_start="" fly_ticks="" fly_end="" fly_end_ticks=""
+while true; do
+  if IFS= read -r -t 1 line; then
+    printf '%s\n' "$line"
+    case "$line" in
+      "page 5 "*)
+        [ -z "$fly_start" ] && { fly_start=$(now); fly_ticks=$(cpu_ticks "$pid"); } ;;
+      "page 18 "*) ;; # the divert page belongs to the flight
+      "page "*)
+        [ -n "$fly_start" ] && [ -z "$fly_end" ] && { fly_end=$(now); fly_end_ticks=$(cpu_ticks "$pid"); } ;;
+    esac
+    sample
+  else
+    [ $? -gt 128 ] || break # a timeout (>128) samples; end of output stops
+    sample
+  fi
+done < "$fifo"
+wait "$pid"
+status=$?
+
+echo "== client resources"
+echo "peak resident memory (VmHWM): ${peak_rss} kB; private (RssAnon) ${peak_anon} kB; mapped files (RssFile) ${file_rss} kB"
+awk -v t="$last_ticks" -v hz="$hz" -v a="$start" -v b="$last_time" \
+  'BEGIN { printf "CPU over the whole run: %.2f s in %.0f s = %.2f %% of one core\n", t / hz, b - a, 100 * t / hz / (b - a) }'
+if [ -n "$fly_start" ] && [ -n "$fly_end" ] && [ -n "$fly_ticks" ] && [ -n "$fly_end_ticks" ]; then
+  awk -v t="$((fly_end_ticks - fly_ticks))" -v hz="$hz" -v a="$fly_start" -v b="$fly_end" \
+    'BEGIN { printf "CPU on the Flying page: %.2f s in %.0f s = %.2f %% of one core\n", t / hz, b - a, 100 * t / hz / (b - a) }'
+else
+  echo "CPU on the Flying page: no complete stay on the Flying page"
+fi
+exit "$status"

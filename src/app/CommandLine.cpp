@@ -1,0 +1,90 @@
+// CCommandLine: long options, each with at most one value ("--opt VALUE" or "--opt=VALUE").
+#include "app/CommandLine.h"
+
+#include "core/Version.h"
+
+namespace {
+
+bool takesValue(const std::string& name)
+{
+    return name == "--data-dir" || name == "--pilot";
+}
+
+} // namespace
+
+bool CCommandLine::parse(const std::vector<std::string>& arguments)
+{
+    parsed = ProgramOptions{};
+    problem.clear();
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string name = arguments[i];
+        std::string value;
+        bool hasValue = false;
+        if (const std::size_t eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = name.substr(eq + 1);
+            name.resize(eq);
+            hasValue = true;
+        }
+        if (takesValue(name) && !hasValue) {
+            if (i + 1 >= arguments.size()) {
+                problem = "option " + name + " needs a value";
+                return false;
+            }
+            value = arguments[++i];
+            hasValue = true;
+        } else if (!takesValue(name) && hasValue) {
+            problem = "option " + name + " takes no value";
+            return false;
+        }
+        if (name == "--version")
+            parsed.showVersion = true;
+        else if (name == "--help" || name == "-h")
+            parsed.showHelp = true;
+        else if (name == "--headless")
+            parsed.headless = true;
+        else if (name == "--data-dir" || name == "--pilot") {
+            if (value.empty()) {
+                problem = "option " + name + " needs a value";
+                return false;
+            }
+            (name == "--data-dir" ? parsed.dataFolder : parsed.pilotFile) = value;
+        } else {
+            problem = "unknown option " + name;
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string CCommandLine::helpText(const std::string& programName)
+{
+    return "Usage: " + programName +
+           " [OPTION]...\n"
+           "The Quenvale client " +
+           std::string(kClientVersion) +
+           ": watches a booked flight in the simulator and uploads its report.\n"
+           "\n"
+           "  --data-dir DIR  keep the settings (quenvale.ini), the report store and the\n"
+           "                  logs directly in DIR (created when missing) instead of the\n"
+           "                  per-user data folder; one client runs per folder\n"
+           "  --headless      run without a window; prints every page change, message box\n"
+           "                  and warning or error line; without --pilot it runs until\n"
+           "                  interrupted and logs in by itself when the settings say so\n"
+           "  --pilot FILE    (headless) carry out the pilot script FILE, one command a line:\n"
+           "                    wait page N [SECONDS]  until page N shows (default 60 s)\n"
+           "                    expect page N          page N must be showing now\n"
+           "                    type ID TEXT           type TEXT into edit field ID\n"
+           "                    check ID 0|1           clear or tick check box ID\n"
+           "                    select ID TEXT         choose the item TEXT of combo box ID\n"
+           "                    press ID               click button ID\n"
+           "                    answer ok|cancel       answer for the next OK/Cancel box\n"
+           "                    sleep SECONDS          let the client run for a while\n"
+           "                  blank lines and lines starting with # are ignored\n"
+           "  --version       print the client's version and exit\n"
+           "  --help          print this help and exit\n"
+           "\n"
+           "Exit status: 0 when the client or its pilot script ran to the end; 1 when a\n"
+           "script's wait timed out or an expectation failed; 2 for a bad option or pilot\n"
+           "script; 3 when a client already runs on the data folder; 4 when the client\n"
+           "could not start.\n";
+}

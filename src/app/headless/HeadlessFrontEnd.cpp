@@ -1,0 +1,175 @@
+// CHeadlessFrontEnd: printing, the pilot script, and the interrupt that ends a
+// run without a script.
+#include "app/headless/HeadlessFrontEnd.h"
+
+#include "app/ClientStartup.h"
+#include "app/ExitCodes.h"
+#include "app/headless/PilotRunner.h"
+#include "app/headless/PilotScript.h"
+#include "core/ClientConfig.h"
+#include "platform/SingleInstance.h"
+#include "platform/SoundOutput.h"
+#include "platform/headless/HeadlessToolkit.h"
+#include "platform/headless/HeadlessWindow.h"
+#include "ui/UserInterface.h"
+
+#include <csignal>
+#include <iostream>
+#include <memory>
+#include <optional>
+
+namespace {
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+void onInterrupt(int)
+{
+    g_interrupted = 1;
+}
+
+// Nobody listens to a headless client.
+class SilentSound final : public SoundOutput {
+public:
+    bool playAsync(const std::string&) override { return true; }
+};
+
+const char* pageName(int page)
+{
+    static const char* const names[] = {"login",
+                                        "home",
+                                        "options",
+                                        "flight information",
+                                        "",
+                                        "flying",
+                                        "checklist",
+                                        "report: route",
+                                        "report: finances",
+                                        "report: penalties",
+                                        "wrong version",
+                                        "fuel tanks",
+                                        "report backup",
+                                        "simple fuel",
+                                        "load sheet",
+                                        "comment",
+                                        "download",
+                                        "aborted flight",
+                                        "divert",
+                                        "fuel error"};
+    return page >= 0 && page < static_cast<int>(std::size(names)) ? names[page] : "unknown";
+}
+
+std::string oneLine(std::string text)
+{
+    for (char& c : text)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    return text;
+}
+
+void printLogLine(CDebugLog::Level level, const std::string& channel, const std::string& text)
+{
+    if (level == CDebugLog::Level::Warn || level == CDebugLog::Level::Error)
+        std::cout << (level == CDebugLog::Level::Warn ? "Warn: [" : "Error: [") << channel << "] " << oneLine(text)
+                  << std::endl;
+}
+
+// Headless windows whose message boxes are printed, the refusal of a second
+// client included (it comes before the user interface exists).
+class PrintingToolkit final : public Toolkit {
+public:
+    std::unique_ptr<Window> createMainWindow(const std::string&) override
+    {
+        auto window = std::make_unique<HeadlessWindow>();
+        window->onMessageBox = [](const HeadlessWindow::ShownBox& box) {
+            std::cout << "message box [" << box.title << "]: " << oneLine(box.text) << std::endl;
+        };
+        return window;
+    }
+    void run(Window& window, const std::function<bool()>& idle) override { loop.run(window, idle); }
+
+private:
+    HeadlessToolkit loop;
+};
+
+// The pages the pilot sees, printed as they change.
+class PageReporter {
+public:
+    void attach(CUserInterface& ui)
+    {
+        ui.onPageShown = [this](int page) { pageShown(page); };
+        pageShown(ui.getPage());
+    }
+
+private:
+    void pageShown(int page)
+    {
+        if (page == lastPage)
+            return;
+        lastPage = page;
+        std::cout << "page " << page << " (" << pageName(page) << ")" << std::endl;
+    }
+    int lastPage = -1;
+};
+
+// A window paints what was invalidated once its queue is empty; so does this one.
+void paintWhenAsked(HeadlessWindow& window)
+{
+    if (window.invalidated.empty())
+        return;
+    window.invalidated.clear();
+    window.paintNow();
+}
+
+} // namespace
+
+CHeadlessFrontEnd::CHeadlessFrontEnd(const ProgramOptions& programOptions) : options(programOptions) {}
+
+int CHeadlessFrontEnd::run()
+{
+    CPilotScript script;
+    if (!options.pilotFile.empty() && !script.load(options.pilotFile)) {
+        std::cerr << "pilot script " << options.pilotFile << ": " << script.error() << std::endl;
+        return ExitUsage;
+    }
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+    CDebugLog::setListener(printLogLine);
+
+    PrintingToolkit toolkit;
+    SilentSound sound;
+    auto instance =
+        createPlatformSingleInstance(CClientConfig::getInstance().getDataFolder(), "RevOvuduveMultipleInstance");
+    CClientStartup startup(toolkit, sound, *instance);
+    HeadlessWindow* window = nullptr;
+    PageReporter pages;
+    std::optional<CPilotRunner> pilot;
+    int status = ExitOk;
+    startup.onReady = [&](Window& mainWindow, CUserInterface& ui) {
+        // The headless toolkit makes nothing but headless windows.
+        window = static_cast<HeadlessWindow*>(&mainWindow);
+        pages.attach(ui);
+        if (options.pilotFile.empty())
+            return;
+        pilot.emplace(script.commands(), *window, [&ui] { return ui.getPage(); });
+        pilot->onCommand = [](const std::string& text) { std::cout << "pilot: " << text << std::endl; };
+    };
+    startup.afterTick = [&] {
+        paintWhenAsked(*window);
+        if (g_interrupted != 0) {
+            std::cout << "interrupted" << std::endl;
+            return false;
+        }
+        if (!pilot || pilot->step() == CPilotRunner::State::Running)
+            return true;
+        if (pilot->state() == CPilotRunner::State::Failed) {
+            std::cout << "pilot script failed at " << pilot->failure() << std::endl;
+            status = ExitPilotFailed;
+        } else {
+            std::cout << "pilot script finished" << std::endl;
+        }
+        return false;
+    };
+    const int started = startup.run();
+    CDebugLog::setListener({});
+    return started != ExitOk ? started : status;
+}

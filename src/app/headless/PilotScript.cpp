@@ -1,0 +1,153 @@
+// CPilotScript: strict parsing; numbers are read without the locale.
+#include "app/headless/PilotScript.h"
+
+#include <charconv>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+constexpr std::size_t kMaxScriptBytes = 1 << 20;
+constexpr int kLastPage = 19;
+constexpr int kLastControlId = 65535;
+constexpr double kMaxSeconds = 86400.0;
+
+// Splits off the next blank-separated word; `rest` keeps what follows it.
+std::string nextWord(std::string& rest)
+{
+    const std::size_t start = rest.find_first_not_of(" \t");
+    if (start == std::string::npos) {
+        rest.clear();
+        return {};
+    }
+    const std::size_t end = rest.find_first_of(" \t", start);
+    std::string word = rest.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    rest = end == std::string::npos ? std::string() : rest.substr(end + 1);
+    return word;
+}
+
+bool readInt(const std::string& word, int low, int high, int& value)
+{
+    const char* end = word.data() + word.size();
+    auto [ptr, ec] = std::from_chars(word.data(), end, value);
+    return !word.empty() && ec == std::errc() && ptr == end && value >= low && value <= high;
+}
+
+bool readSeconds(const std::string& word, double& value)
+{
+    const char* end = word.data() + word.size();
+    auto [ptr, ec] = std::from_chars(word.data(), end, value);
+    return !word.empty() && ec == std::errc() && ptr == end && value > 0.0 && value <= kMaxSeconds;
+}
+
+std::string trimmed(const std::string& text)
+{
+    const std::size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos)
+        return {};
+    const std::size_t last = text.find_last_not_of(" \t\r");
+    return text.substr(first, last - first + 1);
+}
+
+} // namespace
+
+bool CPilotScript::load(const std::string& path)
+{
+    list.clear();
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        problem = "cannot read the pilot script " + path;
+        return false;
+    }
+    std::string text(kMaxScriptBytes + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (in.bad()) {
+        problem = "cannot read the pilot script " + path;
+        return false;
+    }
+    if (text.size() > kMaxScriptBytes) {
+        problem = "the pilot script " + path + " is larger than 1 MiB";
+        return false;
+    }
+    return parse(text);
+}
+
+bool CPilotScript::parse(const std::string& text)
+{
+    list.clear();
+    problem.clear();
+    std::istringstream in(text);
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        if (line.find('\0') != std::string::npos)
+            return fail(number, "holds a NUL byte");
+        if (!parseLine(trimmed(line), number))
+            return false;
+    }
+    return true;
+}
+
+bool CPilotScript::fail(int number, const std::string& what)
+{
+    problem = "line " + std::to_string(number) + ": " + what;
+    list.clear();
+    return false;
+}
+
+bool CPilotScript::parseLine(const std::string& line, int number)
+{
+    if (line.empty() || line[0] == '#')
+        return true;
+    PilotCommand c;
+    c.line = number;
+    c.source = line;
+    std::string rest = line;
+    const std::string verb = nextWord(rest);
+    const std::string first = nextWord(rest);
+    if (verb == "wait" || verb == "expect") {
+        c.kind = verb == "wait" ? PilotCommand::WaitPage : PilotCommand::ExpectPage;
+        const std::string page = nextWord(rest);
+        if (first != "page" || !readInt(page, 0, kLastPage, c.id))
+            return fail(number, verb + " needs 'page N' with N from 0 to 19: " + line);
+        c.seconds = kDefaultWaitSeconds;
+        const std::string seconds = nextWord(rest);
+        if (c.kind == PilotCommand::WaitPage && !seconds.empty() && !readSeconds(seconds, c.seconds))
+            return fail(number, "wait needs a number of seconds above 0 and at most 86400: " + line);
+        if (!trimmed(rest).empty() || (c.kind == PilotCommand::ExpectPage && !seconds.empty()))
+            return fail(number, "too many words: " + line);
+    } else if (verb == "type" || verb == "select" || verb == "check" || verb == "press") {
+        if (!readInt(first, 0, kLastControlId, c.id))
+            return fail(number, verb + " needs a control id from 0 to 65535: " + line);
+        c.text = trimmed(rest);
+        if (verb == "type") {
+            c.kind = PilotCommand::Type;
+        } else if (verb == "select") {
+            c.kind = PilotCommand::Select;
+            if (c.text.empty())
+                return fail(number, "select needs the text of an item: " + line);
+        } else if (verb == "check") {
+            c.kind = PilotCommand::Check;
+            if (c.text != "0" && c.text != "1")
+                return fail(number, "check needs 0 or 1: " + line);
+            c.checked = c.text == "1";
+        } else {
+            c.kind = PilotCommand::Press;
+            if (!c.text.empty())
+                return fail(number, "too many words: " + line);
+        }
+    } else if (verb == "answer") {
+        c.kind = PilotCommand::Answer;
+        c.text = first;
+        if ((first != "ok" && first != "cancel") || !trimmed(rest).empty())
+            return fail(number, "answer needs ok or cancel: " + line);
+    } else if (verb == "sleep") {
+        c.kind = PilotCommand::Sleep;
+        if (!readSeconds(first, c.seconds) || !trimmed(rest).empty())
+            return fail(number, "sleep needs a number of seconds above 0 and at most 86400: " + line);
+    } else {
+        return fail(number, "unknown command '" + verb + "'");
+    }
+    list.push_back(std::move(c));
+    return true;
+}

@@ -1,0 +1,109 @@
+// quenvale: the client program. Parses the options, installs the platform's
+// implementations of the seams, and hands over to a front-end.
+#include "app/CommandLine.h"
+#include "app/ExitCodes.h"
+#include "app/headless/HeadlessFrontEnd.h"
+#include "core/ClientConfig.h"
+#include "core/Version.h"
+#include "platform/Downloader.h"
+#include "platform/DurableFiles.h"
+#include "platform/FsuipcTransport.h"
+#include "platform/HttpClient.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/SharedLibrary.h"
+#include "platform/SystemInfo.h"
+#include "sim/fsuipc/FsuipcLink.h"
+
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The one place that picks the front-end. Only the headless one is built so
+// far; a window front-end joins here and is used unless --headless is given.
+int runFrontEnd(const ProgramOptions& options)
+{
+    return CHeadlessFrontEnd(options).run();
+}
+
+// --data-dir: made absolute and created, so the lock, settings and logs agree on it.
+bool chooseDataFolder(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path path = fs::absolute(folder, ec);
+    if (!ec)
+        fs::create_directories(path, ec);
+    if (ec || !fs::is_directory(path, ec)) {
+        std::cerr << "cannot use " << folder << " as the data folder" << (ec ? ": " + ec.message() : "") << std::endl;
+        return false;
+    }
+    CClientConfig::useDataFolder(path.string());
+    return true;
+}
+
+// The platform's implementations for the program's lifetime.
+class PlatformSeams {
+public:
+    PlatformSeams()
+        : info(createPlatformSystemInfo()), files(createPlatformDurableFiles()), http(createPlatformHttpClient()),
+          transport(createPlatformFsuipcTransport()), libraries(createPlatformSharedLibraryLoader()),
+          downloader(createPlatformDownloader()), launcher(createPlatformProcessLauncher())
+    {
+        setSystemInfo(info.get());
+        setDurableFiles(files.get());
+        setHttpClient(http.get());
+        CFsuipcLink::setTransport(transport.get());
+        setSharedLibraryLoader(libraries.get());
+        setDownloader(downloader.get());
+        setProcessLauncher(launcher.get());
+    }
+    ~PlatformSeams()
+    {
+        setProcessLauncher(nullptr);
+        setDownloader(nullptr);
+        setSharedLibraryLoader(nullptr);
+        CFsuipcLink::setTransport(nullptr);
+        setHttpClient(nullptr);
+        setDurableFiles(nullptr);
+        setSystemInfo(nullptr);
+    }
+    PlatformSeams(const PlatformSeams&) = delete;
+    PlatformSeams& operator=(const PlatformSeams&) = delete;
+
+private:
+    std::unique_ptr<SystemInfo> info;
+    std::unique_ptr<DurableFiles> files;
+    std::unique_ptr<HttpClient> http;
+    std::unique_ptr<FsuipcTransport> transport;
+    std::unique_ptr<SharedLibraryLoader> libraries;
+    std::unique_ptr<Downloader> downloader;
+    std::unique_ptr<ProcessLauncher> launcher;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string program = std::filesystem::path(argc > 0 ? argv[0] : "quenvale").filename().string();
+    CCommandLine commandLine;
+    if (!commandLine.parse(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc))) {
+        std::cerr << program << ": " << commandLine.error() << "\nTry '" << program << " --help'." << std::endl;
+        return ExitUsage;
+    }
+    const ProgramOptions& options = commandLine.options();
+    if (options.showHelp) {
+        std::cout << CCommandLine::helpText(program);
+        return ExitOk;
+    }
+    if (options.showVersion) {
+        std::cout << "Quenvale client " << kClientVersion << std::endl;
+        return ExitOk;
+    }
+    if (!options.dataFolder.empty() && !chooseDataFolder(options.dataFolder))
+        return ExitStartFailed;
+    PlatformSeams seams;
+    return runFrontEnd(options);
+}

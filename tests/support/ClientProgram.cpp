@@ -1,0 +1,112 @@
+// ClientProgram: posix_spawn with output and error on one pipe.
+#include "support/ClientProgram.h"
+
+#include "support/OutputPipeSpawn.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+using SteadyClock = std::chrono::steady_clock;
+
+int millisecondsLeft(SteadyClock::time_point deadline)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+} // namespace
+
+ClientProgram::ClientProgram(std::string path, std::vector<std::string> args)
+    : program(std::move(path)), arguments(std::move(args))
+{
+}
+
+ClientProgram::~ClientProgram()
+{
+    if (pid > 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    if (pipeFd >= 0)
+        ::close(pipeFd);
+}
+
+std::string ClientProgram::programPath(const std::string& binaryDir)
+{
+    return binaryDir + "/src/app/quenvale";
+}
+
+bool ClientProgram::start()
+{
+    return spawnWithOutputPipe(program, arguments, true, pid, pipeFd);
+}
+
+bool ClientProgram::readSome(int waitMs)
+{
+    if (pipeFd < 0)
+        return false;
+    pollfd p{pipeFd, POLLIN, 0};
+    const int ready = ::poll(&p, 1, waitMs);
+    if (ready < 0 && errno == EINTR)
+        return true;
+    if (ready <= 0)
+        return ready == 0;
+    char buffer[4096];
+    const ssize_t n = ::read(pipeFd, buffer, sizeof buffer);
+    if (n <= 0) {
+        ::close(pipeFd);
+        pipeFd = -1;
+        return false;
+    }
+    seen.append(buffer, static_cast<std::size_t>(n));
+    return true;
+}
+
+bool ClientProgram::waitForOutput(const std::string& text, int timeoutMs)
+{
+    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
+    while (seen.find(text) == std::string::npos) {
+        const int left = millisecondsLeft(deadline);
+        if (left == 0 || !readSome(left))
+            return seen.find(text) != std::string::npos;
+    }
+    return true;
+}
+
+int ClientProgram::finish(int timeoutMs)
+{
+    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
+    while (pipeFd >= 0 && millisecondsLeft(deadline) > 0)
+        readSome(millisecondsLeft(deadline));
+    if (pid <= 0)
+        return -1;
+    int status = 0;
+    pid_t ended = ::waitpid(pid, &status, WNOHANG);
+    while (ended == 0 && millisecondsLeft(deadline) > 0) {
+        ::usleep(10000); // the output ends just before the process does
+        ended = ::waitpid(pid, &status, WNOHANG);
+    }
+    if (ended == 0) {
+        ::kill(pid, SIGKILL); // out of time
+        ::waitpid(pid, &status, 0);
+        pid = -1;
+        return -1;
+    }
+    pid = -1;
+    return ended > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void ClientProgram::interrupt()
+{
+    if (pid > 0)
+        ::kill(pid, SIGTERM);
+}
+
+int ClientProgram::run(int timeoutMs)
+{
+    return start() ? finish(timeoutMs) : -1;
+}
