@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End to end in a real window: the quenvale program on a private Xvfb display,
 # clicked and typed into with xdotool, against qvl-service and qvl-sim: login,
-# options, flight information, fuel, load sheet, the flight (Ctrl-Shift-L
+# options, fuel, load sheet, the flight (Ctrl-Shift-L
 # pressed while another window has the focus), comment and the report pages,
 # ending with the report on the service. A second client is refused meanwhile.
 # A screenshot of every page is kept in ARTIFACTS.
@@ -94,7 +94,7 @@ wait_page() {
     fi
     sleep 0.2
   done
-  fail "page $page did not show within $seconds s"
+  fail "page $wanted did not show within $seconds s"
 }
 
 window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Quenvale$' | head -n1) || fail "no window"
@@ -129,9 +129,6 @@ wait_page 2
 shot page02_options
 click 99 248                                     # Home
 wait_page 1
-click 99 296                                     # Flight Information
-wait_page 3
-shot page03_flight_information
 click 99 320                                     # Fly!
 wait_page 11 60
 shot page11_fuel_tanks
@@ -160,7 +157,8 @@ offs=$(grep -c "Landing Lights turned OFF" "$work/sim.record" || true)
 
 wait_page 15 1800
 shot page15_comment
-retype 390 195 "Smooth flight, calm winds over Franconia."
+comment="Smooth flight, calm winds over Franconia."
+retype 390 195 "$comment"
 shot page15_comment_typed
 click 99 272                                     # End flight
 wait_page 7 120
@@ -177,7 +175,9 @@ fi
 shot page01_home_after_flight
 
 "$build/tools/qvl-service/qvl-service" list --data "$work/service" writereport > "$work/reports.txt" || true
-grep -q "Franconia" "$work/reports.txt" || fail "the service holds no report with the comment"
+# The service keeps the comment as the client sent it, in Base64.
+grep -qF "Comment64=$(printf '%s' "$comment" | base64 -w0)" "$work/reports.txt" ||
+  fail "the service holds no report with the comment"
 xdotool mousemove $((wx + 99)) $((wy + 344)) click 1  # Exit
 for _ in $(seq 1 50); do kill -0 "$client" 2>/dev/null || break; sleep 0.2; done
 kill -0 "$client" 2>/dev/null && fail "the client did not end after Exit"
