@@ -7,12 +7,14 @@
 # A screenshot of every page is kept in ARTIFACTS.
 #   gtk_flight.sh BUILD_DIR SOURCE_DIR ARTIFACTS
 # Exit 77 (skipped) when Xvfb or xdotool is missing or the server cannot start.
-# QVL_MEASURE=1 runs the client under bench/client_resources.sh (memory, CPU).
+# QVL_MEASURE=1 runs the client under bench/client_resources.sh (memory, CPU);
+# QVL_CLIENT_BUILD_DIR=build/release measures the optimised client.
 set -euo pipefail
 
 build=$1
 root=$2
 artifacts=$3
+client_build="${QVL_CLIENT_BUILD_DIR:-$build}"
 scale="${QVL_TIME_SCALE:-20}"
 for tool in Xvfb xdotool import; do
   command -v "$tool" > /dev/null || { echo "SKIP: $tool is not installed (tools/dev.sh installs it)"; exit 77; }
@@ -72,7 +74,7 @@ INI
 
 measure=()
 [ -n "${QVL_MEASURE:-}" ] && measure=(bash "$root/bench/client_resources.sh")
-"${measure[@]}" "$build/src/app/quenvale" --data-dir "$work/client" > "$work/client.out" 2>&1 &
+"${measure[@]}" "$client_build/src/app/quenvale" --data-dir "$work/client" > "$work/client.out" 2>&1 &
 
 client=$!
 pids+=($client)
@@ -113,7 +115,7 @@ wait_page 1 60
 shot page01_home
 
 # A second client on the same data folder is refused with a message box.
-"$build/src/app/quenvale" --data-dir "$work/client" > "$work/second.out" 2>&1 &
+"$client_build/src/app/quenvale" --data-dir "$work/client" > "$work/second.out" 2>&1 &
 second=$!
 box=$(timeout 20 xdotool search --sync --onlyvisible --name 'Attention - Multiple Instances' | head -n1) ||
   fail "the second client showed no message box"
@@ -181,5 +183,8 @@ grep -qF "Comment64=$(printf '%s' "$comment" | base64 -w0)" "$work/reports.txt" 
 xdotool mousemove $((wx + 99)) $((wy + 344)) click 1  # Exit
 for _ in $(seq 1 50); do kill -0 "$client" 2>/dev/null || break; sleep 0.2; done
 kill -0 "$client" 2>/dev/null && fail "the client did not end after Exit"
+status=0
+wait "$client" || status=$?
+[ "$status" -eq 0 ] || fail "the client ended with $status after Exit"
 [ -n "${QVL_MEASURE:-}" ] && tail -n 8 "$work/client.out"
 echo "PASS: a whole flight in the window; screenshots in $artifacts"

@@ -226,6 +226,18 @@ TEST_F(GtkWindowTest, NoTickWhileAMessageBoxIsOpen)
     window->startTicking(nullptr);
 }
 
+TEST_F(GtkWindowTest, LoopEndsOnceTheWindowIsClosed)
+{
+    GtkToolkit toolkit(resources);
+    int ticks = 0;
+    toolkit.run(*window, [&] {
+        if (++ticks == 3)
+            window->close(); // as "Exit" closes it
+        return true;
+    });
+    EXPECT_EQ(ticks, 3);
+}
+
 TEST_F(GtkWindowTest, KeysSeenWhileAnotherWindowHasTheFocus)
 {
     showAndWait();

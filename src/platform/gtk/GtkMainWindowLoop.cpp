@@ -18,7 +18,7 @@ namespace {
 void leaveLoop()
 {
     if (gtk_main_level() > 0)
-        leaveLoop();
+        gtk_main_quit();
 }
 } // namespace
 
