@@ -13,6 +13,8 @@ packages=(
   libboost-dev libsimpleini-dev libpugixml-dev
   libcurl4-openssl-dev libssl-dev openssl libcpp-httplib-dev libsqlite3-dev
   libcanberra-dev
+  libgtk-3-dev libx11-dev fonts-liberation librsvg2-bin
+  xvfb xdotool imagemagick x11-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   locales
 )

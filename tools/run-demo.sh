@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Flies one demo flight end to end: qvl-service with its demo booking, qvl-sim
-# flying the matching scenario, and the client program headless with a
-# scripted pilot (tools/demo-flight.pilot). Prints what the client shows and,
-# at the end, the report the service received. Expects a built tree
+# flying the matching scenario, and the client program: in its window, logged
+# in as the demo pilot, when a display can be opened (the pilot flies with the
+# mouse); otherwise headless with a scripted pilot (tools/demo-flight.pilot),
+# printing what the client shows. At the end it prints the report the service
+# received. Expects a built tree
 # (tools/dev.sh run builds it first).
 #   QVL_TIME_SCALE=N   simulator seconds per real second (default 20)
 #   QVL_FS_INTERFACE=SimConnect  fly the same scenario through the stand-in
@@ -10,6 +12,7 @@
 #   QVL_MEASURE=1      also sample the client's memory and CPU (bench/client_resources.sh);
 #                      QVL_CLIENT_BUILD_DIR=build/release measures the optimised client
 #   QVL_DEMO_PILOT=FILE  another pilot script for the client
+#   QVL_HEADLESS=1     the scripted headless flight even where a display exists
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -41,10 +44,19 @@ for _ in $(seq 1 100); do
   sleep 0.1
 done
 
+# With a display the client opens its window (QVL_HEADLESS=1 keeps it headless).
+windowed=""
+if [ -z "${QVL_HEADLESS:-}" ] && [ -n "${DISPLAY:-}" ] && xdpyinfo > /dev/null 2>&1; then
+  windowed=1
+fi
+
 # The pilot needs a moment to log in and fuel up before the aircraft pushes
-# back: the demo keeps it at the stand for five simulator minutes.
+# back: the demo keeps it at the stand for five simulator minutes, and for
+# an hour when a pilot clicks through the window.
+hold=300
+[ -n "$windowed" ] && hold=3600
 scenario="$work/demo.json"
-sed '0,/"seconds": 60/s//"seconds": 300/' "$root/tools/qvl-sim/scenarios/airline_eddf_eddm.json" > "$scenario"
+sed "0,/\"seconds\": 60/s//\"seconds\": $hold/" "$root/tools/qvl-sim/scenarios/airline_eddf_eddm.json" > "$scenario"
 if [ "$bridge" = "SimConnect" ]; then
   echo "== stand-in SimConnect library flying Frankfurt to Munich at ${scale}x"
   export QVL_SIMCONNECT_SCENARIO="$scenario" QVL_SIMCONNECT_TIME_SCALE="$scale"
@@ -62,7 +74,7 @@ User = demo
 Password = demo123
 
 [settings]
-AutoLogin = 0
+AutoLogin = ${windowed:-0}
 Tracker = 1
 SimpleFuel = 0
 Sound = 0
@@ -77,7 +89,14 @@ INI
 status=0
 measure=()
 [ -n "${QVL_MEASURE:-}" ] && measure=(bash "$root/bench/client_resources.sh")
-client=(--headless --data-dir "$work/client" --pilot "${QVL_DEMO_PILOT:-$root/tools/demo-flight.pilot}")
+if [ -n "$windowed" ]; then
+  client=(--data-dir "$work/client")
+  echo "== quenvale in its window, logged in as the demo pilot: Fly!, Fuel Up!, Fly!, then watch"
+  echo "   the flight; comment, End flight, Next through the report; Exit closes the demo"
+else
+  [ -z "${QVL_HEADLESS:-}" ] && echo "== no display to open the window on: flying the headless demo instead"
+  client=(--headless --data-dir "$work/client" --pilot "${QVL_DEMO_PILOT:-$root/tools/demo-flight.pilot}")
+fi
 echo "== quenvale ${client[*]}"
 "${measure[@]}" "$client_build/src/app/quenvale" "${client[@]}" || status=$?
 

@@ -3,6 +3,9 @@
 #include "app/CommandLine.h"
 #include "app/ExitCodes.h"
 #include "app/headless/HeadlessFrontEnd.h"
+#ifdef QVL_GTK_FRONT_END
+#include "app/gtk/GtkFrontEnd.h"
+#endif
 #include "core/ClientConfig.h"
 #include "core/Version.h"
 #include "platform/Downloader.h"
@@ -21,10 +24,17 @@
 
 namespace {
 
-// The one place that picks the front-end. Only the headless one is built so
-// far; a window front-end joins here and is used unless --headless is given.
+// The one place that picks the front-end: the window unless --headless is
+// given or no display can be opened.
 int runFrontEnd(const ProgramOptions& options)
 {
+#ifdef QVL_GTK_FRONT_END
+    if (!options.headless) {
+        if (CGtkFrontEnd::openDisplay())
+            return CGtkFrontEnd(options).run();
+        std::cerr << "No display to open the window on: running without a window (as --headless)." << std::endl;
+    }
+#endif
     return CHeadlessFrontEnd(options).run();
 }
 

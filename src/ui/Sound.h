@@ -22,8 +22,10 @@ public:
     // The last line composed for the log.
     const std::string& getMessage() const { return message; }
 
-private:
+    // The front-end points the player at the installed sound folder.
     void setPath(const std::string& folder);
+
+private:
     void report(const std::string& line);
 
     SoundOutput& output;

@@ -1,0 +1,107 @@
+// CairoPainter: text is laid out by pango with its top at y, as the window's
+// text output places it; 8-bit text that is not UTF-8 is read as Latin-1.
+#include "platform/gtk/CairoPainter.h"
+
+#include <glib.h>
+
+namespace {
+// Cell height over em size of the face (ascent + descent of its metrics).
+constexpr double kCellToEm = 1.117;
+constexpr int kBoldFrom = 550;
+constexpr int kDescentAllowance = 4;
+} // namespace
+
+const char* CairoPainter::faceName()
+{
+    return "Liberation Sans, Arimo, Arial, sans-serif";
+}
+
+PangoFontDescription* CairoPainter::makeFont(int height, int weight)
+{
+    PangoFontDescription* font = pango_font_description_from_string(faceName());
+    pango_font_description_set_absolute_size(font, height / kCellToEm * PANGO_SCALE);
+    pango_font_description_set_weight(font, weight >= kBoldFrom ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+    return font;
+}
+
+CairoPainter::CairoPainter(cairo_t* context, cairo_surface_t* skinSurface)
+    : cr(context), skin(skinSurface), layout(pango_cairo_create_layout(context))
+{
+    selectFont(0);
+}
+
+CairoPainter::~CairoPainter()
+{
+    g_object_unref(layout);
+}
+
+void CairoPainter::selectFont(int font)
+{
+    if (font < 0 || font >= kFontCount)
+        font = 0;
+    PangoFontDescription* description = makeFont(kFontTable[font].height, kFontTable[font].weight);
+    pango_layout_set_font_description(layout, description);
+    pango_font_description_free(description);
+}
+
+void CairoPainter::setTextColour(int r, int g, int b)
+{
+    red = r / 255.0;
+    green = g / 255.0;
+    blue = b / 255.0;
+}
+
+void CairoPainter::setLayoutText(const std::string& text)
+{
+    if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) {
+        pango_layout_set_text(layout, text.data(), static_cast<int>(text.size()));
+        return;
+    }
+    gchar* converted =
+        g_convert(text.data(), static_cast<gssize>(text.size()), "UTF-8", "ISO-8859-1", nullptr, nullptr, nullptr);
+    pango_layout_set_text(layout, converted ? converted : "", -1);
+    g_free(converted);
+}
+
+void CairoPainter::drawText(int x, int y, const std::string& text, bool rightAligned)
+{
+    pango_layout_set_width(layout, -1);
+    setLayoutText(text);
+    int width = 0;
+    int height = 0;
+    pango_layout_get_pixel_size(layout, &width, &height);
+    cairo_set_source_rgb(cr, red, green, blue);
+    cairo_move_to(cr, rightAligned ? x - width : x, y);
+    pango_cairo_show_layout(cr, layout);
+}
+
+void CairoPainter::drawWrappedText(const Rect& area, const std::string& text)
+{
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    if (width <= 0 || height <= 0)
+        return;
+    cairo_save(cr);
+    // The last line's descenders may reach below the rectangle, as the
+    // window's fonts (taller cells than their em) let them.
+    cairo_rectangle(cr, area.left, area.top, width, height + kDescentAllowance);
+    cairo_clip(cr);
+    pango_layout_set_width(layout, width * PANGO_SCALE);
+    pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
+    setLayoutText(text);
+    cairo_set_source_rgb(cr, red, green, blue);
+    cairo_move_to(cr, area.left, area.top);
+    pango_cairo_show_layout(cr, layout);
+    pango_layout_set_width(layout, -1);
+    cairo_restore(cr);
+}
+
+void CairoPainter::drawSkin()
+{
+    if (skin) {
+        cairo_set_source_surface(cr, skin, 0, 0);
+    } else {
+        cairo_set_source_rgb(cr, 0.85, 0.87, 0.9);
+    }
+    cairo_paint(cr);
+}

@@ -1,0 +1,47 @@
+// X11KeyState: one XQueryKeymap per question; the key codes come from the
+// server's own mapping, so other layouts find their L key too.
+#include "platform/gtk/X11KeyState.h"
+
+#include <gdk/gdk.h>
+#ifdef GDK_WINDOWING_X11
+#include <X11/XKBlib.h>
+#include <X11/keysym.h>
+#include <gdk/gdkx.h>
+#endif
+
+X11KeyState::X11KeyState() : log("X11KeyState")
+{
+#ifdef GDK_WINDOWING_X11
+    GdkDisplay* gdkDisplay = gdk_display_get_default();
+    if (gdkDisplay && GDK_IS_X11_DISPLAY(gdkDisplay))
+        display = gdk_x11_display_get_xdisplay(gdkDisplay);
+#endif
+    if (!display)
+        log.warn("No X display: the Ctrl-Shift-L shortcut is not available");
+}
+
+bool X11KeyState::isDown(Which key)
+{
+#ifdef GDK_WINDOWING_X11
+    if (!display)
+        return false;
+    auto* x = static_cast<Display*>(display);
+    char keys[32] = {};
+    XQueryKeymap(x, keys);
+    auto held = [&](KeySym sym) {
+        const KeyCode code = XKeysymToKeycode(x, sym);
+        return code != 0 && (keys[code / 8] & (1 << (code % 8))) != 0;
+    };
+    switch (key) {
+    case Which::L:
+        return held(XK_l);
+    case Which::Control:
+        return held(XK_Control_L) || held(XK_Control_R);
+    case Which::Shift:
+        return held(XK_Shift_L) || held(XK_Shift_R);
+    }
+#else
+    (void)key;
+#endif
+    return false;
+}

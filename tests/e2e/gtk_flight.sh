@@ -1,0 +1,190 @@
+#!/usr/bin/env bash
+# End to end in a real window: the quenvale program on a private Xvfb display,
+# clicked and typed into with xdotool, against qvl-service and qvl-sim: login,
+# options, fuel, load sheet, the flight (Ctrl-Shift-L
+# pressed while another window has the focus), comment and the report pages,
+# ending with the report on the service. A second client is refused meanwhile.
+# A screenshot of every page is kept in ARTIFACTS.
+#   gtk_flight.sh BUILD_DIR SOURCE_DIR ARTIFACTS
+# Exit 77 (skipped) when Xvfb or xdotool is missing or the server cannot start.
+# QVL_MEASURE=1 runs the client under bench/client_resources.sh (memory, CPU);
+# QVL_CLIENT_BUILD_DIR=build/release measures the optimised client.
+set -euo pipefail
+
+build=$1
+root=$2
+artifacts=$3
+client_build="${QVL_CLIENT_BUILD_DIR:-$build}"
+scale="${QVL_TIME_SCALE:-20}"
+for tool in Xvfb xdotool import; do
+  command -v "$tool" > /dev/null || { echo "SKIP: $tool is not installed (tools/dev.sh installs it)"; exit 77; }
+done
+mkdir -p "$artifacts"
+work=$(mktemp -d /tmp/quenvale-e2e.XXXXXX)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  [ -n "${QVL_KEEP_E2E:-}" ] && { echo "kept $work"; return; }
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; echo "--- client output"; tail -n 40 "$work/client.out" || true; exit 1; }
+
+# A private display: Xvfb picks a free number and writes it to fd 3.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$work/display" 2> "$work/xvfb.log" &
+pids+=($!)
+for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "SKIP: Xvfb could not start"; exit 77; }
+export DISPLAY=":$(head -n1 "$work/display")"
+unset WAYLAND_DISPLAY
+
+port=$(( 20000 + RANDOM % 20000 ))
+export QVL_FSUIPC_DIR="$work/fsuipc"
+mkdir -p "$QVL_FSUIPC_DIR" "$work/client" "$work/service"
+"$build/tools/qvl-service/qvl-service" seed --data "$work/service" > /dev/null
+"$build/tools/qvl-service/qvl-service" start --port "$port" --data "$work/service" > "$work/service.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 1 100); do
+  [ -f "$work/service/ca.pem" ] && (echo > "/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
+  sleep 0.1
+done
+# The aircraft waits at the stand for twenty simulator minutes while the pilot clicks.
+sed '0,/"seconds": 60/s//"seconds": 1200/' "$root/tools/qvl-sim/scenarios/airline_eddf_eddm.json" > "$work/demo.json"
+"$build/tools/qvl-sim/qvl-sim" run "$work/demo.json" --time-scale "$scale" --dir "$QVL_FSUIPC_DIR" \
+  --record "$work/sim.record" > "$work/sim.log" 2>&1 &
+pids+=($!)
+
+cat > "$work/client/quenvale.ini" <<INI
+[login]
+User = nobody
+
+[settings]
+AutoLogin = 0
+Tracker = 1
+SimpleFuel = 0
+Sound = 0
+EnableAutosave = 1
+FSInterface = FSUIPC
+
+[server]
+Url = https://127.0.0.1:$port
+CAFile = $work/service/ca.pem
+INI
+
+measure=()
+[ -n "${QVL_MEASURE:-}" ] && measure=(bash "$root/bench/client_resources.sh")
+"${measure[@]}" "$client_build/src/app/quenvale" --data-dir "$work/client" > "$work/client.out" 2>&1 &
+
+client=$!
+pids+=($client)
+
+# Pages as the client announces them on its standard output; `page` is the one
+# that showed (the argument may be a choice such as "(9|1)").
+seen=0
+page=""
+wait_page() {
+  local wanted=$1 seconds=${2:-60} deadline=$((SECONDS + ${2:-60}))
+  while [ $SECONDS -lt $deadline ]; do
+    local line
+    line=$(tail -n +$((seen + 1)) "$work/client.out" | grep -n -m1 -E "^page $wanted shown$" || true)
+    if [ -n "$line" ]; then
+      seen=$((seen + ${line%%:*}))
+      page=$(echo "$line" | cut -d' ' -f2)
+      sleep 0.5 # let the page paint
+      return 0
+    fi
+    sleep 0.2
+  done
+  fail "page $wanted did not show within $seconds s"
+}
+
+window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Quenvale$' | head -n1) || fail "no window"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+wx=$X wy=$Y
+click() { xdotool mousemove $((wx + $1)) $((wy + $2)) click 1; sleep 0.3; }
+retype() { click "$1" "$2"; xdotool key ctrl+a BackSpace; xdotool type --delay 20 "$3"; }
+shot() { import -window root -crop "600x380+$wx+$wy" +repage "$artifacts/$1.png"; }
+
+wait_page 0 30
+shot page00_login
+retype 400 205 demo
+retype 400 230 demo123
+click 352 259                                    # Login
+wait_page 1 60
+shot page01_home
+
+# A second client on the same data folder is refused with a message box.
+"$client_build/src/app/quenvale" --data-dir "$work/client" > "$work/second.out" 2>&1 &
+second=$!
+box=$(timeout 20 xdotool search --sync --onlyvisible --name 'Attention - Multiple Instances' | head -n1) ||
+  fail "the second client showed no message box"
+eval "$(xdotool getwindowgeometry --shell "$box")"
+import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$artifacts/second_instance.png"
+xdotool windowfocus --sync "$box" key Return
+status=0
+wait "$second" || status=$?
+[ "$status" -eq 3 ] || fail "the second client ended with $status instead of 3"
+
+click 99 272                                     # Options
+wait_page 2
+shot page02_options
+click 99 248                                     # Home
+wait_page 1
+click 99 320                                     # Fly!
+wait_page 11 60
+shot page11_fuel_tanks
+click 99 248                                     # Fuel Up!
+wait_page 14 60
+shot page14_load_sheet
+click 99 320                                     # Fly!
+wait_page 5 60
+shot page05_flying
+
+# Ctrl-Shift-L twice while another window has the focus: the lights go on, then off.
+xdotool search --sync --name '^Quenvale$' > /dev/null
+xmessage -geometry +650+420 -name focus-thief "another program" &
+thief=$!
+pids+=($thief)
+thief_window=$(timeout 10 xdotool search --sync --onlyvisible --name 'focus-thief|xmessage' | head -n1) || fail "no other window"
+xdotool windowfocus --sync "$thief_window"
+for _ in 1 2; do
+  xdotool keydown ctrl+shift+l; sleep 0.4; xdotool keyup ctrl+shift+l; sleep 0.4
+done
+kill "$thief" 2>/dev/null || true
+sleep 1
+ons=$(grep -c "Landing Lights turned ON" "$work/sim.record" || true)
+offs=$(grep -c "Landing Lights turned OFF" "$work/sim.record" || true)
+[ "$ons" -eq 1 ] && [ "$offs" -eq 1 ] || fail "Ctrl-Shift-L: $ons times on, $offs times off (expected once each)"
+
+wait_page 15 1800
+shot page15_comment
+comment="Smooth flight, calm winds over Franconia."
+retype 390 195 "$comment"
+shot page15_comment_typed
+click 99 272                                     # End flight
+wait_page 7 120
+shot page07_report_route
+click 520 340                                    # Next
+wait_page 8 30
+shot page08_report_finances
+click 520 340                                    # Next
+wait_page "(9|1)" 150
+if [ "$page" = 9 ]; then
+  shot page09_report_penalties
+  wait_page 1 150
+fi
+shot page01_home_after_flight
+
+"$build/tools/qvl-service/qvl-service" list --data "$work/service" writereport > "$work/reports.txt" || true
+# The service keeps the comment as the client sent it, in Base64.
+grep -qF "Comment64=$(printf '%s' "$comment" | base64 -w0)" "$work/reports.txt" ||
+  fail "the service holds no report with the comment"
+xdotool mousemove $((wx + 99)) $((wy + 344)) click 1  # Exit
+for _ in $(seq 1 50); do kill -0 "$client" 2>/dev/null || break; sleep 0.2; done
+kill -0 "$client" 2>/dev/null && fail "the client did not end after Exit"
+status=0
+wait "$client" || status=$?
+[ "$status" -eq 0 ] || fail "the client ended with $status after Exit"
+[ -n "${QVL_MEASURE:-}" ] && tail -n 8 "$work/client.out"
+echo "PASS: a whole flight in the window; screenshots in $artifacts"
