@@ -76,7 +76,7 @@ public:
     virtual bool isKeyDown(Key key) = 0;
 
     // Controls, addressed by id (the first control created with that id).
-    virtual bool createControl(const ControlSpec& spec) = 0;
+    virtual bool createControl(const ControlSpec& layout) = 0;
     virtual void showControl(int id, bool visible) = 0;
     // The toolkit's own disabled state (tank fields).
     virtual void enableControl(int id, bool enabled) = 0;

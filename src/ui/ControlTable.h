@@ -7,7 +7,7 @@
 #include <vector>
 
 struct ControlDefinition {
-    ControlSpec spec;
+    ControlSpec layout;
     int group;
 };
 

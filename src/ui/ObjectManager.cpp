@@ -23,13 +23,13 @@ CObjectManager::~CObjectManager() = default;
 
 CUserInterfaceObject* CObjectManager::addObject(const ControlSpec& requested, int group)
 {
-    ControlSpec spec = requested;
-    spec.caption = spec.caption.substr(0, CUserInterfaceObject::kMaxCaption);
-    if (spec.kind == ControlKind::Combo)
-        spec.height = kComboHeight;
-    if (!window.createControl(spec))
+    ControlSpec layout = requested;
+    layout.caption = layout.caption.substr(0, CUserInterfaceObject::kMaxCaption);
+    if (layout.kind == ControlKind::Combo)
+        layout.height = kComboHeight;
+    if (!window.createControl(layout))
         return nullptr;
-    auto object = std::make_unique<CUserInterfaceObject>(window, spec, group);
+    auto object = std::make_unique<CUserInterfaceObject>(window, layout, group);
     CUserInterfaceObject* added = object.get();
     if (last == nullptr)
         first = std::move(object);

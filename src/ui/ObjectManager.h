@@ -18,7 +18,7 @@ public:
 
     // Creates the control in the window and appends its record; nullptr when
     // the window refuses it.
-    CUserInterfaceObject* addObject(const ControlSpec& spec, int group);
+    CUserInterfaceObject* addObject(const ControlSpec& layout, int group);
     CUserInterfaceObject* findObject(int id) const;
     CUserInterfaceObject* firstObject() const { return first.get(); }
 

@@ -86,8 +86,8 @@ void CUserInterface::createControls()
     if (firstObject() != nullptr)
         return; // the window has them already
     for (const ControlDefinition& control : windowControls()) {
-        if (addObject(control.spec, control.group) == nullptr)
-            log.error("Could not create control " + std::to_string(control.spec.id));
+        if (addObject(control.layout, control.group) == nullptr)
+            log.error("Could not create control " + std::to_string(control.layout.id));
     }
     setHighlighted(IdExit, true);
 }

@@ -3,9 +3,9 @@
 
 #include <climits>
 
-CUserInterfaceObject::CUserInterfaceObject(Window& w, const ControlSpec& spec, int pageGroup)
-    : window(w), group(pageGroup), id(spec.id), kind(spec.kind), x(spec.x), y(spec.y),
-      caption(spec.caption.substr(0, kMaxCaption))
+CUserInterfaceObject::CUserInterfaceObject(Window& w, const ControlSpec& layout, int pageGroup)
+    : window(w), group(pageGroup), id(layout.id), kind(layout.kind), x(layout.x), y(layout.y),
+      caption(layout.caption.substr(0, kMaxCaption))
 {
 }
 

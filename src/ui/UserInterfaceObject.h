@@ -17,7 +17,7 @@ public:
     static constexpr std::size_t kMaxText = 3199; // longest edit text handed out
     static constexpr std::size_t kMaxNumberText = 31;
 
-    CUserInterfaceObject(Window& window, const ControlSpec& spec, int group);
+    CUserInterfaceObject(Window& window, const ControlSpec& layout, int group);
     virtual ~CUserInterfaceObject();
     CUserInterfaceObject(const CUserInterfaceObject&) = delete;
     CUserInterfaceObject& operator=(const CUserInterfaceObject&) = delete;

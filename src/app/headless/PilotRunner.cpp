@@ -104,8 +104,8 @@ std::string CPilotRunner::unreachable(int id, int kind) const
     const HeadlessWindow::Control* control = window.findControl(id);
     if (control == nullptr)
         return "there is no control " + std::to_string(id);
-    if (static_cast<int>(control->spec.kind) != kind)
-        return "control " + std::to_string(id) + " is " + withArticle(static_cast<int>(control->spec.kind)) + ", not " +
+    if (static_cast<int>(control->layout.kind) != kind)
+        return "control " + std::to_string(id) + " is " + withArticle(static_cast<int>(control->layout.kind)) + ", not " +
                withArticle(kind);
     if (!control->visible)
         return kindName(kind) + std::string(" ") + std::to_string(id) + " is not shown";
@@ -142,7 +142,7 @@ std::string CPilotRunner::shown(const PilotCommand& c) const
 {
     const HeadlessWindow::Control* control = window.findControl(c.id);
     const bool secret =
-        c.kind == PilotCommand::Type && control != nullptr && (control->spec.style & StylePassword) != 0;
+        c.kind == PilotCommand::Type && control != nullptr && (control->layout.style & StylePassword) != 0;
     return secret ? "type " + std::to_string(c.id) + " ****" : c.source;
 }
 

@@ -75,7 +75,7 @@ void GtkMainWindow::show()
 GtkMainWindow::Control* GtkMainWindow::find(int id)
 {
     for (auto& control : controls) {
-        if (control->spec.id == id)
+        if (control->layout.id == id)
             return control.get();
     }
     return nullptr;

@@ -36,7 +36,7 @@ public:
                                 MessageBoxIcon icon) override;
     bool isKeyDown(Key key) override;
 
-    bool createControl(const ControlSpec& spec) override;
+    bool createControl(const ControlSpec& layout) override;
     void showControl(int id, bool visible) override;
     void enableControl(int id, bool enabled) override;
     void setButtonLook(int id, bool highlighted, bool enabled) override;
@@ -64,7 +64,7 @@ public:
 
 private:
     struct Control {
-        ControlSpec spec;
+        ControlSpec layout;
         GtkWidget* widget = nullptr; // what is placed and shown
         GtkWidget* input = nullptr;  // entry, text view, check button, combo or progress bar
         bool highlighted = false;

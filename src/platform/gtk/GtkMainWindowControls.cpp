@@ -22,12 +22,12 @@ GtkWidget* GtkMainWindow::makeButton(Control& control)
 
 GtkWidget* GtkMainWindow::makeEdit(Control& control)
 {
-    const ControlSpec& spec = control.spec;
-    if (spec.style & StyleMultiLine) {
+    const ControlSpec& layout = control.layout;
+    if (layout.style & StyleMultiLine) {
         GtkWidget* view = gtk_text_view_new();
         gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(view), GTK_WRAP_WORD_CHAR);
         GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(view));
-        gtk_text_buffer_set_text(buffer, spec.caption.c_str(), -1);
+        gtk_text_buffer_set_text(buffer, layout.caption.c_str(), -1);
         g_signal_connect(buffer, "changed", G_CALLBACK(editChanged), &control);
         GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
         gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_NEVER, GTK_POLICY_AUTOMATIC);
@@ -38,27 +38,27 @@ GtkWidget* GtkMainWindow::makeEdit(Control& control)
         return scroller;
     }
     GtkWidget* entry = gtk_entry_new();
-    gtk_entry_set_text(GTK_ENTRY(entry), spec.caption.c_str());
+    gtk_entry_set_text(GTK_ENTRY(entry), layout.caption.c_str());
     gtk_entry_set_width_chars(GTK_ENTRY(entry), 1);
-    if (spec.style & StylePassword)
+    if (layout.style & StylePassword)
         gtk_entry_set_visibility(GTK_ENTRY(entry), FALSE);
-    if (spec.style & StyleRightAligned)
+    if (layout.style & StyleRightAligned)
         gtk_entry_set_alignment(GTK_ENTRY(entry), 1.0f);
-    if (spec.style & StyleDigitsOnly)
+    if (layout.style & StyleDigitsOnly)
         g_signal_connect(entry, "insert-text", G_CALLBACK(digitsOnly), nullptr);
     g_signal_connect(entry, "changed", G_CALLBACK(editChanged), &control);
     control.input = entry;
     return entry;
 }
 
-bool GtkMainWindow::createControl(const ControlSpec& spec)
+bool GtkMainWindow::createControl(const ControlSpec& layout)
 {
     auto control = std::make_unique<Control>();
-    control->spec = spec;
+    control->layout = layout;
     control->owner = this;
-    int height = spec.height;
+    int height = layout.height;
     GtkWidget* widget = nullptr;
-    switch (spec.kind) {
+    switch (layout.kind) {
     case ControlKind::Button:
         widget = makeButton(*control);
         break;
@@ -79,9 +79,9 @@ bool GtkMainWindow::createControl(const ControlSpec& spec)
     if (!widget)
         return false;
     gtk_widget_set_name(widget, "qvl-control");
-    gtk_widget_set_size_request(widget, spec.width, height);
-    gtk_fixed_put(GTK_FIXED(layer), widget, spec.x, spec.y);
-    if (spec.style & StyleVisible)
+    gtk_widget_set_size_request(widget, layout.width, height);
+    gtk_fixed_put(GTK_FIXED(layer), widget, layout.x, layout.y);
+    if (layout.style & StyleVisible)
         gtk_widget_show(widget);
     control->widget = widget;
     controls.push_back(std::move(control));
@@ -92,12 +92,12 @@ gboolean GtkMainWindow::drawButton(GtkWidget* widget, cairo_t* cr, gpointer data
 {
     auto* c = static_cast<Control*>(data);
     ButtonState state;
-    state.titleStyle = (c->spec.style & StyleTitleButton) != 0;
+    state.titleStyle = (c->layout.style & StyleTitleButton) != 0;
     state.highlighted = c->highlighted;
     state.enabled = c->lookEnabled;
     state.pressed = c->pressed;
     ButtonLook::draw(cr, gtk_widget_get_allocated_width(widget), gtk_widget_get_allocated_height(widget),
-                     c->spec.caption, state);
+                     c->layout.caption, state);
     return TRUE;
 }
 
@@ -121,7 +121,7 @@ gboolean GtkMainWindow::releaseButton(GtkWidget* widget, GdkEventButton* event, 
     const bool inside = event->x >= 0 && event->y >= 0 && event->x < gtk_widget_get_allocated_width(widget) &&
                         event->y < gtk_widget_get_allocated_height(widget);
     if (inside)
-        c->owner->command(c->spec.id);
+        c->owner->command(c->layout.id);
     return TRUE;
 }
 
@@ -129,7 +129,7 @@ void GtkMainWindow::editChanged(GtkWidget*, gpointer data)
 {
     auto* c = static_cast<Control*>(data);
     if (c->owner->events)
-        c->owner->events->onEditChanged(c->spec.id);
+        c->owner->events->onEditChanged(c->layout.id);
 }
 
 void GtkMainWindow::digitsOnly(GtkEditable* editable, gchar* text, gint length, gint*, gpointer)
@@ -166,7 +166,7 @@ void GtkMainWindow::setButtonLook(int id, bool highlighted, bool enabled)
 std::string GtkMainWindow::getControlText(int id)
 {
     Control* c = find(id);
-    if (!c || c->spec.kind != ControlKind::Edit)
+    if (!c || c->layout.kind != ControlKind::Edit)
         return {};
     if (GTK_IS_TEXT_VIEW(c->input)) {
         GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(c->input));
@@ -184,7 +184,7 @@ std::string GtkMainWindow::getControlText(int id)
 void GtkMainWindow::setControlText(int id, const std::string& text)
 {
     Control* c = find(id);
-    if (!c || c->spec.kind != ControlKind::Edit)
+    if (!c || c->layout.kind != ControlKind::Edit)
         return;
     if (GTK_IS_TEXT_VIEW(c->input))
         gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(c->input)), text.c_str(), -1);
@@ -195,20 +195,20 @@ void GtkMainWindow::setControlText(int id, const std::string& text)
 bool GtkMainWindow::getCheck(int id)
 {
     Control* c = find(id);
-    return c && c->spec.kind == ControlKind::CheckBox && gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(c->input));
+    return c && c->layout.kind == ControlKind::CheckBox && gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(c->input));
 }
 
 void GtkMainWindow::setCheck(int id, bool checked)
 {
     Control* c = find(id);
-    if (c && c->spec.kind == ControlKind::CheckBox)
+    if (c && c->layout.kind == ControlKind::CheckBox)
         gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(c->input), checked);
 }
 
 void GtkMainWindow::setComboItems(int id, const std::vector<std::string>& items, int selected)
 {
     Control* c = find(id);
-    if (!c || c->spec.kind != ControlKind::Combo)
+    if (!c || c->layout.kind != ControlKind::Combo)
         return;
     GtkComboBoxText* combo = GTK_COMBO_BOX_TEXT(c->input);
     gtk_combo_box_text_remove_all(combo);
@@ -220,7 +220,7 @@ void GtkMainWindow::setComboItems(int id, const std::vector<std::string>& items,
 int GtkMainWindow::getComboSelection(int id)
 {
     Control* c = find(id);
-    if (!c || c->spec.kind != ControlKind::Combo)
+    if (!c || c->layout.kind != ControlKind::Combo)
         return -1;
     return gtk_combo_box_get_active(GTK_COMBO_BOX(c->input));
 }
@@ -228,6 +228,6 @@ int GtkMainWindow::getComboSelection(int id)
 void GtkMainWindow::setProgress(int id, double fraction)
 {
     Control* c = find(id);
-    if (c && c->spec.kind == ControlKind::Progress)
+    if (c && c->layout.kind == ControlKind::Progress)
         gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(c->input), std::clamp(fraction, 0.0, 1.0));
 }

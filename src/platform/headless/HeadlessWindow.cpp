@@ -47,19 +47,19 @@ MessageBoxResult HeadlessWindow::messageBox(const std::string& text, const std::
     return nextAnswer;
 }
 
-bool HeadlessWindow::createControl(const ControlSpec& spec)
+bool HeadlessWindow::createControl(const ControlSpec& layout)
 {
     Control control;
-    control.spec = spec;
-    control.visible = (spec.style & StyleVisible) != 0;
-    control.text = spec.kind == ControlKind::Edit ? spec.caption : std::string();
+    control.layout = layout;
+    control.visible = (layout.style & StyleVisible) != 0;
+    control.text = layout.kind == ControlKind::Edit ? layout.caption : std::string();
     controls.push_back(std::move(control));
     return true;
 }
 
 HeadlessWindow::Control* HeadlessWindow::find(int id)
 {
-    auto it = std::find_if(controls.begin(), controls.end(), [id](const Control& c) { return c.spec.id == id; });
+    auto it = std::find_if(controls.begin(), controls.end(), [id](const Control& c) { return c.layout.id == id; });
     return it == controls.end() ? nullptr : &*it;
 }
 
@@ -142,7 +142,7 @@ bool HeadlessWindow::addTrayIcon(const std::string& tooltip)
 bool HeadlessWindow::click(int id)
 {
     Control* control = find(id);
-    bool isButton = control != nullptr && control->spec.kind == ControlKind::Button;
+    bool isButton = control != nullptr && control->layout.kind == ControlKind::Button;
     if (!isButton || !control->visible || !control->enabled || !control->lookEnabled)
         return false;
     if (events != nullptr)
@@ -153,7 +153,7 @@ bool HeadlessWindow::click(int id)
 bool HeadlessWindow::typeText(int id, const std::string& text)
 {
     Control* control = find(id);
-    if (control == nullptr || control->spec.kind != ControlKind::Edit)
+    if (control == nullptr || control->layout.kind != ControlKind::Edit)
         return false;
     control->text = text;
     if (events != nullptr)
@@ -184,6 +184,6 @@ std::vector<int> HeadlessWindow::visibleControls() const
     std::vector<int> ids;
     for (const Control& control : controls)
         if (control.visible)
-            ids.push_back(control.spec.id);
+            ids.push_back(control.layout.id);
     return ids;
 }

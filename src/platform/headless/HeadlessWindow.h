@@ -24,7 +24,7 @@ public:
 
     // One control as the toolkit would hold it.
     struct Control {
-        ControlSpec spec;
+        ControlSpec layout;
         bool visible = false;
         bool enabled = true;      // the toolkit's own disabled state
         bool highlighted = false; // owner-drawn look
@@ -44,7 +44,7 @@ public:
                                 MessageBoxIcon icon) override;
     bool isKeyDown(Key key) override { return keysDown.count(key) != 0; }
 
-    bool createControl(const ControlSpec& spec) override;
+    bool createControl(const ControlSpec& layout) override;
     void showControl(int id, bool visible) override;
     void enableControl(int id, bool enabled) override;
     void setButtonLook(int id, bool highlighted, bool enabled) override;

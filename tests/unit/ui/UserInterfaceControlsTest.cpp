@@ -122,10 +122,10 @@ TEST_F(ControlsTest, CreatedControlsKeepTheirLookAndPlace)
     const auto* exit = window.findControl(IdExit);
     ASSERT_NE(exit, nullptr);
     EXPECT_TRUE(exit->highlighted);
-    EXPECT_EQ(window.findControl(IdComboInterface)->spec.height, 180);
-    EXPECT_TRUE(window.findControl(IdEditPassword)->spec.style & StylePassword);
-    EXPECT_TRUE(window.findControl(IdTankMainCenter)->spec.style & StyleDigitsOnly);
-    EXPECT_TRUE(window.findControl(IdMinimise)->spec.style & StyleTitleButton);
+    EXPECT_EQ(window.findControl(IdComboInterface)->layout.height, 180);
+    EXPECT_TRUE(window.findControl(IdEditPassword)->layout.style & StylePassword);
+    EXPECT_TRUE(window.findControl(IdTankMainCenter)->layout.style & StyleDigitsOnly);
+    EXPECT_TRUE(window.findControl(IdMinimise)->layout.style & StyleTitleButton);
     EXPECT_EQ(ui.findObject(IdFuelUp)->getGroup(), 11);
     EXPECT_EQ(ui.findObject(IdClose)->getGroup(), 999);
     // Edit fields and the progress bar start hidden, buttons shown.
@@ -136,8 +136,8 @@ TEST_F(ControlsTest, CreatedControlsKeepTheirLookAndPlace)
 
 TEST_F(ControlsTest, ControlReadsAreBounded)
 {
-    ControlSpec spec{ControlKind::Edit, 900, std::string(300, 'c'), 0, 0, 10, 10, StyleNone};
-    CUserInterfaceObject* field = ui.addObject(spec, 3);
+    ControlSpec layout{ControlKind::Edit, 900, std::string(300, 'c'), 0, 0, 10, 10, StyleNone};
+    CUserInterfaceObject* field = ui.addObject(layout, 3);
     ASSERT_NE(field, nullptr);
     EXPECT_EQ(field->getCaption().size(), 255u);
     window.setControlText(900, std::string(4000, 'x'));
