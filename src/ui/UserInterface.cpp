@@ -227,6 +227,15 @@ void CUserInterface::onEditChanged(int)
         Redraw();
 }
 
+void CUserInterface::showFlightInformation()
+{
+    ShowLoading();
+    client->getRoute();
+    if (simulator && !simulator->isConnected())
+        simulator->connect();
+    SetPage(PageFlightInformation);
+}
+
 void CUserInterface::OnButton(int id)
 {
     std::ostringstream line;
@@ -247,6 +256,9 @@ void CUserInterface::OnButton(int id)
     case IdOptions:
         RedrawContent();
         SetPage(PageOptions);
+        break;
+    case IdFlightInformation:
+        showFlightInformation();
         break;
     case IdLogin:
         loginActions->login();

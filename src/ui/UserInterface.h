@@ -138,6 +138,7 @@ public:
     std::function<void(int page)> onPageShown;
 
 private:
+    void showFlightInformation();
     void showPageControls(int newPage);
     void showHomeControls();
 
