@@ -61,6 +61,10 @@ public:
     void reload();
     // Reads the report store again, dropping its unsaved changes.
     void reloadReport();
+    // The report document as the file would hold it, and back (a report kept
+    // in memory when it cannot be saved).
+    std::string reportText();
+    bool loadReportText(const std::string& text);
 
     // A backup changes two files that must agree: the report store and the
     // check code in the settings. The report goes first to a staged file
@@ -92,6 +96,7 @@ private:
     int readInt(bool report, const std::string& section, const std::string& key, const char* absent);
     bool saveDocument(bool report, const std::string& path);
     void createIfMissing(const std::string& path);
+    void removeLeftovers();
     void loadDocument(bool report, const std::string& path);
     void finishStagedReport();
 

@@ -147,6 +147,11 @@ private:
     void enterCrashed();
     void scoreTouchdown(bool& endFlight);
     bool loadBackupOrWarn();
+public:
+    // Tells the pilot once that a finished report could not be saved.
+    void warnIfReportUnsaved();
+
+private:
     bool fetchBookingOrWarn(bool& notBooked);
     int restoreMismatch(const AircraftData& saved, std::int32_t savedFuel, const std::string& savedArrival);
     void warnBox(const std::string& text, const std::string& title);
