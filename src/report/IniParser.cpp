@@ -224,7 +224,11 @@ bool CIniParser::loadReportText(const std::string& text)
 
 bool CIniParser::stageReport()
 {
-    return saveDocument(true, stagedReportPath);
+    // The generation ties the staged store to the settings that commit it;
+    // a three-character code alone collides once in 32 backups.
+    stagedGeneration = std::to_string(static_cast<long long>(readConfigInt("report", "Generation")) + 1);
+    return setValue(true, "report", "generation", stagedGeneration, "Could not write the backup generation") &&
+           saveDocument(true, stagedReportPath);
 }
 
 bool CIniParser::saveSettings()
@@ -247,6 +251,27 @@ void CIniParser::discardStagedReport()
         durableFiles().remove(stagedReportPath);
 }
 
+bool CIniParser::stagedBelongsToSettings()
+{
+    const std::string code = readConfigString("report", "Code");
+    if (code.empty() || CReportCheckCode::ofFile(stagedReportPath) != code)
+        return false;
+    const std::string generation = readConfigString("report", "Generation");
+    // Settings written before generations existed: the code decides alone.
+    if (generation.empty())
+        return CReportCheckCode::ofFile(reportPath) != code;
+    return generationOf(stagedReportPath) == generation && generationOf(reportPath) != generation;
+}
+
+std::string CIniParser::generationOf(const std::string& path)
+{
+    std::string why;
+    CSimpleIniA document(false, false, false);
+    if (!CRegularFile::fits(path, CReportCheckCode::kMaxStoreBytes, why) || document.LoadFile(path.c_str()) < 0)
+        return {};
+    return document.GetValue("report", "generation", "");
+}
+
 void CIniParser::finishStagedReport()
 {
     std::error_code ec;
@@ -255,9 +280,7 @@ void CIniParser::finishStagedReport()
     // The settings decide which report belongs to them: the one in place
     // when it still matches, else the staged one when the settings were
     // already committed for it.
-    const std::string code = readConfigString("report", "Code");
-    if (!code.empty() && CReportCheckCode::ofFile(reportPath) != code &&
-        CReportCheckCode::ofFile(stagedReportPath) == code) {
+    if (stagedBelongsToSettings()) {
         if (durableFiles().replace(stagedReportPath, reportPath))
             log.warn("Finished an interrupted report backup: " + stagedReportPath + " moved into place");
         else

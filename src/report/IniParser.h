@@ -77,6 +77,9 @@ public:
     bool commitStagedReport();
     void discardStagedReport();
     const std::string& getStagedReportPath() const { return stagedReportPath; }
+    // The generation written into the last staged store; the settings
+    // commit it as "report"/"Generation".
+    const std::string& getStagedGeneration() const { return stagedGeneration; }
 
     const std::string& getReportPath() const { return reportPath; }
     const std::string& getSettingsPath() const { return settingsPath; }
@@ -99,6 +102,8 @@ private:
     void removeLeftovers();
     void loadDocument(bool report, const std::string& path);
     void finishStagedReport();
+    bool stagedBelongsToSettings();
+    static std::string generationOf(const std::string& path);
 
     CDebugLog log;
     std::string lastError;
@@ -106,6 +111,7 @@ private:
     std::string settingsPath;
     std::string reportPath;
     std::string stagedReportPath;
+    std::string stagedGeneration;
     std::unique_ptr<Documents> docs;
 };
 

@@ -74,14 +74,16 @@ void CReport::writeBackupRecords()
 bool CReport::commitBackup(bool forContinue)
 {
     CIniParser& store = CIniParser::getInstance();
-    const std::string before[3] = {store.readConfigString("report", "Backup"),
-                                   store.readConfigString("report", "Continue"),
-                                   store.readConfigString("report", "Code")};
+    const char* const keys[4] = {"Backup", "Continue", "Code", "Generation"};
+    std::string before[4];
+    for (int i = 0; i < 4; ++i)
+        before[i] = store.readConfigString("report", keys[i]);
     const std::string code = CReportCheckCode::ofFile(store.getStagedReportPath());
     bool ok = !code.empty();
     ok = ok && store.writeConfigString("report", "Backup", forContinue ? "0" : "1");
     ok = ok && store.writeConfigString("report", "Continue", forContinue ? "1" : "0");
     ok = ok && store.writeConfigString("report", "Code", code);
+    ok = ok && store.writeConfigString("report", "Generation", store.getStagedGeneration());
     if (ok && store.saveSettings()) {
         copyText(checkCode, code);
         // The settings now name the staged store; a failed move is finished
@@ -90,9 +92,8 @@ bool CReport::commitBackup(bool forContinue)
         return true;
     }
     // The pair on disk is still the previous one; the flags go back to it.
-    store.writeConfigString("report", "Backup", before[0]);
-    store.writeConfigString("report", "Continue", before[1]);
-    store.writeConfigString("report", "Code", before[2]);
+    for (int i = 0; i < 4; ++i)
+        store.writeConfigString("report", keys[i], before[i]);
     return false;
 }
 
