@@ -21,7 +21,7 @@ void usage()
            "       qvl-service list [--data DIR] [requests|writereport|writepositionlog|writeeventlog|"
            "writelog|updateawards|resetflight|resetpositionlog]\n"
            "       qvl-service fault [--data DIR] none|refuse|delay MS|http500|garbage|truncated|wrongword|empty|"
-           "trickle MS|status CODE|huge MB|closed|lost [N [FUNCTION]]\n";
+           "trickle MS|status CODE|huge MB|closed|lost|word N [N [FUNCTION,...]]\n";
 }
 
 struct Arguments {

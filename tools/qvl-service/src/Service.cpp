@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <iterator>
 #include <fstream>
 
 namespace {
@@ -37,6 +38,14 @@ std::string truncated(const std::string& body)
     if (end != std::string::npos)
         out.erase(end);
     return out.substr(0, out.size() > 12 ? out.size() - out.size() / 4 : out.size());
+}
+
+std::string resultWord(std::uint32_t index)
+{
+    static const char* const kWords[] = {"SUCCESS",     "NO USER",    "NOT FOUND",        "INVALID",
+                                         "Bad data from website",     "Could not open URL", "INIT FAILED",
+                                         "WRONG CODE",  "ALREADY UPLOADED", "NO LOG",     "BAD LOGINDATA"};
+    return index < std::size(kWords) ? kWords[index] : "MAYBE LATER";
 }
 
 } // namespace
@@ -184,6 +193,9 @@ void CService::answer(httplib::Response& res, int status, std::string body, cons
         break;
     case CServiceFaults::Truncated:
         body = framed ? truncated(body) : body.substr(0, body.size() / 2);
+        break;
+    case CServiceFaults::Word:
+        body = framed ? "DATASTART\n" + resultWord(fault.delayMs) + "\nDATAEND\n" : body;
         break;
     case CServiceFaults::WrongWord:
         body = framed ? "DATASTART\nMAYBE LATER\nDATAEND\n" : "{\"error\":\"MAYBE LATER\"}";

@@ -17,7 +17,7 @@ bool CServiceFaults::parseMode(const std::string& name, Mode& mode)
                   {"http500", Http500},     {"garbage", Garbage}, {"truncated", Truncated},
                   {"wrongword", WrongWord}, {"empty", Empty},     {"trickle", Trickle},
                   {"status", Status},       {"huge", Huge},       {"closed", Closed},
-                  {"lost", Lost}};
+                  {"lost", Lost},           {"word", Word}};
     for (const auto& m : kModes) {
         if (name == m.name) {
             mode = m.mode;
