@@ -109,6 +109,8 @@ TEST(ClientProgramFlight, DemoFlightWithATricklingServiceEndsWithTheReportAtTheS
     const int touchdown = std::stoi(field(report, "VS"));
     EXPECT_LT(touchdown, -130);
     EXPECT_GT(touchdown, -230);
+    EXPECT_NE(client.output().find("Failed to upload position data"), std::string::npos)
+        << "a position in flight met the trickling service";
     EXPECT_FALSE(store.uploads("writepositionlog").empty());
 
     // A new start is not refused as "already running", and the login it
