@@ -6,12 +6,17 @@
 #include "report/Report.h"
 #include "report/ReportCheckCode.h"
 #include "server/ClientInterface.h"
+#include "platform/DurableFiles.h"
 #include "support/FlightFixture.h"
+#include "support/ScriptedService.h"
+#include "ui/ControlIds.h"
 #include "support/StoreFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
+#include <system_error>
 
 namespace {
 
@@ -216,5 +221,58 @@ INSTANTIATE_TEST_SUITE_P(Moments, InterruptedBackupTest,
                                                                              : "SettingsNotYetSaved") +
                                     (info.param.sameCode ? "SameCode" : "");
                          });
+
+// A data folder that takes no file (full, or read-only).
+class FullDisk final : public DurableFiles {
+public:
+    std::unique_ptr<DurableFile> create(const std::string&) override
+    {
+        errno = ENOSPC;
+        return nullptr;
+    }
+    bool replace(const std::string&, const std::string&) override { return false; }
+    bool remove(const std::string&) override { return true; }
+};
+
+// A report that can be neither sent nor saved is said to the pilot and kept
+// in memory, so that "Upload" works once the service is back.
+TEST_F(BackupTest, AReportThatCannotBeSavedIsSaidAndCanStillBeUploaded)
+{
+    ScriptedService service;
+    fly();
+    service.setRefusing(true);
+    FullDisk full;
+    setDurableFiles(&full);
+    f.ui->SetPage(PageComment);
+    f.ui->OnButton(IdEndFlight);
+    setDurableFiles(nullptr);
+    ASSERT_FALSE(f.window.boxes.empty());
+    EXPECT_EQ(f.window.boxes[0].title, "Report not saved!");
+    EXPECT_NE(f.window.boxes[0].text.find(std::generic_category().message(ENOSPC)), std::string::npos)
+        << f.window.boxes[0].text;
+    EXPECT_TRUE(report().hasBackup()) << "the backup page offers the upload";
+
+    service.setRefusing(false);
+    f.ui->OnButton(IdUploadReport);
+    EXPECT_EQ(service.bodies("writereport").size(), 1u);
+    EXPECT_EQ(service.bodies("writepositionlog").size(), 7u);
+    EXPECT_EQ(service.bodies("writeeventlog").size(), 4u) << "three events and the low-altitude item";
+    EXPECT_FALSE(report().hasBackup());
+}
+
+// An autosave that cannot be written tells the pilot once per flight.
+TEST_F(BackupTest, AFailingAutosaveSaysSoOncePerFlight)
+{
+    f.ui->autosaveMode = 1;
+    FullDisk full;
+    setDurableFiles(&full);
+    f.tickFor(3 * 120000 + 500);
+    setDurableFiles(nullptr);
+    int told = 0;
+    for (const std::string& text : f.sim->texts)
+        told += text.find("could not be backed up") != std::string::npos ? 1 : 0;
+    EXPECT_EQ(told, 1);
+    EXPECT_EQ(f.logs.count("Report-Backup could not be written"), 1);
+}
 
 } // namespace
