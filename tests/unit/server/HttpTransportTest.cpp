@@ -4,8 +4,14 @@
 #include "server/HttpTransport.h"
 #include "server/ServerAddress.h"
 #include "server/ServerSettings.h"
+#include "support/LogCapture.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -117,6 +123,21 @@ TEST_F(TransportThroughRecorder, CaFileAndTimeoutsReachTheRequest)
     EXPECT_EQ(client.last.receiveTimeoutMs, 1234u);
     EXPECT_EQ(client.last.connectTimeoutMs, 60000u);
     EXPECT_EQ(client.last.totalTimeoutMs, 120000u) << "every request has an overall deadline";
+    CHttpTransport::setOptions(saved);
+}
+
+TEST_F(TransportThroughRecorder, AFifoAsCaFileIsRefusedInsteadOfBlockingEveryRequest)
+{
+    LogCapture logs;
+    const CTransportOptions saved = CHttpTransport::options();
+    const std::string fifo = std::filesystem::temp_directory_path() / ("qvl-ca-" + std::to_string(::getpid()));
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    CServerSettings::fromValues("", "", "", fifo).applyToTransport();
+    std::string response;
+    CHttpTransport::httpRequest(100, "/p", nullptr, response);
+    std::filesystem::remove(fifo);
+    EXPECT_EQ(client.last.caFile, "");
+    EXPECT_TRUE(logs.contains("CAFile " + fifo + " not used: not a regular file"));
     CHttpTransport::setOptions(saved);
 }
 
