@@ -98,6 +98,8 @@ public:
     // The aborted-flight page's action: resumes the autosaved flight when the
     // simulator's aircraft matches it; true when the flight goes on.
     bool continueFlight();
+    // Tells the pilot that a finished report could be neither sent nor saved.
+    void warnIfReportUnsaved();
 
     // What the backup looked like, kept by restoreForUpload for the flight
     // actions.
@@ -147,11 +149,6 @@ private:
     void enterCrashed();
     void scoreTouchdown(bool& endFlight);
     bool loadBackupOrWarn();
-public:
-    // Tells the pilot once that a finished report could not be saved.
-    void warnIfReportUnsaved();
-
-private:
     bool fetchBookingOrWarn(bool& notBooked);
     int restoreMismatch(const AircraftData& saved, std::int32_t savedFuel, const std::string& savedArrival);
     void warnBox(const std::string& text, const std::string& title);

@@ -30,8 +30,7 @@ int main(int argc, char** argv)
 
     StandaloneFlight f;
     f.client.setServerUrl(argv[2]);
-    if (f.client.login("demo", "demo123") != 0 || f.client.getPilotData() < 0 ||
-        f.client.getRoute() != LegacySuccess)
+    if (f.client.login("demo", "demo123") != 0 || f.client.getPilotData() < 0 || f.client.getRoute() != LegacySuccess)
         return 1;
     f.report.setTrackerEnabled(false);
     for (int i = 0; i < 3; ++i) {

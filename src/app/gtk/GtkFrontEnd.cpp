@@ -4,8 +4,8 @@
 #include "app/gtk/GtkFrontEnd.h"
 
 #include "app/ClientStartup.h"
-#include "app/ExitSignals.h"
 #include "app/ExitCodes.h"
+#include "app/ExitSignals.h"
 #include "core/ClientConfig.h"
 #include "platform/ResourceFolder.h"
 #include "platform/SingleInstance.h"

@@ -3,8 +3,8 @@
 #include "app/headless/HeadlessFrontEnd.h"
 
 #include "app/ClientStartup.h"
-#include "app/ExitSignals.h"
 #include "app/ExitCodes.h"
+#include "app/ExitSignals.h"
 #include "app/headless/PilotRunner.h"
 #include "app/headless/PilotScript.h"
 #include "core/ClientConfig.h"

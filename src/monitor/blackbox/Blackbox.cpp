@@ -3,8 +3,8 @@
 
 #include "core/ClientConfig.h"
 #include "core/FixedText.h"
-#include "core/RegularFile.h"
 #include "core/NumberConversion.h"
+#include "core/RegularFile.h"
 #include "monitor/FlightState.h"
 #include "monitor/blackbox/CombinationEvent.h"
 #include "monitor/blackbox/StartFlightEvent.h"

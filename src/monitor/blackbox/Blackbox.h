@@ -21,7 +21,7 @@ class CClientInterface;
 namespace pugi {
 class xml_document;
 struct xml_parse_result;
-}
+} // namespace pugi
 
 class CBlackbox {
 public:

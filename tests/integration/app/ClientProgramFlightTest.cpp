@@ -76,7 +76,8 @@ TEST(ClientProgramFlight, DemoFlightWithATricklingServiceEndsWithTheReportAtTheS
     const fs::path folder = fs::path(fsuipc.path()) / "client";
     fs::create_directories(folder);
     const std::string options = "[settings]\nTracker = 1\nSimpleFuel = 0\nEnableAutosave = 1\nFSInterface = FSUIPC\n"
-                                "[server]\nUrl = " + service.url() + "\nCAFile = " + service.caFile() + "\n";
+                                "[server]\nUrl = " +
+                                service.url() + "\nCAFile = " + service.caFile() + "\n";
     std::ofstream(folder / "quenvale.ini") << "[login]\nUser = demo\nPassword = demo123\n" << options;
     // Slow enough that the flight outlasts the first position upload (180 s).
     CSimProcess sim(CSimProcess::programPath(QVL_BINARY_DIR),

@@ -1,8 +1,8 @@
 // The client program itself, started as a pilot would start it: its options,
 // its refusal of a second client on one data folder, and pilot scripts that
 // fail the way a script author must be told about.
-#include "ServiceStore.h"
 #include "support/ClientProgram.h"
+#include "ServiceStore.h"
 #include "support/ServiceProcess.h"
 
 #include <gtest/gtest.h>

@@ -168,8 +168,7 @@ TEST_P(FsuipcTakenNameTest, OwnLeftoverIsReplacedAnotherProcessNameIsLeftAlone)
     EXPECT_EQ(::shm_unlink(name), 0) << "another program's mapping is not removed";
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, FsuipcTakenNameTest,
-                         ::testing::Values(TakenName{true, true}, TakenName{false, false}),
+INSTANTIATE_TEST_SUITE_P(Names, FsuipcTakenNameTest, ::testing::Values(TakenName{true, true}, TakenName{false, false}),
                          [](const auto& info) { return info.param.ownProcessId ? "OwnId" : "OtherProcess"; });
 
 // The module drops the names a connection used when it closes, so a client

@@ -195,26 +195,26 @@ TEST_P(RefusedRulesTest, BuiltInRulesServeInstead)
     EXPECT_EQ(box.getEventCount(), 8u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, RefusedRulesTest,
-    ::testing::Values(RefusedRules{"Fifo", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); },
-                                   "not read: not a regular file"},
-                      RefusedRules{"FiveMegabytes",
-                                   [](const std::string& p) {
-                                       std::ofstream(p) << "<blackbox><!--" << std::string(5u << 20, ' ')
-                                                        << "--></blackbox>";
-                                   },
-                                   "not read: larger than"},
-                      RefusedRules{"TenThousandAndOneRules",
-                                   [](const std::string& p) {
-                                       std::ofstream out(p);
-                                       out << "<blackbox>";
-                                       for (int i = 0; i < 10001; ++i)
-                                           out << "<event var='gear' value='1'/>";
-                                       out << "</blackbox>";
-                                   },
-                                   "not used: more than 10000 rules"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, RefusedRulesTest,
+                         ::testing::Values(RefusedRules{"Fifo", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); },
+                                                        "not read: not a regular file"},
+                                           RefusedRules{"FiveMegabytes",
+                                                        [](const std::string& p) {
+                                                            std::ofstream(p)
+                                                                << "<blackbox><!--" << std::string(5u << 20, ' ')
+                                                                << "--></blackbox>";
+                                                        },
+                                                        "not read: larger than"},
+                                           RefusedRules{"TenThousandAndOneRules",
+                                                        [](const std::string& p) {
+                                                            std::ofstream out(p);
+                                                            out << "<blackbox>";
+                                                            for (int i = 0; i < 10001; ++i)
+                                                                out << "<event var='gear' value='1'/>";
+                                                            out << "</blackbox>";
+                                                        },
+                                                        "not used: more than 10000 rules"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct DecimalComma : std::numpunct<char> {
     char do_decimal_point() const override { return ','; }

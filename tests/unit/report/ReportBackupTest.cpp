@@ -3,14 +3,14 @@
 // between its two files still leaves a pair that belongs together.
 #include "core/FixedText.h"
 #include "monitor/blackbox/Blackbox.h"
+#include "platform/DurableFiles.h"
 #include "report/Report.h"
 #include "report/ReportCheckCode.h"
 #include "server/ClientInterface.h"
-#include "platform/DurableFiles.h"
 #include "support/FlightFixture.h"
 #include "support/ScriptedService.h"
-#include "ui/ControlIds.h"
 #include "support/StoreFiles.h"
+#include "ui/ControlIds.h"
 
 #include <gtest/gtest.h>
 

@@ -12,8 +12,8 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <iterator>
 #include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -42,9 +42,9 @@ std::string truncated(const std::string& body)
 
 std::string resultWord(std::uint32_t index)
 {
-    static const char* const kWords[] = {"SUCCESS",     "NO USER",    "NOT FOUND",        "INVALID",
-                                         "Bad data from website",     "Could not open URL", "INIT FAILED",
-                                         "WRONG CODE",  "ALREADY UPLOADED", "NO LOG",     "BAD LOGINDATA"};
+    static const char* const kWords[] = {
+        "SUCCESS",     "NO USER",    "NOT FOUND",        "INVALID", "Bad data from website", "Could not open URL",
+        "INIT FAILED", "WRONG CODE", "ALREADY UPLOADED", "NO LOG",  "BAD LOGINDATA"};
     return index < std::size(kWords) ? kWords[index] : "MAYBE LATER";
 }
 
@@ -214,17 +214,17 @@ void CService::huge(httplib::Response& res, std::string body, const char* conten
 {
     // The real answer first, then filler lines up to the size asked for.
     const std::size_t total = bytes > body.size() ? bytes : body.size();
-    res.set_content_provider(total, contentType,
-                             [this, body = std::move(body), total](std::size_t offset, std::size_t length,
-                                                                   httplib::DataSink& sink) {
-                                 if (stopping)
-                                     return false;
-                                 static const std::string filler = std::string(65535, 'x') + "\n";
-                                 if (offset < body.size())
-                                     return sink.write(body.data() + offset, body.size() - offset);
-                                 const std::size_t n = std::min({length, filler.size(), total - offset});
-                                 return sink.write(filler.data(), n);
-                             });
+    res.set_content_provider(
+        total, contentType,
+        [this, body = std::move(body), total](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+            if (stopping)
+                return false;
+            static const std::string filler = std::string(65535, 'x') + "\n";
+            if (offset < body.size())
+                return sink.write(body.data() + offset, body.size() - offset);
+            const std::size_t n = std::min({length, filler.size(), total - offset});
+            return sink.write(filler.data(), n);
+        });
 }
 
 void CService::cutOff(httplib::Response& res, std::string body, const char* contentType, bool half)

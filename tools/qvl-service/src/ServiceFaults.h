@@ -39,8 +39,7 @@ public:
         // The fault for a request of this function (None when it is for another).
         Mode modeFor(const std::string& name) const
         {
-            return function.empty() || ("," + function + ",").find("," + name + ",") != std::string::npos ? mode
-                                                                                                          : None;
+            return function.empty() || ("," + function + ",").find("," + name + ",") != std::string::npos ? mode : None;
         }
     };
 

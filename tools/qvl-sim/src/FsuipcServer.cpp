@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <set>
 #include <fcntl.h>
+#include <set>
 #include <sys/mman.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
