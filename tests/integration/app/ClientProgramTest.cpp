@@ -1,6 +1,7 @@
 // The client program itself, started as a pilot would start it: its options,
-// its refusal of a second client on one data folder, and pilot scripts that
-// fail the way a script author must be told about.
+// its refusal of a second client on one data folder, pilot scripts that
+// fail the way a script author must be told about, and an interrupt that
+// ends a client blocked on the service.
 #include "support/ClientProgram.h"
 #include "ServiceStore.h"
 #include "support/ServiceProcess.h"

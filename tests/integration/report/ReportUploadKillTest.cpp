@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <functional>
 #include <set>
 #include <spawn.h>
 #include <sys/wait.h>
