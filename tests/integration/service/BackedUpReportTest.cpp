@@ -75,17 +75,17 @@ protected:
 
     void expectBackupKept()
     {
-        EXPECT_EQ(settings.readConfigString("report", "Backup"), "1");
-        EXPECT_EQ(settings.readConfigString("report", "Continue"), "0");
-        EXPECT_EQ(settings.readConfigString("report", "Code").size(), 3u);
+        EXPECT_EQ(settings().readConfigString("report", "Backup"), "1");
+        EXPECT_EQ(settings().readConfigString("report", "Continue"), "0");
+        EXPECT_EQ(settings().readConfigString("report", "Code").size(), 3u);
         EXPECT_TRUE(report.verifyCheckCode());
     }
 
     void expectNothingPending()
     {
         for (const char* key : {"Backup", "Continue", "Code"})
-            EXPECT_EQ(settings.readConfigString("report", key), "0") << key;
-        EXPECT_EQ(std::filesystem::file_size(settings.getReportPath()), 0u);
+            EXPECT_EQ(settings().readConfigString("report", key), "0") << key;
+        EXPECT_EQ(std::filesystem::file_size(settings().getReportPath()), 0u);
     }
 
     // The pilot's upload from the backup page, with nothing of the flight in memory.
@@ -104,7 +104,7 @@ protected:
     CUserInterface ui{window, sounds};
     CClientInterface& c = ui.getClient();
     CReport& report = ui.getReport();
-    CIniParser& settings = CIniParser::getInstance();
+    static CIniParser& settings() { return CIniParser::getInstance(); }
     ScriptedSimulator* sim = nullptr;
     std::size_t before = 0;
 };
@@ -212,7 +212,7 @@ TEST_F(BackedUpReport, LogsTheServiceDidNotTakeWaitForTheNextLogin)
     CIniParser::destroyInstance();
     report.getPositionTracker().clear();
     ui.getBlackbox().resetAll();
-    ASSERT_TRUE(CIniParser::getInstance().readConfigInt("report", "Backup") == 1);
+    ASSERT_EQ(settings().readConfigInt("report", "Backup"), 1);
     EXPECT_TRUE(report.hasPendingLogs());
     EXPECT_TRUE(report.sendPendingLogsFromStore());
     ASSERT_TRUE(c.waitForBackgroundSends(10000));
@@ -226,7 +226,7 @@ TEST_F(BackedUpReport, LogsTheServiceDidNotTakeWaitForTheNextLogin)
     EXPECT_EQ(countOf(all, "writeeventlog"), 3u) << "the refused event again, then the other one";
     EXPECT_EQ(countOf(all, "updateawards"), 1u);
     for (const char* key : {"Backup", "Continue", "Code"})
-        EXPECT_EQ(CIniParser::getInstance().readConfigString("report", key), "0") << key;
+        EXPECT_EQ(settings().readConfigString("report", key), "0") << key;
 }
 
 } // namespace
