@@ -6,6 +6,7 @@
 #include "core/Client.h"
 #include "platform/SingleInstance.h"
 #include "platform/Toolkit.h"
+#include "report/IniParser.h"
 #include "server/ClientInterface.h"
 #include "ui/UserInterface.h"
 
@@ -46,6 +47,15 @@ int CClientStartup::run()
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     if (!onlyInstance())
         return ExitAlreadyRunning;
+    const int status = runClient();
+    // The store saves both files as it ends (the pilot's login among them).
+    if (CIniParser::hasInstance())
+        CIniParser::destroyInstance();
+    return status;
+}
+
+int CClientStartup::runClient()
+{
     std::unique_ptr<Window> window = toolkit.createMainWindow(kWindowTitle);
     if (!window) {
         log.error("Could not create the main window");
@@ -65,8 +75,9 @@ int CClientStartup::run()
         });
     }
     window->removeTrayIcon();
-    // The report's fire-and-forget uploads get a moment to arrive.
-    ui.getClient().waitForBackgroundSends(kBackgroundSendGraceMs);
+    // The report's fire-and-forget uploads get a moment to arrive; a stalled
+    // service never keeps the client alive past it.
+    ui.getClient().stopBackgroundSends(kBackgroundSendGraceMs);
     window->setEvents(nullptr);
     return ExitOk;
 }

@@ -86,5 +86,6 @@ std::string CCommandLine::helpText(const std::string& programName)
            "Exit status: 0 when the client or its pilot script ran to the end; 1 when a\n"
            "script's wait timed out or an expectation failed; 2 for a bad option or pilot\n"
            "script; 3 when a client already runs on the data folder; 4 when the client\n"
-           "could not start.\n";
+           "could not start; 128 + the signal when a second SIGINT or SIGTERM, or the\n"
+           "first one after a grace of 10 s, ended a client that did not stop by itself.\n";
 }

@@ -47,6 +47,7 @@ private:
     void checkExhaustedFuel(CFlightSimulatorInterface& sim);
     void countGearChanges(CFlightSimulatorInterface& sim);
     void autosave(CFlightSimulatorInterface& sim);
+    void backupFlight(CFlightSimulatorInterface& sim);
     void afterCheck(CFlightSimulatorInterface& sim);
     void abortedFlightPage();
     void statistics();
@@ -80,4 +81,6 @@ private:
     std::int32_t gearChanges = 0;
     std::int32_t loopTime = 0;
     bool keyLatch = false;
+    // The flight (see CUserInterface::beginFlight) already told its backup failed.
+    std::uint32_t backupWarnedFlight = UINT32_MAX;
 };

@@ -138,6 +138,8 @@ public:
     void setToken(const std::string& value);
     // Waits for the background sends queued so far (tests, shutdown).
     bool waitForBackgroundSends(std::uint32_t timeoutMs) { return sender.waitIdle(timeoutMs); }
+    // At exit: what is queued gets graceMs, then the sender ends.
+    void stopBackgroundSends(std::uint32_t graceMs) { sender.stop(graceMs); }
 
 private:
     bool setClosestAirport(const std::string& code, double distance);

@@ -166,6 +166,7 @@ void CFlightEnd::finishReport()
         ui.SetPage(PageReportRoute);
         return;
     }
+    ui.warnIfReportUnsaved();
     ui.SetPage(PageLogin);
     ui.OnButton(IdLogin);
 }

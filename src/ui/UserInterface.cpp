@@ -10,6 +10,7 @@
 #include "report/Report.h"
 #include "server/ClientInterface.h"
 #include "server/LeadingNumber.h"
+#include "server/RequestDeadline.h"
 #include "sim/FlightSimulatorInterface.h"
 #include "sim/SimulatorChoice.h"
 #include "ui/ControlIds.h"
@@ -238,6 +239,8 @@ void CUserInterface::showFlightInformation()
 
 void CUserInterface::OnButton(int id)
 {
+    // Whatever the button does with the service, it waits one deadline in all.
+    CRequestDeadline deadline(CRequestDeadline::kActionMs);
     std::ostringstream line;
     const CUserInterfaceObject* control = findObject(id);
     line << "Button clicked: " << (control != nullptr ? control->getCaption() : std::string()) << " (ID=" << id << ")";
@@ -432,6 +435,8 @@ void CUserInterface::enterLanded()
     bool endFlight = false;
     scoreTouchdown(endFlight);
     s.lFuelAtLanding = s.fuelOnBoardRounded();
+    // A continued flight keeps its landing.
+    report->requestBackup();
     client->getClosestAirport(s.dLongitude, s.dLatitude, -1.0);
     showObject(IdEndFlight);
     if (endFlight)

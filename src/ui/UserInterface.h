@@ -98,6 +98,8 @@ public:
     // The aborted-flight page's action: resumes the autosaved flight when the
     // simulator's aircraft matches it; true when the flight goes on.
     bool continueFlight();
+    // Tells the pilot that a finished report could be neither sent nor saved.
+    void warnIfReportUnsaved();
 
     // What the backup looked like, kept by restoreForUpload for the flight
     // actions.

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <set>
 #include <sys/mman.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -158,6 +159,7 @@ void CFsuipcServer::acceptLoop()
 void CFsuipcServer::serveConnection(int fd)
 {
     std::string lastName;
+    std::set<std::string> served;
     bool answeredLate = false;
     for (;;) {
         std::uint8_t header[8];
@@ -174,7 +176,10 @@ void CFsuipcServer::serveConnection(int fd)
         // honestly, so a client gets as far as the batches the fault is meant for.
         const bool faulty = name == lastName && fault != Fault::None;
         lastName = name;
-        const bool ok = message == kMessageNumber && validName(name) && serveFrame(name, faulty);
+        const bool ours = message == kMessageNumber && validName(name);
+        if (ours)
+            served.insert(name);
+        const bool ok = ours && serveFrame(name, faulty);
         if (faulty && fault == Fault::NeverAnswer)
             continue;
         if (faulty && fault == Fault::AnswerLate && !answeredLate) {
@@ -186,6 +191,10 @@ void CFsuipcServer::serveConnection(int fd)
         if (::send(fd, answer, sizeof answer, MSG_NOSIGNAL) != sizeof answer)
             break;
     }
+    // A mapping lives as long as its client: one that died without closing
+    // must not leave its names behind for a later process with the same id.
+    for (const std::string& name : served)
+        ::shm_unlink(("/" + name).c_str());
     std::lock_guard<std::mutex> lock(mutex);
     ::close(fd);
     std::erase(connections, fd);
