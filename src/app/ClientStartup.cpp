@@ -7,6 +7,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/Toolkit.h"
 #include "server/ClientInterface.h"
+#include "monitor/recorder/FlightRecorder.h"
 #include "ui/UserInterface.h"
 
 #include <cstdlib>
@@ -52,6 +53,7 @@ int CClientStartup::run()
         return ExitStartFailed;
     }
     CUserInterface ui(*window, sound);
+    ui.getFlightRecorder().setEnabled(true);
     window->addTrayIcon(kWindowTitle);
     if (onReady)
         onReady(*window, ui);

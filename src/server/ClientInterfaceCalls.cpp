@@ -393,3 +393,8 @@ bool CClientInterface::writeReport(bool manualUpload)
         log.errorf("writereport: backup flags cleared but not saved: %s", store.getLastError().c_str());
     return true;
 }
+
+void CClientInterface::fillReportDefaults(Tervix_Reports& report, std::int32_t aircraftAirline)
+{
+    applyReportDefaults(report, aircraftAirline);
+}

@@ -14,6 +14,7 @@
 #include "ui/Sound.h"
 
 #include <cstring>
+#include <sstream>
 #include <pugixml.hpp>
 
 namespace {
@@ -78,6 +79,9 @@ bool CBlackbox::loadRulesFromText(const std::string& text)
 
 void CBlackbox::buildEvents(const pugi::xml_document& document)
 {
+    std::ostringstream text;
+    document.save(text, "", pugi::format_raw);
+    rulesText = text.str();
     const pugi::xml_node root = document.child("blackbox");
     if (!root)
         log.warn("no blackbox element, no rules");

@@ -45,6 +45,8 @@ public:
     void resetAll();
 
     const std::vector<CEventRecord>& getEventLog() const { return eventLog; }
+    // The rules in force, as a rules text (the flight recording keeps them).
+    const std::string& getRulesText() const { return rulesText; }
     std::size_t getEventCount() const { return events.size(); }
 
     // The rules used when no rules file can be loaded.
@@ -69,6 +71,7 @@ private:
     std::string resourceFolder;
     Blackbox::CVariableTable variables;
     std::vector<std::unique_ptr<Blackbox::CEventBase>> events;
+    std::string rulesText;
     std::vector<CEventRecord> eventLog;
     std::vector<std::int32_t> recentTimes; // oldest first, at most 10
     CDebugLog log;
