@@ -1,6 +1,7 @@
 // RecordedStart: the flight start's part of a recording.
 #include "ui/RecordedStart.h"
 
+#include "core/ClientConfig.h"
 #include "core/FixedText.h"
 #include "monitor/blackbox/Blackbox.h"
 #include "platform/Clock.h"
@@ -36,6 +37,7 @@ Recording::Start capture(CUserInterface& ui)
         s.simulatorVersion = sim->getSimulatorVersion();
         s.simulatorIdent = sim->getSimulatorIdent();
     }
+    s.osName = CClientConfig::getInstance().getOsName();
     s.fuelMethod = ui.fuelMethod;
     s.weightUnit = ui.weightUnit;
     s.penaltiesOff = ui.penaltiesOff;

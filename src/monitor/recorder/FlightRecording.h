@@ -57,6 +57,7 @@ struct Start {
     std::string interfaceName;
     std::int32_t simulatorVersion = 0;
     std::string simulatorIdent;
+    std::string osName; // the report names the system it was flown on
     std::int32_t fuelMethod = 0;
     std::int32_t weightUnit = 0;
     bool penaltiesOff = false;

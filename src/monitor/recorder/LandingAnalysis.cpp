@@ -43,6 +43,11 @@ void CLandingAnalysis::collectSamples(const Recording::File& recording)
 {
     CFlightSimulatorObjects s;
     for (const Recording::Entry& e : recording.entries) {
+        // The phase machine announces the landing in the simulator at the
+        // check that scored it.
+        if (e.tag == Recording::TagWrite && e.kind == Recording::WriteText && e.text == kLandedText &&
+            !track.empty())
+            scoredAt = track.size() - 1;
         if (e.tag != Recording::TagRead && e.tag != Recording::TagState)
             continue;
         for (const FieldChange& c : e.changes)
@@ -91,10 +96,11 @@ void CLandingAnalysis::findTouchdown()
     result.indicatedKt = track[t].indicatedKt;
     result.groundSpeedKt = track[t].groundSpeedKt;
     // The report averages the vertical speeds of the last three polls up to
-    // and including the one that found the aircraft on the ground.
-    const std::size_t first = t >= 2 ? t - 2 : 0;
+    // and including the check that scored the landing.
+    const std::size_t scored = scoredAt >= t && scoredAt < track.size() ? scoredAt : t;
+    const std::size_t first = scored >= 2 ? scored - 2 : 0;
     long long sum = 0;
-    for (std::size_t i = first; i <= t; ++i) {
+    for (std::size_t i = first; i <= scored; ++i) {
         result.averaged[result.averagedCount++] = i;
         sum += track[i].verticalFpm;
     }

@@ -45,6 +45,7 @@ class CLandingAnalysis {
 public:
     static constexpr std::int64_t kBounceWindowMs = 10000;
     static constexpr std::int32_t kFloatHeightFt = 50;
+    static constexpr const char* kLandedText = "FlightState - Landed";
 
     explicit CLandingAnalysis(const Recording::File& recording);
 
@@ -62,4 +63,5 @@ private:
 
     std::vector<FlightSample> track;
     LandingFigures result;
+    std::size_t scoredAt = static_cast<std::size_t>(-1);
 };

@@ -113,6 +113,7 @@ void encodeStart(CByteWriter& out, const Start& s)
     out.text(s.interfaceName);
     out.signedVarint(s.simulatorVersion);
     out.text(s.simulatorIdent);
+    out.text(s.osName);
     out.signedVarint(s.fuelMethod);
     out.signedVarint(s.weightUnit);
     out.byte((s.penaltiesOff ? 1 : 0) | (s.trackerOn ? 2 : 0) | (s.fsMessages ? 4 : 0));
@@ -143,6 +144,7 @@ bool decodeStart(CByteReader& in, Start& s)
     s.interfaceName = in.text(kMaxName);
     s.simulatorVersion = static_cast<std::int32_t>(in.signedVarint());
     s.simulatorIdent = in.text(kMaxName);
+    s.osName = in.text(kMaxName);
     s.fuelMethod = static_cast<std::int32_t>(in.signedVarint());
     s.weightUnit = static_cast<std::int32_t>(in.signedVarint());
     const std::uint8_t flags = in.byte();

@@ -1,6 +1,7 @@
-// The client program flies the demo flight headless with the repository's
-// pilot script, against qvl-service and qvl-sim as separate processes, and
-// the service ends up holding the flight's report.
+// The client program flies whole flights headless with the repository's
+// pilot script, against qvl-service and qvl-sim as separate processes: the
+// service ends up holding the flight's report, and the flight's recording,
+// replayed by `quenvale replay`, arrives at the same report field by field.
 #include "ServiceStore.h"
 #include "server/Base64.h"
 #include "support/ClientProgram.h"
@@ -11,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
@@ -27,26 +30,46 @@ std::string readFile(const std::string& path)
     return text.str();
 }
 
-// The demo's scenario with the aircraft held at the stand long enough for the
-// pilot to log in and fuel up, as tools/run-demo.sh does.
-std::string demoScenario(const fs::path& folder)
-{
-    std::string text = readFile(std::string(QVL_SIM_SCENARIO_DIR) + "/airline_eddf_eddm.json");
-    const std::size_t at = text.find("\"seconds\": 60");
-    if (at != std::string::npos)
-        text.replace(at, 13, "\"seconds\": 300");
-    const fs::path path = folder / "demo.json";
-    std::ofstream(path) << text;
-    return path.string();
-}
-
 std::string field(const std::multimap<std::string, std::string>& fields, const std::string& name)
 {
     auto it = fields.find(name);
     return it == fields.end() ? "(missing)" : it->second;
 }
 
-TEST(ClientProgramFlight, DemoFlightEndsWithTheReportAtTheService)
+// The scenario with the aircraft held at the stand long enough for the pilot
+// to log in and fuel up, as tools/run-demo.sh does.
+std::string heldScenario(const fs::path& folder, const std::string& name)
+{
+    std::string text = readFile(std::string(QVL_SIM_SCENARIO_DIR) + "/" + name + ".json");
+    const std::size_t at = text.find("\"seconds\": 60");
+    if (at != std::string::npos)
+        text.replace(at, 13, "\"seconds\": 300");
+    const fs::path path = folder / (name + ".json");
+    std::ofstream(path) << text;
+    return path.string();
+}
+
+// The "name=value" lines a replay prints.
+std::map<std::string, std::string> replayedFields(const std::string& output)
+{
+    std::map<std::string, std::string> fields;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t eq = line.find('=');
+        if (eq != std::string::npos && line.find(' ') > eq)
+            fields[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return fields;
+}
+
+struct RecordedFlight {
+    const char* scenario;
+    std::function<void(const std::multimap<std::string, std::string>& report)> check;
+};
+
+class ClientProgramFlight : public ::testing::TestWithParam<RecordedFlight> {};
+
+TEST_P(ClientProgramFlight, ReportAtTheServiceAndItsReplayAgree)
 {
     ServiceProcess service(QVL_BINARY_DIR "/tools/qvl-service/qvl-service");
     ASSERT_TRUE(service.start());
@@ -62,8 +85,8 @@ TEST(ClientProgramFlight, DemoFlightEndsWithTheReportAtTheService)
         << "[settings]\nTracker = 1\nSimpleFuel = 0\nEnableAutosave = 1\n"
         << "FSInterface = FSUIPC\n"
         << "[server]\nUrl = " << service.url() << "\nCAFile = " << service.caFile() << "\n";
-    CSimProcess sim(CSimProcess::programPath(QVL_BINARY_DIR),
-                    {"run", demoScenario(folder), "--time-scale", "40", "--dir", fsuipc.path()});
+    CSimProcess sim(CSimProcess::programPath(QVL_BINARY_DIR), {"run", heldScenario(folder, GetParam().scenario),
+                                                               "--time-scale", "40", "--dir", fsuipc.path()});
     ASSERT_TRUE(sim.start());
 
     ClientProgram client(ClientProgram::programPath(QVL_BINARY_DIR),
@@ -78,15 +101,54 @@ TEST(ClientProgramFlight, DemoFlightEndsWithTheReportAtTheService)
     const auto& report = reports[0];
     EXPECT_EQ(field(report, "LogID"), "9001");
     EXPECT_EQ(field(report, "Dep"), "EDDF");
-    EXPECT_EQ(field(report, "Arr"), "EDDM");
     EXPECT_EQ(field(report, "Interface"), "FSUIPC");
     char comment[kBase64Limit + 1];
     base64Encode(comment, "Smooth flight, calm winds over Franconia.");
     EXPECT_EQ(field(report, "Comment64"), comment);
-    const int touchdown = std::stoi(field(report, "VS"));
-    EXPECT_LT(touchdown, 0);
-    EXPECT_GT(touchdown, -625) << "the scenario lands softly";
     EXPECT_FALSE(store.uploads("writepositionlog").empty());
+    GetParam().check(report);
+
+    // The log names the recording; its replay arrives at the uploaded report.
+    const std::string named = "Flight recording: ";
+    const std::size_t at = client.output().find(named);
+    ASSERT_NE(at, std::string::npos) << client.output();
+    const std::size_t end = client.output().find(';', at);
+    const std::string recording = client.output().substr(at + named.size(), end - at - named.size());
+    ClientProgram replay(ClientProgram::programPath(QVL_BINARY_DIR), {"replay", recording});
+    EXPECT_EQ(replay.run(120000), 0) << replay.output();
+    const auto replayed = replayedFields(replay.output());
+    ASSERT_GT(replayed.size(), 40u) << replay.output();
+    for (const auto& [name, value] : replayed) {
+        if (name != "TS") { // the service's time stamp
+            EXPECT_EQ(value, field(report, name)) << name;
+        }
+    }
+
+    // The landing analysis and its plot are kept for a look.
+    ClientProgram landing(ClientProgram::programPath(QVL_BINARY_DIR), {"landing", recording});
+    ASSERT_EQ(landing.run(60000), 0) << landing.output();
+    EXPECT_NE(landing.output().find("Touchdown vertical speed at the first sample on the ground"), std::string::npos);
+    const fs::path artifacts = fs::path(QVL_BINARY_DIR) / "artifacts" / "recorder" / GetParam().scenario;
+    fs::create_directories(artifacts);
+    const std::string stem = recording.substr(0, recording.size() - std::string(".qvlrec").size());
+    std::ofstream(artifacts / "landing.txt") << landing.output();
+    fs::copy_file(stem + ".landing.svg", artifacts / "landing.svg", fs::copy_options::overwrite_existing);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Flights, ClientProgramFlight,
+    ::testing::Values(RecordedFlight{"airline_eddf_eddm",
+                                     [](const auto& report) {
+                                         EXPECT_EQ(field(report, "Arr"), "EDDM");
+                                         const int touchdown = std::stoi(field(report, "VS"));
+                                         EXPECT_LT(touchdown, 0);
+                                         EXPECT_GT(touchdown, -625) << "the scenario lands softly";
+                                     }},
+                      RecordedFlight{"refuel_hard_landing",
+                                     [](const auto& report) {
+                                         EXPECT_LT(std::stoi(field(report, "VS")), -625);
+                                         EXPECT_NE(field(report, "Ratingreasons"), "");
+                                     }}),
+    [](const auto& info) { return std::string(info.param.scenario); });
 
 } // namespace
