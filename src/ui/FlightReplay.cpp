@@ -81,8 +81,9 @@ ReplayOutcome CFlightReplay::run(const Recording::File& recording)
             ui.setCheck(IdCheckDeliverPackages, e->kind != 0);
             ui.getFlightActions().getFlightEnd().completeReport();
             out.reportFinished = true;
-            out.recordedReport = true;
-            out.recorded = e->report;
+            out.recordedReport = e->report != nullptr;
+            if (e->report)
+                out.recorded = *e->report;
             break;
         default:
             sim.advance();

@@ -8,6 +8,7 @@
 #include "server/Records.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -86,7 +87,7 @@ struct Entry {
     std::vector<FieldChange> changes; // reads and the state
     std::string text;            // a written text, the divert airport, the comment
     std::vector<Airport> airports;
-    Tervix_Reports report{};
+    std::shared_ptr<const Tervix_Reports> report; // the finished report only
 };
 
 struct File {

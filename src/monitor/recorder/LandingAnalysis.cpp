@@ -26,9 +26,9 @@ CLandingAnalysis::CLandingAnalysis(const Recording::File& recording)
 {
     collectSamples(recording);
     for (const Recording::Entry& e : recording.entries) {
-        if (e.tag == Recording::TagReport) {
+        if (e.tag == Recording::TagReport && e.report) {
             result.reportKnown = true;
-            result.reportFpm = e.report.VS;
+            result.reportFpm = e.report->VS;
         }
     }
     findTouchdown();

@@ -97,11 +97,14 @@ bool CRecordingReader::decodeEntry(Recording::Tag tag, std::string_view payload,
     case TagAirports:
         decodeAirports(in, e.airports);
         break;
-    case TagReport:
+    case TagReport: {
         e.text = in.text(kMaxText);
         e.kind = in.byte();
-        decodeBlob(in, &e.report, sizeof e.report);
+        auto report = std::make_shared<Tervix_Reports>();
+        decodeBlob(in, report.get(), sizeof *report);
+        e.report = std::move(report);
         break;
+    }
     default:
         break;
     }
