@@ -13,10 +13,7 @@ namespace RecordedStart {
 
 std::vector<Recording::Airport> airports(const CClientInterface& client)
 {
-    std::vector<Recording::Airport> list;
-    for (const CAirport& a : client.getAirports())
-        list.push_back({a.code, a.lat, a.lon, a.fuelPrice, a.landingFee, a.size});
-    return list;
+    return {client.getAirports().begin(), client.getAirports().end()};
 }
 
 void restoreAirports(CClientInterface& client, const std::vector<Recording::Airport>& list)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "monitor/recorder/SnapshotCodec.h"
+#include "server/ClientInterface.h"
 #include "server/Records.h"
 
 #include <cstdint>
@@ -43,14 +44,7 @@ enum WriteKind : std::uint8_t {
     WriteLandingLights = 9,
 };
 
-struct Airport {
-    std::string code;
-    double lat = 0.0;
-    double lon = 0.0;
-    double fuelPrice = 0.0;
-    double landingFee = -1.0;
-    std::int32_t size = 0;
-};
+using Airport = CAirport;
 
 // The flight as it stood when the monitoring began.
 struct Start {

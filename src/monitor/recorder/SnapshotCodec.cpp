@@ -106,6 +106,20 @@ std::vector<SnapshotField> buildTable()
 #undef QVL_FIELD
 #undef QVL_ARRAY
 
+template <class T>
+T load(const char* at)
+{
+    T v;
+    std::memcpy(&v, at, sizeof v);
+    return v;
+}
+
+template <class T>
+void store(char* at, T v)
+{
+    std::memcpy(at, &v, sizeof v);
+}
+
 bool isNumber(FieldKind kind)
 {
     return kind == FieldKind::Int32 || kind == FieldKind::Int16 || kind == FieldKind::Double ||
@@ -139,37 +153,22 @@ FieldChange CSnapshotCodec::read(const CFlightSimulatorObjects& snapshot, std::u
     FieldChange value;
     value.field = field;
     switch (f.kind) {
-    case FieldKind::Int32: {
-        std::int32_t v;
-        std::memcpy(&v, at, sizeof v);
-        value.number = v;
+    case FieldKind::Int32:
+        value.number = load<std::int32_t>(at);
         break;
-    }
-    case FieldKind::Int16: {
-        std::int16_t v;
-        std::memcpy(&v, at, sizeof v);
-        value.number = v;
+    case FieldKind::Int16:
+        value.number = load<std::int16_t>(at);
         break;
-    }
-    case FieldKind::Double: {
-        std::uint64_t v;
-        std::memcpy(&v, at, sizeof v);
-        value.number = static_cast<std::int64_t>(v);
+    case FieldKind::Double:
+        value.number = static_cast<std::int64_t>(load<std::uint64_t>(at));
         break;
-    }
-    case FieldKind::Float: {
-        std::uint32_t v;
-        std::memcpy(&v, at, sizeof v);
-        value.number = v;
+    case FieldKind::Float:
+        value.number = load<std::uint32_t>(at);
         break;
-    }
     case FieldKind::Flag:
-    case FieldKind::Byte: {
-        std::uint8_t v;
-        std::memcpy(&v, at, sizeof v);
-        value.number = v;
+    case FieldKind::Byte:
+        value.number = load<std::uint8_t>(at);
         break;
-    }
     case FieldKind::Text:
         value.text.assign(at, strnlen(at, f.size));
         break;
@@ -182,41 +181,28 @@ void CSnapshotCodec::apply(CFlightSimulatorObjects& snapshot, const FieldChange&
     const SnapshotField& f = fields()[change.field];
     char* at = reinterpret_cast<char*>(&snapshot) + f.offset;
     switch (f.kind) {
-    case FieldKind::Int32: {
-        const auto v = static_cast<std::int32_t>(change.number);
-        std::memcpy(at, &v, sizeof v);
+    case FieldKind::Int32:
+        store(at, static_cast<std::int32_t>(change.number));
         break;
-    }
-    case FieldKind::Int16: {
-        const auto v = static_cast<std::int16_t>(change.number);
-        std::memcpy(at, &v, sizeof v);
+    case FieldKind::Int16:
+        store(at, static_cast<std::int16_t>(change.number));
         break;
-    }
-    case FieldKind::Double: {
-        const auto v = static_cast<std::uint64_t>(change.number);
-        std::memcpy(at, &v, sizeof v);
+    case FieldKind::Double:
+        store(at, static_cast<std::uint64_t>(change.number));
         break;
-    }
-    case FieldKind::Float: {
-        const auto v = static_cast<std::uint32_t>(change.number);
-        std::memcpy(at, &v, sizeof v);
+    case FieldKind::Float:
+        store(at, static_cast<std::uint32_t>(change.number));
         break;
-    }
-    case FieldKind::Flag: {
-        const bool v = change.number != 0;
-        std::memcpy(at, &v, sizeof v);
+    case FieldKind::Flag:
+        store(at, change.number != 0);
         break;
-    }
-    case FieldKind::Byte: {
-        const auto v = static_cast<std::uint8_t>(change.number);
-        std::memcpy(at, &v, sizeof v);
+    case FieldKind::Byte:
+        store(at, static_cast<std::uint8_t>(change.number));
         break;
-    }
-    case FieldKind::Text: {
+    case FieldKind::Text:
         std::memset(at, 0, f.size);
         std::memcpy(at, change.text.data(), change.text.size() < f.size ? change.text.size() : f.size - 1);
         break;
-    }
     }
 }
 
