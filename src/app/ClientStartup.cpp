@@ -4,10 +4,10 @@
 
 #include "app/ExitCodes.h"
 #include "core/Client.h"
+#include "monitor/recorder/FlightRecorder.h"
 #include "platform/SingleInstance.h"
 #include "platform/Toolkit.h"
 #include "server/ClientInterface.h"
-#include "monitor/recorder/FlightRecorder.h"
 #include "ui/UserInterface.h"
 
 #include <cstdlib>

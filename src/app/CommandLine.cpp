@@ -71,7 +71,9 @@ std::string CCommandLine::helpText(const std::string& programName)
 {
     return "Usage: " + programName +
            " [OPTION]...\n"
-           "   or: " + programName + " replay|landing FILE\n"
+           "   or: " +
+           programName +
+           " replay|landing FILE\n"
            "The Quenvale client " +
            std::string(kClientVersion) +
            ": watches a booked flight in the simulator and uploads its report.\n"

@@ -15,11 +15,11 @@
 class CUserInterface;
 
 struct ReplayOutcome {
-    bool reportFinished = false;  // the recording reached the finished report
-    bool recordedReport = false;  // and holds the report the flight arrived at
-    Tervix_Reports report{};      // the replay's report
-    Tervix_Reports recorded{};    // the flight's own
-    std::vector<int> items;       // report items given, ascending
+    bool reportFinished = false; // the recording reached the finished report
+    bool recordedReport = false; // and holds the report the flight arrived at
+    Tervix_Reports report{};     // the replay's report
+    Tervix_Reports recorded{};   // the flight's own
+    std::vector<int> items;      // report items given, ascending
     int divergences = 0;
     std::string firstDivergence;
     int writesMatched = 0;

@@ -38,8 +38,7 @@ bool isKnownId(int id)
 
 CUserInterface::CUserInterface(Window& mainWindow, SoundOutput& soundOutput)
     : CUserInterfaceUtilities(mainWindow), sound(std::make_unique<CSound>(soundOutput)),
-      client(std::make_unique<CClientInterface>()), recorder(std::make_unique<CFlightRecorder>()),
-      log("CUserInterface")
+      client(std::make_unique<CClientInterface>()), recorder(std::make_unique<CFlightRecorder>()), log("CUserInterface")
 {
     blackbox = std::make_unique<CBlackbox>(*sound, nullptr, *client);
     report = std::make_unique<CReport>(nullptr, *client, blackbox.get());

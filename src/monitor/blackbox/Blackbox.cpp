@@ -14,8 +14,8 @@
 #include "ui/Sound.h"
 
 #include <cstring>
-#include <sstream>
 #include <pugixml.hpp>
+#include <sstream>
 
 namespace {
 constexpr std::size_t kRecentTimes = 10;

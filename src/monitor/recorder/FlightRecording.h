@@ -27,7 +27,7 @@ enum Tag : std::uint8_t {
     TagWrite = 'W',   // the client wrote to the simulator
     TagCommand = 'B', // the pilot pressed a control
     TagAirports = 'A',
-    TagReport = 'F',  // the finished report
+    TagReport = 'F', // the finished report
 };
 
 enum ReadKind : std::uint8_t { ReadEverything = 1, ReadTanks = 2, ReadTimer = 3 };
@@ -75,11 +75,11 @@ struct Start {
 struct Entry {
     Tag tag = TagCheck;
     std::int64_t timeMs = 0;
-    std::uint8_t kind = 0;       // ReadKind or WriteKind
-    std::int64_t result = 0;     // a read's answer, a write's success
+    std::uint8_t kind = 0;   // ReadKind or WriteKind
+    std::int64_t result = 0; // a read's answer, a write's success
     std::vector<std::int64_t> arguments;
     std::vector<FieldChange> changes; // reads and the state
-    std::string text;            // a written text, the divert airport, the comment
+    std::string text;                 // a written text, the divert airport, the comment
     std::vector<Airport> airports;
     std::shared_ptr<const Tervix_Reports> report; // the finished report only
 };
@@ -87,7 +87,7 @@ struct Entry {
 struct File {
     Start start;
     std::vector<Entry> entries;
-    bool truncated = false;   // the file ends inside a record
+    bool truncated = false; // the file ends inside a record
     std::size_t bytes = 0;
 };
 

@@ -45,8 +45,7 @@ void CLandingAnalysis::collectSamples(const Recording::File& recording)
     for (const Recording::Entry& e : recording.entries) {
         // The phase machine announces the landing in the simulator at the
         // check that scored it.
-        if (e.tag == Recording::TagWrite && e.kind == Recording::WriteText && e.text == kLandedText &&
-            !track.empty())
+        if (e.tag == Recording::TagWrite && e.kind == Recording::WriteText && e.text == kLandedText && !track.empty())
             scoredAt = track.size() - 1;
         if (e.tag != Recording::TagRead && e.tag != Recording::TagState)
             continue;

@@ -24,13 +24,13 @@ struct FlightSample {
 
 struct LandingFigures {
     bool found = false;
-    std::size_t touchdown = 0;       // sample index
-    std::size_t averaged[3] = {};    // the samples of the report's average, oldest first
+    std::size_t touchdown = 0;    // sample index
+    std::size_t averaged[3] = {}; // the samples of the report's average, oldest first
     int averagedCount = 0;
     std::int32_t firstOnGroundFpm = 0;
-    std::int32_t averageFpm = 0;     // the three samples' average, as the report takes it
+    std::int32_t averageFpm = 0; // the three samples' average, as the report takes it
     bool reportKnown = false;
-    std::int32_t reportFpm = 0;      // the report's VS
+    std::int32_t reportFpm = 0; // the report's VS
     std::int32_t simulatorTouchdownFpm = 0;
     std::int32_t indicatedKt = 0;
     std::int32_t groundSpeedKt = 0;

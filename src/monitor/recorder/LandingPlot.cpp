@@ -55,9 +55,10 @@ std::string CLandingPlot::svg(const CLandingAnalysis& analysis)
     }
     const double plotWidth = kWidth - kLeft - kRight;
     auto x = [&](std::int64_t t) { return kLeft + plotWidth * (double(t - t0 + kSpanMs) / double(kSpanMs)); };
-    out += "<text x=\"" + number(kLeft) + "\" y=\"20\" font-size=\"14\">Last two minutes before touchdown: " +
-           std::to_string(f.firstOnGroundFpm) + " ft/min at the first sample on the ground, report's average " +
-           std::to_string(f.averageFpm) + " ft/min</text>\n";
+    out += "<text x=\"" + number(kLeft) +
+           "\" y=\"20\" font-size=\"14\">Last two minutes before touchdown: " + std::to_string(f.firstOnGroundFpm) +
+           " ft/min at the first sample on the ground, report's average " + std::to_string(f.averageFpm) +
+           " ft/min</text>\n";
     for (int p = 0; p < 3; ++p) {
         const Panel& panel = panels[p];
         const double top = kTop + p * (kPanelHeight + kGap);
@@ -74,8 +75,8 @@ std::string CLandingPlot::svg(const CLandingAnalysis& analysis)
                number(hi) + "</text>\n<text x=\"" + number(kLeft - 6) + "\" y=\"" + number(top + kPanelHeight) +
                "\" text-anchor=\"end\">" + number(lo) + "</text>\n";
         if (lo < 0.0 && hi > 0.0)
-            out += "<line x1=\"" + number(kLeft) + "\" x2=\"" + number(kLeft + plotWidth) + "\" y1=\"" +
-                   number(y(0)) + "\" y2=\"" + number(y(0)) + "\" stroke=\"#ccc\"/>\n";
+            out += "<line x1=\"" + number(kLeft) + "\" x2=\"" + number(kLeft + plotWidth) + "\" y1=\"" + number(y(0)) +
+                   "\" y2=\"" + number(y(0)) + "\" stroke=\"#ccc\"/>\n";
         std::string points;
         for (std::size_t i : shown)
             points += number(x(track[i].timeMs)) + "," + number(y(panel.value(track[i]))) + " ";

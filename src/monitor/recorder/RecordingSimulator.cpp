@@ -7,7 +7,8 @@
 
 CRecordingSimulator::CRecordingSimulator(std::unique_ptr<CFlightSimulatorInterface> bridge,
                                          CFlightRecorder& flightRecorder)
-    : CFlightSimulatorInterface(bridge->booking(), bridge->getInterfaceName(), "CRecordingSimulator"),
+    // The bridge's channel: the checks the base class runs log as they did.
+    : CFlightSimulatorInterface(bridge->booking(), bridge->getInterfaceName(), bridge->debugLog().getName()),
       inner(std::move(bridge)), recorder(flightRecorder)
 {
     static_cast<CFlightSimulatorObjects&>(*this) = *inner;
@@ -15,8 +16,7 @@ CRecordingSimulator::CRecordingSimulator(std::unique_ptr<CFlightSimulatorInterfa
 
 CRecordingSimulator::~CRecordingSimulator() = default;
 
-template <class Op>
-auto CRecordingSimulator::pass(Op op)
+template <class Op> auto CRecordingSimulator::pass(Op op)
 {
     static_cast<CFlightSimulatorObjects&>(*inner) = *this;
     if constexpr (std::is_void_v<decltype(op(*inner))>) {

@@ -44,8 +44,7 @@ public:
 
 private:
     // Runs an operation on the bridge with the snapshot synchronised both ways.
-    template <class Op>
-    auto pass(Op op);
+    template <class Op> auto pass(Op op);
     void recordRead(int kind, std::int64_t result, const CFlightSimulatorObjects& before);
     void recordWrite(int kind, std::vector<std::int64_t> arguments, const std::string& text, bool result);
 

@@ -5,9 +5,7 @@
 
 namespace {
 
-
-void addField(std::vector<SnapshotField>& table, const char* name, FieldKind kind, std::size_t offset,
-              std::size_t size)
+void addField(std::vector<SnapshotField>& table, const char* name, FieldKind kind, std::size_t offset, std::size_t size)
 {
     table.push_back({name, kind, offset, size});
 }
@@ -20,10 +18,10 @@ void addArray(std::vector<SnapshotField>& table, const char* name, FieldKind kin
                          offset + static_cast<std::size_t>(i) * elementSize, elementSize});
 }
 
-#define QVL_FIELD(member, kind)                                                                                       \
+#define QVL_FIELD(member, kind)                                                                                        \
     addField(table, #member, kind, offsetof(CFlightSimulatorObjects, member), sizeof(CFlightSimulatorObjects::member))
-#define QVL_ARRAY(member, kind, count)                                                                                \
-    addArray(table, #member, kind, offsetof(CFlightSimulatorObjects, member),                                         \
+#define QVL_ARRAY(member, kind, count)                                                                                 \
+    addArray(table, #member, kind, offsetof(CFlightSimulatorObjects, member),                                          \
              sizeof(CFlightSimulatorObjects::member[0]), count)
 
 std::vector<SnapshotField> buildTable()
@@ -106,16 +104,14 @@ std::vector<SnapshotField> buildTable()
 #undef QVL_FIELD
 #undef QVL_ARRAY
 
-template <class T>
-T load(const char* at)
+template <class T> T load(const char* at)
 {
     T v;
     std::memcpy(&v, at, sizeof v);
     return v;
 }
 
-template <class T>
-void store(char* at, T v)
+template <class T> void store(char* at, T v)
 {
     std::memcpy(at, &v, sizeof v);
 }

@@ -14,11 +14,20 @@ std::string escaped(const std::string& text)
     std::string out;
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -43,8 +52,9 @@ std::string CTrackExport::gpx(const std::vector<FlightSample>& track, const std:
                       escaped(name) + "</name><trkseg>\n";
     char buffer[256];
     for (const FlightSample& s : track) {
-        std::snprintf(buffer, sizeof buffer, "<trkpt lat=\"%.7f\" lon=\"%.7f\"><ele>%.1f</ele><time>%s</time></trkpt>\n",
-                      s.lat, s.lon, s.altitudeFt * kMetresPerFoot, isoTime(s.timeMs).c_str());
+        std::snprintf(buffer, sizeof buffer,
+                      "<trkpt lat=\"%.7f\" lon=\"%.7f\"><ele>%.1f</ele><time>%s</time></trkpt>\n", s.lat, s.lon,
+                      s.altitudeFt * kMetresPerFoot, isoTime(s.timeMs).c_str());
         out += buffer;
     }
     out += "</trkseg></trk>\n</gpx>\n";

@@ -12,9 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
-#include <fstream>
 #include <sstream>
 #include <unistd.h>
 
@@ -85,8 +85,8 @@ TEST_P(ClientProgramFlight, ReportAtTheServiceAndItsReplayAgree)
         << "[settings]\nTracker = 1\nSimpleFuel = 0\nEnableAutosave = 1\n"
         << "FSInterface = FSUIPC\n"
         << "[server]\nUrl = " << service.url() << "\nCAFile = " << service.caFile() << "\n";
-    CSimProcess sim(CSimProcess::programPath(QVL_BINARY_DIR), {"run", heldScenario(folder, GetParam().scenario),
-                                                               "--time-scale", "40", "--dir", fsuipc.path()});
+    CSimProcess sim(CSimProcess::programPath(QVL_BINARY_DIR),
+                    {"run", heldScenario(folder, GetParam().scenario), "--time-scale", "40", "--dir", fsuipc.path()});
     ASSERT_TRUE(sim.start());
 
     ClientProgram client(ClientProgram::programPath(QVL_BINARY_DIR),
@@ -135,20 +135,19 @@ TEST_P(ClientProgramFlight, ReportAtTheServiceAndItsReplayAgree)
     fs::copy_file(stem + ".landing.svg", artifacts / "landing.svg", fs::copy_options::overwrite_existing);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Flights, ClientProgramFlight,
-    ::testing::Values(RecordedFlight{"airline_eddf_eddm",
-                                     [](const auto& report) {
-                                         EXPECT_EQ(field(report, "Arr"), "EDDM");
-                                         const int touchdown = std::stoi(field(report, "VS"));
-                                         EXPECT_LT(touchdown, 0);
-                                         EXPECT_GT(touchdown, -625) << "the scenario lands softly";
-                                     }},
-                      RecordedFlight{"refuel_hard_landing",
-                                     [](const auto& report) {
-                                         EXPECT_LT(std::stoi(field(report, "VS")), -625);
-                                         EXPECT_NE(field(report, "Ratingreasons"), "");
-                                     }}),
-    [](const auto& info) { return std::string(info.param.scenario); });
+INSTANTIATE_TEST_SUITE_P(Flights, ClientProgramFlight,
+                         ::testing::Values(RecordedFlight{"airline_eddf_eddm",
+                                                          [](const auto& report) {
+                                                              EXPECT_EQ(field(report, "Arr"), "EDDM");
+                                                              const int touchdown = std::stoi(field(report, "VS"));
+                                                              EXPECT_LT(touchdown, 0);
+                                                              EXPECT_GT(touchdown, -625) << "the scenario lands softly";
+                                                          }},
+                                           RecordedFlight{"refuel_hard_landing",
+                                                          [](const auto& report) {
+                                                              EXPECT_LT(std::stoi(field(report, "VS")), -625);
+                                                              EXPECT_NE(field(report, "Ratingreasons"), "");
+                                                          }}),
+                         [](const auto& info) { return std::string(info.param.scenario); });
 
 } // namespace

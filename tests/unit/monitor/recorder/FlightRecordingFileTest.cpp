@@ -12,8 +12,8 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 namespace {
@@ -109,17 +109,15 @@ TEST(FlightRecordingFile, TruncatedAndDamagedFiles)
          "not a flight recording"},
         {"cut inside the flight start", [&](const std::string& b) { return b.substr(0, magic + 5); }, false, false,
          "ends before the flight start"},
-        {"cut inside the last record", [](const std::string& b) { return b.substr(0, b.size() - 2); }, true, true,
+        {"cut inside the last record", [](const std::string& b) { return b.substr(0, b.size() - 2); }, true, true, ""},
+        {"cut after the length of a record", [](const std::string& b) { return b.substr(0, b.size() - 5); }, true, true,
          ""},
-        {"cut after the length of a record", [](const std::string& b) { return b.substr(0, b.size() - 5); }, true,
-         true, ""},
         {"unknown record kind", [](const std::string& b) { return b + "Z"; }, false, false, "damaged record at byte"},
         {"field number beyond the table",
          [](const std::string& b) { return b + std::string("R\x06\x00\x01\x01\x01\xff\x01", 8); }, false, false,
          "damaged record at byte"},
-        {"record longer than its payload",
-         [](const std::string& b) { return b + std::string("D\x03\x00\x02\x00", 5); }, false, false,
-         "damaged record at byte"},
+        {"record longer than its payload", [](const std::string& b) { return b + std::string("D\x03\x00\x02\x00", 5); },
+         false, false, "damaged record at byte"},
         {"second flight start", [](const std::string& b) { return b + std::string("H\x01\x00", 3); }, false, false,
          "second flight start"},
     };
