@@ -30,7 +30,9 @@ enum Tag : std::uint8_t {
     TagReport = 'F', // the finished report
 };
 
-enum ReadKind : std::uint8_t { ReadEverything = 1, ReadTanks = 2, ReadTimer = 3 };
+// ReadUpdate: fields any other bridge call changed (a bridge that receives
+// data while it is served, like the client library's dispatch).
+enum ReadKind : std::uint8_t { ReadEverything = 1, ReadTanks = 2, ReadTimer = 3, ReadUpdate = 4 };
 
 enum WriteKind : std::uint8_t {
     WriteTanks = 1,

@@ -69,7 +69,7 @@ bool CRecordingReader::decodeEntry(Recording::Tag tag, std::string_view payload,
         if (tag == TagRead) {
             e.kind = in.byte();
             e.result = in.signedVarint();
-            if (e.kind < ReadEverything || e.kind > ReadTimer)
+            if (e.kind < ReadEverything || e.kind > ReadUpdate)
                 in.fail();
         }
         codec.decode(in, e.changes);

@@ -16,17 +16,36 @@ CRecordingSimulator::CRecordingSimulator(std::unique_ptr<CFlightSimulatorInterfa
 
 CRecordingSimulator::~CRecordingSimulator() = default;
 
-template <class Op> auto CRecordingSimulator::pass(Op op)
+template <class Op>
+auto CRecordingSimulator::pass(Op op)
 {
+    const CFlightSimulatorObjects before = *this;
     static_cast<CFlightSimulatorObjects&>(*inner) = *this;
     if constexpr (std::is_void_v<decltype(op(*inner))>) {
         op(*inner);
         static_cast<CFlightSimulatorObjects&>(*this) = *inner;
+        recordUpdate(before);
     } else {
         auto result = op(*inner);
         static_cast<CFlightSimulatorObjects&>(*this) = *inner;
+        recordUpdate(before);
         return result;
     }
+}
+
+template <class Op>
+auto CRecordingSimulator::passRead(Op op)
+{
+    static_cast<CFlightSimulatorObjects&>(*inner) = *this;
+    auto result = op(*inner);
+    static_cast<CFlightSimulatorObjects&>(*this) = *inner;
+    return result;
+}
+
+void CRecordingSimulator::recordUpdate(const CFlightSimulatorObjects& before)
+{
+    if (recorder.isRecording() && CSnapshotCodec::differ(before, *this))
+        recorder.read(Recording::ReadUpdate, 0, before, *this);
 }
 
 void CRecordingSimulator::recordRead(int kind, std::int64_t result, const CFlightSimulatorObjects& before)
@@ -45,7 +64,7 @@ void CRecordingSimulator::recordWrite(int kind, std::vector<std::int64_t> argume
 bool CRecordingSimulator::getEverything()
 {
     const CFlightSimulatorObjects before = *this;
-    const bool ok = pass([](CFlightSimulatorInterface& s) { return s.getEverything(); });
+    const bool ok = passRead([](CFlightSimulatorInterface& s) { return s.getEverything(); });
     recordRead(Recording::ReadEverything, ok ? 1 : 0, before);
     return ok;
 }
@@ -53,7 +72,7 @@ bool CRecordingSimulator::getEverything()
 int CRecordingSimulator::getAircraftTanks()
 {
     const CFlightSimulatorObjects before = *this;
-    const int result = pass([](CFlightSimulatorInterface& s) { return s.getAircraftTanks(); });
+    const int result = passRead([](CFlightSimulatorInterface& s) { return s.getAircraftTanks(); });
     recordRead(Recording::ReadTanks, result, before);
     return result;
 }
@@ -61,7 +80,7 @@ int CRecordingSimulator::getAircraftTanks()
 bool CRecordingSimulator::updateFlightTimer()
 {
     const CFlightSimulatorObjects before = *this;
-    const bool ok = pass([](CFlightSimulatorInterface& s) { return s.updateFlightTimer(); });
+    const bool ok = passRead([](CFlightSimulatorInterface& s) { return s.updateFlightTimer(); });
     recordRead(Recording::ReadTimer, ok ? 1 : 0, before);
     return ok;
 }
@@ -190,7 +209,11 @@ void CRecordingSimulator::resetFlightTimer()
 
 void CRecordingSimulator::toggleLandingLights()
 {
-    pass([](CFlightSimulatorInterface& s) { s.toggleLandingLights(); });
+    // Not an update of its own: the replay switches the lights again itself.
+    passRead([](CFlightSimulatorInterface& s) {
+        s.toggleLandingLights();
+        return true;
+    });
     // The bridge stops following the simulator's switch once the pilot used ours.
     bLandingLightsOverride = inner->isLandingLightsOverridden();
     recordWrite(Recording::WriteLandingLights, {bLandingLights ? 1 : 0}, "", true);

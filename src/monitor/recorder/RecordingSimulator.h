@@ -45,6 +45,9 @@ public:
 private:
     // Runs an operation on the bridge with the snapshot synchronised both ways.
     template <class Op> auto pass(Op op);
+    // The same for the reads, which record their changes themselves.
+    template <class Op> auto passRead(Op op);
+    void recordUpdate(const CFlightSimulatorObjects& before);
     void recordRead(int kind, std::int64_t result, const CFlightSimulatorObjects& before);
     void recordWrite(int kind, std::vector<std::int64_t> arguments, const std::string& text, bool result);
 

@@ -26,8 +26,19 @@ void CReplaySimulator::diverged(const std::string& what)
         divergence = what + " at record " + std::to_string(cursor);
 }
 
+void CReplaySimulator::applyUpdates()
+{
+    while (const Recording::Entry* e = peek()) {
+        if (e->tag != Recording::TagRead || e->kind != Recording::ReadUpdate)
+            return;
+        apply(*e);
+        advance();
+    }
+}
+
 std::int64_t CReplaySimulator::serveRead(Recording::ReadKind kind, std::int64_t otherwise)
 {
+    applyUpdates();
     const Recording::Entry* e = peek();
     if (e == nullptr || e->tag != Recording::TagRead || e->kind != kind) {
         diverged("a read the flight did not make");
@@ -55,6 +66,7 @@ bool CReplaySimulator::updateFlightTimer()
 
 int CReplaySimulator::nextDraw()
 {
+    applyUpdates();
     const Recording::Entry* e = peek();
     if (e == nullptr || e->tag != Recording::TagDraw) {
         diverged("a failure draw the flight did not make");
@@ -66,6 +78,7 @@ int CReplaySimulator::nextDraw()
 
 bool CReplaySimulator::checkWrite(Recording::WriteKind kind)
 {
+    applyUpdates();
     const Recording::Entry* e = peek();
     if (e != nullptr && e->tag == Recording::TagWrite && e->kind == kind) {
         ++writesMatched;

@@ -55,6 +55,8 @@ public:
     void toggleLandingLights() override;
 
 private:
+    // Fields the flight's bridge changed by itself in between, put in place.
+    void applyUpdates();
     std::int64_t serveRead(Recording::ReadKind kind, std::int64_t otherwise);
     bool checkWrite(Recording::WriteKind kind);
     void diverged(const std::string& what);

@@ -284,6 +284,16 @@ bool CSnapshotCodec::decodeField(CByteReader& in, FieldChange& value)
     return !in.failed();
 }
 
+bool CSnapshotCodec::differ(const CFlightSimulatorObjects& a, const CFlightSimulatorObjects& b)
+{
+    for (const SnapshotField& f : fields()) {
+        if (std::memcmp(reinterpret_cast<const char*>(&a) + f.offset, reinterpret_cast<const char*>(&b) + f.offset,
+                        f.size) != 0)
+            return true;
+    }
+    return false;
+}
+
 void CSnapshotCodec::encodeChanges(CByteWriter& out, const CFlightSimulatorObjects& before,
                                    const CFlightSimulatorObjects& after)
 {

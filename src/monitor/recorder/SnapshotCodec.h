@@ -46,6 +46,7 @@ public:
     bool decode(CByteReader& in, std::vector<FieldChange>& out);
 
     static void apply(CFlightSimulatorObjects& snapshot, const FieldChange& change);
+    static bool differ(const CFlightSimulatorObjects& a, const CFlightSimulatorObjects& b);
     static FieldChange read(const CFlightSimulatorObjects& snapshot, std::uint16_t field);
     static double asDouble(const FieldChange& change);
 
