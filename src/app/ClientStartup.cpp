@@ -4,6 +4,7 @@
 
 #include "app/ExitCodes.h"
 #include "core/Client.h"
+#include "monitor/recorder/FlightRecorder.h"
 #include "platform/SingleInstance.h"
 #include "platform/Toolkit.h"
 #include "report/IniParser.h"
@@ -62,6 +63,7 @@ int CClientStartup::runClient()
         return ExitStartFailed;
     }
     CUserInterface ui(*window, sound);
+    ui.getFlightRecorder().setEnabled(true);
     window->addTrayIcon(kWindowTitle);
     if (onReady)
         onReady(*window, ui);

@@ -6,6 +6,7 @@
 #include "monitor/CheatDetector.h"
 #include "monitor/FlightState.h"
 #include "monitor/blackbox/Blackbox.h"
+#include "monitor/recorder/FlightRecorder.h"
 #include "platform/Clock.h"
 #include "platform/Toolkit.h"
 #include "report/Report.h"
@@ -230,6 +231,7 @@ bool CClient::runCheck(CFlightSimulatorInterface& sim)
 {
     nextCheckTime = now() + 10000;
     const std::uint32_t start = now();
+    ui->getFlightRecorder().check(sim);
     if (!sim.getEverything()) {
         log.error("Call to getEverything failed, stopping checks!");
         return false;
@@ -249,6 +251,15 @@ bool CClient::runCheck(CFlightSimulatorInterface& sim)
     checkExhaustedFuel(sim);
     countGearChanges(sim);
     autosave(sim);
+    return true;
+}
+
+bool CClient::replayCheck()
+{
+    CFlightSimulatorInterface* sim = ui->getSimulator();
+    if (sim == nullptr || !runCheck(*sim))
+        return false;
+    afterCheck(*sim);
     return true;
 }
 

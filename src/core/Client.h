@@ -30,6 +30,10 @@ public:
     static void resetProcessValues();
     static std::uint32_t getAutosaveCounter();
 
+    // One check of the Flying page and the steps after it, whatever the
+    // time: the replay of a recorded flight runs the checks the flight ran.
+    bool replayCheck();
+
     std::int32_t getCheckInterval() const { return checkInterval; }
     std::uint32_t getCheckCount() const { return checkCount; }
 

@@ -123,6 +123,8 @@ public:
     bool writePositionLog();
     bool writeEventLog(const CEventRecord& event);
     bool writeReport(bool manualUpload);
+    // What the upload fills into a report's empty fuel price and departure times.
+    static void fillReportDefaults(Tervix_Reports& report, std::int32_t aircraftAirline);
 
     // One call of the legacy endpoint; its rows serve the lookups below.
     int legacyCall(const std::string& requestText);

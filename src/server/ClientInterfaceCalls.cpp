@@ -388,3 +388,8 @@ bool CClientInterface::writeReport(bool manualUpload)
     getText("ReportId", 0, rep.ReportId, sizeof rep.ReportId);
     return true;
 }
+
+void CClientInterface::fillReportDefaults(Tervix_Reports& report, std::int32_t aircraftAirline)
+{
+    applyReportDefaults(report, aircraftAirline);
+}

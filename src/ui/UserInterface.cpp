@@ -5,6 +5,9 @@
 #include "monitor/CheatDetector.h"
 #include "monitor/FlightState.h"
 #include "monitor/blackbox/Blackbox.h"
+#include "monitor/recorder/FlightRecorder.h"
+#include "monitor/recorder/RecordedDraws.h"
+#include "monitor/recorder/RecordingSimulator.h"
 #include "platform/Toolkit.h"
 #include "report/IniParser.h"
 #include "report/Report.h"
@@ -18,6 +21,7 @@
 #include "ui/FlightActions.h"
 #include "ui/LoginActions.h"
 #include "ui/PagePainter.h"
+#include "ui/RecordedStart.h"
 #include "ui/Sound.h"
 
 #include <sstream>
@@ -35,7 +39,7 @@ bool isKnownId(int id)
 
 CUserInterface::CUserInterface(Window& mainWindow, SoundOutput& soundOutput)
     : CUserInterfaceUtilities(mainWindow), sound(std::make_unique<CSound>(soundOutput)),
-      client(std::make_unique<CClientInterface>()), log("CUserInterface")
+      client(std::make_unique<CClientInterface>()), recorder(std::make_unique<CFlightRecorder>()), log("CUserInterface")
 {
     blackbox = std::make_unique<CBlackbox>(*sound, nullptr, *client);
     report = std::make_unique<CReport>(nullptr, *client, blackbox.get());
@@ -61,6 +65,8 @@ CUserInterface* CUserInterface::getInstance()
 void CUserInterface::setSimulator(std::unique_ptr<CFlightSimulatorInterface> sim)
 {
     failures.clear(); // they act on the bridge being replaced
+    if (sim && recorder->isEnabled())
+        sim = std::make_unique<CRecordingSimulator>(std::move(sim), *recorder);
     simulator = std::move(sim);
     report->setSimulator(simulator.get());
     flightState->setSimulator(simulator.get());
@@ -219,6 +225,8 @@ void CUserInterface::onCommand(int id)
             return;
         sound->play(0);
     }
+    if (recorder->isRecording())
+        recorder->command(id, getText(IdEditDivertAirport));
     OnButton(id);
 }
 
@@ -300,6 +308,7 @@ void CUserInterface::OnButton(int id)
 
 void CUserInterface::ResetFlight()
 {
+    recorder->finish(false); // an aborted flight's recording ends here
     report->resetFlightData();
     if (simulator) {
         simulator->resetFlightTimer();
@@ -315,9 +324,21 @@ void CUserInterface::startFlightMonitoring()
     // A failure of an earlier flight must not strike, or keep forcing a
     // handle, in this one.
     failures.clear();
+    beginRecording();
+    CRecordedDraws draws(*random, *recorder);
     if (simulator)
-        Failures::createFailures(*simulator, *blackbox, *report, *client, failures, *random);
+        Failures::createFailures(*simulator, *blackbox, *report, *client, failures, draws);
     blackbox->startFlight();
+}
+
+void CUserInterface::beginRecording()
+{
+    if (!recorder->isEnabled() || !simulator)
+        return;
+    int keep = CIniParser::getInstance().readConfigInt("settings", "KeepRecordings");
+    if (keep <= 0)
+        keep = CFlightRecorder::kDefaultKeep;
+    recorder->begin(RecordedStart::capture(*this), *simulator, fieldText(client->flightLog.l_ID), keep);
 }
 
 void CUserInterface::updateFailures(std::int32_t elapsed)

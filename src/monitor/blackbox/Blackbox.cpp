@@ -17,6 +17,7 @@
 #include <cstring>
 #include <iterator>
 #include <pugixml.hpp>
+#include <sstream>
 
 namespace {
 constexpr std::size_t kRecentTimes = 10;
@@ -103,6 +104,9 @@ bool CBlackbox::loadRulesFromText(const std::string& text)
 
 void CBlackbox::buildEvents(const pugi::xml_document& document)
 {
+    std::ostringstream text;
+    document.save(text, "", pugi::format_raw);
+    rulesText = text.str();
     const pugi::xml_node root = document.child("blackbox");
     if (!root)
         log.warn("no blackbox element, no rules");

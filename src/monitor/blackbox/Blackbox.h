@@ -46,6 +46,8 @@ public:
     void resetAll();
 
     const std::vector<CEventRecord>& getEventLog() const { return eventLog; }
+    // The rules in force, as a rules text (the flight recording keeps them).
+    const std::string& getRulesText() const { return rulesText; }
     std::size_t getEventCount() const { return events.size(); }
 
     // The rules used when no rules file can be loaded.
@@ -73,6 +75,7 @@ private:
     std::string resourceFolder;
     Blackbox::CVariableTable variables;
     std::vector<std::unique_ptr<Blackbox::CEventBase>> events;
+    std::string rulesText;
     std::vector<CEventRecord> eventLog;
     std::vector<std::int32_t> recentTimes; // oldest first, at most 10
     bool blocking = false;                 // the throttle's line was written for this period
