@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # End to end in a real window: the quenvale program on a private Xvfb display,
-# clicked and typed into with xdotool, against qvl-service and qvl-sim: login,
+# clicked and typed into with xdotool, against qvl-service and qvl-sim: login
+# from the keyboard,
 # options, fuel, load sheet, the flight (Ctrl-Shift-L
 # pressed while another window has the focus), comment and the report pages,
 # ending with the report on the service. A second client is refused meanwhile.
@@ -110,7 +111,12 @@ wait_page 0 30
 shot page00_login
 retype 400 205 demo
 retype 400 230 demo123
-click 352 259                                    # Login
+# From the password field the tab key reaches "Login", drawn with white edges;
+# Enter presses it.
+xdotool key Tab
+sleep 0.5
+shot page00_login_focused
+xdotool key Return
 wait_page 1 60
 shot page01_home
 

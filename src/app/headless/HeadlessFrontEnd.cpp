@@ -4,6 +4,7 @@
 
 #include "app/ClientStartup.h"
 #include "app/ExitCodes.h"
+#include "app/headless/ConsoleLogPrinter.h"
 #include "app/headless/PilotRunner.h"
 #include "app/headless/PilotScript.h"
 #include "core/ClientConfig.h"
@@ -66,13 +67,6 @@ std::string oneLine(std::string text)
     return text;
 }
 
-void printLogLine(CDebugLog::Level level, const std::string& channel, const std::string& text)
-{
-    if (level == CDebugLog::Level::Warn || level == CDebugLog::Level::Error)
-        std::cout << (level == CDebugLog::Level::Warn ? "Warn: [" : "Error: [") << channel << "] " << oneLine(text)
-                  << std::endl;
-}
-
 // Headless windows whose message boxes are printed, the refusal of a second
 // client included (it comes before the user interface exists).
 class PrintingToolkit final : public Toolkit {
@@ -133,7 +127,10 @@ int CHeadlessFrontEnd::run()
     }
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
-    CDebugLog::setListener(printLogLine);
+    CConsoleLogPrinter console(std::cout);
+    CDebugLog::setListener([&console](CDebugLog::Level level, const std::string& channel, const std::string& text) {
+        console.line(level, channel, text);
+    });
 
     PrintingToolkit toolkit;
     SilentSound sound;
@@ -171,5 +168,6 @@ int CHeadlessFrontEnd::run()
     };
     const int started = startup.run();
     CDebugLog::setListener({});
+    console.finish();
     return started != ExitOk ? started : status;
 }

@@ -71,11 +71,22 @@ private:
         bool lookEnabled = true;
         bool pressed = false;
         GtkMainWindow* owner = nullptr;
+        PangoLayout* captionLayout = nullptr; // a button's caption, laid out at its first draw
+
+        Control() = default;
+        ~Control()
+        {
+            if (captionLayout)
+                g_object_unref(captionLayout);
+        }
+        Control(const Control&) = delete;
+        Control& operator=(const Control&) = delete;
     };
 
     Control* find(int id);
     GtkWidget* makeButton(Control& control);
     GtkWidget* makeEdit(Control& control);
+    GtkWidget* makeCheckBox(Control& control);
     void command(int id);
     void suspendTicks();
     void resumeTicks();
@@ -85,6 +96,9 @@ private:
     static gboolean drawButton(GtkWidget* widget, cairo_t* cr, gpointer control);
     static gboolean pressButton(GtkWidget* widget, GdkEventButton* event, gpointer control);
     static gboolean releaseButton(GtkWidget* widget, GdkEventButton* event, gpointer control);
+    static gboolean keyOnButton(GtkWidget*, GdkEventKey* event, gpointer control);
+    static gboolean focusChanged(GtkWidget* widget, GdkEventFocus*, gpointer);
+    static void checkToggled(GtkToggleButton*, gpointer control);
     static void editChanged(GtkWidget*, gpointer control);
     static void digitsOnly(GtkEditable* editable, gchar* text, gint length, gint*, gpointer);
     static gboolean deleteRequested(GtkWidget*, GdkEvent*, gpointer self);
@@ -105,5 +119,6 @@ private:
     bool inTick = false;
     int modalDepth = 0;
     bool closed = false;
+    bool settingCheck = false;
     CDebugLog log;
 };

@@ -1,5 +1,5 @@
-// X11KeyState: one XQueryKeymap per question; the key codes come from the
-// server's own mapping, so other layouts find their L key too.
+// X11KeyState: one XQueryKeymap answers every question for 50 ms; the key
+// codes come from the server's own mapping, so other layouts find their L key too.
 #include "platform/gtk/X11KeyState.h"
 
 #include <gdk/gdk.h>
@@ -26,11 +26,14 @@ bool X11KeyState::isDown(Which key)
     if (!display)
         return false;
     auto* x = static_cast<Display*>(display);
-    char keys[32] = {};
-    XQueryKeymap(x, keys);
+    const long long now = g_get_monotonic_time();
+    if (keymapTime < 0 || now - keymapTime >= kKeymapAgeUs) {
+        XQueryKeymap(x, keymap);
+        keymapTime = now;
+    }
     auto held = [&](KeySym sym) {
         const KeyCode code = XKeysymToKeycode(x, sym);
-        return code != 0 && (keys[code / 8] & (1 << (code % 8))) != 0;
+        return code != 0 && (keymap[code / 8] & (1 << (code % 8))) != 0;
     };
     switch (key) {
     case Which::L:
