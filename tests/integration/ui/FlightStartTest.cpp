@@ -132,7 +132,7 @@ TEST_F(FlightStartSuite, FlyOnTheLoadSheetStartsAFreshFlight)
 TEST_F(FlightStartSuite, AnOverweightLoadSheetDoesNotStart)
 {
     toTheLoadSheet();
-    f.ui->getClient().types.d_MZFW = 1000;
+    f.sim->lExtraFuel = 100000; // a reserve no landing weight allows
     f.logs.reset();
     f.ui->OnButton(IdFly);
     EXPECT_EQ(f.ui->getPage(), PageLoadSheet);
