@@ -52,7 +52,10 @@ void CConsoleLogPrinter::line(CDebugLog::Level level, const std::string& channel
     if (level != CDebugLog::Level::Warn && level != CDebugLog::Level::Error)
         return;
     if (isMissingRulesFile(channel, text)) {
-        out << "Note: [" << channel << "] no blackbox.xml found: the built-in rules are in use" << std::endl;
+        // Said once: the rules are loaded again at every flight start.
+        if (!rulesNoteShown)
+            out << "Note: [" << channel << "] no blackbox.xml found: the built-in rules are in use" << std::endl;
+        rulesNoteShown = true;
         return;
     }
     const std::string key = foldKey(level, channel, text);

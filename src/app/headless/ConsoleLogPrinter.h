@@ -30,4 +30,5 @@ private:
     std::ostream& out;
     std::map<std::string, Seen> seen;
     std::vector<std::string> order; // keys in the order first seen
+    bool rulesNoteShown = false;
 };

@@ -35,6 +35,7 @@ public:
     MessageBoxResult messageBox(const std::string& text, const std::string& title, MessageBoxButtons buttons,
                                 MessageBoxIcon icon) override;
     bool isKeyDown(Key key) override;
+    bool pauseBeforeNextTick(std::uint32_t ms) override;
 
     bool createControl(const ControlSpec& layout) override;
     void showControl(int id, bool visible) override;
@@ -115,7 +116,8 @@ private:
     X11KeyState keys;
     TrayIcon tray;
     std::function<bool()> idle;
-    guint idleSource = 0;
+    guint idleSource = 0;      // the pending tick: an idle source, or a timeout after a pause
+    std::uint32_t owedPauseMs = 0; // asked for by the tick that runs
     bool inTick = false;
     int modalDepth = 0;
     bool closed = false;

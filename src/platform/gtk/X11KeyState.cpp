@@ -31,17 +31,20 @@ bool X11KeyState::isDown(Which key)
         XQueryKeymap(x, keymap);
         keymapTime = now;
     }
-    auto held = [&](KeySym sym) {
-        const KeyCode code = XKeysymToKeycode(x, sym);
-        return code != 0 && (keymap[code / 8] & (1 << (code % 8))) != 0;
-    };
+    if (!codesKnown) {
+        const KeySym syms[5] = {XK_l, XK_Control_L, XK_Control_R, XK_Shift_L, XK_Shift_R};
+        for (int i = 0; i < 5; ++i)
+            codes[i] = XKeysymToKeycode(x, syms[i]);
+        codesKnown = true;
+    }
+    auto held = [&](int i) { return codes[i] != 0 && (keymap[codes[i] / 8] & (1 << (codes[i] % 8))) != 0; };
     switch (key) {
     case Which::L:
-        return held(XK_l);
+        return held(0);
     case Which::Control:
-        return held(XK_Control_L) || held(XK_Control_R);
+        return held(1) || held(2);
     case Which::Shift:
-        return held(XK_Shift_L) || held(XK_Shift_R);
+        return held(3) || held(4);
     }
 #else
     (void)key;

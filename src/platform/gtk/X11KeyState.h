@@ -21,6 +21,8 @@ private:
 
     void* display = nullptr; // the X11 Display of GDK's default display, when it is one
     char keymap[32] = {};
+    unsigned char codes[5] = {}; // L, left and right Ctrl, left and right Shift; 0 for none
+    bool codesKnown = false;
     long long keymapTime = -1; // monotonic microseconds of the last query; -1 before the first
     CDebugLog log;
 };

@@ -14,6 +14,7 @@ TEST(ConsoleLogPrinter, FoldsRepeatsAndNamesTheBuiltInRules)
     std::ostringstream out;
     CConsoleLogPrinter console(out);
     console.line(Level::Error, "CBlackbox", "loading blackbox.xml failed: File was not found");
+    console.line(Level::Error, "CBlackbox", "loading blackbox.xml failed: File was not found");
     for (int i = 0; i < 520; ++i)
         console.line(Level::Warn, "CCheatDetector", "Last tank and last fuel don't match: " + std::to_string(3000 - i) +
                                                         " != 2999");
