@@ -68,7 +68,8 @@ std::string CCommandLine::helpText(const std::string& programName)
            "                  logs directly in DIR (created when missing) instead of the\n"
            "                  per-user data folder; one client runs per folder\n"
            "  --headless      run without a window; prints every page change, message box\n"
-           "                  and warning or error line; without --pilot it runs until\n"
+           "                  and warning or error line (one that repeats once, with its\n"
+           "                  count at the end); without --pilot it runs until\n"
            "                  interrupted and logs in by itself when the settings say so\n"
            "  --pilot FILE    carry out the pilot script FILE without a window (implies\n"
            "                  --headless), one command a line:\n"
@@ -79,7 +80,8 @@ std::string CCommandLine::helpText(const std::string& programName)
            "                    check ID 0|1           clear or tick check box ID\n"
            "                    select ID TEXT         choose the item TEXT of combo box ID\n"
            "                    press ID               click button ID\n"
-           "                    answer ok|cancel [SECONDS]  answer for the next OK/Cancel box, which\n"
+           "                    answer ok|cancel [SECONDS]\n"
+           "                                           answer for the next OK/Cancel box, which\n"
            "                                           must come within SECONDS (default 60)\n"
            "                    sleep SECONDS          let the client run for a while\n"
            "                  blank lines and lines starting with # are ignored; the pilot\n"
@@ -88,7 +90,7 @@ std::string CCommandLine::helpText(const std::string& programName)
            "  --help          print this help and exit\n"
            "\n"
            "Exit status: 0 when the client or its pilot script ran to the end; 1 when a\n"
-           "script's wait timed out or an expectation failed; 2 for a bad option or pilot\n"
-           "script; 3 when a client already runs on the data folder; 4 when the client\n"
-           "could not start.\n";
+           "script's wait timed out, an expectation failed, a control could not be reached\n"
+           "or an answer found no box; 2 for a bad option or pilot script; 3 when a client\n"
+           "already runs on the data folder; 4 when the client could not start.\n";
 }
