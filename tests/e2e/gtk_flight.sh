@@ -40,6 +40,15 @@ for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n1 "$work/display")"
 unset WAYLAND_DISPLAY
 
+# A pilot script never opens the window, even with a display: a malformed one
+# is refused at once instead of being ignored.
+printf 'Press 3\n' > "$work/bad.pilot"
+status=0
+timeout 20 "$client_build/src/app/quenvale" --data-dir "$work/pilot" --pilot "$work/bad.pilot" > "$work/pilot.out" 2>&1 ||
+  status=$?
+{ [ "$status" -eq 2 ] && grep -q "unknown command 'Press'" "$work/pilot.out"; } ||
+  { cat "$work/pilot.out"; echo "FAIL: --pilot with a display ended with $status"; exit 1; }
+
 port=$(( 20000 + RANDOM % 20000 ))
 export QVL_FSUIPC_DIR="$work/fsuipc"
 mkdir -p "$QVL_FSUIPC_DIR" "$work/client" "$work/service"
