@@ -85,12 +85,13 @@ std::string CCommandLine::helpText(const std::string& programName)
            "                                           must come within SECONDS (default 60)\n"
            "                    sleep SECONDS          let the client run for a while\n"
            "                  blank lines and lines starting with # are ignored; the pilot\n"
-           "                  reaches only what is shown and enabled in a shown window\n"
+           "                  reaches only what is shown and enabled in a shown window,\n"
+           "                  and a script fails (status 1) where a pilot would be stuck\n"
            "  --version       print the client's version and exit\n"
            "  --help          print this help and exit\n"
            "\n"
            "Exit status: 0 when the client or its pilot script ran to the end; 1 when a\n"
-           "script's wait timed out, an expectation failed, a control could not be reached\n"
-           "or an answer found no box; 2 for a bad option or pilot script; 3 when a client\n"
-           "already runs on the data folder; 4 when the client could not start.\n";
+           "script's wait timed out or an expectation failed; 2 for a bad option or pilot\n"
+           "script; 3 when a client already runs on the data folder; 4 when the client\n"
+           "could not start.\n";
 }

@@ -78,4 +78,5 @@ void CConsoleLogPrinter::finish()
     }
     seen.clear();
     order.clear();
+    rulesNoteShown = false;
 }

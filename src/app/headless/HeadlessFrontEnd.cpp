@@ -67,6 +67,17 @@ std::string oneLine(std::string text)
     return text;
 }
 
+CConsoleLogPrinter& console()
+{
+    static CConsoleLogPrinter printer(std::cout);
+    return printer;
+}
+
+void printLogLine(CDebugLog::Level level, const std::string& channel, const std::string& text)
+{
+    console().line(level, channel, text);
+}
+
 // Headless windows whose message boxes are printed, the refusal of a second
 // client included (it comes before the user interface exists).
 class PrintingToolkit final : public Toolkit {
@@ -127,10 +138,7 @@ int CHeadlessFrontEnd::run()
     }
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
-    CConsoleLogPrinter console(std::cout);
-    CDebugLog::setListener([&console](CDebugLog::Level level, const std::string& channel, const std::string& text) {
-        console.line(level, channel, text);
-    });
+    CDebugLog::setListener(printLogLine);
 
     PrintingToolkit toolkit;
     SilentSound sound;
@@ -168,6 +176,6 @@ int CHeadlessFrontEnd::run()
     };
     const int started = startup.run();
     CDebugLog::setListener({});
-    console.finish();
+    console().finish();
     return started != ExitOk ? started : status;
 }
