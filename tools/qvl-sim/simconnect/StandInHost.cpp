@@ -222,7 +222,8 @@ HRESULT CStandInHost::addToDataDefinition(HANDLE handle, DWORD define, const cha
 {
     std::lock_guard<std::mutex> lock(mutex);
     CStandInConnection* c = find(handle);
-    if (c == nullptr || datum == nullptr || units == nullptr || type < SIMCONNECT_DATATYPE_INT32 || type > SIMCONNECT_DATATYPE_FLOAT64)
+    if (c == nullptr || datum == nullptr || units == nullptr || type < SIMCONNECT_DATATYPE_INT32 ||
+        type > SIMCONNECT_DATATYPE_FLOAT64)
         return E_FAIL;
     // Like the real library, an unknown name is reported later as an exception message.
     const CSimVariables::Ref variable = CSimVariables::resolve(datum);
@@ -258,7 +259,8 @@ HRESULT CStandInHost::setData(HANDLE handle, DWORD define, DWORD object, DWORD u
     std::lock_guard<std::mutex> lock(mutex);
     CStandInConnection* c = find(handle);
     const std::vector<StandInDatum>* def = c != nullptr ? c->definition(define) : nullptr;
-    if (def == nullptr || object != SIMCONNECT_OBJECT_ID_USER || data == nullptr || unitSize < CStandInConnection::blockSize(*def))
+    if (def == nullptr || object != SIMCONNECT_OBJECT_ID_USER || data == nullptr ||
+        unitSize < CStandInConnection::blockSize(*def))
         return E_FAIL;
     bool ok = true;
     world->modify([&](CAircraftModel& model) {
