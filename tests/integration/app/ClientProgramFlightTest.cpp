@@ -97,6 +97,7 @@ TEST_P(ClientProgramFlight, ReportAtTheServiceAndItsReplayAgree)
                     {"run", scenario, "--time-scale", "40", "--dir", fsuipc.path()});
     if (std::string(GetParam().bridge) == "SimConnect") {
         // The stand-in library beside the client flies the scenario inside it.
+        ::setenv("QVL_SIMCONNECT_LIBRARY_DIR", QVL_SIMCONNECT_DIR, 1);
         ::setenv("QVL_SIMCONNECT_SCENARIO", scenario.c_str(), 1);
         ::setenv("QVL_SIMCONNECT_TIME_SCALE", "40", 1);
     } else {
