@@ -126,10 +126,11 @@ case "${1:-test}" in
     run_fuzzers
     sanitized=0
     run_sanitized_suite || sanitized=$?
+    suite=0
+    ctest --preset dev || suite=$?
+    # After the Linux suites, which build the qvl-service the Windows suites talk to.
     windows=0
     run_windows_suites || windows=$?
-    # Last, so the suite's own summary closes the output.
-    ctest --preset dev
     if [ "$sanitized" -ne 0 ]; then
       echo "the suite failed under the sanitizers (see above)" >&2
       exit "$sanitized"
@@ -138,6 +139,7 @@ case "${1:-test}" in
       echo "the Windows build or its suites under Wine failed (see above)" >&2
       exit "$windows"
     fi
+    exit "$suite"
     ;;
   run)
     install_missing

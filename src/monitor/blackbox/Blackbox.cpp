@@ -4,6 +4,7 @@
 #include "core/ClientConfig.h"
 #include "core/FixedText.h"
 #include "core/NumberConversion.h"
+#include "core/Utf8Path.h"
 #include "monitor/FlightState.h"
 #include "monitor/blackbox/CombinationEvent.h"
 #include "monitor/blackbox/StartFlightEvent.h"
@@ -49,9 +50,9 @@ void CBlackbox::loadRules()
     events.clear();
     pugi::xml_document document;
     pugi::xml_parse_result result =
-        document.load_file((CClientConfig::getInstance().getDataFolder() + kRulesFile).c_str());
+        document.load_file(utf8Path(CClientConfig::getInstance().getDataFolder() + kRulesFile).c_str());
     if (!result)
-        result = document.load_file((resourceFolder + kRulesFile).c_str());
+        result = document.load_file(utf8Path(resourceFolder + kRulesFile).c_str());
     if (!result) {
         log.error(std::string("loading blackbox.xml failed: ") + result.description());
         result = document.load_string(kBuiltInRules);
