@@ -25,8 +25,15 @@ cleanup() {
 trap cleanup EXIT
 
 # One prefix and one wineserver for the whole run.
+mkdir -p "$WINEPREFIX"
 "$wineserver" -p
 "$wine" wineboot -i > /dev/null 2>&1 || true
+# Drive C:'s volume serial number, which the machine table expects; Wine
+# reads it when its services start, so they start again.
+echo abcdef > "$WINEPREFIX/drive_c/.windows-serial"
+"$wineserver" -k || true
+"$wineserver" -w || true
+"$wineserver" -p
 
 mkdir -p "$work/service"
 "$service_program" start --port 0 --data "$work/service" > "$work/service.log" 2>&1 &

@@ -10,6 +10,7 @@
 #include <winhttp.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,6 +18,9 @@
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
+
+// WSAETIMEDOUT: Wine hands a socket's timeout through instead of WinHTTP's own.
+constexpr DWORD kSocketTimedOut = 10060;
 
 struct InternetHandle {
     HINTERNET h = nullptr;
@@ -87,11 +91,81 @@ bool loadCaFile(const std::string& file, StoreHandle& store)
     return added > 0;
 }
 
-// True when the server's chain is trusted by Windows, or leads to one of the
-// CA file's certificates with no other fault. The name and dates were checked
-// by WinHTTP during the handshake, which alone was told to ignore an unknown root.
-bool chainTrusted(PCCERT_CONTEXT server, HCERTSTORE caStore, std::string& why)
+// "a.b.c.d" as four bytes; false for anything else.
+bool parseIpv4(const std::string& host, BYTE (&address)[4])
 {
+    int part = 0;
+    unsigned value = 0;
+    bool digit = false;
+    for (std::size_t i = 0; i <= host.size(); ++i) {
+        const char c = i < host.size() ? host[i] : '.';
+        if (c >= '0' && c <= '9' && value < 256) {
+            value = value * 10 + static_cast<unsigned>(c - '0');
+            digit = true;
+        } else if (c == '.' && digit && value < 256 && part < 4) {
+            address[part++] = static_cast<BYTE>(value);
+            value = 0;
+            digit = false;
+        } else {
+            return false;
+        }
+    }
+    return part == 4;
+}
+
+bool dnsNameMatches(std::string pattern, std::string host)
+{
+    for (std::string* t : {&pattern, &host})
+        for (char& c : *t)
+            c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    if (pattern.rfind("*.", 0) == 0) {
+        const std::size_t dot = host.find('.');
+        return dot != std::string::npos && dot > 0 && host.compare(dot, std::string::npos, pattern, 1) == 0;
+    }
+    return pattern == host;
+}
+
+// The server's names (DNS or IP address entries, else the common name) hold
+// the host. Checked here because the handshake was told to ignore the name:
+// Wine's check knows no address entries.
+bool nameMatches(PCCERT_CONTEXT server, const std::string& host)
+{
+    BYTE ip[4];
+    const bool hostIsIp = parseIpv4(host, ip);
+    const CERT_INFO* info = server->pCertInfo;
+    const CERT_EXTENSION* extension = CertFindExtension(szOID_SUBJECT_ALT_NAME2, info->cExtension, info->rgExtension);
+    if (extension == nullptr) {
+        char name[256] = {};
+        CertGetNameStringA(server, CERT_NAME_ATTR_TYPE, 0, const_cast<char*>(szOID_COMMON_NAME), name, sizeof name);
+        return dnsNameMatches(name, host);
+    }
+    CERT_ALT_NAME_INFO* names = nullptr;
+    DWORD size = 0;
+    if (!CryptDecodeObjectEx(X509_ASN_ENCODING, X509_ALTERNATE_NAME, extension->Value.pbData, extension->Value.cbData,
+                             CRYPT_DECODE_ALLOC_FLAG, nullptr, &names, &size))
+        return false;
+    bool found = false;
+    for (DWORD i = 0; i < names->cAltEntry && !found; ++i) {
+        const CERT_ALT_NAME_ENTRY& entry = names->rgAltEntry[i];
+        if (entry.dwAltNameChoice == CERT_ALT_NAME_DNS_NAME && !hostIsIp)
+            found = dnsNameMatches(fromWide(entry.pwszDNSName), host);
+        else if (entry.dwAltNameChoice == CERT_ALT_NAME_IP_ADDRESS && hostIsIp)
+            found = entry.IPAddress.cbData == 4 && std::memcmp(entry.IPAddress.pbData, ip, 4) == 0;
+    }
+    LocalFree(names);
+    return found;
+}
+
+// True when the server's chain is trusted by Windows, or leads to one of the
+// CA file's certificates with no other fault. The dates were checked by
+// WinHTTP during the handshake, which was told to let the unknown root and the
+// name through to this check.
+bool chainTrusted(PCCERT_CONTEXT server, HCERTSTORE caStore, const std::string& host, std::string& why)
+{
+    if (!nameMatches(server, host)) {
+        why = "the server's certificate is not made out to " + host;
+        return false;
+    }
     StoreHandle extra;
     extra.h = CertOpenStore(CERT_STORE_PROV_COLLECTION, 0, 0, 0, nullptr);
     if (extra.h == nullptr) {
@@ -169,11 +243,16 @@ private:
         if (deadlinePassed()) {
             outcome.timedOut = true;
             outcome.errorText = "the whole request took longer than " + std::to_string(target.totalTimeoutMs) + " ms";
-        } else if (e == ERROR_WINHTTP_TIMEOUT) {
+        } else if (e == ERROR_WINHTTP_TIMEOUT || e == kSocketTimedOut) {
             outcome.timedOut = true;
             outcome.errorText = what + ": no data moved within the timeout";
         } else {
-            outcome.certificateRejected = e == ERROR_WINHTTP_SECURE_FAILURE;
+            // Wine reports a refused certificate as a failed secure channel.
+            outcome.certificateRejected =
+                e == ERROR_WINHTTP_SECURE_FAILURE || e == ERROR_WINHTTP_SECURE_CHANNEL_ERROR ||
+                e == ERROR_WINHTTP_SECURE_CERT_DATE_INVALID || e == ERROR_WINHTTP_SECURE_CERT_CN_INVALID ||
+                e == ERROR_WINHTTP_SECURE_INVALID_CA || e == ERROR_WINHTTP_SECURE_INVALID_CERT ||
+                e == ERROR_WINHTTP_SECURE_CERT_REVOKED;
             outcome.errorText = what + ": " + windowsErrorText(e);
         }
         return false;
@@ -207,14 +286,17 @@ private:
                                        WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE);
         if (request.h == nullptr)
             return fail("cannot open the request");
-        DWORD features = WINHTTP_DISABLE_COOKIES;
+        // Its own connection for every request, as the seam promises (Wine
+        // would otherwise reuse one from an earlier session).
+        DWORD features = WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_KEEP_ALIVE;
         // A redirect would reach a server whose chain is no longer checked here.
         if (!target.followRedirects || !target.caFile.empty())
             features |= WINHTTP_DISABLE_REDIRECTS;
         WinHttpSetOption(request.h, WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof features);
         if (!target.caFile.empty()) {
-            // Only the unknown root is let through the handshake; the chain is checked below.
-            DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA;
+            // The root and the name are let through the handshake and checked
+            // below, before any body byte leaves.
+            DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_CN_INVALID;
             if (!WinHttpSetOption(request.h, WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof flags))
                 return fail("cannot set the security flags");
         }
@@ -250,7 +332,7 @@ private:
         if (!WinHttpQueryOption(request.h, WINHTTP_OPTION_SERVER_CERT_CONTEXT, &server.c, &size) || server.c == nullptr)
             return fail("cannot read the server's certificate");
         std::string why;
-        if (chainTrusted(server.c, caStore, why))
+        if (chainTrusted(server.c, caStore, target.host, why))
             return true;
         outcome.certificateRejected = true;
         outcome.error = ERROR_WINHTTP_SECURE_INVALID_CA;
@@ -276,9 +358,16 @@ private:
             outcome.contentLength = length;
         char buffer[16384];
         for (;;) {
-            DWORD got = 0;
+            // Asks only for what has arrived: a read of more may wait for all
+            // of it, which a trickling answer would stretch past the deadline.
+            DWORD available = 0;
             if (!setTimeout(WINHTTP_OPTION_RECEIVE_TIMEOUT, target.receiveTimeoutMs) ||
-                !WinHttpReadData(request.h, buffer, sizeof buffer, &got))
+                !WinHttpQueryDataAvailable(request.h, &available))
+                return fail("cannot read the answer");
+            if (available == 0)
+                return true;
+            DWORD got = 0;
+            if (!WinHttpReadData(request.h, buffer, std::min<DWORD>(available, sizeof buffer), &got))
                 return fail("cannot read the answer");
             if (got == 0)
                 return true;

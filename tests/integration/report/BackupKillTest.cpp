@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <random>
 #include <thread>
 
@@ -41,19 +42,40 @@ int nextStartFinds(int previous)
     return ::testing::Test::HasFailure() ? -1 : found;
 }
 
+std::filesystem::file_time_type lastWrite(const std::string& file)
+{
+    std::error_code ec;
+    const auto t = std::filesystem::last_write_time(file, ec);
+    return ec ? std::filesystem::file_time_type::min() : t;
+}
+
+// Waits (at most 30 s) until the child has saved once, so that the kill falls
+// among its saves however long the system takes to start a process (Wine
+// takes hundreds of milliseconds).
+void waitForASave(const std::string& settings, std::filesystem::file_time_type before)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (lastWrite(settings) == before && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
 TEST(BackupKill, EveryKillLeavesTheNewBackupOrThePreviousOne)
 {
     startWithEmptyStore();
+    const std::string settings = CIniParser::getInstance().getSettingsPath();
+    CIniParser::destroyInstance();
     const std::string folder = systemInfo().userDataFolder();
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
-    std::uniform_int_distribution<int> delayUs(5000, 100000);
+    std::uniform_int_distribution<int> delayUs(0, 100000);
     int generation = 0;
     int advanced = 0;
     for (int kill = 0; kill < 60; ++kill) {
+        const auto before = lastWrite(settings);
         KilledChild child(kAutosaver, {folder});
         ASSERT_TRUE(child.started()) << "backup_autosaver did not start";
+        waitForASave(settings, before);
         std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
         std::string how;
         ASSERT_TRUE(child.kill(how)) << "the autosaver ended by itself, " << how;
