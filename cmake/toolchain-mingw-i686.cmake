@@ -1,16 +1,3 @@
 # Cross-compiles for Windows (i686) with Debian's mingw-w64 (POSIX threads).
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(QVL_MINGW_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${QVL_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${QVL_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${QVL_MINGW_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${QVL_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# The programs need nothing beside themselves but Windows' own DLLs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-# The C library of mingw-w64 formats like the GNU one (%zu, %lld).
-set(CMAKE_CXX_FLAGS_INIT "-D__USE_MINGW_ANSI_STDIO=1")
+include(${CMAKE_CURRENT_LIST_DIR}/MingwToolchain.cmake)

@@ -26,13 +26,6 @@ KilledChild::KilledChild(const std::string& program, const std::vector<std::stri
     running = true;
 }
 
-KilledChild::~KilledChild()
-{
-    std::string ignored;
-    if (running)
-        kill(ignored);
-}
-
 bool KilledChild::kill(std::string& how)
 {
     if (!running)
@@ -67,13 +60,6 @@ KilledChild::KilledChild(const std::string& program, const std::vector<std::stri
     running = true;
 }
 
-KilledChild::~KilledChild()
-{
-    std::string ignored;
-    if (running)
-        kill(ignored);
-}
-
 bool KilledChild::kill(std::string& how)
 {
     if (!running)
@@ -86,3 +72,10 @@ bool KilledChild::kill(std::string& how)
     return WIFSIGNALED(status);
 }
 #endif
+
+KilledChild::~KilledChild()
+{
+    std::string ignored;
+    if (running)
+        kill(ignored);
+}

@@ -6,10 +6,8 @@
 
 #include <winsock2.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <fstream>
-#include <thread>
 
 ServiceProcess::ServiceProcess(std::string programPath) : program(std::move(programPath))
 {
@@ -68,26 +66,4 @@ bool ServiceProcess::connects() const
     const bool ok = connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
     closesocket(s);
     return ok;
-}
-
-bool ServiceProcess::waitListening(unsigned timeoutMs) const
-{
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!connects()) {
-        if (std::chrono::steady_clock::now() >= until)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
-
-bool ServiceProcess::waitRefusing(unsigned timeoutMs) const
-{
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (connects()) {
-        if (std::chrono::steady_clock::now() >= until)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
 }

@@ -67,10 +67,10 @@ TEST_P(WindowsSystem, PlatformDataFolderAndMachineId)
     EXPECT_EQ(lines[2], kMachineId);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, WindowsSystem,
-    ::testing::Values(ProbeCase{"Program Files (x86)\\Quenvale", "Win64"}, ProbeCase{"Program Files\\Quenvale", "Win32"},
-                      ProbeCase{"Spiele\\Quenvale\xc3\xa9", "Win"}),
-    [](const auto& info) { return std::string(info.param.platform); });
+INSTANTIATE_TEST_SUITE_P(Table, WindowsSystem,
+                         ::testing::Values(ProbeCase{"Program Files (x86)\\Quenvale", "Win64"},
+                                           ProbeCase{"Program Files\\Quenvale", "Win32"},
+                                           ProbeCase{"Spiele\\Quenvale\xc3\xa9", "Win"}),
+                         [](const auto& info) { return std::string(info.param.platform); });
 
 } // namespace

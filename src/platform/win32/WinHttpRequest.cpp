@@ -279,7 +279,8 @@ private:
                                                   static_cast<int>(std::max<DWORD>(1, cut(target.sendTimeoutMs))),
                                                   static_cast<int>(std::max<DWORD>(1, cut(target.receiveTimeoutMs)))))
             return fail("cannot set the timeouts");
-        connection.h = WinHttpConnect(session.h, toWide(target.host).c_str(), static_cast<INTERNET_PORT>(target.port), 0);
+        connection.h =
+            WinHttpConnect(session.h, toWide(target.host).c_str(), static_cast<INTERNET_PORT>(target.port), 0);
         if (connection.h == nullptr)
             return fail("cannot reach " + target.host);
         request.h = WinHttpOpenRequest(connection.h, toWide(target.verb).c_str(), toWide(target.path).c_str(), nullptr,

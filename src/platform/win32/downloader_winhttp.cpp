@@ -20,10 +20,12 @@ bool splitUrl(const std::string& url, WinHttpTarget& target)
         return false;
     const std::size_t hostStart = scheme.size();
     const std::size_t pathStart = url.find('/', hostStart);
-    std::string hostPort = url.substr(hostStart, pathStart == std::string::npos ? std::string::npos : pathStart - hostStart);
+    std::string hostPort =
+        url.substr(hostStart, pathStart == std::string::npos ? std::string::npos : pathStart - hostStart);
     target.path = pathStart == std::string::npos ? "/" : url.substr(pathStart);
     target.port = 443;
-    if (const std::size_t colon = hostPort.rfind(':'); colon != std::string::npos && hostPort.find(']') == std::string::npos) {
+    if (const std::size_t colon = hostPort.rfind(':');
+        colon != std::string::npos && hostPort.find(']') == std::string::npos) {
         try {
             target.port = std::stoi(hostPort.substr(colon + 1));
         } catch (const std::exception&) {
@@ -82,12 +84,12 @@ public:
         // An empty answer is no installer, whatever its status says.
         result.ok = outcome.ok && closed && !writeFailed && outcome.status == 200 && written > 0;
         if (!result.ok) {
-            result.errorText = result.aborted             ? std::string("stopped")
-                               : tooLong                  ? "larger than " + std::to_string(request.maxBytes) + " bytes"
-                               : !closed || writeFailed   ? "cannot write " + partial
-                               : !outcome.ok              ? outcome.errorText
-                               : outcome.status != 200    ? "HTTP status " + std::to_string(outcome.status)
-                                                          : std::string("empty download");
+            result.errorText = result.aborted           ? std::string("stopped")
+                               : tooLong                ? "larger than " + std::to_string(request.maxBytes) + " bytes"
+                               : !closed || writeFailed ? "cannot write " + partial
+                               : !outcome.ok            ? outcome.errorText
+                               : outcome.status != 200  ? "HTTP status " + std::to_string(outcome.status)
+                                                        : std::string("empty download");
         }
         if (result.ok && !MoveFileExW(toWide(partial).c_str(), toWide(request.file).c_str(),
                                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

@@ -50,8 +50,8 @@ public:
     std::unique_ptr<DurableFile> create(const std::string& path) override
     {
         // Others may read and rename it meanwhile (a virus scanner, the backup's reader).
-        const HANDLE h = CreateFileW(toWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                     nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE h = CreateFileW(toWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE)
             return nullptr;
         return std::make_unique<Win32File>(h);

@@ -63,8 +63,7 @@ public:
             return SendOutcome{SendStatus::Failed, 0, static_cast<int>(ERROR_INVALID_WINDOW_HANDLE)};
         DWORD_PTR answer = 0;
         SetLastError(0);
-        const LRESULT sent =
-            SendMessageTimeoutW(window, message, atom, 0, SMTO_BLOCK, timeoutMs, &answer);
+        const LRESULT sent = SendMessageTimeoutW(window, message, atom, 0, SMTO_BLOCK, timeoutMs, &answer);
         if (sent != 0)
             return SendOutcome{SendStatus::Answered, static_cast<std::uint32_t>(answer), 0};
         const DWORD error = GetLastError();

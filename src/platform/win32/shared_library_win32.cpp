@@ -82,7 +82,8 @@ public:
 
 class FolderLoader final : public SharedLibraryLoader {
 public:
-    FolderLoader(std::vector<std::string> dirs, bool loaderPath) : folders(std::move(dirs)), searchLoaderPath(loaderPath)
+    FolderLoader(std::vector<std::string> dirs, bool loaderPath)
+        : folders(std::move(dirs)), searchLoaderPath(loaderPath)
     {
     }
 

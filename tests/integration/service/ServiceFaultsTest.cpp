@@ -133,7 +133,8 @@ TEST_P(CertificateTrust, UnknownAuthorityIsRefusedUntilItsCaFileIsSet)
     EXPECT_EQ(c->getVersion(), LegacySuccess);
 }
 
-INSTANTIATE_TEST_SUITE_P(CaFiles, CertificateTrust, ::testing::Values("", QVL_SOURCE_DIR "/tests/data/unrelated-ca.pem"),
+INSTANTIATE_TEST_SUITE_P(CaFiles, CertificateTrust,
+                         ::testing::Values("", QVL_SOURCE_DIR "/tests/data/unrelated-ca.pem"),
                          [](const auto& info) { return std::string(info.index == 0 ? "None" : "Unrelated"); });
 
 TEST_F(ServiceFaults, UnreadableCaFileFailsTheRequest)
