@@ -24,6 +24,7 @@ target_compile_definitions(unit_tests PRIVATE QVL_SOURCE_DIR="${QVL_HOST_PREFIX}
 set(QVL_INTEGRATION_TESTS
   ${CMAKE_CURRENT_SOURCE_DIR}/integration/service/ServiceFaultsTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/integration/report/BackupKillTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/integration/update/UpdateDownloadTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/windows/WindowsSystemTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/windows/ServiceProcessWine.cpp)
 add_executable(integration_tests ${QVL_INTEGRATION_TESTS} ${QVL_TEST_ENVIRONMENT})
