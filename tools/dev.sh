@@ -17,6 +17,7 @@ packages=(
   xvfb xdotool imagemagick x11-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   locales
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 googletest dpkg-dev
 )
 
 install_missing() {
@@ -43,6 +44,43 @@ ensure_test_locale() {
   [ -f /etc/locale.gen ] && $sudo sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
   grep -qs '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen > /dev/null
   $sudo locale-gen > /dev/null
+}
+
+# Debian's pugixml sources, which the Windows builds compile with the cross
+# toolchain (GoogleTest's come with the googletest package).
+fetch_windows_sources() {
+  ls build/deps/pugixml-*/src/pugixml.cpp > /dev/null 2>&1 && return 0
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  if ! grep -rqs 'deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    local suite
+    suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+      "$suite" | $sudo tee /etc/apt/sources.list.d/quenvale-deb-src.sources > /dev/null
+    $sudo apt-get update -qq
+  fi
+  mkdir -p build/deps
+  (cd build/deps && apt-get source -qq pugixml > /dev/null)
+}
+
+# The 32-bit program is Windows code only: PE32 for i386, importing nothing
+# but the system's own DLLs.
+check_windows_program() {
+  local exe=build/windows/src/app/quenvale.exe dump foreign
+  dump=$(i686-w64-mingw32-objdump -p "$exe")
+  grep -q 'file format pei-i386' <<< "$dump" || { echo "$exe is not a 32-bit Windows program" >&2; return 1; }
+  foreign=$(grep 'DLL Name:' <<< "$dump" | awk '{print tolower($3)}' |
+    grep -Ev '^(kernel32|user32|gdi32|advapi32|shell32|ole32|winhttp|crypt32|winmm|ws2_32|msvcrt)\.dll$' || true)
+  [ -z "$foreign" ] || { echo "$exe needs DLLs beside itself: $foreign" >&2; return 1; }
+  echo "$exe: PE32 i386, imports only Windows' own DLLs"
+}
+
+# The Windows builds (cross-compiled) and their suites under wine64.
+run_windows_suites() {
+  fetch_windows_sources
+  cmake --preset windows && cmake --build --preset windows --target quenvale && check_windows_program || return 1
+  cmake --preset windows-test && cmake --build --preset windows-test || return 1
+  bash tools/wine-tests.sh
 }
 
 build() {
@@ -91,12 +129,20 @@ case "${1:-test}" in
     run_fuzzers
     sanitized=0
     run_sanitized_suite || sanitized=$?
-    # Last, so the suite's own summary closes the output.
-    ctest --preset dev
+    suite=0
+    ctest --preset dev || suite=$?
+    # After the Linux suites, which build the qvl-service the Windows suites talk to.
+    windows=0
+    run_windows_suites || windows=$?
     if [ "$sanitized" -ne 0 ]; then
       echo "the suite failed under the sanitizers (see above)" >&2
       exit "$sanitized"
     fi
+    if [ "$windows" -ne 0 ]; then
+      echo "the Windows build or its suites under Wine failed (see above)" >&2
+      exit "$windows"
+    fi
+    exit "$suite"
     ;;
   run)
     install_missing

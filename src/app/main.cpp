@@ -35,6 +35,9 @@ int runFrontEnd(const ProgramOptions& options)
             return CGtkFrontEnd(options).run();
         std::cerr << "No display to open the window on: running without a window (as --headless)." << std::endl;
     }
+#elif defined(_WIN32)
+    if (!options.headless)
+        std::cerr << "No window in this Windows build yet: running without a window (as --headless)." << std::endl;
 #endif
     return CHeadlessFrontEnd(options).run();
 }

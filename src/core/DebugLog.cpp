@@ -3,6 +3,7 @@
 
 #include "core/CivilTime.h"
 #include "core/ClientConfig.h"
+#include "core/Utf8Path.h"
 #include "core/Version.h"
 #include "server/ServerAddress.h"
 
@@ -10,6 +11,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <vector>
 
@@ -111,11 +113,10 @@ void CDebugLog::write(Level level, const std::string& prefix, const std::string&
     std::lock_guard<std::mutex> lock(g_fileMutex);
     if (g_listener)
         g_listener(level, name, text);
-    std::FILE* f = std::fopen(path.c_str(), "a");
-    if (f == nullptr)
+    std::ofstream f(utf8Path(path), std::ios::app);
+    if (!f)
         return; // logging never stops the caller
-    std::fprintf(f, "%s %s\n", timestamp.c_str(), composed.c_str());
-    std::fclose(f);
+    f << timestamp << ' ' << composed << '\n';
 }
 
 void CDebugLog::debug(const std::string& text) { write(Level::Debug, "Debug: [" + name + "] ", text); }
@@ -148,7 +149,7 @@ void CDebugLog::deleteOldLogs(const std::string& extension)
     // purge there.
     if (folder.empty())
         return;
-    const fs::path dir(folder);
+    const fs::path dir = utf8Path(folder);
     const CivilTime today = CivilTime::utcNow();
     std::error_code ec;
     std::vector<fs::path> doomed;
@@ -166,7 +167,7 @@ void CDebugLog::deleteOldLogs(const std::string& extension)
             doomed.push_back(p);
     }
     for (const fs::path& p : doomed) {
-        line("Deleting Log File " + folder + p.filename().string());
+        line("Deleting Log File " + folder + utf8Text(p.filename()));
         fs::remove(p, ec); // a file that cannot be removed stays
     }
 }

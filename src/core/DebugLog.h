@@ -29,9 +29,9 @@ public:
     void line(const std::string& text);
 
     // printf-style variants; numbers use the C locale.
-    void debugf(const char* format, ...) __attribute__((format(printf, 2, 3)));
-    void warnf(const char* format, ...) __attribute__((format(printf, 2, 3)));
-    void errorf(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void debugf(const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
+    void warnf(const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
+    void errorf(const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
 
     const std::string& getName() const { return name; }
     // Full path of the file this channel writes to.

@@ -5,6 +5,7 @@
 #include "core/ClientConfig.h"
 #include "core/FixedText.h"
 #include "core/RegularFile.h"
+#include "core/Utf8Path.h"
 #include "platform/DurableFiles.h"
 #include "report/AtomicFile.h"
 #include "report/PasswordScrambler.h"
@@ -19,6 +20,8 @@
 #include <charconv>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 struct CIniParser::Documents {
     // 8-bit text, one value per key, single-line values, " = " on write.
@@ -247,7 +250,7 @@ bool CIniParser::commitStagedReport()
 void CIniParser::discardStagedReport()
 {
     std::error_code ec;
-    if (std::filesystem::exists(stagedReportPath, ec))
+    if (std::filesystem::exists(utf8Path(stagedReportPath), ec))
         durableFiles().remove(stagedReportPath);
 }
 
@@ -275,7 +278,7 @@ std::string CIniParser::generationOf(const std::string& path)
 void CIniParser::finishStagedReport()
 {
     std::error_code ec;
-    if (!std::filesystem::exists(stagedReportPath, ec))
+    if (!std::filesystem::exists(utf8Path(stagedReportPath), ec))
         return;
     // The settings decide which report belongs to them: the one in place
     // when it still matches, else the staged one when the settings were
@@ -391,7 +394,7 @@ void CIniParser::removeLeftovers()
 void CIniParser::createIfMissing(const std::string& path)
 {
     std::error_code ec;
-    if (std::filesystem::exists(path, ec))
+    if (std::filesystem::exists(utf8Path(path), ec))
         return;
     std::string error;
     if (!CAtomicFile::write(path, "", error))
@@ -408,7 +411,9 @@ void CIniParser::loadDocument(bool report, const std::string& path)
             log.error("Could not load " + path + ": " + why + "; starting empty");
         return;
     }
-    if (doc.LoadFile(path.c_str()) < 0) {
+    std::ifstream in(utf8Path(path), std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.is_open() || in.bad() || doc.LoadData(text) < 0) {
         // An unreadable file counts as empty; the next save writes it afresh.
         doc.Reset();
         log.warn("Could not load " + path + "; starting empty");

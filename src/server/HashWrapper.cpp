@@ -1,6 +1,7 @@
 // hashwrapper: string and file digests over the engine operations.
 #include "server/HashWrapper.h"
 
+#include "core/Utf8Path.h"
 #include "server/HlException.h"
 
 #include <fstream>
@@ -14,7 +15,7 @@ std::string hashwrapper::getHashFromString(const std::string& text)
 
 std::string hashwrapper::getHashFromFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(utf8Path(path), std::ios::binary);
     if (!in)
         throw hlException(hlException::ErrFileRead, "Cannot read file \"" + path + "\".");
     resetContext();

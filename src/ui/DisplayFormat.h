@@ -33,7 +33,7 @@ public:
     // Fixed-point text with the given decimals and a point, whatever the locale.
     static std::string fixed(double value, int decimals);
     // printf for the pages' integer and text formats (%d, %s, %c).
-    static std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+    static std::string format(const char* fmt, ...) __attribute__((format(gnu_printf, 1, 2)));
 
 private:
     int unit;

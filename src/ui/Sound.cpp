@@ -1,6 +1,7 @@
 // CSound: picks the file and hands it to the platform player.
 #include "ui/Sound.h"
 
+#include "core/Utf8Path.h"
 #include "platform/SoundOutput.h"
 
 #include <exception>
@@ -77,7 +78,7 @@ void CSound::play(const std::string& name, bool inFolder)
         return;
     try {
         std::string path;
-        if (std::ifstream(name).good())
+        if (std::ifstream(utf8Path(name)).good())
             path = name;
         else if (inFolder)
             path = folder + "/" + name;

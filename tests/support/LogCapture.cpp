@@ -44,8 +44,11 @@ std::vector<std::string> LogCapture::lines() const
         if (it != offsets.end())
             in.seekg(static_cast<std::streamoff>(it->second));
         std::string line;
-        while (std::getline(in, line))
+        while (std::getline(in, line)) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back(); // Windows writes the log in text mode
             out.push_back(line);
+        }
     }
     return out;
 }

@@ -100,25 +100,3 @@ bool ServiceProcess::connects() const
     ::close(s);
     return ok;
 }
-
-bool ServiceProcess::waitListening(unsigned timeoutMs) const
-{
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!connects()) {
-        if (std::chrono::steady_clock::now() >= until)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
-
-bool ServiceProcess::waitRefusing(unsigned timeoutMs) const
-{
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (connects()) {
-        if (std::chrono::steady_clock::now() >= until)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}

@@ -1,6 +1,8 @@
 // CPilotScript: strict parsing; numbers are read without the locale.
 #include "app/headless/PilotScript.h"
 
+#include "core/Utf8Path.h"
+
 #include <charconv>
 #include <fstream>
 #include <sstream>
@@ -70,7 +72,7 @@ std::string trimmed(const std::string& text)
 bool CPilotScript::load(const std::string& path)
 {
     list.clear();
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(utf8Path(path), std::ios::binary);
     if (!in) {
         problem = "cannot read the pilot script " + path;
         return false;

@@ -5,6 +5,7 @@
 #include "core/FixedText.h"
 #include "core/NumberConversion.h"
 #include "core/RegularFile.h"
+#include "core/Utf8Path.h"
 #include "monitor/FlightState.h"
 #include "monitor/blackbox/CombinationEvent.h"
 #include "monitor/blackbox/StartFlightEvent.h"
@@ -77,7 +78,7 @@ bool CBlackbox::loadRulesFile(const std::string& path, pugi::xml_document& docum
         result.status = pugi::status_file_not_found;
         return false;
     }
-    result = document.load_file(path.c_str());
+    result = document.load_file(utf8Path(path).c_str());
     if (!result)
         return false;
     const pugi::xml_node root = document.child("blackbox");

@@ -1,9 +1,11 @@
 // Shared set-up of the server-link integration tests: one qvl-service process
-// per suite, the real libcurl client, the service's CA as the extra trusted
-// authority, and a reader of what the service received.
+// per suite, the platform's real HTTP client, the service's CA as the extra
+// trusted authority, and (on Linux) a reader of what the service received.
 #pragma once
 
+#ifndef _WIN32
 #include "ServiceStore.h"
+#endif
 #include "platform/HttpClient.h"
 #include "server/ClientInterface.h"
 #include "server/HttpTransport.h"
@@ -25,12 +27,16 @@ protected:
         setHttpClient(client.get());
         service = std::make_unique<ServiceProcess>(QVL_BINARY_DIR "/tools/qvl-service/qvl-service");
         ASSERT_TRUE(service->start()) << "qvl-service did not start";
+#ifndef _WIN32
         store = std::make_unique<CServiceStore>();
         ASSERT_TRUE(store->open(service->databaseFile()));
+#endif
     }
     static void TearDownTestSuite()
     {
+#ifndef _WIN32
         store.reset();
+#endif
         service.reset();
         setHttpClient(nullptr);
         client.reset();
@@ -56,6 +62,7 @@ protected:
         return c;
     }
 
+#ifndef _WIN32
     // The raw body of the newest request the service received for function.
     static std::string lastBody(const std::string& function)
     {
@@ -63,8 +70,9 @@ protected:
         return all.empty() ? std::string("<none>") : all.back().body;
     }
     static std::size_t receivedCount(const std::string& function = {}) { return store->received(function).size(); }
+#endif
 
-    static std::string format(const char* f, ...) __attribute__((format(printf, 1, 2)))
+    static std::string format(const char* f, ...) __attribute__((format(gnu_printf, 1, 2)))
     {
         char buf[16384];
         va_list args;
@@ -76,5 +84,7 @@ protected:
 
     static inline std::unique_ptr<HttpClient> client;
     static inline std::unique_ptr<ServiceProcess> service;
+#ifndef _WIN32
     static inline std::unique_ptr<CServiceStore> store;
+#endif
 };

@@ -59,10 +59,15 @@ protected:
 TEST_F(ConfigTest, CreatesTheQuenvaleFolderBelowTheUserData)
 {
     const CClientConfig& config = CClientConfig::getInstance();
-    EXPECT_EQ(config.getDataFolder(), root.string() + "/Quenvale/");
+    const char separator = static_cast<char>(fs::path::preferred_separator);
+    EXPECT_EQ(config.getDataFolder(), root.string() + "/Quenvale" + separator);
     EXPECT_EQ(config.getSettingsFolder(), config.getDataFolder());
     EXPECT_EQ(config.getResourceFolder(), "");
+#ifdef _WIN32
+    EXPECT_EQ(config.getPlatform(), "Win"); // the test program is not below a program folder
+#else
     EXPECT_EQ(config.getPlatform(), "Linux");
+#endif
     EXPECT_EQ(config.getPositionUploadInterval(), 180000u);
     EXPECT_TRUE(fs::is_directory(root / "Quenvale"));
 }
@@ -70,7 +75,7 @@ TEST_F(ConfigTest, CreatesTheQuenvaleFolderBelowTheUserData)
 TEST_F(ConfigTest, AnExistingFolderKeepsItsContents)
 {
     fs::create_directories(root / "Quenvale");
-    std::ofstream(root / "Quenvale" / "quenvale.ini") << "[settings]\n";
+    std::ofstream(root / "Quenvale" / "quenvale.ini", std::ios::binary) << "[settings]\n";
     CClientConfig::getInstance();
     EXPECT_EQ(fs::file_size(root / "Quenvale" / "quenvale.ini"), 11u);
 }

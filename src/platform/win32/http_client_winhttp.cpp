@@ -1,0 +1,54 @@
+// HttpClient on WinHTTP: one session and connection per request.
+#include "platform/HttpClient.h"
+
+#include "platform/win32/WinHttpRequest.h"
+
+namespace {
+
+class WinHttpClient final : public HttpClient {
+public:
+    HttpResponse send(const HttpRequest& request) override
+    {
+        WinHttpTarget target;
+        target.host = request.host;
+        target.port = request.port;
+        target.verb = request.verb;
+        target.path = request.path;
+        if (!request.contentType.empty())
+            target.headers = "Content-Type: " + request.contentType + "\r\n";
+        target.caFile = request.caFile;
+        target.userAgent = request.userAgent;
+        target.connectTimeoutMs = request.connectTimeoutMs;
+        target.sendTimeoutMs = request.sendTimeoutMs;
+        target.receiveTimeoutMs = request.receiveTimeoutMs;
+        target.totalTimeoutMs = request.totalTimeoutMs;
+
+        HttpResponse response;
+        const WinHttpOutcome outcome = WinHttpRequest::exchange(
+            target, request.body, [&](const char* data, std::size_t size, const WinHttpOutcome&) {
+                const std::size_t room = request.maxResponseBytes > response.body.size()
+                                             ? request.maxResponseBytes - response.body.size()
+                                             : 0;
+                if (size > room)
+                    response.truncated = true;
+                response.body.append(data, size < room ? size : room);
+                return true;
+            });
+        response.ok = outcome.ok;
+        response.status = outcome.ok ? outcome.status : 0;
+        response.errorText = outcome.errorText;
+        response.platformError = static_cast<long>(outcome.error);
+        response.certificateRejected = outcome.certificateRejected;
+        response.timedOut = outcome.timedOut;
+        if (!outcome.ok)
+            response.body.clear();
+        return response;
+    }
+};
+
+} // namespace
+
+std::unique_ptr<HttpClient> createPlatformHttpClient()
+{
+    return std::make_unique<WinHttpClient>();
+}
