@@ -29,7 +29,7 @@ trap cleanup EXIT
 "$wine" wineboot -i > /dev/null 2>&1 || true
 
 mkdir -p "$work/service"
-"$service_program" start --port 0 --data "$work/service" > "$work/service.log" 2>&1 &
+"$service_program" start --port 0 --data "$work/service" --upload-log "$work/service/uploads.log" > "$work/service.log" 2>&1 &
 service_pid=$!
 for _ in $(seq 600); do
   [ -s "$work/service/port" ] && break
@@ -51,4 +51,12 @@ run_suite() {
 }
 run_suite unit_tests ${1:+--gtest_filter=$1}
 run_suite integration_tests
+
+# --- The simulator links and the whole flight (simulator_tests). Each flight
+# gets the demo booking afresh: the service takes one report per flight log.
+run_suite simulator_tests --gtest_filter='WindowsLink*'
+for bridge in Fsuipc SimConnect; do
+  "$service_program" seed --data "$work/service" > /dev/null
+  run_suite simulator_tests --gtest_filter="Bridges/WindowsFlightTest.*/$bridge"
+done
 exit "$failed"
