@@ -4,6 +4,7 @@
 # Linux build (build/dev). Wine cannot start Linux programs, so the service is
 # started here and named to the suites in QVL_WINE_SERVICE_DIR.
 # Usage: tools/wine-tests.sh [gtest filter for the unit suite]
+#        tools/wine-tests.sh bench [ROUNDS]
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -38,6 +39,17 @@ done
 [ -s "$work/service/port" ] || { echo "qvl-service did not start:"; cat "$work/service.log"; exit 1; }
 export QVL_WINE_SERVICE_DIR=$work/service
 
+# --- The simulator's module is a window: Wine's null graphics driver makes
+# windows without a display.
+"$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f > /dev/null 2>&1
+
+# `tools/wine-tests.sh bench`: the module link's window-message benchmark
+# instead of the suites.
+if [ "${1:-}" = bench ]; then
+  "$wine" "$win/bench/bench_fsuipc_window.exe" "Z:$win/tools/qvl-sim/qvl-sim.exe" "${2:-2000}"
+  exit $?
+fi
+
 failed=0
 run_suite() {
   local name=$1; shift
@@ -54,7 +66,7 @@ run_suite integration_tests
 
 # --- The simulator links and the whole flight (simulator_tests). Each flight
 # gets the demo booking afresh: the service takes one report per flight log.
-run_suite simulator_tests --gtest_filter='WindowsLink*'
+run_suite simulator_tests --gtest_filter='*WindowsLink*'
 for bridge in Fsuipc SimConnect; do
   "$service_program" seed --data "$work/service" > /dev/null
   run_suite simulator_tests --gtest_filter="Bridges/WindowsFlightTest.*/$bridge"

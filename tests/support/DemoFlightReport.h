@@ -14,6 +14,8 @@ using Fields = std::multimap<std::string, std::string>;
 
 // Scenario seconds per real second.
 inline constexpr const char* kTimeScale = "40";
+// The scenario's vertical speed at touchdown, ft/min, as the client polls it.
+inline constexpr int kTouchdownFpm = -179;
 
 // Writes the demo scenario (`source`, the stand-in's airline_eddf_eddm.json)
 // to `target` with the aircraft held at the stand; returns `target`.
@@ -22,8 +24,11 @@ std::string writeScenario(const std::string& source, const std::string& target);
 std::string clientSettings(const std::string& url, const std::string& caFile, const std::string& bridge);
 // Uploads of one kind from the service's upload log (qvl-service --upload-log).
 std::vector<Fields> readUploads(const std::string& logFile, const std::string& kind);
-// The report's booking, phases, items, touchdown and money as the demo flight
-// gives them; `bridge` is the simulator link that flew it.
-void expectDemoReport(const Fields& report, const std::string& bridge);
+// The phases the events were recorded in, in flight order.
+std::vector<std::string> phasesOf(const std::vector<Fields>& events);
+// The report's booking, phases, items, touchdown and money as the Linux
+// client's demo flight gives them; `events` are the flight's event uploads,
+// `bridge` the simulator link that flew it.
+void expectDemoReport(const Fields& report, const std::vector<Fields>& events, const std::string& bridge);
 
 } // namespace DemoFlightReport

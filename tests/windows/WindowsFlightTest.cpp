@@ -48,6 +48,7 @@ TEST_P(WindowsFlightTest, DemoFlightUploadsTheLinuxClientsReport)
     ASSERT_TRUE(service.start()) << "tools/wine-tests.sh starts the service";
     const std::string uploadLog = service.uploadLog();
     const std::size_t reportsBefore = DemoFlightReport::readUploads(uploadLog, "writereport").size();
+    const std::size_t eventsBefore = DemoFlightReport::readUploads(uploadLog, "writeeventlog").size();
 
     std::ofstream(folder / "client" / "quenvale.ini") << DemoFlightReport::clientSettings(
         service.url(), service.caFile(), GetParam().setting);
@@ -80,7 +81,9 @@ TEST_P(WindowsFlightTest, DemoFlightUploadsTheLinuxClientsReport)
 
     const auto reports = DemoFlightReport::readUploads(uploadLog, "writereport");
     ASSERT_EQ(reports.size(), reportsBefore + 1) << output;
-    DemoFlightReport::expectDemoReport(reports.back(), GetParam().setting);
+    auto events = DemoFlightReport::readUploads(uploadLog, "writeeventlog");
+    events.erase(events.begin(), events.begin() + static_cast<std::ptrdiff_t>(eventsBefore));
+    DemoFlightReport::expectDemoReport(reports.back(), events, GetParam().setting);
 }
 
 INSTANTIATE_TEST_SUITE_P(Bridges, WindowsFlightTest,

@@ -45,7 +45,7 @@ TEST(ClientProgramFlight, DemoFlightEndsWithTheReportAtTheService)
 
     const auto reports = store.uploads("writereport");
     ASSERT_EQ(reports.size(), 1u) << client.output();
-    DemoFlightReport::expectDemoReport(reports[0], "FSUIPC");
+    DemoFlightReport::expectDemoReport(reports[0], store.uploads("writeeventlog"), "FSUIPC");
     // The log the Windows suites read holds the same report.
     EXPECT_EQ(DemoFlightReport::readUploads(service.uploadLog(), "writereport"), reports);
     EXPECT_FALSE(store.uploads("writepositionlog").empty());
