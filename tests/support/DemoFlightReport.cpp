@@ -120,16 +120,20 @@ void expectDemoReport(const Fields& report, const std::vector<Fields>& events, c
     EXPECT_TRUE(nearOneOfThem) << "touchdown " << touchdown;
 
     // Money: the booking's figures exactly; what depends on the fuel burnt and
-    // the time flown within half a percent of the Linux client's.
+    // the time flown within half a percent of the Linux client's. The fuel
+    // itself moves more: the aircraft burns at the stand while the pilot
+    // script logs in, at whatever pace the machine allows.
     for (const auto& [key, value] : std::vector<std::pair<std::string, std::string>>{
              {"PAX", "142"}, {"Ticket", "129"}, {"Crew", "360"}, {"Cargo_kg", "1800"}, {"Distance", "165"},
              {"Fuelprice", "1.210000"}, {"landing_fee", "450"}, {"Multiplier", "1.0"}})
         EXPECT_EQ(field(report, key), value) << key;
     for (const auto& [key, linux] : std::vector<std::pair<std::string, int>>{
-             {"Profit", 24417}, {"Salary", 2733}, {"Bonus", 4521}, {"Fuel_Bought", 1401}, {"Fuel_Used", 1830}}) {
+             {"Profit", 24417}, {"Salary", 2733}, {"Bonus", 4521}}) {
         const int value = std::atoi(field(report, key).c_str());
         EXPECT_NEAR(value, linux, linux / 200) << key;
     }
+    for (const auto& [key, linux] : std::vector<std::pair<std::string, int>>{{"Fuel_Bought", 1401}, {"Fuel_Used", 1830}})
+        EXPECT_NEAR(std::atoi(field(report, key).c_str()), linux, linux / 25) << key;
     EXPECT_EQ(field(report, "ProfitMultiplied"), field(report, "Profit"));
 }
 

@@ -50,8 +50,10 @@ TEST_P(WindowsFlightTest, DemoFlightUploadsTheLinuxClientsReport)
     const std::size_t reportsBefore = DemoFlightReport::readUploads(uploadLog, "writereport").size();
     const std::size_t eventsBefore = DemoFlightReport::readUploads(uploadLog, "writeeventlog").size();
 
-    std::ofstream(folder / "client" / "quenvale.ini") << DemoFlightReport::clientSettings(
-        service.url(), service.caFile(), GetParam().setting);
+    // By name: Wine's certificate check matches host names, not addresses.
+    const std::string url = "https://localhost:" + std::to_string(service.port());
+    std::ofstream(folder / "client" / "quenvale.ini")
+        << DemoFlightReport::clientSettings(url, service.caFile(), GetParam().setting);
     const std::string scenario = DemoFlightReport::writeScenario(
         QVL_SOURCE_DIR "/tools/qvl-sim/scenarios/airline_eddf_eddm.json", (folder / "demo.json").string());
     CChildProcessWin32 sim;
