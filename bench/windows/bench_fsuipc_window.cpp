@@ -8,6 +8,7 @@
 #include "server/ClientInterface.h"
 #include "sim/fsuipc/FlightSimulatorInterfaceUsingFsuipc.h"
 #include "sim/fsuipc/FsuipcLink.h"
+#include "support/TempDataFolder.h"
 
 #include <windows.h>
 
@@ -73,6 +74,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 2000;
+    TempDataFolder logs; // the link's log lines stay out of the working folder
     SimChild sim(argv[1]);
     if (sim.window == nullptr) {
         std::fprintf(stderr, "qvl-sim did not open its window\n");
