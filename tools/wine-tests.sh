@@ -26,6 +26,7 @@ cleanup() {
 trap cleanup EXIT
 
 # One prefix and one wineserver for the whole run.
+mkdir -p "$WINEPREFIX" # the wineserver needs its prefix folder
 "$wineserver" -p
 "$wine" wineboot -i > /dev/null 2>&1 || true
 
