@@ -41,8 +41,11 @@ done
 export QVL_WINE_SERVICE_DIR=$work/service
 
 # --- The simulator's module is a window: Wine's null graphics driver makes
-# windows without a display.
+# windows without a display (taken up by the prefix's next desktop).
 "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f > /dev/null 2>&1
+"$wineserver" -k 2>/dev/null || true
+"$wineserver" -w 2>/dev/null || true
+"$wineserver" -p
 
 # `tools/wine-tests.sh bench`: the module link's window-message benchmark
 # instead of the suites.
