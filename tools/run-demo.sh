@@ -40,9 +40,15 @@ if [ -n "${QVL_WINDOWS:-}" ]; then
   QVL_HEADLESS=1
   echo "== a Wine prefix for the Windows client in $WINEPREFIX"
   /usr/lib/wine/wine64 wineboot -i > /dev/null 2>&1 || true
-  # qvl-sim's module window without a display: Wine's null graphics driver.
+  # qvl-sim's module window without a display: Wine's null graphics driver,
+  # taken up once the prefix starts afresh.
   /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f > /dev/null 2>&1
+  /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+  /usr/lib/wine/wineserver64 -w 2>/dev/null || true
 fi
+# Wine checks the service's certificate against host names only.
+service_host=127.0.0.1
+[ -n "${QVL_WINDOWS:-}" ] && service_host=localhost
 
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
@@ -108,7 +114,7 @@ EnableAutosave = 1
 FSInterface = $bridge
 
 [server]
-Url = https://127.0.0.1:$port
+Url = https://$service_host:$port
 CAFile = $host$work/service/ca.pem
 INI
 
