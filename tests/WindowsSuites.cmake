@@ -40,3 +40,20 @@ add_dependencies(integration_tests backup_autosaver)
 add_executable(platform_probe ${CMAKE_CURRENT_SOURCE_DIR}/tools/PlatformProbe.cpp)
 target_link_libraries(platform_probe PRIVATE quenvale_platform quenvale_core)
 add_dependencies(integration_tests platform_probe)
+
+# --- The simulator links on Windows and the whole flight: the module window of
+# the Windows qvl-sim, the stand-in SimConnect.dll, the Windows client program.
+add_executable(simulator_tests
+  ${CMAKE_CURRENT_SOURCE_DIR}/windows/ChildProcessWin32.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/windows/WindowsLinkFaultTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/windows/WindowsFlightTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/windows/ServiceProcessWine.cpp
+  ${CMAKE_SOURCE_DIR}/resources/windows/quenvale.rc
+  ${QVL_TEST_ENVIRONMENT})
+target_link_libraries(simulator_tests PRIVATE qvl_test_support GTest::gtest_main ws2_32)
+# The program's manifest too, with no assembly beside the test program: the
+# loading path that finds the simulator library missing.
+target_include_directories(simulator_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/windows ${QVL_MANIFEST_DIR})
+target_compile_definitions(simulator_tests PRIVATE
+  QVL_SOURCE_DIR="${QVL_HOST_PREFIX}${CMAKE_SOURCE_DIR}" QVL_BINARY_DIR="${QVL_HOST_PREFIX}${CMAKE_BINARY_DIR}")
+add_dependencies(simulator_tests qvl-sim quenvale SimConnect)

@@ -53,7 +53,7 @@ bool ServiceProcess::start()
 {
     const std::string portFile = folder + "/port";
     std::filesystem::remove(portFile);
-    pid = run({"start", "--port", "0", "--data", folder}, false);
+    pid = run({"start", "--port", "0", "--data", folder, "--upload-log", uploadLog()}, false);
     if (pid <= 0)
         return false;
     // First start creates keys and loads a few thousand airports.

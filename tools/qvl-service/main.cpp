@@ -16,7 +16,7 @@ namespace {
 void usage()
 {
     std::cerr
-        << "usage: qvl-service start [--port N] [--host H] [--data DIR] [--airports FILE]\n"
+        << "usage: qvl-service start [--port N] [--host H] [--data DIR] [--airports FILE] [--upload-log FILE]\n"
            "       qvl-service seed [--data DIR]\n"
            "       qvl-service list [--data DIR] [requests|writereport|writepositionlog|writeeventlog|"
            "writelog|updateawards|resetflight|resetpositionlog]\n"
@@ -58,6 +58,8 @@ int runService(const Arguments& a)
         o.port = std::atoi(a.options.at("port").c_str());
     if (a.options.count("airports"))
         o.airportsFile = a.options.at("airports");
+    if (a.options.count("upload-log"))
+        o.uploadLog = a.options.at("upload-log");
 
     sigset_t signals;
     sigemptyset(&signals);

@@ -10,6 +10,7 @@
 #include "ServiceStore.h"
 #include "server/Base64.h"
 #include "support/ClientProgram.h"
+#include "support/DemoFlightReport.h"
 #include "support/FsuipcTestDirectory.h"
 #include "support/ServiceProcess.h"
 #include "support/SimProcess.h"
@@ -122,6 +123,11 @@ TEST_P(ClientProgramFlight, ReportAtTheServiceAndItsReplayAgree)
     EXPECT_EQ(field(report, "Comment64"), comment);
     EXPECT_FALSE(store.uploads("writepositionlog").empty());
     GetParam().check(report);
+    if (std::string(GetParam().scenario) == "airline_eddf_eddm") {
+        DemoFlightReport::expectDemoReport(report, store.uploads("writeeventlog"), GetParam().bridge);
+        // The log the Windows suites read holds the same report.
+        EXPECT_EQ(DemoFlightReport::readUploads(service.uploadLog(), "writereport"), reports);
+    }
 
     // The log names the recording; its replay arrives at the uploaded report.
     const std::string named = "Flight recording: ";

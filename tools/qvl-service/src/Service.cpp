@@ -73,6 +73,8 @@ bool CService::prepare()
         lastError = db.error();
         return false;
     }
+    if (!opts.uploadLog.empty())
+        db.mirrorUploadsTo(opts.uploadLog);
     return true;
 }
 

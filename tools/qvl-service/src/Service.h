@@ -26,6 +26,7 @@ struct CServiceOptions {
     int port = 8443; // 0 = any free port
     std::string dataFolder = ".";
     std::string airportsFile = QVL_SERVICE_AIRPORTS;
+    std::string uploadLog; // also write every upload here (see CServiceStore::mirrorUploadsTo)
 };
 
 class CService {

@@ -202,6 +202,10 @@ HRESULT CStandInHost::open(HANDLE* handle)
     StandInIdentity id;
     if (handle == nullptr || setting("fault") == "refuse-open" || !readIdentity(id) || !ensureWorld())
         return E_FAIL;
+#ifdef _WIN32
+    if (const double scale = number(setting("timeScale"), 1.0); connections.empty() && scale > 0.0)
+        world->startClock(scale);
+#endif
     connections.push_back(std::make_unique<CStandInConnection>(id));
     *handle = connections.back().get();
     return S_OK;
@@ -215,6 +219,13 @@ HRESULT CStandInHost::close(HANDLE handle)
     if (it == connections.end())
         return E_FAIL;
     connections.erase(it);
+#ifdef _WIN32
+    // A DLL's clock thread cannot be joined while the library is unloaded
+    // (the loader lock), so it stops with the last connection and the next
+    // open starts it again.
+    if (connections.empty() && world)
+        world->stopClock();
+#endif
     return S_OK;
 }
 
