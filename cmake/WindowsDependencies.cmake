@@ -13,7 +13,7 @@ target_include_directories(Boost::headers SYSTEM INTERFACE ${qvl_headers})
 
 file(GLOB qvl_pugixml_dirs ${QVL_DEPS_DIR}/pugixml-*/src)
 if(NOT qvl_pugixml_dirs)
-  message(FATAL_ERROR "pugixml sources missing in ${QVL_DEPS_DIR}; run tools/dev.sh deps")
+  message(FATAL_ERROR "pugixml sources missing in ${QVL_DEPS_DIR}; tools/dev.sh test fetches them")
 endif()
 list(GET qvl_pugixml_dirs 0 qvl_pugixml_src)
 add_library(qvl_pugixml STATIC ${qvl_pugixml_src}/pugixml.cpp)

@@ -42,12 +42,15 @@ void ServiceProcess::stop()
         setFault("none"); // the next suite finds the service as it was
 }
 
-bool ServiceProcess::setFault(const std::string& mode, unsigned delayMs)
+bool ServiceProcess::setFault(const std::string& mode, unsigned delayMs, const std::string& function)
 {
     const std::string target = folder + "/fault";
     {
         std::ofstream out(target + ".tmp", std::ios::trunc);
-        out << mode << ' ' << delayMs << '\n';
+        out << mode << ' ' << delayMs;
+        if (!function.empty())
+            out << ' ' << function;
+        out << '\n';
         if (!out)
             return false;
     }

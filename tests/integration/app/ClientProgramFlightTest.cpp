@@ -169,9 +169,10 @@ INSTANTIATE_TEST_SUITE_P(Flights, ClientProgramFlight,
                                                [](const auto& report) { EXPECT_EQ(field(report, "Arr"), "EDDM"); }},
                                            RecordedFlight{"refuel_hard_landing", "FSUIPC", "refuel_hard_landing",
                                                           [](const auto& report) {
-                                                              // At 40x a poll spans two simulator seconds: the
-                                                              // average may take in a sample on the ground.
-                                                              EXPECT_LT(std::stoi(field(report, "VS")), -450);
+                                                              // At 40x a poll spans two simulator seconds: on a
+                                                              // busy machine two of the three averaged samples
+                                                              // may be on the ground (-900 / 3).
+                                                              EXPECT_LT(std::stoi(field(report, "VS")), -250);
                                                               // The fuel added in flight was taken out again.
                                                               EXPECT_GT(std::stoi(field(report, "Fuel_Used")), 0);
                                                           }}),

@@ -9,6 +9,7 @@
 #include "server/ClientInterface.h"
 #include "sim/FlightSimulatorObjects.h"
 #include "support/LogCapture.h"
+#include "support/SpecialFile.h"
 #include "ui/Sound.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +21,6 @@
 #include <string>
 #include <vector>
 
-#include <sys/stat.h>
 
 namespace {
 
@@ -190,13 +190,13 @@ TEST_P(RefusedRulesTest, BuiltInRulesServeInstead)
     GetParam().make(path);
     logs.reset();
     box.resetAll();
-    std::remove(path.c_str());
+    removeSpecialFile(path);
     EXPECT_TRUE(logs.contains(GetParam().line));
     EXPECT_EQ(box.getEventCount(), 8u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, RefusedRulesTest,
-                         ::testing::Values(RefusedRules{"Fifo", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); },
+                         ::testing::Values(RefusedRules{"Fifo", [](const std::string& p) { makeSpecialFile(p); },
                                                         "not read: not a regular file"},
                                            RefusedRules{"FiveMegabytes",
                                                         [](const std::string& p) {

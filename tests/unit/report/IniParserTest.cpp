@@ -7,6 +7,7 @@
 #include "report/ReportCheckCode.h"
 #include "server/Records.h"
 #include "support/LogCapture.h"
+#include "support/SpecialFile.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,6 @@
 #include <sstream>
 #include <vector>
 
-#include <sys/stat.h>
 
 namespace {
 
@@ -272,7 +272,7 @@ TEST_P(SpecialFileTest, FifoInPlaceOfAFileIsRefusedNotRead)
     CIniParser::destroyInstance();
     const std::string path = GetParam() ? reportPath() : settingsPath();
     std::filesystem::remove(path);
-    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    ASSERT_TRUE(makeSpecialFile(path));
     CIniParser& s = store();
     EXPECT_TRUE(logs.contains("Could not load " + path + ": not a regular file"));
     EXPECT_EQ(CReportCheckCode::ofFile(path), "");

@@ -5,12 +5,12 @@
 #include "server/ServerAddress.h"
 #include "server/ServerSettings.h"
 #include "support/LogCapture.h"
+#include "support/SpecialFile.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -130,8 +130,8 @@ TEST_F(TransportThroughRecorder, AFifoAsCaFileIsRefusedInsteadOfBlockingEveryReq
 {
     LogCapture logs;
     const CTransportOptions saved = CHttpTransport::options();
-    const std::string fifo = std::filesystem::temp_directory_path() / ("qvl-ca-" + std::to_string(::getpid()));
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string fifo = (std::filesystem::temp_directory_path() / ("qvl-ca-" + std::to_string(::getpid()))).string();
+    ASSERT_TRUE(makeSpecialFile(fifo));
     CServerSettings::fromValues("", "", "", fifo).applyToTransport();
     std::string response;
     CHttpTransport::httpRequest(100, "/p", nullptr, response);
