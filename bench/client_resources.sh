@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Resident memory and CPU time of one client run (a measurement, not a test).
+# Memory and CPU time of one client run (a measurement, not a test): resident,
+# proportional (PSS: shared libraries counted by their share) and private memory.
 # Starts the given command, passes its output through, samples
 # /proc/PID/status every second, and reads /proc/PID/stat when the client
 # prints that the Flying page (5) begins and ends, then prints a summary.
@@ -15,15 +16,23 @@ trap 'rm -f "$fifo"' EXIT
 now() { date +%s.%N; }
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo ""; }
 status_kb() { awk -v k="$2:" '$1 == k {print $2}' "/proc/$1/status" 2>/dev/null; }
+# Pss and Private_Clean + Private_Dirty in kB, summed over every mapping.
+rollup_kb() {
+  awk '$1 == "Pss:" {p = $2} $1 == "Private_Clean:" || $1 == "Private_Dirty:" {q += $2}
+       END {if (p != "") print p, q}' "/proc/$1/smaps_rollup" 2>/dev/null
+}
 
 "$@" > "$fifo" 2>&1 &
 pid=$!
 start=$(now)
-peak_rss=0 peak_anon=0 file_rss=0 last_ticks=0
+peak_rss=0 peak_anon=0 file_rss=0 last_ticks=0 peak_pss=0 peak_private=0
 sample() {
-  local rss anon file ticks
+  local rss anon file ticks pss private
   rss=$(status_kb "$pid" VmHWM); anon=$(status_kb "$pid" RssAnon); file=$(status_kb "$pid" RssFile)
   ticks=$(cpu_ticks "$pid")
+  read -r pss private <<< "$(rollup_kb "$pid")"
+  [ -n "${pss:-}" ] && [ "$pss" -gt "$peak_pss" ] && peak_pss=$pss
+  [ -n "${private:-}" ] && [ "$private" -gt "$peak_private" ] && peak_private=$private
   [ -n "$rss" ] && [ "$rss" -gt "$peak_rss" ] && peak_rss=$rss
   [ -n "$anon" ] && [ "$anon" -gt "$peak_anon" ] && peak_anon=$anon
   [ -n "$file" ] && file_rss=$file
@@ -53,6 +62,7 @@ status=$?
 
 echo "== client resources"
 echo "peak resident memory (VmHWM): ${peak_rss} kB; private (RssAnon) ${peak_anon} kB; mapped files (RssFile) ${file_rss} kB"
+echo "peak proportional memory (PSS): ${peak_pss} kB; peak private memory (Private_Clean + Private_Dirty): ${peak_private} kB"
 awk -v t="$last_ticks" -v hz="$hz" -v a="$start" -v b="$last_time" \
   'BEGIN { printf "CPU over the whole run: %.2f s in %.0f s = %.2f %% of one core\n", t / hz, b - a, 100 * t / hz / (b - a) }'
 if [ -n "$fly_start" ] && [ -n "$fly_end" ] && [ -n "$fly_ticks" ] && [ -n "$fly_end_ticks" ]; then

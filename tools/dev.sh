@@ -33,13 +33,16 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# A locale with a decimal comma, so the tests can prove numbers ignore it.
+# A locale with a decimal comma, so the tests can prove numbers ignore it; the
+# suite then fails rather than skips a test that needs it.
 ensure_test_locale() {
+  export QVL_REQUIRE_TEST_LOCALE=1
   locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' && return 0
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
-  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen > /dev/null
+  # A fresh image may have no /etc/locale.gen at all.
+  [ -f /etc/locale.gen ] && $sudo sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+  grep -qs '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen > /dev/null
   $sudo locale-gen > /dev/null
 }
 

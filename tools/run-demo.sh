@@ -8,7 +8,7 @@
 # (tools/dev.sh run builds it first).
 #   QVL_TIME_SCALE=N   simulator seconds per real second (default 20)
 #   QVL_FS_INTERFACE=SimConnect  fly the same scenario through the stand-in
-#                      SimConnect library (libSimConnect.so beside the client) instead of qvl-sim
+#                      SimConnect library (built in tools/qvl-sim/standin) instead of qvl-sim
 #   QVL_MEASURE=1      also sample the client's memory and CPU (bench/client_resources.sh);
 #                      QVL_CLIENT_BUILD_DIR=build/release measures the optimised client
 #   QVL_DEMO_PILOT=FILE  another pilot script for the client
@@ -59,6 +59,7 @@ scenario="$work/demo.json"
 sed "0,/\"seconds\": 60/s//\"seconds\": $hold/" "$root/tools/qvl-sim/scenarios/airline_eddf_eddm.json" > "$scenario"
 if [ "$bridge" = "SimConnect" ]; then
   echo "== stand-in SimConnect library flying Frankfurt to Munich at ${scale}x"
+  export QVL_SIMCONNECT_LIBRARY_DIR="$build/tools/qvl-sim/standin"
   export QVL_SIMCONNECT_SCENARIO="$scenario" QVL_SIMCONNECT_TIME_SCALE="$scale"
 else
   echo "== qvl-sim flying Frankfurt to Munich at ${scale}x"

@@ -24,12 +24,12 @@
 
 namespace {
 
-// The one place that picks the front-end: the window unless --headless is
-// given or no display can be opened.
+// The one place that picks the front-end: the window unless --headless or
+// --pilot is given (a script flies without a window) or no display can be opened.
 int runFrontEnd(const ProgramOptions& options)
 {
 #ifdef QVL_GTK_FRONT_END
-    if (!options.headless) {
+    if (!options.headless && options.pilotFile.empty()) {
         if (CGtkFrontEnd::openDisplay())
             return CGtkFrontEnd(options).run();
         std::cerr << "No display to open the window on: running without a window (as --headless)." << std::endl;

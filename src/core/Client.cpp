@@ -85,9 +85,11 @@ void CClient::tick()
             sim->checkFrequently();
         statistics();
     }
-    // Even a tick that gave up early sleeps: a simulator that keeps failing
-    // must not turn the loop into a busy spin.
-    processClock().sleepMs(kTickSleepMs);
+    // Even a tick that gave up early pauses: a simulator that keeps failing
+    // must not turn the loop into a busy spin. A window's loop spends the
+    // pause waiting for its events rather than asleep.
+    if (!window->pauseBeforeNextTick(kTickSleepMs))
+        processClock().sleepMs(kTickSleepMs);
 }
 
 void CClient::absenceTimers()

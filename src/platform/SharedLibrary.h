@@ -26,8 +26,9 @@ SharedLibraryLoader& sharedLibraryLoader();
 // Installs a loader (not owned); nullptr restores the failing one.
 void setSharedLibraryLoader(SharedLibraryLoader* loader);
 
-// The platform's own loader (shared_library_posix.cpp): the program's folder
-// first, then the system loader's search path.
+// The platform's own loader (shared_library_posix.cpp): the folder named by
+// QVL_SIMCONNECT_LIBRARY_DIR when set (tests and the demo), then the system
+// loader's search path.
 std::unique_ptr<SharedLibraryLoader> createPlatformSharedLibraryLoader();
 // A loader that looks only in `folders`, in order, and then in the loader's
 // search path when `searchLoaderPath` is set.

@@ -9,6 +9,7 @@
 
 #include "platform/Painter.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -74,6 +75,10 @@ public:
                                         MessageBoxIcon icon) = 0;
     // True while the key is held down, whatever window has the focus.
     virtual bool isKeyDown(Key key) = 0;
+    // The pause that ends every tick: a toolkit whose loop can wait for its
+    // events that long before the next tick takes it over and answers true;
+    // otherwise the tick sleeps.
+    virtual bool pauseBeforeNextTick(std::uint32_t) { return false; }
 
     // Controls, addressed by id (the first control created with that id).
     virtual bool createControl(const ControlSpec& layout) = 0;

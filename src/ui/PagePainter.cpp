@@ -221,7 +221,7 @@ void CPagePainter::paintWrongVersion(CPageCanvas& canvas)
 void CPagePainter::paintComment(CPageCanvas& canvas)
 {
     if (ui.offerPackages)
-        canvas.text(235, 290, 8, Black, "Deliver Packages");
+        canvas.text(235, 290, 8, Black, "Deliver All Packages");
 }
 
 void CPagePainter::paintDownload(CPageCanvas& canvas)

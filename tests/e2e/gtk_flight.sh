@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # End to end in a real window: the quenvale program on a private Xvfb display,
-# clicked and typed into with xdotool, against qvl-service and qvl-sim: login,
+# clicked and typed into with xdotool, against qvl-service and qvl-sim: login
+# from the keyboard,
 # options, fuel, load sheet, the flight (Ctrl-Shift-L
 # pressed while another window has the focus), comment and the report pages,
 # ending with the report on the service. A second client is refused meanwhile.
@@ -38,6 +39,15 @@ for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "SKIP: Xvfb could not start"; exit 77; }
 export DISPLAY=":$(head -n1 "$work/display")"
 unset WAYLAND_DISPLAY
+
+# A pilot script never opens the window, even with a display: a malformed one
+# is refused at once instead of being ignored.
+printf 'Press 3\n' > "$work/bad.pilot"
+status=0
+timeout 20 "$client_build/src/app/quenvale" --data-dir "$work/pilot" --pilot "$work/bad.pilot" > "$work/pilot.out" 2>&1 ||
+  status=$?
+{ [ "$status" -eq 2 ] && grep -q "unknown command 'Press'" "$work/pilot.out"; } ||
+  { cat "$work/pilot.out"; echo "FAIL: --pilot with a display ended with $status"; exit 1; }
 
 port=$(( 20000 + RANDOM % 20000 ))
 export QVL_FSUIPC_DIR="$work/fsuipc"
@@ -110,7 +120,12 @@ wait_page 0 30
 shot page00_login
 retype 400 205 demo
 retype 400 230 demo123
-click 352 259                                    # Login
+# From the password field the tab key reaches "Login", drawn with white edges;
+# Enter presses it.
+xdotool key Tab
+sleep 0.5
+shot page00_login_focused
+xdotool key Return
 wait_page 1 60
 shot page01_home
 

@@ -1,6 +1,7 @@
 // The GTK window on a private X server: the skin and pages painted (a
 // screenshot of each page kept in <build>/artifacts/gtk), owner-drawn buttons
-// clicked through the display server, no tick while a message box is open,
+// clicked and pressed from the keyboard through the display server, no tick
+// while a message box is open,
 // and the key state read from the server while another window has the focus.
 #include "XvfbServer.h"
 
@@ -150,23 +151,36 @@ TEST_F(GtkWindowTest, PaintsEveryPageOverTheSkin)
     window->setEvents(nullptr);
 }
 
-TEST_F(GtkWindowTest, ClickOnAButtonIsItsCommandAndOnTheSkinIsNone)
+TEST_F(GtkWindowTest, ClickOrKeyOnAControlIsItsCommandAndOnTheSkinIsNone)
 {
     RecordingEvents events;
     window->setEvents(&events);
     window->createControl({ControlKind::Button, 77, "Fly!", 25, 310, 148, 20, StyleVisible});
     window->createControl({ControlKind::Button, 78, "Hidden", 25, 334, 148, 20, StyleNone});
+    window->createControl({ControlKind::CheckBox, 79, "", 25, 280, 12, 12, StyleVisible});
     showAndWait();
     const Origin o = originOf(*window);
     auto click = [&](int x, int y) {
         ASSERT_TRUE(run("xdotool mousemove " + std::to_string(o.x + x) + " " + std::to_string(o.y + y) + " click 1"));
         pump(200);
     };
-    click(60, 318);  // the button
+    click(60, 318); // the button, which takes the focus
+    GdkPixbuf* image = screenshot(*window);
+    ASSERT_NE(image, nullptr);
+    const Rgb top = pixel(image, 60, 310), bottom = pixel(image, 60, 329);
+    g_object_unref(image);
+    EXPECT_EQ((std::vector<int>{top.r, top.g, top.b, bottom.r, bottom.g, bottom.b}),
+              (std::vector<int>{255, 255, 255, 255, 255, 255}))
+        << "the focused button has white edges";
+    ASSERT_TRUE(run("xdotool key Return space"));
+    pump(200);
     click(400, 300); // the skin
     click(60, 342);  // where the hidden button is
-    ASSERT_EQ(events.commands.size(), 1u);
-    EXPECT_EQ(events.commands[0], 77);
+    click(31, 286);  // the check box
+    window->setCheck(79, false); // the user interface's own change is no command
+    pump(100);
+    EXPECT_EQ(events.commands, (std::vector<int>{77, 77, 77, 79}));
+    EXPECT_FALSE(window->getCheck(79));
     EXPECT_GT(events.paints, 0);
     window->setEvents(nullptr);
 }
@@ -250,6 +264,7 @@ TEST_F(GtkWindowTest, KeysSeenWhileAnotherWindowHasTheFocus)
     EXPECT_TRUE(window->isKeyDown(Key::Control));
     EXPECT_TRUE(window->isKeyDown(Key::Shift));
     ASSERT_TRUE(run("xdotool keyup ctrl+shift+l"));
+    pump(100); // the key state is read at most every 50 ms
     EXPECT_FALSE(window->isKeyDown(Key::L));
     EXPECT_FALSE(window->isKeyDown(Key::Control));
     gtk_widget_destroy(other);

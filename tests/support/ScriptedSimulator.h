@@ -81,6 +81,7 @@ public:
     std::vector<std::int64_t> pollTimes; // process-clock ms of each successful poll
     int connectCalls = 0;
     bool saveSucceeds = true;
+    bool versionOk = true;
     float fuelRefusedKg = 0.0f; // kept out of the tanks by every setAircraftTanks
 
     // Seconds of script flown so far, and whether every leg is done.
@@ -106,7 +107,7 @@ public:
     bool isConnected() override { return link; }
     std::string getVersionText() override { return "1.0"; }
     std::string getRequiredVersionText() override { return "1.0"; }
-    bool checkVersion() override { return true; }
+    bool checkVersion() override { return versionOk; }
     int getSimulatorVersion() override { return simulatorVersion; }
     std::string getSimulatorIdent() override { return "SCRIPT"; }
     void checkFrequently() override { ++frequentChecks; }

@@ -39,6 +39,7 @@ CSimConnectStandIn::CSimConnectStandIn(const std::string& folder)
         return;
     }
     resetFn();
+    configure("scenario", "airline_eddf_eddm");
     configure("timeScale", "0");
     configure("record", record);
 }

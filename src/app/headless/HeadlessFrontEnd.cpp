@@ -4,6 +4,7 @@
 
 #include "app/ClientStartup.h"
 #include "app/ExitCodes.h"
+#include "app/headless/ConsoleLogPrinter.h"
 #include "app/headless/PilotRunner.h"
 #include "app/headless/PilotScript.h"
 #include "core/ClientConfig.h"
@@ -66,11 +67,15 @@ std::string oneLine(std::string text)
     return text;
 }
 
+CConsoleLogPrinter& console()
+{
+    static CConsoleLogPrinter printer(std::cout);
+    return printer;
+}
+
 void printLogLine(CDebugLog::Level level, const std::string& channel, const std::string& text)
 {
-    if (level == CDebugLog::Level::Warn || level == CDebugLog::Level::Error)
-        std::cout << (level == CDebugLog::Level::Warn ? "Warn: [" : "Error: [") << channel << "] " << oneLine(text)
-                  << std::endl;
+    console().line(level, channel, text);
 }
 
 // Headless windows whose message boxes are printed, the refusal of a second
@@ -171,5 +176,6 @@ int CHeadlessFrontEnd::run()
     };
     const int started = startup.run();
     CDebugLog::setListener({});
+    console().finish();
     return started != ExitOk ? started : status;
 }

@@ -49,6 +49,9 @@ CPilotRunner::CPilotRunner(std::vector<PilotCommand> script, HeadlessWindow& hea
 CPilotRunner::State CPilotRunner::step()
 {
     while (current == State::Running) {
+        checkAnswers(next >= commands.size());
+        if (current != State::Running)
+            break;
         if (next >= commands.size()) {
             current = State::Finished;
             break;
@@ -75,10 +78,31 @@ bool CPilotRunner::carryOut(const PilotCommand& c)
     case PilotCommand::Answer:
         announce(c);
         window.answers.push_back(c.text == "ok" ? MessageBoxResult::Ok : MessageBoxResult::Cancel);
+        pendingAnswers.push_back(
+            {next, processClock().nowMs() + static_cast<std::int64_t>(std::llround(c.seconds * 1000.0))});
         return true;
     default:
         announce(c);
         return useControl(c);
+    }
+}
+
+void CPilotRunner::checkAnswers(bool scriptEnded)
+{
+    while (pendingAnswers.size() > window.answers.size())
+        pendingAnswers.pop_front();
+    if (pendingAnswers.empty())
+        return;
+    const PendingAnswer& oldest = pendingAnswers.front();
+    const PilotCommand& c = commands[oldest.command];
+    if (scriptEnded)
+        failWith(c, "the script ended before a message box took this answer");
+    else if (processClock().nowMs() >= oldest.deadline)
+        failWith(c, "no message box came within " + secondsText(c.seconds) + " s");
+    if (current == State::Failed) {
+        // A later box must not take an answer meant for this one.
+        window.answers.clear();
+        pendingAnswers.clear();
     }
 }
 
@@ -107,6 +131,8 @@ std::string CPilotRunner::unreachable(int id, int kind) const
     if (static_cast<int>(control->layout.kind) != kind)
         return "control " + std::to_string(id) + " is " + withArticle(static_cast<int>(control->layout.kind)) + ", not " +
                withArticle(kind);
+    if (window.state == "hidden" || window.state == "minimised")
+        return "the window is " + window.state;
     if (!control->visible)
         return kindName(kind) + std::string(" ") + std::to_string(id) + " is not shown";
     if (!control->enabled || !control->lookEnabled)
@@ -129,8 +155,8 @@ bool CPilotRunner::useControl(const PilotCommand& c)
     }
     if (c.kind == PilotCommand::Type)
         window.typeText(c.id, c.text);
-    else if (c.kind == PilotCommand::Check)
-        window.setCheck(c.id, c.checked);
+    else if (c.kind == PilotCommand::Check && window.getCheck(c.id) != c.checked)
+        window.clickCheck(c.id);
     else if (c.kind == PilotCommand::Select && !window.selectComboText(c.id, c.text))
         failWith(c, "combo box " + std::to_string(c.id) + " has no item '" + c.text + "'");
     else if (c.kind == PilotCommand::Press)

@@ -6,6 +6,7 @@
 #include "app/headless/PilotScript.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -39,12 +40,19 @@ private:
     std::string shown(const PilotCommand& command) const;
     void announce(const PilotCommand& command) const;
     void failWith(const PilotCommand& command, const std::string& what);
+    // Drops the answers boxes have taken; fails on one whose wait is over.
+    void checkAnswers(bool scriptEnded);
 
     std::vector<PilotCommand> commands;
     HeadlessWindow& window;
     std::function<int()> page;
     std::size_t next = 0;
     std::int64_t deadline = -1; // of the waiting command; -1 when none waits
+    struct PendingAnswer {
+        std::size_t command;
+        std::int64_t deadline;
+    };
+    std::deque<PendingAnswer> pendingAnswers; // in the window's answer queue, oldest first
     State current = State::Running;
     std::string why;
 };

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 
 namespace {
 
@@ -40,6 +41,21 @@ bool readSeconds(const std::string& word, double& value)
     const char* end = word.data() + word.size();
     auto [ptr, ec] = std::from_chars(word.data(), end, value);
     return !word.empty() && ec == std::errc() && ptr == end && value > 0.0 && value <= kMaxSeconds;
+}
+
+// A line as an error message quotes it: an endless line is cut.
+std::string quoted(const std::string& line)
+{
+    constexpr std::size_t kQuoted = 80;
+    return line.size() <= kQuoted ? line : line.substr(0, kQuoted) + "...";
+}
+
+// "TEXT" in double quotes keeps its blanks; anything else is taken as written.
+std::string typedText(const std::string& text)
+{
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+        return text.substr(1, text.size() - 2);
+    return text;
 }
 
 std::string trimmed(const std::string& text)
@@ -79,7 +95,9 @@ bool CPilotScript::parse(const std::string& text)
 {
     list.clear();
     problem.clear();
-    std::istringstream in(text);
+    // An editor's byte-order mark is not part of the first command.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    std::istringstream in(text.rfind(kByteOrderMark, 0) == 0 ? text.substr(kByteOrderMark.size()) : text);
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
         if (line.find('\0') != std::string::npos)
@@ -103,7 +121,7 @@ bool CPilotScript::parseLine(const std::string& line, int number)
         return true;
     PilotCommand c;
     c.line = number;
-    c.source = line;
+    c.source = quoted(line);
     std::string rest = line;
     const std::string verb = nextWord(rest);
     const std::string first = nextWord(rest);
@@ -111,44 +129,49 @@ bool CPilotScript::parseLine(const std::string& line, int number)
         c.kind = verb == "wait" ? PilotCommand::WaitPage : PilotCommand::ExpectPage;
         const std::string page = nextWord(rest);
         if (first != "page" || !readInt(page, 0, kLastPage, c.id))
-            return fail(number, verb + " needs 'page N' with N from 0 to 19: " + line);
+            return fail(number, verb + " needs 'page N' with N from 0 to 19: " + quoted(line));
         c.seconds = kDefaultWaitSeconds;
         const std::string seconds = nextWord(rest);
         if (c.kind == PilotCommand::WaitPage && !seconds.empty() && !readSeconds(seconds, c.seconds))
-            return fail(number, "wait needs a number of seconds above 0 and at most 86400: " + line);
+            return fail(number, "wait needs a number of seconds above 0 and at most 86400: " + quoted(line));
         if (!trimmed(rest).empty() || (c.kind == PilotCommand::ExpectPage && !seconds.empty()))
-            return fail(number, "too many words: " + line);
+            return fail(number, "too many words: " + quoted(line));
     } else if (verb == "type" || verb == "select" || verb == "check" || verb == "press") {
         if (!readInt(first, 0, kLastControlId, c.id))
-            return fail(number, verb + " needs a control id from 0 to 65535: " + line);
+            return fail(number, verb + " needs a control id from 0 to 65535: " + quoted(line));
         c.text = trimmed(rest);
         if (verb == "type") {
             c.kind = PilotCommand::Type;
+            c.text = typedText(c.text);
         } else if (verb == "select") {
             c.kind = PilotCommand::Select;
             if (c.text.empty())
-                return fail(number, "select needs the text of an item: " + line);
+                return fail(number, "select needs the text of an item: " + quoted(line));
         } else if (verb == "check") {
             c.kind = PilotCommand::Check;
             if (c.text != "0" && c.text != "1")
-                return fail(number, "check needs 0 or 1: " + line);
+                return fail(number, "check needs 0 or 1: " + quoted(line));
             c.checked = c.text == "1";
         } else {
             c.kind = PilotCommand::Press;
             if (!c.text.empty())
-                return fail(number, "too many words: " + line);
+                return fail(number, "too many words: " + quoted(line));
         }
     } else if (verb == "answer") {
         c.kind = PilotCommand::Answer;
         c.text = first;
+        c.seconds = kDefaultWaitSeconds;
+        const std::string seconds = nextWord(rest);
         if ((first != "ok" && first != "cancel") || !trimmed(rest).empty())
-            return fail(number, "answer needs ok or cancel: " + line);
+            return fail(number, "answer needs ok or cancel: " + quoted(line));
+        if (!seconds.empty() && !readSeconds(seconds, c.seconds))
+            return fail(number, "answer needs a number of seconds above 0 and at most 86400: " + quoted(line));
     } else if (verb == "sleep") {
         c.kind = PilotCommand::Sleep;
         if (!readSeconds(first, c.seconds) || !trimmed(rest).empty())
-            return fail(number, "sleep needs a number of seconds above 0 and at most 86400: " + line);
+            return fail(number, "sleep needs a number of seconds above 0 and at most 86400: " + quoted(line));
     } else {
-        return fail(number, "unknown command '" + verb + "'");
+        return fail(number, "unknown command '" + quoted(verb) + "'");
     }
     list.push_back(std::move(c));
     return true;

@@ -12,8 +12,8 @@ struct PilotCommand {
     int id = 0;           // control id, or the page for WaitPage/ExpectPage
     std::string text;     // Type/Select: the text; Answer: "ok" or "cancel"
     bool checked = false; // Check
-    double seconds = 0.0; // WaitPage: the timeout; Sleep: how long
-    std::string source;   // the line as written, for messages
+    double seconds = 0.0; // WaitPage, Answer: the timeout; Sleep: how long
+    std::string source;   // the line as written (cut when very long), for messages
 };
 
 class CPilotScript {

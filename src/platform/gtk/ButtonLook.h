@@ -1,29 +1,18 @@
-// The owner-drawn buttons' look: fill, caption and one-pixel edges in the
-// normal, highlighted, disabled and title-bar styles.
+// Draws an owner-drawn button with cairo and pango in the colours the user
+// interface gives for its state (ButtonFace).
 #pragma once
 
+#include "ui/ButtonFace.h"
+
 #include <cairo.h>
+#include <pango/pango.h>
 
 #include <string>
 
-struct ButtonState {
-    bool titleStyle = false;
-    bool highlighted = false;
-    bool enabled = true;
-    bool pressed = false;
-};
-
 class ButtonLook {
 public:
-    static void draw(cairo_t* cr, int width, int height, const std::string& caption, const ButtonState& state);
-
-private:
-    struct Colours {
-        double fill[3];
-        double caption[3];
-        double edge[3];
-        double light[3];
-    };
-    static Colours coloursFor(const ButtonState& state);
-    static void drawEdges(cairo_t* cr, int width, int height, const Colours& colours, bool pressed);
+    // `caption`: the button's text laid out once (its font and text never change).
+    static void draw(cairo_t* cr, int width, int height, PangoLayout* caption, const ButtonState& state);
+    // The caption's layout for the button's font; the caller owns it.
+    static PangoLayout* layoutCaption(cairo_t* cr, const std::string& caption);
 };

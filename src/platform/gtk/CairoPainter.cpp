@@ -1,5 +1,7 @@
 // CairoPainter: text is laid out by pango with its top at y, as the window's
 // text output places it; 8-bit text that is not UTF-8 is read as Latin-1.
+// The fonts are resolved once for the process, and text that lies wholly
+// outside the area being repainted is not laid out at all.
 #include "platform/gtk/CairoPainter.h"
 
 #include <glib.h>
@@ -39,9 +41,22 @@ void CairoPainter::selectFont(int font)
 {
     if (font < 0 || font >= kFontCount)
         font = 0;
-    PangoFontDescription* description = makeFont(kFontTable[font].height, kFontTable[font].weight);
-    pango_layout_set_font_description(layout, description);
-    pango_font_description_free(description);
+    // Kept for the life of the process, as the window's own font table is.
+    static PangoFontDescription* const* const fonts = [] {
+        static PangoFontDescription* table[kFontCount];
+        for (int i = 0; i < kFontCount; ++i)
+            table[i] = makeFont(kFontTable[i].height, kFontTable[i].weight);
+        return table;
+    }();
+    pango_layout_set_font_description(layout, fonts[font]);
+    lineHeight = kFontTable[font].height;
+}
+
+bool CairoPainter::outsideRepaint(double top, double bottom) const
+{
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    cairo_clip_extents(cr, &x0, &y0, &x1, &y1);
+    return bottom < y0 || top > y1;
 }
 
 void CairoPainter::setTextColour(int r, int g, int b)
@@ -65,6 +80,9 @@ void CairoPainter::setLayoutText(const std::string& text)
 
 void CairoPainter::drawText(int x, int y, const std::string& text, bool rightAligned)
 {
+    // One line; its descenders may reach a little below the cell.
+    if (text.find('\n') == std::string::npos && outsideRepaint(y, y + lineHeight + kDescentAllowance))
+        return;
     pango_layout_set_width(layout, -1);
     setLayoutText(text);
     int width = 0;
@@ -79,7 +97,7 @@ void CairoPainter::drawWrappedText(const Rect& area, const std::string& text)
 {
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
-    if (width <= 0 || height <= 0)
+    if (width <= 0 || height <= 0 || outsideRepaint(area.top, area.bottom + kDescentAllowance))
         return;
     cairo_save(cr);
     // The last line's descenders may reach below the rectangle, as the

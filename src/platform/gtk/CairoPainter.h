@@ -28,9 +28,12 @@ public:
 
 private:
     void setLayoutText(const std::string& text);
+    // True when the rows top..bottom lie wholly outside the area being repainted.
+    bool outsideRepaint(double top, double bottom) const;
 
     cairo_t* cr;
     cairo_surface_t* skin;
     PangoLayout* layout;
     double red = 0, green = 0, blue = 0;
+    int lineHeight = 0;
 };

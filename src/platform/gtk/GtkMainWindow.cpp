@@ -168,7 +168,8 @@ bool GtkMainWindow::isKeyDown(Key key)
 bool GtkMainWindow::addTrayIcon(const std::string& tooltip)
 {
     return tray.add(
-        resourceFolder + "/icon.png", tooltip, [this] { maximise(); }, [this](int id) { command(id); });
+        resourceFolder + "/icon.png", tooltip, [this] { maximise(); }, [this](int id) { command(id); },
+        [this](bool open) { open ? suspendTicks() : resumeTicks(); });
 }
 
 void GtkMainWindow::minimise()

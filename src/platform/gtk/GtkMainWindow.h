@@ -35,6 +35,7 @@ public:
     MessageBoxResult messageBox(const std::string& text, const std::string& title, MessageBoxButtons buttons,
                                 MessageBoxIcon icon) override;
     bool isKeyDown(Key key) override;
+    bool pauseBeforeNextTick(std::uint32_t ms) override;
 
     bool createControl(const ControlSpec& layout) override;
     void showControl(int id, bool visible) override;
@@ -71,11 +72,22 @@ private:
         bool lookEnabled = true;
         bool pressed = false;
         GtkMainWindow* owner = nullptr;
+        PangoLayout* captionLayout = nullptr; // a button's caption, laid out at its first draw
+
+        Control() = default;
+        ~Control()
+        {
+            if (captionLayout)
+                g_object_unref(captionLayout);
+        }
+        Control(const Control&) = delete;
+        Control& operator=(const Control&) = delete;
     };
 
     Control* find(int id);
     GtkWidget* makeButton(Control& control);
     GtkWidget* makeEdit(Control& control);
+    GtkWidget* makeCheckBox(Control& control);
     void command(int id);
     void suspendTicks();
     void resumeTicks();
@@ -85,6 +97,9 @@ private:
     static gboolean drawButton(GtkWidget* widget, cairo_t* cr, gpointer control);
     static gboolean pressButton(GtkWidget* widget, GdkEventButton* event, gpointer control);
     static gboolean releaseButton(GtkWidget* widget, GdkEventButton* event, gpointer control);
+    static gboolean keyOnButton(GtkWidget*, GdkEventKey* event, gpointer control);
+    static gboolean focusChanged(GtkWidget* widget, GdkEventFocus*, gpointer);
+    static void checkToggled(GtkToggleButton*, gpointer control);
     static void editChanged(GtkWidget*, gpointer control);
     static void digitsOnly(GtkEditable* editable, gchar* text, gint length, gint*, gpointer);
     static gboolean deleteRequested(GtkWidget*, GdkEvent*, gpointer self);
@@ -101,9 +116,11 @@ private:
     X11KeyState keys;
     TrayIcon tray;
     std::function<bool()> idle;
-    guint idleSource = 0;
+    guint idleSource = 0;      // the pending tick: an idle source, or a timeout after a pause
+    std::uint32_t owedPauseMs = 0; // asked for by the tick that runs
     bool inTick = false;
     int modalDepth = 0;
     bool closed = false;
+    bool settingCheck = false;
     CDebugLog log;
 };

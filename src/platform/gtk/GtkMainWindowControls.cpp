@@ -13,11 +13,25 @@ constexpr int kComboHeight = 21; // the closed box; the list drops below it
 GtkWidget* GtkMainWindow::makeButton(Control& control)
 {
     GtkWidget* area = gtk_drawing_area_new();
-    gtk_widget_add_events(area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
+    // Buttons take the tab key; Enter and space press the focused one.
+    gtk_widget_set_can_focus(area, TRUE);
+    gtk_widget_add_events(area,
+                          GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_KEY_PRESS_MASK | GDK_FOCUS_CHANGE_MASK);
     g_signal_connect(area, "draw", G_CALLBACK(drawButton), &control);
     g_signal_connect(area, "button-press-event", G_CALLBACK(pressButton), &control);
     g_signal_connect(area, "button-release-event", G_CALLBACK(releaseButton), &control);
+    g_signal_connect(area, "key-press-event", G_CALLBACK(keyOnButton), &control);
+    g_signal_connect(area, "focus-in-event", G_CALLBACK(focusChanged), nullptr);
+    g_signal_connect(area, "focus-out-event", G_CALLBACK(focusChanged), nullptr);
     return area;
+}
+
+GtkWidget* GtkMainWindow::makeCheckBox(Control& control)
+{
+    GtkWidget* box = gtk_check_button_new();
+    g_signal_connect(box, "toggled", G_CALLBACK(checkToggled), &control);
+    control.input = box;
+    return box;
 }
 
 GtkWidget* GtkMainWindow::makeEdit(Control& control)
@@ -66,7 +80,7 @@ bool GtkMainWindow::createControl(const ControlSpec& layout)
         widget = makeEdit(*control);
         break;
     case ControlKind::CheckBox:
-        widget = control->input = gtk_check_button_new();
+        widget = makeCheckBox(*control);
         break;
     case ControlKind::Combo:
         widget = control->input = gtk_combo_box_text_new();
@@ -96,15 +110,51 @@ gboolean GtkMainWindow::drawButton(GtkWidget* widget, cairo_t* cr, gpointer data
     state.highlighted = c->highlighted;
     state.enabled = c->lookEnabled;
     state.pressed = c->pressed;
+    state.focused = gtk_widget_has_focus(widget);
+    // The caption's font and text never change: lay it out once.
+    if (!c->captionLayout)
+        c->captionLayout = ButtonLook::layoutCaption(cr, c->layout.caption);
     ButtonLook::draw(cr, gtk_widget_get_allocated_width(widget), gtk_widget_get_allocated_height(widget),
-                     c->layout.caption, state);
+                     c->captionLayout, state);
     return TRUE;
+}
+
+gboolean GtkMainWindow::keyOnButton(GtkWidget*, GdkEventKey* event, gpointer data)
+{
+    switch (event->keyval) {
+    case GDK_KEY_Return:
+    case GDK_KEY_KP_Enter:
+    case GDK_KEY_ISO_Enter:
+    case GDK_KEY_space:
+    case GDK_KEY_KP_Space: {
+        auto* c = static_cast<Control*>(data);
+        c->owner->command(c->layout.id);
+        return TRUE;
+    }
+    default:
+        return FALSE; // tab and the rest move the focus as usual
+    }
+}
+
+gboolean GtkMainWindow::focusChanged(GtkWidget* widget, GdkEventFocus*, gpointer)
+{
+    gtk_widget_queue_draw(widget);
+    return FALSE;
+}
+
+void GtkMainWindow::checkToggled(GtkToggleButton*, gpointer data)
+{
+    auto* c = static_cast<Control*>(data);
+    // Only the pilot's clicks are commands, not the user interface's own setCheck.
+    if (!c->owner->settingCheck)
+        c->owner->command(c->layout.id);
 }
 
 gboolean GtkMainWindow::pressButton(GtkWidget* widget, GdkEventButton* event, gpointer data)
 {
     auto* c = static_cast<Control*>(data);
     if (event->button == 1 && event->type == GDK_BUTTON_PRESS) {
+        gtk_widget_grab_focus(widget);
         c->pressed = true;
         gtk_widget_queue_draw(widget);
     }
@@ -201,8 +251,11 @@ bool GtkMainWindow::getCheck(int id)
 void GtkMainWindow::setCheck(int id, bool checked)
 {
     Control* c = find(id);
-    if (c && c->layout.kind == ControlKind::CheckBox)
+    if (c && c->layout.kind == ControlKind::CheckBox) {
+        settingCheck = true;
         gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(c->input), checked);
+        settingCheck = false;
+    }
 }
 
 void GtkMainWindow::setComboItems(int id, const std::vector<std::string>& items, int selected)

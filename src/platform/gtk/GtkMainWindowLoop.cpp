@@ -1,6 +1,8 @@
-// GtkMainWindow's idle tick: an idle source of the GLib loop, dispatched only
-// when no event waits. The tick sleeps its own 10 ms, so the loop never spins.
-// While a message box runs its own loop, the source is removed, so no tick runs.
+// GtkMainWindow's idle tick: a source of the GLib loop at idle priority,
+// dispatched only when no event waits. The pause that ends a tick is spent in
+// the loop's own wait (a timeout source for the next tick), so events are
+// handled meanwhile and the loop never spins. While a message box runs its own
+// loop or the tray menu is open, the source is removed, so no tick runs.
 #include "platform/gtk/GtkMainWindow.h"
 
 void GtkMainWindow::startTicking(std::function<bool()> idleCall)
@@ -38,9 +40,22 @@ gboolean GtkMainWindow::idleTick(gpointer self)
         leaveLoop();
         return G_SOURCE_REMOVE;
     }
+    const std::uint32_t pause = w->owedPauseMs;
+    w->owedPauseMs = 0;
     if (w->idleSource == 0) // a message box during the tick took the source away
         return G_SOURCE_REMOVE;
-    return G_SOURCE_CONTINUE;
+    // The next tick: after the pause the tick asked for, else when idle again.
+    w->idleSource = pause > 0 ? g_timeout_add_full(G_PRIORITY_DEFAULT_IDLE, pause, idleTick, w, nullptr)
+                              : g_idle_add(idleTick, w);
+    return G_SOURCE_REMOVE;
+}
+
+bool GtkMainWindow::pauseBeforeNextTick(std::uint32_t ms)
+{
+    if (!inTick)
+        return false;
+    owedPauseMs = ms;
+    return true;
 }
 
 void GtkMainWindow::suspendTicks()

@@ -20,11 +20,12 @@ TrayIcon::~TrayIcon()
 }
 
 bool TrayIcon::add(const std::string& iconFile, const std::string& tooltip, std::function<void()> onActivate,
-                   std::function<void(int)> onCommand)
+                   std::function<void(int)> onCommand, std::function<void(bool)> onMenuOpen)
 {
     remove();
     activate = std::move(onActivate);
     command = std::move(onCommand);
+    menuOpen = std::move(onMenuOpen);
     GtkStatusIcon* status = gtk_status_icon_new_from_file(iconFile.c_str());
     gtk_status_icon_set_tooltip_text(status, tooltip.c_str());
     gtk_status_icon_set_visible(status, TRUE);
@@ -40,8 +41,9 @@ bool TrayIcon::add(const std::string& iconFile, const std::string& tooltip, std:
         g_object_set_data(G_OBJECT(item), "command", GINT_TO_POINTER(id));
         g_signal_connect(item, "activate", G_CALLBACK(menuItem), this);
         gtk_menu_shell_append(GTK_MENU_SHELL(menu), item);
+        gtk_widget_show(item);
     }
-    gtk_widget_show_all(menu);
+    g_signal_connect(menu, "deactivate", G_CALLBACK(menuHidden), this);
     embedCheck = g_timeout_add(kEmbedCheckMs, checkEmbedded, this);
     return true;
 }
@@ -52,6 +54,7 @@ void TrayIcon::remove()
         g_source_remove(embedCheck);
     embedCheck = 0;
     if (menu) {
+        menuHidden(menu, this);
         gtk_widget_destroy(menu);
         g_object_unref(menu);
         menu = nullptr;
@@ -72,6 +75,27 @@ gboolean TrayIcon::checkEmbedded(gpointer self)
     return G_SOURCE_REMOVE;
 }
 
+// Like a popup menu's own loop elsewhere: the client does not tick while it is open.
+void TrayIcon::menuShown(GtkWidget*, gpointer self)
+{
+    auto* tray = static_cast<TrayIcon*>(self);
+    if (tray->menuShowing)
+        return;
+    tray->menuShowing = true;
+    if (tray->menuOpen)
+        tray->menuOpen(true);
+}
+
+void TrayIcon::menuHidden(GtkWidget*, gpointer self)
+{
+    auto* tray = static_cast<TrayIcon*>(self);
+    if (!tray->menuShowing)
+        return;
+    tray->menuShowing = false;
+    if (tray->menuOpen)
+        tray->menuOpen(false);
+}
+
 void TrayIcon::activated(GObject*, gpointer self)
 {
     auto* tray = static_cast<TrayIcon*>(self);
@@ -82,7 +106,10 @@ void TrayIcon::activated(GObject*, gpointer self)
 void TrayIcon::popup(GObject*, guint, guint, gpointer self)
 {
     auto* tray = static_cast<TrayIcon*>(self);
+    menuShown(tray->menu, tray);
     gtk_menu_popup_at_pointer(GTK_MENU(tray->menu), nullptr);
+    if (!gtk_widget_get_visible(tray->menu)) // no grab: the menu never opened
+        menuHidden(tray->menu, tray);
 }
 
 void TrayIcon::menuItem(GtkMenuItem* item, gpointer self)

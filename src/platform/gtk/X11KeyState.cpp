@@ -1,5 +1,5 @@
-// X11KeyState: one XQueryKeymap per question; the key codes come from the
-// server's own mapping, so other layouts find their L key too.
+// X11KeyState: one XQueryKeymap answers every question for 50 ms; the key
+// codes come from the server's own mapping, so other layouts find their L key too.
 #include "platform/gtk/X11KeyState.h"
 
 #include <gdk/gdk.h>
@@ -26,19 +26,25 @@ bool X11KeyState::isDown(Which key)
     if (!display)
         return false;
     auto* x = static_cast<Display*>(display);
-    char keys[32] = {};
-    XQueryKeymap(x, keys);
-    auto held = [&](KeySym sym) {
-        const KeyCode code = XKeysymToKeycode(x, sym);
-        return code != 0 && (keys[code / 8] & (1 << (code % 8))) != 0;
-    };
+    const long long now = g_get_monotonic_time();
+    if (keymapTime < 0 || now - keymapTime >= kKeymapAgeUs) {
+        XQueryKeymap(x, keymap);
+        keymapTime = now;
+    }
+    if (!codesKnown) {
+        const KeySym syms[5] = {XK_l, XK_Control_L, XK_Control_R, XK_Shift_L, XK_Shift_R};
+        for (int i = 0; i < 5; ++i)
+            codes[i] = XKeysymToKeycode(x, syms[i]);
+        codesKnown = true;
+    }
+    auto held = [&](int i) { return codes[i] != 0 && (keymap[codes[i] / 8] & (1 << (codes[i] % 8))) != 0; };
     switch (key) {
     case Which::L:
-        return held(XK_l);
+        return held(0);
     case Which::Control:
-        return held(XK_Control_L) || held(XK_Control_R);
+        return held(1) || held(2);
     case Which::Shift:
-        return held(XK_Shift_L) || held(XK_Shift_R);
+        return held(3) || held(4);
     }
 #else
     (void)key;

@@ -14,6 +14,15 @@ public:
     bool isDown(Which key);
 
 private:
+    // Every answer within this long after a query reads the same keymap: one
+    // round trip to the server per tick would cost more than the tick itself,
+    // and a pilot holds a key far longer.
+    static constexpr long long kKeymapAgeUs = 50000;
+
     void* display = nullptr; // the X11 Display of GDK's default display, when it is one
+    char keymap[32] = {};
+    unsigned char codes[5] = {}; // L, left and right Ctrl, left and right Shift; 0 for none
+    bool codesKnown = false;
+    long long keymapTime = -1; // monotonic microseconds of the last query; -1 before the first
     CDebugLog log;
 };

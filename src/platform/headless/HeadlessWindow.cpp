@@ -2,6 +2,7 @@
 #include "platform/headless/HeadlessWindow.h"
 
 #include <algorithm>
+#include <cctype>
 
 void HeadlessWindow::invalidate(const Rect* area)
 {
@@ -143,7 +144,7 @@ bool HeadlessWindow::click(int id)
 {
     Control* control = find(id);
     bool isButton = control != nullptr && control->layout.kind == ControlKind::Button;
-    if (!isButton || !control->visible || !control->enabled || !control->lookEnabled)
+    if (!isButton || !reachable() || !control->visible || !control->enabled || !control->lookEnabled)
         return false;
     if (events != nullptr)
         events->onCommand(id);
@@ -153,11 +154,27 @@ bool HeadlessWindow::click(int id)
 bool HeadlessWindow::typeText(int id, const std::string& text)
 {
     Control* control = find(id);
-    if (control == nullptr || control->layout.kind != ControlKind::Edit)
+    if (control == nullptr || control->layout.kind != ControlKind::Edit || !reachable())
         return false;
-    control->text = text;
+    control->text.clear();
+    for (const char c : text) {
+        if ((control->layout.style & StyleDigitsOnly) == 0 || std::isdigit(static_cast<unsigned char>(c)) != 0)
+            control->text += c;
+    }
     if (events != nullptr)
         events->onEditChanged(id);
+    return true;
+}
+
+bool HeadlessWindow::clickCheck(int id)
+{
+    Control* control = find(id);
+    if (control == nullptr || control->layout.kind != ControlKind::CheckBox || !reachable() || !control->visible ||
+        !control->enabled)
+        return false;
+    control->checked = !control->checked;
+    if (events != nullptr)
+        events->onCommand(id);
     return true;
 }
 

@@ -68,8 +68,12 @@ public:
     // What a pilot does: a click on a visible, enabled control reaches the user
     // interface; false (and nothing happens) otherwise.
     bool click(int id);
-    // What typing does: the edit field's text changes and the window hears of it.
+    // What typing does: the edit field's text changes and the window hears of
+    // it; a digits-only field takes only the digits.
     bool typeText(int id, const std::string& text);
+    // What a click on a check box does: it toggles and its command reaches the
+    // user interface; false (and nothing happens) when it cannot be reached.
+    bool clickCheck(int id);
     // Selects the combo item with this text; false when there is none.
     bool selectComboText(int id, const std::string& text);
 
@@ -100,6 +104,8 @@ public:
 
 private:
     Control* find(int id);
+    // A hidden or minimised window takes no clicks and no typing.
+    bool reachable() const { return state != "hidden" && state != "minimised"; }
 
     WindowEvents* events = nullptr;
     std::vector<Control> controls;

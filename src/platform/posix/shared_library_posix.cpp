@@ -1,7 +1,9 @@
 // SharedLibrary on Linux: dlopen of lib<name>.so, looked up in given folders
-// (by default the running program's folder) before the loader's search path.
+// (by default only the one QVL_SIMCONNECT_LIBRARY_DIR names) before the
+// loader's search path.
 #include "platform/SharedLibrary.h"
 
+#include <cstdlib>
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -27,17 +29,6 @@ std::string fileNameFor(const std::string& name)
     if (name.size() > dll.size() && name.compare(name.size() - dll.size(), dll.size(), dll) == 0)
         return "lib" + name.substr(0, name.size() - dll.size()) + ".so";
     return name;
-}
-
-std::string programFolder()
-{
-    char buf[4096];
-    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0)
-        return {};
-    std::string path(buf, static_cast<std::size_t>(n));
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 class PosixSharedLibraryLoader final : public SharedLibraryLoader {
@@ -88,7 +79,10 @@ private:
 
 std::unique_ptr<SharedLibraryLoader> createPlatformSharedLibraryLoader()
 {
-    return createPlatformSharedLibraryLoader({programFolder()}, true);
+    // Never the program's own folder: a stand-in library left beside a build
+    // must not pass for the simulator's.
+    const char* folder = std::getenv("QVL_SIMCONNECT_LIBRARY_DIR");
+    return createPlatformSharedLibraryLoader({folder != nullptr ? folder : ""}, true);
 }
 
 std::unique_ptr<SharedLibraryLoader> createPlatformSharedLibraryLoader(const std::vector<std::string>& folders,

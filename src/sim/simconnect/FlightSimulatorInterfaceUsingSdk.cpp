@@ -352,8 +352,6 @@ bool CFlightSimulatorInterfaceUsingSdk::updateFlightTimer()
     formatTimeOfDay(szLocalTime, local);
     const CFlightTimer::Result t = timer.update(zulu);
     dFlightTime = t.flightTime;
-    if (t.jumpCut)
-        dLastAltitude = static_cast<double>(lGroundAltitude) + static_cast<double>(lRadarAltitude);
     lPaused = r.i32();
     return true;
 }
@@ -388,8 +386,7 @@ int CFlightSimulatorInterfaceUsingSdk::getAircraftTanks()
         const int slot = kTankReadSlot[k];
         fTankCapacityGallons[slot] = toFloat(capacity[k]);
         fTankCapacity[slot] = fFuelWeightKgPerGallon * fTankCapacityGallons[slot];
-        fTankFill[slot] = toFloat(level[k]);
-        fTankLevel[slot] = fTankCapacity[slot] * fTankFill[slot];
+        fTankLevel[slot] = fTankCapacity[slot] * toFloat(level[k]);
         sumLevels += fTankLevel[slot];
     }
     const std::int32_t sum = truncToInt32(sumLevels);
@@ -413,6 +410,7 @@ int CFlightSimulatorInterfaceUsingSdk::setAircraftTanks()
             fill[i] = std::clamp(fTankLevel[i] / fFuelWeightKgPerGallon / fTankCapacityGallons[i], 0.0f, 1.0f);
         if (!std::isfinite(fill[i]))
             fill[i] = 0.0f;
+        fTankFill[i] = fill[i];
         anyFuel = anyFuel || fill[i] != 0.0f;
     }
     if (!anyFuel)

@@ -200,6 +200,9 @@ TEST_F(SimConnectAdapterTest, EveryWriteReachesTheSimulator)
     ASSERT_GT(fs.getAircraftTanks(), 0);
     fs.distributeFuel(5000);
     EXPECT_EQ(fs.setAircraftTanks(), 1);
+    // The fractions written stay in the snapshot, as both bridges keep them.
+    for (int i = 0; i < 11; ++i)
+        EXPECT_NEAR(fs.fTankFill[i] * fs.fTankCapacity[i], fs.fTankLevel[i], 1.0) << "tank " << i;
     EXPECT_NEAR(fs.getAircraftTanks(), 5000, 2);
     fs.failEngine(1, false);
     fs.applyFailure(6);
@@ -238,6 +241,19 @@ TEST_F(SimConnectAdapterTest, FlightTimeRunsOnThroughMidnight)
     EXPECT_FALSE(logs.contains("FlightTimer decreased"));
 }
 
+TEST_F(SimConnectAdapterTest, ATimeJumpIsNotCountedAndLeavesTheLastAltitudeAlone)
+{
+    CFlightSimulatorInterfaceUsingSdk fs(client);
+    ASSERT_TRUE(fs.connect());
+    ASSERT_TRUE(fs.getEverything());
+    fs.dLastAltitude = 1234.5; // the cheat detector's, from its last check
+    ASSERT_TRUE(standIn.advance(700.0));
+    ASSERT_TRUE(fs.getEverything());
+    EXPECT_TRUE(logs.contains("FlightTimer raised too fast: InitValue += "));
+    EXPECT_LT(fs.dFlightTime, 1.0);
+    EXPECT_DOUBLE_EQ(fs.dLastAltitude, 1234.5) << "an altitude jump with the time jump stays visible";
+}
+
 // --- pushed events ---
 
 TEST_F(SimConnectAdapterTest, CrashEventSetsTheCrashFlag)
@@ -268,6 +284,31 @@ TEST_F(SimConnectAdapterTest, SilentSimulatorFailsTheCallAfterOneHundredPasses)
     EXPECT_TRUE(logs.contains("Receiving requested data from SimConnect failed: ID = 0, Type = 8"));
     EXPECT_EQ(fs.getAircraftTanks(), -1);
     EXPECT_TRUE(fs.isConnected()) << "a missing answer only fails the operation";
+}
+
+TEST_F(SimConnectAdapterTest, StandInWithoutAScenarioRefusesEveryConnection)
+{
+    ASSERT_TRUE(standIn.configure("scenario", ""));
+    CFlightSimulatorInterfaceUsingSdk fs(client);
+    EXPECT_FALSE(fs.connect());
+    EXPECT_TRUE(logs.contains("Connecting to FS via SimConnect failed!"));
+}
+
+TEST_F(SimConnectAdapterTest, ARefusedRequestIsALostConnectionAndConnectBringsItBack)
+{
+    CFlightSimulatorInterfaceUsingSdk fs(client);
+    ASSERT_TRUE(fs.connect());
+    ASSERT_TRUE(fs.getEverything());
+    ASSERT_TRUE(standIn.configure("fault", "refuse-requests"));
+    EXPECT_FALSE(fs.getEverything());
+    EXPECT_FALSE(fs.isConnected());
+    EXPECT_TRUE(logs.contains("Disconnected from FS!"));
+    EXPECT_EQ(fs.getAircraftTanks(), -1) << "nothing is asked of a closed connection";
+    ASSERT_TRUE(standIn.configure("fault", ""));
+    ASSERT_TRUE(fs.connect());
+    EXPECT_TRUE(fs.isConnected());
+    EXPECT_TRUE(fs.getEverything());
+    EXPECT_GT(fs.getAircraftTanks(), 0);
 }
 
 struct ChoiceCase {

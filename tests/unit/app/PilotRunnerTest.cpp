@@ -34,10 +34,12 @@ protected:
         add(ControlKind::Button, 31, StyleNone); // not on this page
         add(ControlKind::Edit, 101, StyleNone);
         add(ControlKind::Edit, 102, StylePassword);
+        add(ControlKind::Edit, 103, StyleDigitsOnly);
         add(ControlKind::CheckBox, 201, StyleVisible);
         add(ControlKind::Combo, 302, StyleVisible);
         window.showControl(101, true);
         window.showControl(102, true);
+        window.showControl(103, true);
         window.setComboItems(302, {"Standard", "Simple", "Read Only"}, 0);
     }
     void add(ControlKind kind, int id, unsigned style)
@@ -77,15 +79,16 @@ protected:
 TEST_F(PilotRunnerTest, CarriesOutAScriptAsAPilotWould)
 {
     pageAfterMs = 4000;
-    const auto state = fly("type 101 demo@quenvale.example\ntype 102 s3cret word\ncheck 201 1\n"
+    const auto state = fly("type 101 demo@quenvale.example\ntype 102 s3cret word\ntype 103 \"4a2 \"\ncheck 201 1\n"
                            "select 302 Read Only\npress 3\nwait page 1 30\nanswer cancel\npress 9\n"
                            "answer ok\npress 9\nsleep 2\nexpect page 1\n");
     ASSERT_EQ(state, CPilotRunner::State::Finished) << runner->failure();
     EXPECT_EQ(window.getControlText(101), "demo@quenvale.example");
     EXPECT_EQ(window.getControlText(102), "s3cret word");
+    EXPECT_EQ(window.getControlText(103), "42") << "a digits-only field takes only the digits";
     EXPECT_TRUE(window.getCheck(201));
     EXPECT_EQ(window.getComboSelection(302), 2);
-    EXPECT_EQ(receiver.pressed, (std::vector<int>{3, 9, 9}));
+    EXPECT_EQ(receiver.pressed, (std::vector<int>{201, 3, 9, 9})) << "the check box sends its command";
     EXPECT_EQ(receiver.answers, (std::vector<MessageBoxResult>{MessageBoxResult::Cancel, MessageBoxResult::Ok}));
     // The wait lasted until the page came, the sleep its two seconds.
     EXPECT_GE(elapsedMs, 6000);
@@ -119,6 +122,36 @@ INSTANTIATE_TEST_SUITE_P(
                       Failure{"select 302 Turbo", "line 2 (select 302 Turbo): combo box 302 has no item 'Turbo'"},
                       Failure{"expect page 5", "line 2 (expect page 5): the client shows page 0"},
                       Failure{"wait page 7 90", "line 2 (wait page 7 90): waited 90 s, the client shows page 0"}));
+
+struct StrictCase {
+    const char* name;
+    const char* windowState;
+    const char* script;
+    const char* says;
+};
+
+class PilotRunnerStrict : public PilotRunnerTest, public ::testing::WithParamInterface<StrictCase> {};
+
+TEST_P(PilotRunnerStrict, FailsWhereAPilotWouldBeStuck)
+{
+    window.state = GetParam().windowState;
+    EXPECT_EQ(fly(GetParam().script), CPilotRunner::State::Failed);
+    EXPECT_EQ(runner->failure(), GetParam().says);
+    EXPECT_TRUE(receiver.answers.empty()) << "no box took an answer meant for another";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PilotRunnerStrict,
+    ::testing::Values(
+        StrictCase{"AnswerWithoutABox", "normal", "answer ok 5\nsleep 6\n",
+                   "line 1 (answer ok 5): no message box came within 5 s"},
+        StrictCase{"AnswerLeftUnused", "normal", "answer ok\n",
+                   "line 1 (answer ok): the script ended before a message box took this answer"},
+        StrictCase{"AnswerNeverAppliesToALaterBox", "normal", "answer cancel 1\nsleep 2\npress 9\n",
+                   "line 1 (answer cancel 1): no message box came within 1 s"},
+        StrictCase{"MinimisedWindow", "minimised", "press 3\n", "line 1 (press 3): the window is minimised"},
+        StrictCase{"HiddenWindow", "hidden", "type 101 x\n", "line 1 (type 101 x): the window is hidden"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PilotRunnerTest, DisabledButtonCannotBePressed)
 {

@@ -1,5 +1,6 @@
 // Pilot scripts: what a script author writes and what the runner is told.
 #include "app/headless/PilotScript.h"
+#include "support/DecimalCommaLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -43,20 +44,30 @@ INSTANTIATE_TEST_SUITE_P(Lines, PilotScriptGoodLine,
                                                     0.0},
                                            GoodLine{"check 210 1", PilotCommand::Check, 210, "1", 0.0},
                                            GoodLine{"press 32783", PilotCommand::Press, 32783, "", 0.0},
-                                           GoodLine{"answer cancel", PilotCommand::Answer, 0, "cancel", 0.0},
+                                           GoodLine{"answer cancel", PilotCommand::Answer, 0, "cancel", 60.0},
+                                           GoodLine{"answer ok 5", PilotCommand::Answer, 0, "ok", 5.0},
+                                           GoodLine{"type 116 \"Smooth  \"", PilotCommand::Type, 116, "Smooth  ", 0.0},
                                            GoodLine{"sleep 2.5", PilotCommand::Sleep, 0, "", 2.5}));
 
 TEST(PilotScript, SecondsIgnoreTheLocale)
 {
-    const char* old = std::setlocale(LC_NUMERIC, nullptr);
-    const std::string saved = old != nullptr ? old : "C";
-    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr)
-        GTEST_SKIP() << "no de_DE locale";
+    QVL_USE_DECIMAL_COMMA_LOCALE(german);
     CPilotScript script;
     const bool parsed = script.parse("sleep 1.5\n");
-    std::setlocale(LC_NUMERIC, saved.c_str());
+    german.restore();
     ASSERT_TRUE(parsed) << script.error();
     EXPECT_DOUBLE_EQ(script.commands()[0].seconds, 1.5);
+}
+
+TEST(PilotScript, AByteOrderMarkIsNoCommandAndAnErrorQuotesALineShort)
+{
+    CPilotScript script;
+    ASSERT_TRUE(script.parse("\xEF\xBB\xBFpress 3\n")) << script.error();
+    EXPECT_EQ(script.commands()[0].id, 3);
+    EXPECT_FALSE(script.parse("press 3\n" + std::string(500 * 1024, 'x') + "\n"));
+    EXPECT_EQ(script.error(), "line 2: unknown command '" + std::string(80, 'x') + "...'");
+    EXPECT_FALSE(script.parse("press " + std::string(300, '9') + "\n"));
+    EXPECT_EQ(script.error(), "line 1: press needs a control id from 0 to 65535: press " + std::string(74, '9') + "...");
 }
 
 struct BadLine {
@@ -85,7 +96,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BadLine{"press", "press needs a control id"}, BadLine{"press 3x", "press needs a control id"},
                       BadLine{"press 99999999999", "press needs a control id"}, BadLine{"press 3 4", "too many words"},
                       BadLine{"check 201 yes", "check needs 0 or 1"}, BadLine{"select 302", "select needs the text"},
-                      BadLine{"answer yes", "answer needs ok"}, BadLine{"sleep", "sleep needs a number"},
+                      BadLine{"answer yes", "answer needs ok"},
+                      BadLine{"answer ok 0", "answer needs a number of seconds"}, BadLine{"sleep", "sleep needs a number"},
                       BadLine{"sleep 1,5", "sleep needs a number"}));
 
 } // namespace

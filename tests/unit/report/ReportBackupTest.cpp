@@ -9,6 +9,8 @@
 #include "support/FlightFixture.h"
 #include "support/StoreFiles.h"
 
+#include "ui/ControlIds.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -154,10 +156,17 @@ TEST_F(BackupTest, OneChangedByteIsRefusedAndTheRestorePathsSayModified)
 
     ASSERT_TRUE(report().saveBackup(false));
     ASSERT_TRUE(tamper(store().getReportPath(), report().getCheckCode()));
-    EXPECT_FALSE(f.ui->restoreForUpload());
+    f.ui->OnButton(IdUploadReport);
     ASSERT_EQ(f.window.boxes.size(), 2u);
-    EXPECT_EQ(f.window.boxes[1].title, "Report has been modified!");
     EXPECT_EQ(f.window.boxes[1].text,
+              "It looks like the saved report has been illegally modified.\nThe report was not uploaded! \n");
+    EXPECT_TRUE(report().hasBackup()) << "\"Upload Report\" keeps a changed backup";
+    EXPECT_EQ(f.ui->getPage(), PageReportBackup);
+
+    EXPECT_FALSE(f.ui->restoreForUpload());
+    ASSERT_EQ(f.window.boxes.size(), 3u);
+    EXPECT_EQ(f.window.boxes[2].title, "Report has been modified!");
+    EXPECT_EQ(f.window.boxes[2].text,
               "It looks like the saved report has been illegally modified.\nThe report was not reloaded! \n");
     EXPECT_TRUE(f.logs.contains("Backed up report could not be re-loaded. Report has been illegally modified."));
     EXPECT_FALSE(report().hasBackup());

@@ -3,6 +3,7 @@
 #include "server/LegacyRequest.h"
 #include "server/Md5.h"
 #include "server/RequestCode.h"
+#include "support/DecimalCommaLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -54,14 +55,10 @@ TEST(LegacyRequest, BuildsPairsInOrderAndAppendsTheCode)
 
 TEST(LegacyRequest, NumbersIgnoreTheUserLocale)
 {
-    const char* german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-    if (german == nullptr)
-        german = std::setlocale(LC_NUMERIC, "fr_FR.UTF-8");
-    if (german == nullptr)
-        GTEST_SKIP() << "no locale with a decimal comma installed";
+    QVL_USE_DECIMAL_COMMA_LOCALE(german);
     CLegacyRequest r("x");
     r.fixed("v", 1234.5).integer("n", 1234567);
-    std::setlocale(LC_NUMERIC, "C");
+    german.restore();
     EXPECT_EQ(r.str(), "function=x&v=1234.500000&n=1234567");
 }
 

@@ -1,6 +1,7 @@
 // The flight buttons as a pilot presses them: load-sheet remedies, fuelling,
 // diversion, the end-of-flight rules, the report pages and Exit.
 #include "ui/FlightActions.h"
+#include "ui/FlightEnd.h"
 #include "core/FixedText.h"
 #include "report/Report.h"
 #include "server/Base64.h"
@@ -191,6 +192,7 @@ struct EndCase {
     bool climbed, leftStart;
     int page;
     bool wrongAirport, lowAltitude, diverted;
+    const char* flightType = "0";
 };
 
 struct EndFlight : ActionsTest, ::testing::WithParamInterface<EndCase> {};
@@ -201,6 +203,7 @@ TEST_P(EndFlight, MinimumDistanceAndLandingAirportRules)
     CClientInterface& c = f.ui->getClient();
     bookFlight(c, p.booking);
     copyText(c.route.r_technical_stop, p.stops);
+    copyText(c.flightLog.l_FlightType, p.flightType);
     c.addAirport(57.5425, -4.0475, 1.2, -1, 3, "EGPB"); // a listed stop
     c.addAirport(55.9500, -3.3725, 1.2, -1, 3, "EGPH"); // not listed anywhere
     f.startFlying();
@@ -237,7 +240,13 @@ INSTANTIATE_TEST_SUITE_P(Table, EndFlight,
                                            EndCase{"UnlistedAirportIsWrong", kLondonFrankfurt, "EGPA, EGPB", 55.95,
                                                    -3.3725, true, true, PageComment, true, false, false},
                                            EndCase{"NeverClimbedIsLowAltitude", kLondonFrankfurt, "", kTestArrLat,
-                                                   kTestArrLon, false, true, PageComment, false, true, false}),
+                                                   kTestArrLon, false, true, PageComment, false, true, false},
+                                           EndCase{"NeverClimbedNorLeftTheStartIsAborted", kLondonFrankfurt, "",
+                                                   kTestDepLat, kTestDepLon, false, false, PageHome, false, false,
+                                                   false},
+                                           EndCase{"FlightType2SkipsDistanceAndAirport", kLondonFrankfurt, "",
+                                                   kTestDepLat, kTestDepLon, false, false, PageComment, false, true,
+                                                   false, "2"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ActionsTest, CommentIsCutTo255CharactersBeforeEncoding)
@@ -260,6 +269,61 @@ TEST_F(ActionsTest, CommentIsCutTo255CharactersBeforeEncoding)
     EXPECT_EQ(f.ui->getPage(), PageLogin);
     EXPECT_EQ(f.ui->presses(IdLogin), 1);
 }
+
+// Packages "CODE,lat,lon" north of the landing place by whole nautical miles.
+std::string packageNorth(const char* code, double nm)
+{
+    constexpr double kDegPerNm = 1.0 / (0.017453292522222223 * 3437.7467703360626);
+    return std::string(code) + "," + std::to_string(kTestArrLat + nm * kDegPerNm) + "," + std::to_string(kTestArrLon);
+}
+
+struct PackageCase {
+    const char* name;
+    std::string packages;
+    bool offered;
+};
+
+struct PackagesOffer : ::testing::TestWithParam<PackageCase> {};
+
+TEST_P(PackagesOffer, WithinFiftyMilesOfAnotherAirport)
+{
+    EXPECT_EQ(CFlightEnd::packagesNearby(GetParam().packages, "EDDF", kTestArrLat, kTestArrLon), GetParam().offered);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PackagesOffer,
+    ::testing::Values(PackageCase{"Within", packageNorth("EDFE", 49.9), true},
+                      PackageCase{"Beyond", packageNorth("EDFE", 50.1), false},
+                      PackageCase{"LandedThereAlready", packageNorth("eddf", 1), false},
+                      PackageCase{"SecondEntry", packageNorth("EDDS", 90) + " " + packageNorth("EDFE", 10), true},
+                      PackageCase{"Malformed", "EDFE,50.1 ,8.5", false}, PackageCase{"None", "", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct DeliverCase {
+    const char* name;
+    bool offered, ticked;
+    int deliverAll;
+};
+
+struct DeliverAll : ActionsTest, ::testing::WithParamInterface<DeliverCase> {};
+
+TEST_P(DeliverAll, OnlyAnOfferedAndTickedBoxDeliversAll)
+{
+    const DeliverCase& p = GetParam();
+    f.startFlying();
+    f.ui->SetPage(PageComment);
+    f.ui->offerPackages = p.offered;
+    f.window.setCheck(IdCheckDeliverPackages, p.ticked);
+    f.ui->OnButton(IdEndFlight);
+    EXPECT_EQ(f.ui->getClient().report.deliver_all, p.deliverAll);
+    EXPECT_FALSE(f.ui->offerPackages) << "the next flight's comment page asks afresh";
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DeliverAll,
+                         ::testing::Values(DeliverCase{"OfferedAndTicked", true, true, 1},
+                                           DeliverCase{"OfferedNotTicked", true, false, 0},
+                                           DeliverCase{"TickedNotOffered", false, true, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct NextCase {
     int page;

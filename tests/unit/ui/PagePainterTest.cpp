@@ -417,6 +417,10 @@ const PageCase kPages[] = {
       {"1.50 v$ / l", 172, 170, 4, kGrey100, true},
       {"3702 v$", 160, 190, 4, kGrey100, true}},
      {"Pilot"}},
+    {"CommentOffersThePackages", PageComment, [](FlightFixture& f) { f.ui->offerPackages = true; },
+     {{"Deliver All Packages", 235, 290, 8, kBlack}},
+     {}},
+    {"CommentWithoutPackages", PageComment, nullptr, {}, {"Deliver All Packages"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Pages, PagePainterTest, ::testing::ValuesIn(kPages),

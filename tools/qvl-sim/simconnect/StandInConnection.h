@@ -4,7 +4,7 @@
 #pragma once
 
 #include "SimVariables.h"
-#include "sim/simconnect/SimConnectApi.h"
+#include "StandInApi.h"
 
 #include <cstdint>
 #include <deque>
@@ -15,19 +15,19 @@
 struct StandInDatum {
     std::string name;
     std::string units;
-    SimConnectApi::DWORD type = 0;
+    StandInApi::DWORD type = 0;
     CSimVariables::Ref variable;
 };
 
 struct StandInIdentity {
     std::string applicationName = "KittyHawk";
-    SimConnectApi::DWORD application[4] = {11, 0, 0, 0}; // major, minor, build major, build minor
-    SimConnectApi::DWORD simConnect[4] = {11, 0, 0, 0};
+    StandInApi::DWORD application[4] = {11, 0, 0, 0}; // major, minor, build major, build minor
+    StandInApi::DWORD simConnect[4] = {11, 0, 0, 0};
 };
 
 class CStandInConnection {
 public:
-    using DWORD = SimConnectApi::DWORD;
+    using DWORD = StandInApi::DWORD;
 
     explicit CStandInConnection(const StandInIdentity& identity);
 
@@ -47,7 +47,7 @@ public:
     // Frame and crash events for what the model did since the last call.
     void queueSystemEvents(double simSeconds, float simRate, bool crashed);
     // The next message; false when none is waiting.
-    bool next(SimConnectApi::RecvHeader** data, DWORD* size);
+    bool next(StandInApi::SIMCONNECT_RECV** data, DWORD* size);
 
 private:
     void queue(std::vector<std::uint8_t> message, DWORD id);

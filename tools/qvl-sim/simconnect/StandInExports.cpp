@@ -4,7 +4,7 @@
 // client's test of a library that lacks a function.
 #include "StandInHost.h"
 
-using namespace SimConnectApi;
+using namespace StandInApi;
 
 #if defined(_WIN32)
 #define QVL_STANDIN_EXPORT extern "C" __declspec(dllexport)
@@ -20,43 +20,43 @@ CStandInHost& host()
 }
 } // namespace
 
-QVL_STANDIN_EXPORT HRESULT QVL_SIMCONNECT_CALL SimConnect_Open(HANDLE* handle, const char*, HWND, DWORD, HANDLE, DWORD)
+QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_Open(HANDLE* handle, const char*, HWND, DWORD, HANDLE, DWORD)
 {
     return host().open(handle);
 }
 
-QVL_STANDIN_EXPORT HRESULT QVL_SIMCONNECT_CALL SimConnect_Close(HANDLE handle)
+QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_Close(HANDLE handle)
 {
     return host().close(handle);
 }
 
-QVL_STANDIN_EXPORT HRESULT QVL_SIMCONNECT_CALL SimConnect_AddToDataDefinition(HANDLE handle, DWORD defineId,
+QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_AddToDataDefinition(HANDLE handle, DWORD defineId,
                                                                               const char* datum, const char* units,
                                                                               DWORD datatype, float, DWORD)
 {
     return host().addToDataDefinition(handle, defineId, datum, units, datatype);
 }
 
-QVL_STANDIN_EXPORT HRESULT QVL_SIMCONNECT_CALL SimConnect_MapClientEventToSimEvent(HANDLE handle, DWORD eventId,
+QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_MapClientEventToSimEvent(HANDLE handle, DWORD eventId,
                                                                                    const char* name)
 {
     return host().mapClientEvent(handle, eventId, name);
 }
 
-QVL_STANDIN_EXPORT HRESULT QVL_SIMCONNECT_CALL SimConnect_SubscribeToSystemEvent(HANDLE handle, DWORD eventId,
+QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_SubscribeToSystemEvent(HANDLE handle, DWORD eventId,
                                                                                  const char* name)
 {
     return host().subscribeToSystemEvent(handle, eventId, name);
 }
 
-QVL_STANDIN_EXPORT HRESULT QVL_SIMCONNECT_CALL SimConnect_SetDataOnSimObject(HANDLE handle, DWORD defineId,
+QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_SetDataOnSimObject(HANDLE handle, DWORD defineId,
                                                                              DWORD objectId, DWORD, DWORD,
                                                                              DWORD unitSize, void* data)
 {
     return host().setData(handle, defineId, objectId, unitSize, data);
 }
 
-QVL_STANDIN_EXPORT HRESULT QVL_SIMCONNECT_CALL SimConnect_RequestDataOnSimObject(HANDLE handle, DWORD requestId,
+QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_RequestDataOnSimObject(HANDLE handle, DWORD requestId,
                                                                                  DWORD defineId, DWORD objectId,
                                                                                  DWORD period, DWORD, DWORD, DWORD,
                                                                                  DWORD)
@@ -64,25 +64,25 @@ QVL_STANDIN_EXPORT HRESULT QVL_SIMCONNECT_CALL SimConnect_RequestDataOnSimObject
     return host().requestData(handle, requestId, defineId, objectId, period);
 }
 
-QVL_STANDIN_EXPORT HRESULT QVL_SIMCONNECT_CALL SimConnect_TransmitClientEvent(HANDLE handle, DWORD objectId,
+QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_TransmitClientEvent(HANDLE handle, DWORD objectId,
                                                                               DWORD eventId, DWORD, DWORD, DWORD)
 {
     return host().transmitClientEvent(handle, objectId, eventId);
 }
 
-QVL_STANDIN_EXPORT HRESULT QVL_SIMCONNECT_CALL SimConnect_Text(HANDLE handle, DWORD, float seconds, DWORD, DWORD size,
+QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_Text(HANDLE handle, DWORD, float seconds, DWORD, DWORD size,
                                                                void* text)
 {
     return host().text(handle, seconds, size, text);
 }
 
-QVL_STANDIN_EXPORT HRESULT QVL_SIMCONNECT_CALL SimConnect_GetNextDispatch(HANDLE handle, RecvHeader** data, DWORD* size)
+QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_GetNextDispatch(HANDLE handle, SIMCONNECT_RECV** data, DWORD* size)
 {
     return host().getNextDispatch(handle, data, size);
 }
 
 #ifndef QVL_STANDIN_WITHOUT_FLIGHT_SAVE
-QVL_STANDIN_EXPORT HRESULT QVL_SIMCONNECT_CALL SimConnect_FlightSave(HANDLE handle, const char* file, const char*,
+QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_FlightSave(HANDLE handle, const char* file, const char*,
                                                                      const char*, DWORD)
 {
     return host().flightSave(handle, file);

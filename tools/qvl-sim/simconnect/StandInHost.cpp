@@ -12,11 +12,10 @@
 #include <cstring>
 #include <filesystem>
 
-using namespace SimConnectApi;
+using namespace StandInApi;
 
 namespace {
 
-constexpr DWORD kExceptionNameUnrecognized = 7;
 constexpr double kMinRate = 0.25, kMaxRate = 128.0;
 
 // Setting key -> environment variable.
@@ -72,14 +71,14 @@ void appendValue(std::vector<std::uint8_t>& out, DWORD type, double v)
 {
     std::uint8_t bytes[8] = {};
     std::size_t size = 4;
-    if (type == TypeInt32) {
+    if (type == SIMCONNECT_DATATYPE_INT32) {
         const std::int32_t i =
             std::isfinite(v) ? static_cast<std::int32_t>(std::clamp(v, -2147483648.0, 2147483647.0)) : 0;
         std::memcpy(bytes, &i, 4);
-    } else if (type == TypeInt64) {
+    } else if (type == SIMCONNECT_DATATYPE_INT64) {
         const std::int64_t i = std::isfinite(v) ? static_cast<std::int64_t>(std::clamp(v, -9.2e18, 9.2e18)) : 0;
         std::memcpy(bytes, &i, size = 8);
-    } else if (type == TypeFloat32) {
+    } else if (type == SIMCONNECT_DATATYPE_FLOAT32) {
         const float f = static_cast<float>(v);
         std::memcpy(bytes, &f, 4);
     } else {
@@ -90,17 +89,17 @@ void appendValue(std::vector<std::uint8_t>& out, DWORD type, double v)
 
 double valueAt(const std::uint8_t* p, DWORD type)
 {
-    if (type == TypeInt32) {
+    if (type == SIMCONNECT_DATATYPE_INT32) {
         std::int32_t i;
         std::memcpy(&i, p, 4);
         return i;
     }
-    if (type == TypeInt64) {
+    if (type == SIMCONNECT_DATATYPE_INT64) {
         std::int64_t i;
         std::memcpy(&i, p, 8);
         return static_cast<double>(i);
     }
-    if (type == TypeFloat32) {
+    if (type == SIMCONNECT_DATATYPE_FLOAT32) {
         float f;
         std::memcpy(&f, p, 4);
         return f;
@@ -153,9 +152,13 @@ bool CStandInHost::ensureWorld()
 {
     if (world)
         return true;
-    std::string name = setting("scenario");
-    if (name.empty())
-        name = "airline_eddf_eddm";
+    // No scenario, no aircraft: a client that found this library by accident
+    // must not fly (and report) a scripted flight.
+    const std::string name = setting("scenario");
+    if (name.empty()) {
+        std::fprintf(stderr, "qvl-sim SimConnect stand-in: no scenario configured (QVL_SIMCONNECT_SCENARIO)\n");
+        return false;
+    }
     const std::string path =
         std::filesystem::exists(name) ? name : std::string(QVL_SIM_SCENARIO_DIR) + "/" + name + ".json";
     SimScenario scenario;
@@ -198,10 +201,10 @@ HRESULT CStandInHost::open(HANDLE* handle)
     std::lock_guard<std::mutex> lock(mutex);
     StandInIdentity id;
     if (handle == nullptr || setting("fault") == "refuse-open" || !readIdentity(id) || !ensureWorld())
-        return kFail;
+        return E_FAIL;
     connections.push_back(std::make_unique<CStandInConnection>(id));
     *handle = connections.back().get();
-    return kOk;
+    return S_OK;
 }
 
 HRESULT CStandInHost::close(HANDLE handle)
@@ -210,23 +213,23 @@ HRESULT CStandInHost::close(HANDLE handle)
     const auto it =
         std::find_if(connections.begin(), connections.end(), [&](const auto& c) { return c.get() == handle; });
     if (it == connections.end())
-        return kFail;
+        return E_FAIL;
     connections.erase(it);
-    return kOk;
+    return S_OK;
 }
 
 HRESULT CStandInHost::addToDataDefinition(HANDLE handle, DWORD define, const char* datum, const char* units, DWORD type)
 {
     std::lock_guard<std::mutex> lock(mutex);
     CStandInConnection* c = find(handle);
-    if (c == nullptr || datum == nullptr || units == nullptr || type < TypeInt32 || type > TypeFloat64)
-        return kFail;
+    if (c == nullptr || datum == nullptr || units == nullptr || type < SIMCONNECT_DATATYPE_INT32 || type > SIMCONNECT_DATATYPE_FLOAT64)
+        return E_FAIL;
     // Like the real library, an unknown name is reported later as an exception message.
     const CSimVariables::Ref variable = CSimVariables::resolve(datum);
     if (variable.var == CSimVariables::Var::Unknown)
-        c->queueException(kExceptionNameUnrecognized);
+        c->queueException(SIMCONNECT_EXCEPTION_NAME_UNRECOGNIZED);
     c->addDatum(define, {datum, units, type, variable});
-    return kOk;
+    return S_OK;
 }
 
 HRESULT CStandInHost::mapClientEvent(HANDLE handle, DWORD event, const char* name)
@@ -234,9 +237,9 @@ HRESULT CStandInHost::mapClientEvent(HANDLE handle, DWORD event, const char* nam
     std::lock_guard<std::mutex> lock(mutex);
     CStandInConnection* c = find(handle);
     if (c == nullptr || name == nullptr)
-        return kFail;
+        return E_FAIL;
     c->mapEvent(event, upper(name));
-    return kOk;
+    return S_OK;
 }
 
 HRESULT CStandInHost::subscribeToSystemEvent(HANDLE handle, DWORD event, const char* name)
@@ -244,10 +247,10 @@ HRESULT CStandInHost::subscribeToSystemEvent(HANDLE handle, DWORD event, const c
     std::lock_guard<std::mutex> lock(mutex);
     CStandInConnection* c = find(handle);
     if (c == nullptr || name == nullptr)
-        return kFail;
+        return E_FAIL;
     if (!c->subscribe(event, upper(name)))
-        c->queueException(kExceptionNameUnrecognized);
-    return kOk;
+        c->queueException(SIMCONNECT_EXCEPTION_NAME_UNRECOGNIZED);
+    return S_OK;
 }
 
 HRESULT CStandInHost::setData(HANDLE handle, DWORD define, DWORD object, DWORD unitSize, const void* data)
@@ -255,17 +258,17 @@ HRESULT CStandInHost::setData(HANDLE handle, DWORD define, DWORD object, DWORD u
     std::lock_guard<std::mutex> lock(mutex);
     CStandInConnection* c = find(handle);
     const std::vector<StandInDatum>* def = c != nullptr ? c->definition(define) : nullptr;
-    if (def == nullptr || object != kUserAircraft || data == nullptr || unitSize < CStandInConnection::blockSize(*def))
-        return kFail;
+    if (def == nullptr || object != SIMCONNECT_OBJECT_ID_USER || data == nullptr || unitSize < CStandInConnection::blockSize(*def))
+        return E_FAIL;
     bool ok = true;
     world->modify([&](CAircraftModel& model) {
         const auto* p = static_cast<const std::uint8_t*>(data);
         for (const StandInDatum& d : *def) {
             ok = CSimVariables::write(model, world->record(), d.variable, valueAt(p, d.type)) && ok;
-            p += d.type == TypeFloat64 || d.type == TypeInt64 ? 8 : 4;
+            p += d.type == SIMCONNECT_DATATYPE_FLOAT64 || d.type == SIMCONNECT_DATATYPE_INT64 ? 8 : 4;
         }
     });
-    return ok ? kOk : kFail;
+    return ok ? S_OK : E_FAIL;
 }
 
 std::vector<std::uint8_t> CStandInHost::block(const std::vector<StandInDatum>& data)
@@ -283,12 +286,14 @@ HRESULT CStandInHost::requestData(HANDLE handle, DWORD request, DWORD define, DW
     std::lock_guard<std::mutex> lock(mutex);
     CStandInConnection* c = find(handle);
     const std::vector<StandInDatum>* def = c != nullptr ? c->definition(define) : nullptr;
-    // Only single answers are served; repeating periods are not.
-    if (def == nullptr || object != kUserAircraft || period > PeriodOnce)
-        return kFail;
-    if (period == PeriodOnce && !neverAnswer)
+    // Only single answers are served; repeating periods are not. A simulator
+    // that went away refuses every request.
+    if (def == nullptr || object != SIMCONNECT_OBJECT_ID_USER || period > SIMCONNECT_PERIOD_ONCE ||
+        setting("fault") == "refuse-requests")
+        return E_FAIL;
+    if (period == SIMCONNECT_PERIOD_ONCE && !neverAnswer)
         c->queueObjectData(request, define, block(*def));
-    return kOk;
+    return S_OK;
 }
 
 bool CStandInHost::applyEvent(const std::string& name)
@@ -314,37 +319,37 @@ HRESULT CStandInHost::transmitClientEvent(HANDLE handle, DWORD object, DWORD eve
     std::lock_guard<std::mutex> lock(mutex);
     CStandInConnection* c = find(handle);
     const std::string name = c != nullptr ? c->eventName(event) : std::string();
-    if (name.empty() || object != kUserAircraft)
-        return kFail;
-    return applyEvent(name) ? kOk : kFail;
+    if (name.empty() || object != SIMCONNECT_OBJECT_ID_USER)
+        return E_FAIL;
+    return applyEvent(name) ? S_OK : E_FAIL;
 }
 
 HRESULT CStandInHost::text(HANDLE handle, float seconds, DWORD size, const void* text)
 {
     std::lock_guard<std::mutex> lock(mutex);
     if (find(handle) == nullptr || text == nullptr)
-        return kFail;
+        return E_FAIL;
     const auto* chars = static_cast<const char*>(text);
     world->record().add({"text", std::string(chars, strnlen(chars, size)), seconds, -1});
-    return kOk;
+    return S_OK;
 }
 
-HRESULT CStandInHost::getNextDispatch(HANDLE handle, RecvHeader** data, DWORD* size)
+HRESULT CStandInHost::getNextDispatch(HANDLE handle, SIMCONNECT_RECV** data, DWORD* size)
 {
     std::lock_guard<std::mutex> lock(mutex);
     CStandInConnection* c = find(handle);
     if (c == nullptr || data == nullptr || size == nullptr)
-        return kFail;
+        return E_FAIL;
     const SimAircraftState s = world->state();
     c->queueSystemEvents(s.simSeconds, static_cast<float>(s.simRate), s.crashed);
-    return c->next(data, size) ? kOk : kFail;
+    return c->next(data, size) ? S_OK : E_FAIL;
 }
 
 HRESULT CStandInHost::flightSave(HANDLE handle, const char* file)
 {
     std::lock_guard<std::mutex> lock(mutex);
     if (find(handle) == nullptr || file == nullptr)
-        return kFail;
+        return E_FAIL;
     writeFlightSave(world->state(), saveDirectory, file, world->record());
-    return kOk;
+    return S_OK;
 }

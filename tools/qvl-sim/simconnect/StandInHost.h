@@ -15,9 +15,9 @@
 
 class CStandInHost {
 public:
-    using DWORD = SimConnectApi::DWORD;
-    using HRESULT = SimConnectApi::HRESULT;
-    using HANDLE = SimConnectApi::HANDLE;
+    using DWORD = StandInApi::DWORD;
+    using HRESULT = StandInApi::HRESULT;
+    using HANDLE = StandInApi::HANDLE;
 
     CStandInHost();
     ~CStandInHost();
@@ -33,7 +33,7 @@ public:
     HRESULT requestData(HANDLE handle, DWORD request, DWORD define, DWORD object, DWORD period);
     HRESULT transmitClientEvent(HANDLE handle, DWORD object, DWORD event);
     HRESULT text(HANDLE handle, float seconds, DWORD size, const void* text);
-    HRESULT getNextDispatch(HANDLE handle, SimConnectApi::RecvHeader** data, DWORD* size);
+    HRESULT getNextDispatch(HANDLE handle, StandInApi::SIMCONNECT_RECV** data, DWORD* size);
     HRESULT flightSave(HANDLE handle, const char* file);
 
     // Control of the stand-in by the caller.
