@@ -4,9 +4,11 @@
 
 #include "app/ExitCodes.h"
 #include "core/Client.h"
+#include "platform/ResourceFolder.h"
 #include "platform/SingleInstance.h"
 #include "platform/Toolkit.h"
 #include "server/ClientInterface.h"
+#include "ui/Sound.h"
 #include "ui/UserInterface.h"
 
 #include <cstdlib>
@@ -52,6 +54,8 @@ int CClientStartup::run()
         return ExitStartFailed;
     }
     CUserInterface ui(*window, sound);
+    if (const std::string resources = findResourceFolder(); !resources.empty())
+        ui.getSound().setPath(resources + "/sound");
     window->addTrayIcon(kWindowTitle);
     if (onReady)
         onReady(*window, ui);
