@@ -39,3 +39,13 @@ add_dependencies(integration_tests backup_autosaver)
 add_executable(platform_probe ${CMAKE_CURRENT_SOURCE_DIR}/tools/PlatformProbe.cpp)
 target_link_libraries(platform_probe PRIVATE quenvale_platform quenvale_core)
 add_dependencies(integration_tests platform_probe)
+
+# The Win32 window on the X display the script starts for Wine; the program's
+# resources (skin, outline, icon, menus) are compiled into it.
+add_executable(win32_window_tests ${CMAKE_CURRENT_SOURCE_DIR}/windows/Win32WindowTest.cpp
+  ${CMAKE_SOURCE_DIR}/resources/windows/quenvale.rc ${QVL_TEST_ENVIRONMENT})
+target_link_libraries(win32_window_tests PRIVATE qvl_test_support GTest::gtest_main)
+target_include_directories(win32_window_tests PRIVATE ${QVL_RESOURCE_BUILD_DIR} ${CMAKE_SOURCE_DIR}/src)
+add_dependencies(win32_window_tests quenvale_resources)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/windows/quenvale.rc TARGET_DIRECTORY win32_window_tests
+  PROPERTIES OBJECT_DEPENDS "${QVL_WINDOWS_RESOURCE_FILES}")

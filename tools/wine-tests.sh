@@ -16,8 +16,10 @@ work=$(mktemp -d /tmp/qvl-wine-XXXXXX)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
 unset DISPLAY WAYLAND_DISPLAY
 service_pid=
+xvfb_pid=
 cleanup() {
   [ -n "$service_pid" ] && kill "$service_pid" 2>/dev/null && wait "$service_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null || true
   "$wineserver" -k 2>/dev/null || true
   "$wineserver" -w 2>/dev/null || true
   rm -rf "$work"
@@ -58,4 +60,28 @@ run_suite() {
 }
 run_suite unit_tests ${1:+--gtest_filter=$1}
 run_suite integration_tests
+
+# The window suite on a private X display; its page bitmaps become the
+# artifacts' PNG files.
+artifacts=$win/artifacts
+if command -v Xvfb > /dev/null; then
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$work/display" 2> "$work/xvfb.log" &
+  xvfb_pid=$!
+  for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+fi
+if [ -s "$work/display" ]; then
+  mkdir -p "$artifacts/win32"
+  # Wine's desktop takes the display it starts with: a fresh wineserver
+  # starts it again on this one.
+  "$wineserver" -k || true
+  "$wineserver" -w || true
+  export DISPLAY=":$(head -n1 "$work/display")"
+  "$wineserver" -p
+  QVL_ARTIFACT_DIR="Z:$artifacts" run_suite win32_window_tests
+  for bitmap in "$artifacts"/win32/*.bmp; do
+    [ -e "$bitmap" ] && convert "$bitmap" "${bitmap%.bmp}.png" && rm -f "$bitmap"
+  done
+else
+  echo "== win32_window_tests: SKIPPED (Xvfb could not start)"
+fi
 exit "$failed"

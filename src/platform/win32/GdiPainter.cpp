@@ -6,6 +6,9 @@ namespace {
 
 // Generous bounds for single-line text: DrawText needs a rectangle.
 constexpr int kFarAway = 10000;
+// The last line's descenders may reach below the rectangle, as the fonts'
+// cells are taller than the rectangles some texts are given.
+constexpr int kDescentAllowance = 4;
 
 HFONT fontOf(int index)
 {
@@ -71,7 +74,7 @@ void GdiPainter::drawText(int x, int y, const std::string& text, bool rightAlign
 void GdiPainter::drawWrappedText(const Rect& area, const std::string& text)
 {
     std::wstring wide = wideText(text);
-    RECT box{area.left, area.top, area.right, area.bottom};
+    RECT box{area.left, area.top, area.right, area.bottom + kDescentAllowance};
     DrawTextW(dc, wide.data(), static_cast<int>(wide.size()), &box, DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
 }
 
