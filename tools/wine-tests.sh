@@ -3,6 +3,8 @@
 # private Wine prefix with its own wineserver, against a qvl-service from the
 # Linux build (build/dev). Wine cannot start Linux programs, so the service is
 # started here and named to the suites in QVL_WINE_SERVICE_DIR.
+# Then the Win32 window suite and the window's end-to-end script, each on a
+# private Xvfb display, with their screenshots in build/windows-test/artifacts.
 # Usage: tools/wine-tests.sh [gtest filter for the unit suite]
 set -euo pipefail
 
@@ -84,4 +86,14 @@ if [ -s "$work/display" ]; then
 else
   echo "== win32_window_tests: SKIPPED (Xvfb could not start)"
 fi
+
+# The program's own window, clicked (its own prefix, display and service).
+echo "== win32_flight.sh"
+e2e_status=0
+bash "$root/tests/e2e/win32_flight.sh" "$win" "$root/build/dev" "$artifacts/e2e" > "$work/e2e.log" 2>&1 || e2e_status=$?
+case $e2e_status in
+  0) tail -n 1 "$work/e2e.log" ;;
+  77) tail -n 1 "$work/e2e.log" ;;
+  *) failed=1; cat "$work/e2e.log" ;;
+esac
 exit "$failed"

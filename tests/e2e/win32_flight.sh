@@ -1,0 +1,134 @@
+#!/usr/bin/env bash
+# End to end in the Windows program's window: quenvale.exe under wine64 on a
+# private Xvfb display, clicked and typed into with xdotool, against a
+# qvl-service from the Linux build (Wine cannot start Linux programs, so this
+# script starts it): login from the keyboard, the options, and a second client
+# refused. A screenshot of every page is kept in ARTIFACTS.
+#   win32_flight.sh WINDOWS_BUILD_DIR LINUX_BUILD_DIR ARTIFACTS
+# Exit 77 (skipped) when Xvfb, xdotool or wine64 is missing.
+set -euo pipefail
+
+win=$1
+linux=$2
+artifacts=$3
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver64
+for tool in Xvfb xdotool import "$wine"; do
+  command -v "$tool" > /dev/null || { echo "SKIP: $tool is not installed (tools/dev.sh installs it)"; exit 77; }
+done
+mkdir -p "$artifacts"
+work=$(mktemp -d /tmp/quenvale-win32-e2e.XXXXXX)
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  "$wineserver" -k 2>/dev/null || true
+  wait 2>/dev/null || true
+  [ -n "${QVL_KEEP_E2E:-}" ] && { echo "kept $work"; return; }
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; echo "--- client output"; tail -n 40 "$work/client.out" || true; exit 1; }
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$work/display" 2> "$work/xvfb.log" &
+pids+=($!)
+for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "SKIP: Xvfb could not start"; exit 77; }
+# Wine's desktop takes the display its first program starts with.
+export DISPLAY=":$(head -n1 "$work/display")"
+unset WAYLAND_DISPLAY
+mkdir -p "$WINEPREFIX"
+"$wineserver" -p
+"$wine" wineboot -i > /dev/null 2>&1 || true
+
+port=$(( 20000 + RANDOM % 20000 ))
+mkdir -p "$work/client" "$work/service"
+"$linux/tools/qvl-service/qvl-service" seed --data "$work/service" > /dev/null
+"$linux/tools/qvl-service/qvl-service" start --port "$port" --data "$work/service" > "$work/service.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 1 100); do
+  [ -f "$work/service/ca.pem" ] && (echo > "/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
+  sleep 0.1
+done
+
+cat > "$work/client/quenvale.ini" <<INI
+[login]
+User = nobody
+
+[settings]
+AutoLogin = 0
+Tracker = 1
+SimpleFuel = 0
+Sound = 0
+EnableAutosave = 1
+FSInterface = FSUIPC
+
+[server]
+Url = https://127.0.0.1:$port
+CAFile = Z:$work/service/ca.pem
+INI
+
+"$wine" "$win/src/app/quenvale.exe" --data-dir "Z:$work/client" > "$work/client.out" 2>&1 &
+client=$!
+pids+=($client)
+
+seen=0
+wait_page() {
+  local wanted=$1 seconds=${2:-60} deadline=$((SECONDS + ${2:-60}))
+  while [ $SECONDS -lt $deadline ]; do
+    local line
+    line=$(tail -n +$((seen + 1)) "$work/client.out" | tr -d '\r' | grep -n -m1 -E "^page $wanted shown$" || true)
+    if [ -n "$line" ]; then
+      seen=$((seen + ${line%%:*}))
+      sleep 0.7 # let the page paint
+      return 0
+    fi
+    sleep 0.2
+  done
+  fail "page $wanted did not show within $seconds s"
+}
+
+window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Quenvale$' | head -n1) || fail "no window"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+wx=$X wy=$Y
+click() { xdotool mousemove $((wx + $1)) $((wy + $2)) click 1; sleep 0.4; }
+retype() { click "$1" "$2"; xdotool key ctrl+a BackSpace; xdotool type --delay 30 "$3"; }
+shot() { import -window root -crop "600x380+$wx+$wy" +repage "$artifacts/$1.png"; }
+
+wait_page 0 60
+shot page00_login
+retype 400 205 demo
+retype 400 230 demo123
+# From the password field the tab key reaches "Login", drawn with white edges;
+# Enter presses it.
+xdotool key Tab
+sleep 0.5
+shot page00_login_focused
+xdotool key Return
+wait_page 1 60
+shot page01_home
+
+# A second client on the same data folder is refused with a message box.
+"$wine" "$win/src/app/quenvale.exe" --data-dir "Z:$work/client" > "$work/second.out" 2>&1 &
+second=$!
+box=$(timeout 30 xdotool search --sync --onlyvisible --name 'Attention - Multiple Instances' | head -n1) ||
+  fail "the second client showed no message box"
+eval "$(xdotool getwindowgeometry --shell "$box")"
+import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$artifacts/second_instance.png"
+xdotool windowfocus --sync "$box" key Return
+status=0
+wait "$second" || status=$?
+[ "$status" -eq 3 ] || fail "the second client ended with $status instead of 3"
+
+click 99 272                                     # Options
+wait_page 2
+shot page02_options
+click 99 248                                     # Home
+wait_page 1
+xdotool mousemove $((wx + 99)) $((wy + 344)) click 1  # Exit
+for _ in $(seq 1 100); do kill -0 "$client" 2>/dev/null || break; sleep 0.2; done
+kill -0 "$client" 2>/dev/null && fail "the client did not end after Exit"
+status=0
+wait "$client" || status=$?
+[ "$status" -eq 0 ] || fail "the client ended with $status after Exit"
+echo "PASS: login, options and a refused second client in the Windows window; screenshots in $artifacts"
