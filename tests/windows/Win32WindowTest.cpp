@@ -212,6 +212,29 @@ TEST_F(Win32WindowTest, EnterPressesTheFocusedButtonInTheLoop)
     window->setEvents(nullptr);
 }
 
+TEST_F(Win32WindowTest, DraggingTheSkinMovesTheWindow)
+{
+    showAndWait();
+    RECT before{};
+    GetWindowRect(window->hwnd(), &before);
+    SetCursorPos(before.left + 400, before.top + 40);
+    INPUT drag[3] = {};
+    for (INPUT& step : drag)
+        step.type = INPUT_MOUSE;
+    drag[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    // Absolute, so no pointer acceleration changes the distance.
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    drag[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    drag[1].mi.dx = (before.left + 460) * 65535 / (screenWidth - 1);
+    drag[1].mi.dy = (before.top + 70) * 65535 / (screenHeight - 1);
+    drag[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(3, drag, sizeof(INPUT));
+    pump(500);
+    RECT after{};
+    GetWindowRect(window->hwnd(), &after);
+    EXPECT_EQ((std::vector<long>{after.left - before.left, after.top - before.top}), (std::vector<long>{60, 30}));
+}
+
 // The box runs its own loop; a timer inside it answers the box.
 struct BoxWatch {
     Win32MainWindow* window = nullptr;
