@@ -41,52 +41,13 @@ mkdir -p "$WINEPREFIX"
 "$wineserver" -p
 "$wine" wineboot -i > /dev/null 2>&1 || true
 
-port=$(( 20000 + RANDOM % 20000 ))
-mkdir -p "$work/client" "$work/service"
-"$linux/tools/qvl-service/qvl-service" seed --data "$work/service" > /dev/null
-"$linux/tools/qvl-service/qvl-service" start --port "$port" --data "$work/service" > "$work/service.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 1 100); do
-  [ -f "$work/service/ca.pem" ] && (echo > "/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-  sleep 0.1
-done
-
-cat > "$work/client/quenvale.ini" <<INI
-[login]
-User = nobody
-
-[settings]
-AutoLogin = 0
-Tracker = 1
-SimpleFuel = 0
-Sound = 0
-EnableAutosave = 1
-FSInterface = FSUIPC
-
-[server]
-Url = https://127.0.0.1:$port
-CAFile = Z:$work/service/ca.pem
-INI
+source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
+start_service "$linux/tools/qvl-service/qvl-service"
+write_client_settings "Z:$work/service/ca.pem"
 
 "$wine" "$win/src/app/quenvale.exe" --data-dir "Z:$work/client" > "$work/client.out" 2>&1 &
 client=$!
 pids+=($client)
-
-seen=0
-wait_page() {
-  local wanted=$1 seconds=${2:-60} deadline=$((SECONDS + ${2:-60}))
-  while [ $SECONDS -lt $deadline ]; do
-    local line
-    line=$(tail -n +$((seen + 1)) "$work/client.out" | tr -d '\r' | grep -n -m1 -E "^page $wanted shown$" || true)
-    if [ -n "$line" ]; then
-      seen=$((seen + ${line%%:*}))
-      sleep 0.7 # let the page paint
-      return 0
-    fi
-    sleep 0.2
-  done
-  fail "page $wanted did not show within $seconds s"
-}
 
 window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Quenvale$' | head -n1) || fail "no window"
 eval "$(xdotool getwindowgeometry --shell "$window")"

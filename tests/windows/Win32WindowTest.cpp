@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -92,14 +93,19 @@ void clickAt(HWND window, int x, int y)
     pump(200);
 }
 
-void pressKey(WORD key)
+// Each key pressed and released, through the input queue.
+void sendKeys(std::initializer_list<WORD> keys)
 {
-    INPUT press[2] = {};
-    press[0].type = press[1].type = INPUT_KEYBOARD;
-    press[0].ki.wVk = press[1].ki.wVk = key;
-    press[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, press, sizeof(INPUT));
-    pump(150);
+    std::vector<INPUT> strokes;
+    for (WORD key : keys) {
+        INPUT stroke{};
+        stroke.type = INPUT_KEYBOARD;
+        stroke.ki.wVk = key;
+        strokes.push_back(stroke);
+        stroke.ki.dwFlags = KEYEVENTF_KEYUP;
+        strokes.push_back(stroke);
+    }
+    SendInput(static_cast<UINT>(strokes.size()), strokes.data(), sizeof(INPUT));
 }
 
 class RecordingEvents final : public WindowEvents {
@@ -171,7 +177,8 @@ TEST_F(Win32WindowTest, ClickOrKeyOnAControlIsItsCommandAndOnTheSkinIsNone)
     EXPECT_EQ(shot.at(60, 310), RGB(255, 255, 255)) << "the focused button has white edges";
     EXPECT_EQ(shot.at(60, 329), RGB(255, 255, 255)) << "the focused button has white edges";
     EXPECT_EQ(shot.at(60, 320), RGB(136, 155, 175)) << "the button's own fill";
-    pressKey(VK_SPACE);
+    sendKeys({VK_SPACE});
+    pump(150);
     clickAt(window->hwnd(), 400, 300); // the skin
     clickAt(window->hwnd(), 60, 342);  // where the hidden button is
     clickAt(window->hwnd(), 31, 286);  // the check box
@@ -194,17 +201,9 @@ TEST_F(Win32WindowTest, EnterPressesTheFocusedButtonInTheLoop)
     Win32Toolkit toolkit;
     int ticks = 0;
     toolkit.run(*window, [&] {
-        if (++ticks == 1) {
-            // Tab moves on to the button through the loop's dialog navigation; Enter presses it.
-            INPUT keys[4] = {};
-            const WORD sequence[2] = {VK_TAB, VK_RETURN};
-            for (int i = 0; i < 4; ++i) {
-                keys[i].type = INPUT_KEYBOARD;
-                keys[i].ki.wVk = sequence[i / 2];
-                keys[i].ki.dwFlags = (i % 2) ? KEYEVENTF_KEYUP : 0;
-            }
-            SendInput(4, keys, sizeof(INPUT));
-        }
+        // Tab moves on to the button through the loop's dialog navigation; Enter presses it.
+        if (++ticks == 1)
+            sendKeys({VK_TAB, VK_RETURN});
         window->pauseBeforeNextTick(10);
         return events.commands.empty() && ticks < 300;
     });
