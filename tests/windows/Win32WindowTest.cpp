@@ -234,6 +234,48 @@ TEST_F(Win32WindowTest, DraggingTheSkinMovesTheWindow)
     EXPECT_EQ((std::vector<long>{after.left - before.left, after.top - before.top}), (std::vector<long>{60, 30}));
 }
 
+TEST_F(Win32WindowTest, KeysSeenWhileAnotherWindowHasTheFocus)
+{
+    showAndWait();
+    HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 650, 420, 200, 80,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    SetForegroundWindow(other);
+    pump(200);
+    auto send = [](DWORD flags) {
+        INPUT keys[3] = {};
+        const WORD codes[3] = {VK_CONTROL, VK_SHIFT, 'L'};
+        for (int i = 0; i < 3; ++i) {
+            keys[i].type = INPUT_KEYBOARD;
+            keys[i].ki.wVk = codes[i];
+            keys[i].ki.dwFlags = flags;
+        }
+        SendInput(3, keys, sizeof(INPUT));
+        pump(100);
+    };
+    send(0);
+    EXPECT_NE(GetForegroundWindow(), window->hwnd());
+    EXPECT_TRUE(window->isKeyDown(Key::L));
+    EXPECT_TRUE(window->isKeyDown(Key::Control));
+    EXPECT_TRUE(window->isKeyDown(Key::Shift));
+    send(KEYEVENTF_KEYUP);
+    EXPECT_FALSE(window->isKeyDown(Key::L));
+    EXPECT_FALSE(window->isKeyDown(Key::Control));
+    DestroyWindow(other);
+}
+
+TEST_F(Win32WindowTest, TrayClickShowsTheHiddenWindow)
+{
+    showAndWait();
+    window->hide();
+    pump(100);
+    ASSERT_FALSE(IsWindowVisible(window->hwnd()));
+    // What the notification area sends for a left click on the icon.
+    PostMessageW(window->hwnd(), 1234, 9999, WM_LBUTTONDOWN);
+    pump(200);
+    EXPECT_TRUE(IsWindowVisible(window->hwnd()));
+}
+
 // The box runs its own loop; a timer inside it answers the box.
 struct BoxWatch {
     Win32MainWindow* window = nullptr;

@@ -238,7 +238,8 @@ MessageBoxResult Win32MainWindow::messageBox(const std::string& text, const std:
 {
     HWND owner = handle && IsWindowVisible(handle) ? handle : nullptr;
     const UINT type = (buttons == MessageBoxButtons::OkCancel ? MB_OKCANCEL : MB_OK) | iconFlags(boxIcon);
-    const int answer = MessageBoxW(owner, GdiPainter::wideText(text).c_str(), GdiPainter::wideText(title).c_str(), type);
+    const int answer =
+        MessageBoxW(owner, GdiPainter::wideText(text).c_str(), GdiPainter::wideText(title).c_str(), type);
     if (buttons == MessageBoxButtons::Ok)
         return MessageBoxResult::Ok;
     return answer == IDOK ? MessageBoxResult::Ok : MessageBoxResult::Cancel;

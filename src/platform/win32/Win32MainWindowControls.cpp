@@ -1,8 +1,8 @@
 // Win32MainWindow's controls: child windows whose ids are the control ids, so
 // their commands arrive with the id the user interface knows them by.
 #include "platform/win32/GdiPainter.h"
-#include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32MainWindow.h"
 #include "ui/ButtonFace.h"
 #include "ui/ControlIds.h"
 
@@ -102,9 +102,9 @@ bool Win32MainWindow::createControl(const ControlSpec& layout)
         break;
     }
     const std::wstring caption = GdiPainter::wideText(layout.caption.substr(0, 255));
-    HWND child = CreateWindowExW(extended, windowClass, caption.c_str(), style, layout.x, layout.y, layout.width,
-                                 height, handle, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance,
-                                 nullptr);
+    HWND child =
+        CreateWindowExW(extended, windowClass, caption.c_str(), style, layout.x, layout.y, layout.width, height, handle,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance, nullptr);
     if (!child) {
         log.error("Could not create control " + std::to_string(layout.id) + ": error " +
                   std::to_string(GetLastError()));
