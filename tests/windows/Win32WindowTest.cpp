@@ -339,4 +339,32 @@ TEST_F(Win32WindowTest, LoopEndsOnceTheWindowIsClosed)
     EXPECT_TRUE(window->isClosed());
 }
 
+// The tray's popup menu runs its own loop too; a timer inside it closes the menu.
+int g_menuTicks = 0;
+int g_ticksDuringMenu = -1;
+int g_ticksAtMenu = -1;
+
+void CALLBACK closeMenu(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    g_ticksDuringMenu = g_menuTicks - g_ticksAtMenu;
+    EndMenu();
+}
+
+TEST_F(Win32WindowTest, NoTickWhileTheTrayMenuIsOpen)
+{
+    Win32Toolkit toolkit;
+    toolkit.run(*window, [&] {
+        if (++g_menuTicks == 3) {
+            g_ticksAtMenu = g_menuTicks;
+            SetTimer(nullptr, 0, 400, closeMenu);
+            // A right click on the icon opens the menu.
+            PostMessageW(window->hwnd(), 1234, 9999, WM_RBUTTONDOWN);
+        }
+        window->pauseBeforeNextTick(10);
+        return g_ticksDuringMenu < 0 || g_menuTicks < g_ticksAtMenu + 5;
+    });
+    EXPECT_EQ(g_ticksDuringMenu, 0);
+}
+
 } // namespace
