@@ -33,11 +33,15 @@ void line(HDC dc, const Colour& colour, int x0, int y0, int x1, int y1)
 
 DWORD editStyle(unsigned style)
 {
-    DWORD s = WS_TABSTOP | ES_AUTOHSCROLL;
+    DWORD s = WS_TABSTOP;
+    // Several lines wrap at the edge; one line scrolls sideways, so a long
+    // name or password still fits.
+    if (style & StyleMultiLine)
+        s |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL;
+    else
+        s |= ES_AUTOHSCROLL;
     if (style & StylePassword)
         s |= ES_PASSWORD;
-    if (style & StyleMultiLine)
-        s |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL;
     if (style & StyleRightAligned)
         s |= ES_RIGHT;
     if (style & StyleDigitsOnly)
