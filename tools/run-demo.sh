@@ -13,6 +13,10 @@
 #                      QVL_CLIENT_BUILD_DIR=build/release measures the optimised client
 #   QVL_DEMO_PILOT=FILE  another pilot script for the client
 #   QVL_HEADLESS=1     the scripted headless flight even where a display exists
+#   QVL_WINDOWS=1      fly the Windows client headless under wine64 (build/windows-test,
+#                      QVL_WINDOWS_BUILD_DIR) against the Windows qvl-sim or, with
+#                      QVL_FS_INTERFACE=SimConnect, the stand-in SimConnect.dll beside it;
+#                      the service stays the Linux one
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -24,9 +28,32 @@ work=$(mktemp -d /tmp/quenvale-demo.XXXXXX)
 port=$(( 20000 + RANDOM % 20000 ))
 pids=()
 
+# Windows programs run under wine64 in a prefix of their own; they see the
+# demo's files through drive Z:.
+host=""
+run=()
+if [ -n "${QVL_WINDOWS:-}" ]; then
+  win_build="${QVL_WINDOWS_BUILD_DIR:-$root/build/windows-test}"
+  export WINEPREFIX="$work/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  host="Z:"
+  run=(/usr/lib/wine/wine64)
+  QVL_HEADLESS=1
+  echo "== a Wine prefix for the Windows client in $WINEPREFIX"
+  /usr/lib/wine/wine64 wineboot -i > /dev/null 2>&1 || true
+  # qvl-sim's module window without a display: Wine's null graphics driver,
+  # taken up once the prefix starts afresh.
+  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f > /dev/null 2>&1
+  /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+  /usr/lib/wine/wineserver64 -w 2>/dev/null || true
+fi
+# Wine checks the service's certificate against host names only.
+service_host=127.0.0.1
+[ -n "${QVL_WINDOWS:-}" ] && service_host=localhost
+
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
+  [ -n "${QVL_WINDOWS:-}" ] && { /usr/lib/wine/wineserver64 -k 2>/dev/null || true; }
   [ -n "${QVL_KEEP_DEMO:-}" ] && { echo "== kept $work"; return; }
   rm -rf "$work"
 }
@@ -60,7 +87,12 @@ sed "0,/\"seconds\": 60/s//\"seconds\": $hold/" "$root/tools/qvl-sim/scenarios/a
 if [ "$bridge" = "SimConnect" ]; then
   echo "== stand-in SimConnect library flying Frankfurt to Munich at ${scale}x"
   export QVL_SIMCONNECT_LIBRARY_DIR="$build/tools/qvl-sim/standin"
-  export QVL_SIMCONNECT_SCENARIO="$scenario" QVL_SIMCONNECT_TIME_SCALE="$scale"
+  export QVL_SIMCONNECT_SCENARIO="$host$scenario" QVL_SIMCONNECT_TIME_SCALE="$scale"
+elif [ -n "${QVL_WINDOWS:-}" ]; then
+  echo "== the Windows qvl-sim (its module window) flying Frankfurt to Munich at ${scale}x"
+  "${run[@]}" "$win_build/tools/qvl-sim/qvl-sim.exe" run "$host$scenario" \
+    --time-scale "$scale" > "$work/sim.log" 2>&1 &
+  pids+=($!)
 else
   echo "== qvl-sim flying Frankfurt to Munich at ${scale}x"
   "$build/tools/qvl-sim/qvl-sim" run "$scenario" \
@@ -83,8 +115,8 @@ EnableAutosave = 1
 FSInterface = $bridge
 
 [server]
-Url = https://127.0.0.1:$port
-CAFile = $work/service/ca.pem
+Url = https://$service_host:$port
+CAFile = $host$work/service/ca.pem
 INI
 
 status=0
@@ -96,10 +128,12 @@ if [ -n "$windowed" ]; then
   echo "   the flight; comment, End flight, Next through the report; Exit closes the demo"
 else
   [ -z "${QVL_HEADLESS:-}" ] && echo "== no display to open the window on: flying the headless demo instead"
-  client=(--headless --data-dir "$work/client" --pilot "${QVL_DEMO_PILOT:-$root/tools/demo-flight.pilot}")
+  client=(--headless --data-dir "$host$work/client" --pilot "$host${QVL_DEMO_PILOT:-$root/tools/demo-flight.pilot}")
 fi
-echo "== quenvale ${client[*]}"
-"${measure[@]}" "$client_build/src/app/quenvale" "${client[@]}" || status=$?
+program="$client_build/src/app/quenvale"
+[ -n "${QVL_WINDOWS:-}" ] && program="$win_build/src/app/quenvale.exe"
+echo "== ${run[*]} $program ${client[*]}"
+"${measure[@]}" "${run[@]}" "$program" "${client[@]}" || status=$?
 
 echo "== the report the service received"
 "$build/tools/qvl-service/qvl-service" list --data "$work/service" writereport || true

@@ -6,6 +6,7 @@
 # Then the Win32 window suite and the window's end-to-end script, each on a
 # private Xvfb display, with their screenshots in build/windows-test/artifacts.
 # Usage: tools/wine-tests.sh [gtest filter for the unit suite]
+#        tools/wine-tests.sh bench [ROUNDS]
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -29,7 +30,7 @@ cleanup() {
 trap cleanup EXIT
 
 # One prefix and one wineserver for the whole run.
-mkdir -p "$WINEPREFIX"
+mkdir -p "$WINEPREFIX" # the wineserver needs its prefix folder
 "$wineserver" -p
 "$wine" wineboot -i > /dev/null 2>&1 || true
 # Drive C:'s volume serial number, which the machine table expects; Wine
@@ -40,7 +41,7 @@ echo abcdef > "$WINEPREFIX/drive_c/.windows-serial"
 "$wineserver" -p
 
 mkdir -p "$work/service"
-"$service_program" start --port 0 --data "$work/service" > "$work/service.log" 2>&1 &
+"$service_program" start --port 0 --data "$work/service" --upload-log "$work/service/uploads.log" > "$work/service.log" 2>&1 &
 service_pid=$!
 for _ in $(seq 600); do
   [ -s "$work/service/port" ] && break
@@ -48,6 +49,20 @@ for _ in $(seq 600); do
 done
 [ -s "$work/service/port" ] || { echo "qvl-service did not start:"; cat "$work/service.log"; exit 1; }
 export QVL_WINE_SERVICE_DIR=$work/service
+
+# --- The simulator's module is a window: Wine's null graphics driver makes
+# windows without a display (taken up by the prefix's next desktop).
+"$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f > /dev/null 2>&1
+"$wineserver" -k 2>/dev/null || true
+"$wineserver" -w 2>/dev/null || true
+"$wineserver" -p
+
+# `tools/wine-tests.sh bench`: the module link's window-message benchmark
+# instead of the suites.
+if [ "${1:-}" = bench ]; then
+  "$wine" "$win/bench/bench_fsuipc_window.exe" "Z:$win/tools/qvl-sim/qvl-sim.exe" "${2:-2000}"
+  exit $?
+fi
 
 failed=0
 run_suite() {
@@ -62,6 +77,14 @@ run_suite() {
 }
 run_suite unit_tests ${1:+--gtest_filter=$1}
 run_suite integration_tests
+
+# --- The simulator links and the whole flight (simulator_tests). Each flight
+# gets the demo booking afresh: the service takes one report per flight log.
+run_suite simulator_tests --gtest_filter='*WindowsLink*'
+for bridge in Fsuipc SimConnect; do
+  "$service_program" seed --data "$work/service" > /dev/null
+  run_suite simulator_tests --gtest_filter="Bridges/WindowsFlightTest.*/$bridge"
+done
 
 # The window suite on a private X display; its page bitmaps become the
 # artifacts' PNG files.

@@ -4,9 +4,11 @@
 
 #include "app/ExitCodes.h"
 #include "core/Client.h"
+#include "monitor/recorder/FlightRecorder.h"
 #include "platform/ResourceFolder.h"
 #include "platform/SingleInstance.h"
 #include "platform/Toolkit.h"
+#include "report/IniParser.h"
 #include "server/ClientInterface.h"
 #include "ui/Sound.h"
 #include "ui/UserInterface.h"
@@ -48,12 +50,22 @@ int CClientStartup::run()
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     if (!onlyInstance())
         return ExitAlreadyRunning;
+    const int status = runClient();
+    // The store saves both files as it ends (the pilot's login among them).
+    if (CIniParser::hasInstance())
+        CIniParser::destroyInstance();
+    return status;
+}
+
+int CClientStartup::runClient()
+{
     std::unique_ptr<Window> window = toolkit.createMainWindow(kWindowTitle);
     if (!window) {
         log.error("Could not create the main window");
         return ExitStartFailed;
     }
     CUserInterface ui(*window, sound);
+    ui.getFlightRecorder().setEnabled(true);
     if (const std::string resources = findResourceFolder(); !resources.empty())
         ui.getSound().setPath(resources + "/sound");
     window->addTrayIcon(kWindowTitle);
@@ -69,8 +81,9 @@ int CClientStartup::run()
         });
     }
     window->removeTrayIcon();
-    // The report's fire-and-forget uploads get a moment to arrive.
-    ui.getClient().waitForBackgroundSends(kBackgroundSendGraceMs);
+    // The report's fire-and-forget uploads get a moment to arrive; a stalled
+    // service never keeps the client alive past it.
+    ui.getClient().stopBackgroundSends(kBackgroundSendGraceMs);
     window->setEvents(nullptr);
     return ExitOk;
 }

@@ -29,6 +29,7 @@ public:
 private:
     // True when this is the only client on the data folder; otherwise tells the pilot.
     bool onlyInstance();
+    int runClient();
 
     Toolkit& toolkit;
     SoundOutput& sound;

@@ -36,7 +36,18 @@ bool CCommandLine::parse(const std::vector<std::string>& arguments)
             problem = "option " + name + " takes no value";
             return false;
         }
-        if (name == "--version")
+        if (name.rfind("-", 0) != 0 && parsed.command.empty() && !hasValue) {
+            if (name != "replay" && name != "landing") {
+                problem = "unknown command " + name;
+                return false;
+            }
+            if (i + 1 >= arguments.size()) {
+                problem = "command " + name + " needs a recording file";
+                return false;
+            }
+            parsed.command = name;
+            parsed.commandFile = arguments[++i];
+        } else if (name == "--version")
             parsed.showVersion = true;
         else if (name == "--help" || name == "-h")
             parsed.showHelp = true;
@@ -60,6 +71,9 @@ std::string CCommandLine::helpText(const std::string& programName)
 {
     return "Usage: " + programName +
            " [OPTION]...\n"
+           "   or: " +
+           programName +
+           " replay|landing FILE\n"
            "The Quenvale client " +
            std::string(kClientVersion) +
            ": watches a booked flight in the simulator and uploads its report.\n"
@@ -87,11 +101,19 @@ std::string CCommandLine::helpText(const std::string& programName)
            "                  blank lines and lines starting with # are ignored; the pilot\n"
            "                  reaches only what is shown and enabled in a shown window,\n"
            "                  and a script fails (status 1) where a pilot would be stuck\n"
+           "  replay FILE     run the flight recording FILE through the client's flight\n"
+           "                  checks and report again and print the report it arrives at\n"
+           "  landing FILE    print the landing analysis of the flight recording FILE and\n"
+           "                  write its plot (.landing.svg) and track (.gpx, .kml) beside it\n"
+           "                  (recordings are in the data folder's \"recordings\" folder)\n"
            "  --version       print the client's version and exit\n"
            "  --help          print this help and exit\n"
            "\n"
            "Exit status: 0 when the client or its pilot script ran to the end; 1 when a\n"
            "script's wait timed out or an expectation failed; 2 for a bad option or pilot\n"
            "script; 3 when a client already runs on the data folder; 4 when the client\n"
-           "could not start.\n";
+           "could not start; 5 when a recording cannot be read; 6 when a replayed report\n"
+           "differs from the one the flight arrived at; 128 + the signal when a second\n"
+           "SIGINT or SIGTERM, or the first one after a grace of 10 s, ended a client that\n"
+           "did not stop by itself.\n";
 }

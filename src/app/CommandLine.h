@@ -11,6 +11,8 @@ struct ProgramOptions {
     bool headless = false;
     std::string dataFolder; // empty: the per-user folder
     std::string pilotFile;  // empty: no scripted pilot
+    std::string command;    // "replay" or "landing"; empty: run the client
+    std::string commandFile; // the recording the command reads
 };
 
 class CCommandLine {

@@ -7,4 +7,6 @@ enum ExitCode {
     ExitUsage = 2,          // bad option, unreadable or malformed pilot script
     ExitAlreadyRunning = 3, // another client holds the data folder
     ExitStartFailed = 4,    // no window, no data folder
+    ExitBadRecording = 5,   // replay/landing: the recording cannot be read or is damaged
+    ExitReplayDiffers = 6,  // replay: the replayed report differs from the flight's own
 };

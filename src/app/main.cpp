@@ -2,6 +2,7 @@
 // implementations of the seams, and hands over to a front-end.
 #include "app/CommandLine.h"
 #include "app/ExitCodes.h"
+#include "app/RecordingCommands.h"
 #include "app/headless/HeadlessFrontEnd.h"
 #ifdef QVL_GTK_FRONT_END
 #include "app/gtk/GtkFrontEnd.h"
@@ -117,6 +118,10 @@ int main(int argc, char** argv)
     if (options.showVersion) {
         std::cout << "Quenvale client " << kClientVersion << std::endl;
         return ExitOk;
+    }
+    if (!options.command.empty()) {
+        return options.command == "replay" ? RecordingCommands::replay(options.commandFile, std::cout, std::cerr)
+                                           : RecordingCommands::landing(options.commandFile, std::cout, std::cerr);
     }
     if (!options.dataFolder.empty() && !chooseDataFolder(options.dataFolder))
         return ExitStartFailed;

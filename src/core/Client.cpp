@@ -6,10 +6,12 @@
 #include "monitor/CheatDetector.h"
 #include "monitor/FlightState.h"
 #include "monitor/blackbox/Blackbox.h"
+#include "monitor/recorder/FlightRecorder.h"
 #include "platform/Clock.h"
 #include "platform/Toolkit.h"
 #include "report/Report.h"
 #include "server/ClientInterface.h"
+#include "server/RequestDeadline.h"
 #include "sim/FlightSimulatorInterface.h"
 #include "ui/ControlIds.h"
 #include "ui/FlightActions.h"
@@ -140,6 +142,9 @@ void CClient::preFlight(CFlightSimulatorInterface& sim)
 
 bool CClient::flying(CFlightSimulatorInterface& sim)
 {
+    // A slow service must not leave the flight unwatched: what cannot be
+    // sent within this is queued for later.
+    CRequestDeadline deadline(CRequestDeadline::kFlyingTickMs);
     t1 = now();
     if (g_process.simulatorVersion == 0)
         g_process.simulatorVersion = sim.getSimulatorVersion();
@@ -228,6 +233,7 @@ bool CClient::runCheck(CFlightSimulatorInterface& sim)
 {
     nextCheckTime = now() + 10000;
     const std::uint32_t start = now();
+    ui->getFlightRecorder().check(sim);
     if (!sim.getEverything()) {
         log.error("Call to getEverything failed, stopping checks!");
         return false;
@@ -247,6 +253,15 @@ bool CClient::runCheck(CFlightSimulatorInterface& sim)
     checkExhaustedFuel(sim);
     countGearChanges(sim);
     autosave(sim);
+    return true;
+}
+
+bool CClient::replayCheck()
+{
+    CFlightSimulatorInterface* sim = ui->getSimulator();
+    if (sim == nullptr || !runCheck(*sim))
+        return false;
+    afterCheck(*sim);
     return true;
 }
 
@@ -285,8 +300,13 @@ void CClient::countGearChanges(CFlightSimulatorInterface& sim)
 void CClient::autosave(CFlightSimulatorInterface& sim)
 {
     nextCheckTime = now();
-    if (g_process.lastAutosaveTime == kAutosaveRunning || now() - g_process.lastAutosaveTime <= kAutosaveIntervalMs)
+    // A touchdown or a new report item is backed up at once.
+    const bool requested = ui->getReport().takeBackupRequest();
+    if (g_process.lastAutosaveTime == kAutosaveRunning || now() - g_process.lastAutosaveTime <= kAutosaveIntervalMs) {
+        if (requested && ui->autosaveMode != 0)
+            backupFlight(sim);
         return;
+    }
     g_process.lastAutosaveTime = kAutosaveRunning;
     if (ui->autosaveMode > 1) {
         const int v = g_process.simulatorVersion;
@@ -300,11 +320,22 @@ void CClient::autosave(CFlightSimulatorInterface& sim)
     }
     if (ui->autosaveMode != 0) {
         log.warn("Creating Autosave Backup...");
-        ui->getReport().saveBackup(true);
+        backupFlight(sim);
     }
     ++g_process.autosaveCounter;
     g_process.lastAutosaveTime = now();
     log.warn("Autosave Finished");
+}
+
+void CClient::backupFlight(CFlightSimulatorInterface& sim)
+{
+    CReport& report = ui->getReport();
+    if (report.saveBackup(true) || backupWarnedFlight == ui->getFlightsBegun())
+        return;
+    // Once per flight: the pilot should know a continue is not possible.
+    backupWarnedFlight = ui->getFlightsBegun();
+    log.error("The flight could not be backed up: " + report.getBackupError());
+    sim.showText("Quenvale: the flight could not be backed up (" + report.getBackupError() + ")", 10, true);
 }
 
 void CClient::afterCheck(CFlightSimulatorInterface& sim)

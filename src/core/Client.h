@@ -30,6 +30,10 @@ public:
     static void resetProcessValues();
     static std::uint32_t getAutosaveCounter();
 
+    // One check of the Flying page and the steps after it, whatever the
+    // time: the replay of a recorded flight runs the checks the flight ran.
+    bool replayCheck();
+
     std::int32_t getCheckInterval() const { return checkInterval; }
     std::uint32_t getCheckCount() const { return checkCount; }
 
@@ -47,6 +51,7 @@ private:
     void checkExhaustedFuel(CFlightSimulatorInterface& sim);
     void countGearChanges(CFlightSimulatorInterface& sim);
     void autosave(CFlightSimulatorInterface& sim);
+    void backupFlight(CFlightSimulatorInterface& sim);
     void afterCheck(CFlightSimulatorInterface& sim);
     void abortedFlightPage();
     void statistics();
@@ -80,4 +85,6 @@ private:
     std::int32_t gearChanges = 0;
     std::int32_t loopTime = 0;
     bool keyLatch = false;
+    // The flight (see CUserInterface::beginFlight) already told its backup failed.
+    std::uint32_t backupWarnedFlight = UINT32_MAX;
 };

@@ -3,6 +3,7 @@
 // an HttpResponse.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -23,6 +24,8 @@ struct HttpRequest {
     // The whole request, however steadily the bytes move (0 = none).
     std::uint32_t totalTimeoutMs = 120000;
     std::size_t maxResponseBytes = 1 << 20; // the rest of a longer answer is read and dropped
+    // Set by another thread to end the request at once (a client that exits).
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 struct HttpResponse {

@@ -19,6 +19,10 @@ public:
     virtual ~SharedLibraryLoader() = default;
     // nullptr with the platform's reason in `error` when nothing could be loaded.
     virtual std::unique_ptr<SharedLibrary> load(const std::string& name, std::string& error) = 0;
+    // After a failed load: the error line of the step before the load itself
+    // that failed (Windows: the side-by-side assembly), empty when the load
+    // itself failed.
+    virtual std::string failedStep() const { return {}; }
 };
 
 // The process's loader; until one is installed every load fails.

@@ -3,7 +3,9 @@
 
 #include "platform/DurableFiles.h"
 
+#include <cerrno>
 #include <memory>
+#include <system_error>
 
 namespace {
 
@@ -20,8 +22,12 @@ bool writeAll(DurableFile& file, std::string_view content)
 
 bool fail(const std::string& temp, std::string& error, const std::string& what)
 {
+    // The system's reason (read-only folder, full disk) is what the pilot can act on.
+    const int reason = errno;
     durableFiles().remove(temp);
     error = what + " (" + temp + ")";
+    if (reason != 0)
+        error += ": " + std::generic_category().message(reason);
     return false;
 }
 
@@ -35,6 +41,7 @@ std::string CAtomicFile::temporaryPathFor(const std::string& path)
 bool CAtomicFile::write(const std::string& path, std::string_view content, std::string& error)
 {
     const std::string temp = temporaryPathFor(path);
+    errno = 0;
     std::unique_ptr<DurableFile> file = durableFiles().create(temp);
     if (!file)
         return fail(temp, error, "Could not create the temporary file");

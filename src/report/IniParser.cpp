@@ -4,6 +4,7 @@
 
 #include "core/ClientConfig.h"
 #include "core/FixedText.h"
+#include "core/RegularFile.h"
 #include "core/Utf8Path.h"
 #include "platform/DurableFiles.h"
 #include "report/AtomicFile.h"
@@ -85,6 +86,7 @@ CIniParser::CIniParser() : log("CIniParser", CDebugLog::Quiet{}), docs(std::make
     settingsPath = dataFolder + "quenvale.ini";
     reportPath = dataFolder + "quenvale_report2.ini";
     stagedReportPath = reportPath + ".new";
+    removeLeftovers();
     createIfMissing(settingsPath);
     createIfMissing(reportPath);
     reload();
@@ -209,9 +211,27 @@ void CIniParser::reloadReport()
     loadDocument(true, reportPath);
 }
 
+std::string CIniParser::reportText()
+{
+    std::string text;
+    if (docs->report.Save(text, false) < 0)
+        text.clear();
+    return text;
+}
+
+bool CIniParser::loadReportText(const std::string& text)
+{
+    docs->report.Reset();
+    return docs->report.LoadData(text) >= 0;
+}
+
 bool CIniParser::stageReport()
 {
-    return saveDocument(true, stagedReportPath);
+    // The generation ties the staged store to the settings that commit it;
+    // a three-character code alone collides once in 32 backups.
+    stagedGeneration = std::to_string(static_cast<long long>(readConfigInt("report", "Generation")) + 1);
+    return setValue(true, "report", "generation", stagedGeneration, "Could not write the backup generation") &&
+           saveDocument(true, stagedReportPath);
 }
 
 bool CIniParser::saveSettings()
@@ -234,6 +254,27 @@ void CIniParser::discardStagedReport()
         durableFiles().remove(stagedReportPath);
 }
 
+bool CIniParser::stagedBelongsToSettings()
+{
+    const std::string code = readConfigString("report", "Code");
+    if (code.empty() || CReportCheckCode::ofFile(stagedReportPath) != code)
+        return false;
+    const std::string generation = readConfigString("report", "Generation");
+    // Settings written before generations existed: the code decides alone.
+    if (generation.empty())
+        return CReportCheckCode::ofFile(reportPath) != code;
+    return generationOf(stagedReportPath) == generation && generationOf(reportPath) != generation;
+}
+
+std::string CIniParser::generationOf(const std::string& path)
+{
+    std::string why;
+    CSimpleIniA document(false, false, false);
+    if (!CRegularFile::fits(path, CReportCheckCode::kMaxStoreBytes, why) || document.LoadFile(path.c_str()) < 0)
+        return {};
+    return document.GetValue("report", "generation", "");
+}
+
 void CIniParser::finishStagedReport()
 {
     std::error_code ec;
@@ -242,9 +283,7 @@ void CIniParser::finishStagedReport()
     // The settings decide which report belongs to them: the one in place
     // when it still matches, else the staged one when the settings were
     // already committed for it.
-    const std::string code = readConfigString("report", "Code");
-    if (!code.empty() && CReportCheckCode::ofFile(reportPath) != code &&
-        CReportCheckCode::ofFile(stagedReportPath) == code) {
+    if (stagedBelongsToSettings()) {
         if (durableFiles().replace(stagedReportPath, reportPath))
             log.warn("Finished an interrupted report backup: " + stagedReportPath + " moved into place");
         else
@@ -329,14 +368,27 @@ bool CIniParser::saveDocument(bool report, const std::string& path)
 {
     std::string text;
     if (docs->get(report).Save(text, false) < 0) {
-        log.error("Could not serialise " + path);
+        lastError = "Could not serialise " + path;
+        log.error(lastError);
         return false;
     }
     std::string error;
     if (CAtomicFile::write(path, text, error))
         return true;
-    log.error("Could not save " + path + ": " + error + "; the previous file is kept");
+    lastError = "Could not save " + path + ": " + error;
+    log.error(lastError + "; the previous file is kept");
     return false;
+}
+
+void CIniParser::removeLeftovers()
+{
+    // A save cut short by a kill leaves its temporary file; the file it was
+    // for is whole either way.
+    for (const std::string* path : {&settingsPath, &reportPath, &stagedReportPath}) {
+        const std::string temp = CAtomicFile::temporaryPathFor(*path);
+        if (CRegularFile::exists(temp) && durableFiles().remove(temp))
+            log.warn("Removed " + temp + " left by an interrupted save");
+    }
 }
 
 void CIniParser::createIfMissing(const std::string& path)
@@ -353,6 +405,12 @@ void CIniParser::loadDocument(bool report, const std::string& path)
 {
     CSimpleIniA& doc = docs->get(report);
     doc.Reset();
+    std::string why;
+    if (!CRegularFile::fits(path, CReportCheckCode::kMaxStoreBytes, why)) {
+        if (why != "missing")
+            log.error("Could not load " + path + ": " + why + "; starting empty");
+        return;
+    }
     std::ifstream in(utf8Path(path), std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (!in.is_open() || in.bad() || doc.LoadData(text) < 0) {

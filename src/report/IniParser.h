@@ -61,6 +61,10 @@ public:
     void reload();
     // Reads the report store again, dropping its unsaved changes.
     void reloadReport();
+    // The report document as the file would hold it, and back (a report kept
+    // in memory when it cannot be saved).
+    std::string reportText();
+    bool loadReportText(const std::string& text);
 
     // A backup changes two files that must agree: the report store and the
     // check code in the settings. The report goes first to a staged file
@@ -73,6 +77,9 @@ public:
     bool commitStagedReport();
     void discardStagedReport();
     const std::string& getStagedReportPath() const { return stagedReportPath; }
+    // The generation written into the last staged store; the settings
+    // commit it as "report"/"Generation".
+    const std::string& getStagedGeneration() const { return stagedGeneration; }
 
     const std::string& getReportPath() const { return reportPath; }
     const std::string& getSettingsPath() const { return settingsPath; }
@@ -92,8 +99,11 @@ private:
     int readInt(bool report, const std::string& section, const std::string& key, const char* absent);
     bool saveDocument(bool report, const std::string& path);
     void createIfMissing(const std::string& path);
+    void removeLeftovers();
     void loadDocument(bool report, const std::string& path);
     void finishStagedReport();
+    bool stagedBelongsToSettings();
+    static std::string generationOf(const std::string& path);
 
     CDebugLog log;
     std::string lastError;
@@ -101,6 +111,7 @@ private:
     std::string settingsPath;
     std::string reportPath;
     std::string stagedReportPath;
+    std::string stagedGeneration;
     std::unique_ptr<Documents> docs;
 };
 

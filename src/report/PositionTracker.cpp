@@ -90,15 +90,15 @@ bool CPositionTracker::recordPosition()
     return false;
 }
 
-int CPositionTracker::uploadQueuedPositions()
+bool CPositionTracker::sendFirstQueued()
 {
-    int sent = 0;
-    for (const PositionRecord& p : queue) {
-        client.position = p;
-        client.writePositionLog();
-        ++sent;
-    }
-    return sent;
+    if (queue.empty())
+        return false;
+    client.position = queue.front();
+    if (!client.writePositionLog())
+        return false;
+    queue.erase(queue.begin());
+    return true;
 }
 
 void CPositionTracker::resetPositionLog()

@@ -28,8 +28,9 @@ public:
     // Numbers the current position and sends it, or queues it (tracker off,
     // low flying outside the take-off, or a failed send).
     bool recordPosition();
-    // Sends every queued position in order; the queue is kept.
-    int uploadQueuedPositions();
+    // Sends the oldest queued position; it leaves the queue once the service
+    // acknowledged it. False when nothing was queued or the send failed.
+    bool sendFirstQueued();
     // Forgets the flight's positions here and on the service.
     void resetPositionLog();
     // Forgets the flight's positions here only.

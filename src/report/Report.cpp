@@ -94,6 +94,8 @@ bool CReport::addPenalty(int item)
                   simulator->fuelOnBoardRounded());
     if (blackbox != nullptr)
         blackbox->logEvent(kItems[item].display, "");
+    // A continued flight must keep its items.
+    backupRequested = true;
     return true;
 }
 
@@ -140,4 +142,7 @@ void CReport::resetFlightData()
     std::memset(&client.report, 0, sizeof client.report);
     clearPenalties();
     tracker.clear();
+    // A report held in memory keeps its own mark in its image.
+    reportUploaded = false;
+    backupRequested = false;
 }

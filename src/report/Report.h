@@ -92,13 +92,35 @@ public:
     bool verifyCheckCode();
     // No backup: flags and code "0", the report store emptied.
     bool clearBackup();
+    // A backup on disk, or a finished report kept in memory because it could
+    // not be saved.
     bool hasBackup();
     bool hasContinue();
+    // The stored backup holds a report the service already has, with the
+    // positions and events that still have to follow it.
+    bool hasPendingLogs();
+    bool isReportUploaded() const { return reportUploaded; }
+    // The finished report lives only in memory: neither sent nor saved.
+    bool isHeldInMemory() const { return heldInMemory; }
+    // Why the last backup could not be written.
+    const std::string& getBackupError() const { return backupError; }
+    // Asks for a continue backup at the next check (a touchdown, a new report
+    // item); the driver writes it.
+    void requestBackup() { backupRequested = true; }
+    bool takeBackupRequest();
     const char* getCheckCode() const { return checkCode; }
 
     // Sends the finished report, then the queued positions, the events and
     // the awards call; a report that cannot be sent is backed up instead.
+    // True once the service holds the report; whatever of the rest it did
+    // not acknowledge stays in the store for the next login or upload.
     bool uploadReport(bool manualUpload);
+    // The logs of an uploaded report, from the store, after a login; true
+    // when nothing is left to send.
+    bool sendPendingLogsFromStore();
+    // The backup for the backup page's upload: the one on disk (its code
+    // checked) or the one held in memory.
+    bool loadForUpload();
 
     // The live tracker and the position log of the flight.
     bool sendTracker() { return tracker.sendTracker(); }
@@ -110,6 +132,11 @@ private:
     void writeBackupRecords();
     bool commitBackup(bool forContinue);
     bool readBackupRecords();
+    bool loadStoredFlight();
+    bool restoreHeld();
+    bool sendReport(bool manualUpload);
+    void keepForLater();
+    bool sendPendingLogs();
 
     CFlightSimulatorInterface* simulator;
     struct_penalty penalties[ReportItemCount];
@@ -117,6 +144,12 @@ private:
     CBlackbox* blackbox;
     CDebugLog log;
     bool trackerEnabled = false;
+    bool reportUploaded = false;
+    bool heldInMemory = false;
+    bool backupRequested = false;
+    bool backupFailing = false;
+    std::string backupError;
+    std::string heldImage; // the report store's text of a report held in memory
     char checkCode[4] = {};
     CPositionTracker tracker;
 };

@@ -7,6 +7,7 @@
 #include "report/IniParser.h"
 #include "report/ReportCheckCode.h"
 #include "server/ClientInterface.h"
+#include "server/LegacyResult.h"
 #include "sim/FlightSimulatorInterface.h"
 
 #include <cstring>
@@ -16,6 +17,8 @@
 namespace {
 
 const char* const kRecords = "Report";
+// Set in the store of a report the service already holds: only its logs remain.
+const char* const kUploadedKey = "reportuploaded";
 
 std::string slotKey(int item)
 {
@@ -64,19 +67,23 @@ void CReport::writeBackupRecords()
     tracker.savePositions();
     if (blackbox != nullptr)
         blackbox->saveToReport();
+    if (reportUploaded)
+        store.writeReportString("report", kUploadedKey, "1");
 }
 
 bool CReport::commitBackup(bool forContinue)
 {
     CIniParser& store = CIniParser::getInstance();
-    const std::string before[3] = {store.readConfigString("report", "Backup"),
-                                   store.readConfigString("report", "Continue"),
-                                   store.readConfigString("report", "Code")};
+    const char* const keys[4] = {"Backup", "Continue", "Code", "Generation"};
+    std::string before[4];
+    for (int i = 0; i < 4; ++i)
+        before[i] = store.readConfigString("report", keys[i]);
     const std::string code = CReportCheckCode::ofFile(store.getStagedReportPath());
     bool ok = !code.empty();
     ok = ok && store.writeConfigString("report", "Backup", forContinue ? "0" : "1");
     ok = ok && store.writeConfigString("report", "Continue", forContinue ? "1" : "0");
     ok = ok && store.writeConfigString("report", "Code", code);
+    ok = ok && store.writeConfigString("report", "Generation", store.getStagedGeneration());
     if (ok && store.saveSettings()) {
         copyText(checkCode, code);
         // The settings now name the staged store; a failed move is finished
@@ -85,9 +92,8 @@ bool CReport::commitBackup(bool forContinue)
         return true;
     }
     // The pair on disk is still the previous one; the flags go back to it.
-    store.writeConfigString("report", "Backup", before[0]);
-    store.writeConfigString("report", "Continue", before[1]);
-    store.writeConfigString("report", "Code", before[2]);
+    for (int i = 0; i < 4; ++i)
+        store.writeConfigString("report", keys[i], before[i]);
     return false;
 }
 
@@ -100,9 +106,14 @@ bool CReport::saveBackup(bool forContinue)
         // cannot pair the new store with the old code.
         store.discardStagedReport();
         store.reloadReport();
-        log.error("Report-Backup could not be written; the previous backup is kept");
+        backupError = store.getLastError();
+        // Once while saves keep failing, not at every autosave.
+        if (!backupFailing)
+            log.error("Report-Backup could not be written; the previous backup is kept: " + backupError);
+        backupFailing = true;
         return false;
     }
+    backupFailing = false;
     log.debug("Report-Backup has been created.");
     return true;
 }
@@ -158,10 +169,19 @@ bool CReport::loadBackup()
         log.warn("Report-Backup could not be loaded. Wrong code!");
         return false;
     }
+    if (!loadStoredFlight())
+        return false;
+    log.debug("Report-Backup has been loaded.");
+    return true;
+}
+
+bool CReport::loadStoredFlight()
+{
     if (!readBackupRecords()) {
         log.error("Report-Backup could not be loaded. Records are missing!");
         return false;
     }
+    reportUploaded = CIniParser::getInstance().readReportInt("report", kUploadedKey) == 1;
     const bool positions = tracker.loadPositions();
     const bool events = blackbox == nullptr || blackbox->loadFromReport();
     if (!positions || !events)
@@ -169,8 +189,20 @@ bool CReport::loadBackup()
     evaluateFlight();
     log.debug("Critical Backup Data: Tervix_Pilots.ID=" + fieldText(client.pilot.pilot_id));
     log.debug("Critical Backup Data: Tervix_Reports.Pilot_ID=" + fieldText(client.report.Pilot_ID));
-    log.debug("Report-Backup has been loaded.");
     return true;
+}
+
+bool CReport::restoreHeld()
+{
+    CIniParser& store = CIniParser::getInstance();
+    const bool ok = store.loadReportText(heldImage) && loadStoredFlight();
+    store.reloadReport();
+    return ok;
+}
+
+bool CReport::loadForUpload()
+{
+    return heldInMemory ? restoreHeld() : loadBackup();
 }
 
 bool CReport::clearBackup()
@@ -181,6 +213,10 @@ bool CReport::clearBackup()
     store.writeConfigString("report", "Continue", "0");
     store.resetReport();
     store.discardStagedReport();
+    reportUploaded = false;
+    heldInMemory = false;
+    heldImage.clear();
+    backupRequested = false;
     if (store.save())
         return true;
     log.error("Report-Backup could not be cleared on disk: " + store.getLastError());
@@ -189,7 +225,7 @@ bool CReport::clearBackup()
 
 bool CReport::hasBackup()
 {
-    return CIniParser::getInstance().readConfigInt("report", "Backup") != 0;
+    return heldInMemory || CIniParser::getInstance().readConfigInt("report", "Backup") != 0;
 }
 
 bool CReport::hasContinue()
@@ -197,23 +233,97 @@ bool CReport::hasContinue()
     return CIniParser::getInstance().readConfigInt("report", "Continue") != 0;
 }
 
+bool CReport::hasPendingLogs()
+{
+    if (heldInMemory)
+        return heldImage.find(kUploadedKey) != std::string::npos;
+    CIniParser& store = CIniParser::getInstance();
+    return store.readConfigInt("report", "Backup") != 0 && store.readReportInt("report", kUploadedKey) == 1;
+}
+
+bool CReport::takeBackupRequest()
+{
+    const bool requested = backupRequested;
+    backupRequested = false;
+    return requested;
+}
+
 bool CReport::uploadReport(bool manualUpload)
+{
+    if (!reportUploaded && !sendReport(manualUpload)) {
+        keepForLater();
+        return false;
+    }
+    sendPendingLogs();
+    return true;
+}
+
+bool CReport::sendReport(bool manualUpload)
 {
     if (!client.isServiceReachable()) {
         log.warn("Unable to upload Report! No Connection to Database!");
-        saveBackup(false);
         return false;
     }
-    if (!client.writeReport(manualUpload)) {
-        log.warn("Unable to upload Report! (writeReport() failed)");
-        saveBackup(false);
+    if (client.writeReport(manualUpload)) {
+        reportUploaded = true;
+        return true;
+    }
+    // The answer to an earlier upload of this flight log was lost on the way.
+    if (client.getResultCode() == LegacyAlreadyUploaded) {
+        log.warn("The service already holds the report of this flight; sending what follows it");
+        reportUploaded = true;
+        return true;
+    }
+    log.warn("Unable to upload Report! (writeReport() failed)");
+    return false;
+}
+
+void CReport::keepForLater()
+{
+    if (saveBackup(false)) {
+        heldInMemory = false;
+        heldImage.clear();
+        return;
+    }
+    // Nothing on disk: the report stays in this process for another "Upload".
+    CIniParser& store = CIniParser::getInstance();
+    writeBackupRecords();
+    heldImage = store.reportText();
+    store.reloadReport();
+    heldInMemory = true;
+}
+
+bool CReport::sendPendingLogs()
+{
+    // One save takes the store from the autosave (or the backup) to the
+    // uploaded report with its logs: the flags never name a report that
+    // could be sent twice.
+    keepForLater();
+    bool ok = true;
+    while (ok && !tracker.getQueue().empty()) {
+        ok = tracker.sendFirstQueued();
+        if (ok)
+            keepForLater();
+    }
+    while (ok && blackbox != nullptr && !blackbox->getEventLog().empty()) {
+        ok = blackbox->sendFirstEvent();
+        if (ok)
+            keepForLater();
+    }
+    if (!ok) {
+        log.warnf("Report uploaded; %zu positions and %zu events wait for the next login or upload",
+                  tracker.getQueue().size(), blackbox != nullptr ? blackbox->getEventLog().size() : std::size_t{0});
         return false;
     }
-    tracker.uploadQueuedPositions();
-    if (blackbox != nullptr)
-        blackbox->uploadEventLog();
     client.updateAwards();
     clearBackup();
     log.debug("Report uploaded successfully.");
     return true;
+}
+
+bool CReport::sendPendingLogsFromStore()
+{
+    if (!loadForUpload())
+        return false;
+    return uploadReport(true) && !hasBackup();
 }

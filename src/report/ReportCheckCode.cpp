@@ -1,6 +1,7 @@
 // CReportCheckCode: digest characters 3 and 10 as "%X" text, mixed.
 #include "report/ReportCheckCode.h"
 
+#include "core/RegularFile.h"
 #include "server/HlException.h"
 #include "server/Md5.h"
 
@@ -36,6 +37,10 @@ std::string CReportCheckCode::fromDigest(const std::string& digest)
 
 std::string CReportCheckCode::ofFile(const std::string& path)
 {
+    // Only a regular file has a code; reading anything else could block.
+    std::string why;
+    if (!CRegularFile::fits(path, kMaxStoreBytes, why))
+        return {};
     try {
         return fromDigest(md5HexOfFile(path));
     } catch (const hlException&) {

@@ -3,6 +3,7 @@
 // of its character code. A store edited by hand no longer matches its code.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 class CReportCheckCode {
@@ -11,4 +12,8 @@ public:
     static std::string fromDigest(const std::string& digest);
     // The code of the file at path; empty when the file cannot be read.
     static std::string ofFile(const std::string& path);
+
+    // Far above any flight's store; the settings file and the store are read
+    // only when they are regular files of at most this size.
+    static constexpr std::uintmax_t kMaxStoreBytes = 64u << 20;
 };

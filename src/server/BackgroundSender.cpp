@@ -12,19 +12,33 @@ CBackgroundSender::CBackgroundSender() : log("CBackgroundSender", CDebugLog::Qui
 
 CBackgroundSender::~CBackgroundSender()
 {
+    stop(kStopGraceMs);
+}
+
+void CBackgroundSender::stop(std::uint32_t graceMs)
+{
     {
         std::lock_guard<std::mutex> lock(mutex);
         stopping = true;
     }
     wake.notify_all();
-    if (worker.joinable())
-        worker.join();
+    if (!worker.joinable())
+        return;
+    if (!waitIdle(graceMs)) {
+        std::lock_guard<std::mutex> lock(mutex);
+        log.warnf("%zu background sends dropped at exit", queue.size() + (busy ? 1 : 0));
+        queue.clear();
+        cancel = true;
+    }
+    worker.join();
 }
 
 void CBackgroundSender::post(std::string requestText)
 {
     {
         std::lock_guard<std::mutex> lock(mutex);
+        if (stopping)
+            return;
         queue.push_back(std::move(requestText));
         if (!worker.joinable())
             worker = std::thread([this] { run(); });
@@ -59,7 +73,7 @@ void CBackgroundSender::run()
         const std::string url = CServerAddress::get();
         std::string response;
         if (CHttpTransport::httpRequestTo(url, CLegacyEndpoint::kMaxAnswer, CLegacyEndpoint::kPath, request.c_str(),
-                                          response) < 0)
+                                          response, &cancel) < 0)
             log.warnf("background send failed: %s", response.c_str());
 
         lock.lock();

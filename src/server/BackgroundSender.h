@@ -5,6 +5,7 @@
 
 #include "core/DebugLog.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -15,7 +16,7 @@
 class CBackgroundSender {
 public:
     CBackgroundSender();
-    // Sends what is already queued, then stops.
+    // stop() with the usual grace.
     ~CBackgroundSender();
     CBackgroundSender(const CBackgroundSender&) = delete;
     CBackgroundSender& operator=(const CBackgroundSender&) = delete;
@@ -24,6 +25,11 @@ public:
     // Waits until every queued request was sent, at most timeoutMs; true when idle.
     bool waitIdle(std::uint32_t timeoutMs);
     std::uint64_t sentCount() const;
+    // Sends what is queued for at most graceMs, then ends the request in
+    // flight and drops the rest: these sends never keep the client alive.
+    void stop(std::uint32_t graceMs);
+
+    static constexpr std::uint32_t kStopGraceMs = 5000;
 
 private:
     void run();
@@ -35,6 +41,7 @@ private:
     std::deque<std::string> queue;
     bool busy = false;
     bool stopping = false;
+    std::atomic<bool> cancel{false};
     std::uint64_t sent = 0;
     std::thread worker;
 };

@@ -123,6 +123,8 @@ public:
     bool writePositionLog();
     bool writeEventLog(const CEventRecord& event);
     bool writeReport(bool manualUpload);
+    // What the upload fills into a report's empty fuel price and departure times.
+    static void fillReportDefaults(Tervix_Reports& report, std::int32_t aircraftAirline);
 
     // One call of the legacy endpoint; its rows serve the lookups below.
     int legacyCall(const std::string& requestText);
@@ -138,6 +140,8 @@ public:
     void setToken(const std::string& value);
     // Waits for the background sends queued so far (tests, shutdown).
     bool waitForBackgroundSends(std::uint32_t timeoutMs) { return sender.waitIdle(timeoutMs); }
+    // At exit: what is queued gets graceMs, then the sender ends.
+    void stopBackgroundSends(std::uint32_t graceMs) { sender.stop(graceMs); }
 
 private:
     bool setClosestAirport(const std::string& code, double distance);

@@ -4,7 +4,6 @@
 
 #include "core/FixedText.h"
 #include "core/NumberConversion.h"
-#include "report/IniParser.h"
 #include "server/LeadingNumber.h"
 #include "server/LegacyRequest.h"
 #include "server/LegacyResult.h"
@@ -385,11 +384,12 @@ bool CClientInterface::writeReport(bool manualUpload)
         log.errorf("writereport: %s", getResultText().c_str());
         return false;
     }
+    // The backup flags change with the store in the caller's one save.
     getText("ReportId", 0, rep.ReportId, sizeof rep.ReportId);
-    CIniParser& store = CIniParser::getInstance();
-    store.writeConfigString("report", "Backup", "0");
-    store.writeConfigString("report", "Code", "0");
-    if (!store.save())
-        log.errorf("writereport: backup flags cleared but not saved: %s", store.getLastError().c_str());
     return true;
+}
+
+void CClientInterface::fillReportDefaults(Tervix_Reports& report, std::int32_t aircraftAirline)
+{
+    applyReportDefaults(report, aircraftAirline);
 }

@@ -5,6 +5,7 @@
 #include "core/DebugLog.h"
 #include "platform/HttpClient.h"
 #include "server/LeadingNumber.h"
+#include "server/RequestDeadline.h"
 #include "server/ServerAddress.h"
 
 #include <mutex>
@@ -34,6 +35,16 @@ HttpRequest buildRequest(const CServerEndpoint& endpoint, const std::string& pat
     request.receiveTimeoutMs = options.receiveTimeoutMs;
     request.totalTimeoutMs = options.totalTimeoutMs;
     request.maxResponseBytes = maxAppend;
+    // The work this request belongs to may have less time left than one request.
+    const std::int64_t left = CRequestDeadline::remainingMs();
+    if (left >= 0) {
+        const auto cap = [left](std::uint32_t& ms) {
+            if (ms == 0 || ms > left)
+                ms = static_cast<std::uint32_t>(left);
+        };
+        cap(request.connectTimeoutMs);
+        cap(request.totalTimeoutMs);
+    }
     if (body == nullptr) {
         request.verb = "GET";
         request.contentType = "application/json";
@@ -102,13 +113,19 @@ int CHttpTransport::httpRequest(std::size_t maxAppend, const std::string& path, 
 }
 
 int CHttpTransport::httpRequestTo(const std::string& serverUrl, std::size_t maxAppend, const std::string& path,
-                                  const char* body, std::string& response)
+                                  const char* body, std::string& response, const std::atomic<bool>* cancel)
 {
     response.clear();
     const CServerEndpoint endpoint = parseServerUrl(serverUrl);
-    const HttpRequest request = buildRequest(endpoint, path, body, maxAppend);
+    HttpRequest request = buildRequest(endpoint, path, body, maxAppend);
+    request.cancel = cancel;
     if (endpoint.host.empty()) {
         transportLog().errorf("no host in the server address \"%s\"", serverUrl.c_str());
+        response = "Error 0 has occurred.\n";
+        return -1;
+    }
+    if (request.totalTimeoutMs == 0 && CRequestDeadline::remainingMs() == 0) {
+        transportLog().warnf("%s not sent: no time left for it", loggablePath(path).c_str());
         response = "Error 0 has occurred.\n";
         return -1;
     }

@@ -4,6 +4,7 @@
 // options every request shares: the extra trusted authority and the timeouts.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -31,9 +32,9 @@ public:
     // characters kept.
     static int httpRequest(std::size_t maxAppend, const std::string& path, const char* body, std::string& response);
     // The same against an explicit server URL (background senders pass the
-    // copy they took).
+    // copy they took); cancel, when given, ends the request once it is set.
     static int httpRequestTo(const std::string& serverUrl, std::size_t maxAppend, const std::string& path,
-                             const char* body, std::string& response);
+                             const char* body, std::string& response, const std::atomic<bool>* cancel = nullptr);
 
     // Host and port of a server URL: the scheme "https://" or "http://" is
     // dropped, a trailing path ignored, ":port" honoured.

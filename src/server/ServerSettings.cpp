@@ -1,6 +1,8 @@
 // CServerSettings: defaults, the relay choice, the transport's CA file.
 #include "server/ServerSettings.h"
 
+#include "core/DebugLog.h"
+#include "core/RegularFile.h"
 #include "report/IniParser.h"
 #include "server/HttpTransport.h"
 
@@ -47,5 +49,14 @@ void CServerSettings::applyToTransport() const
 {
     CTransportOptions options = CHttpTransport::options();
     options.caFile = caFile;
+    // A FIFO or device would block the TLS set-up of every request for ever;
+    // without the file the private service's certificate is refused instead.
+    constexpr std::uintmax_t kMaxCaFileBytes = 4u << 20;
+    std::string why;
+    if (!caFile.empty() && CRegularFile::exists(caFile) && !CRegularFile::fits(caFile, kMaxCaFileBytes, why)) {
+        static CDebugLog log("CServerSettings", CDebugLog::Quiet{});
+        log.error("CAFile " + caFile + " not used: " + why);
+        options.caFile.clear();
+    }
     CHttpTransport::setOptions(options);
 }

@@ -57,7 +57,7 @@ public:
 
     int checkAircraftData();
     int getOverweight();
-    void toggleLandingLights();
+    virtual void toggleLandingLights();
     const char* getSurfaceTypeName() const;
     const std::string& getInterfaceName() const { return interfaceName; }
     int getElapsedFlightTime() const;

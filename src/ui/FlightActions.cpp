@@ -163,7 +163,7 @@ void CFlightActions::abortUpdate()
 
 void CFlightActions::showBackup()
 {
-    if (ui.getReport().loadBackup())
+    if (ui.getReport().loadForUpload())
         ui.SetPage(PageReportRoute);
 }
 
@@ -171,17 +171,23 @@ void CFlightActions::uploadBackup()
 {
     ui.SetPage(PageReportBackup);
     // A changed backup is refused here and kept, before the restore would drop it.
-    if (!ui.getReport().loadBackup()) {
+    CReport& report = ui.getReport();
+    if (!report.loadForUpload()) {
         log.warn("Backed up report could not be uploaded. Report has been illegally modified.");
         ui.getWindow().messageBox("It looks like the saved report has been illegally modified.\nThe report was not "
                                   "uploaded! \n",
                                   "Report has been modified!", MessageBoxButtons::Ok, MessageBoxIcon::Warning);
         return;
     }
-    if (!ui.restoreForUpload())
+    // A report the service already holds, or one kept in memory from this
+    // run, needs no booking check.
+    if (!report.isReportUploaded() && !report.isHeldInMemory() && !ui.restoreForUpload())
         return;
-    if (ui.getReport().uploadReport(true))
+    if (report.uploadReport(true)) {
         backToLogin();
+        return;
+    }
+    ui.warnIfReportUnsaved();
 }
 
 void CFlightActions::deleteBackup()

@@ -25,6 +25,7 @@ public:
     void fillFuelFields(bool forceRead) { loadSheet.fillFuelFields(forceRead); }
 
     AutoUpdate::CAutoUpdate& getAutoUpdate() { return autoUpdate; }
+    CFlightEnd& getFlightEnd() { return flightEnd; }
 
 private:
     void exit();

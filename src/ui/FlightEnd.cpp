@@ -4,12 +4,14 @@
 #include "core/FixedText.h"
 #include "core/TextCompare.h"
 #include "monitor/FlightState.h"
+#include "monitor/recorder/FlightRecorder.h"
 #include "report/Report.h"
 #include "server/Base64.h"
 #include "server/ClientInterface.h"
 #include "server/LeadingNumber.h"
 #include "sim/FlightSimulatorInterface.h"
 #include "ui/ControlIds.h"
+#include "ui/RecordedStart.h"
 #include "ui/UserInterface.h"
 
 namespace {
@@ -150,22 +152,47 @@ void CFlightEnd::endFlight()
     ui.SetPage(PageComment);
 }
 
-void CFlightEnd::finishReport()
+void CFlightEnd::completeReport()
 {
     CClientInterface& client = ui.getClient();
-    CReport& report = ui.getReport();
-    ui.ShowLoading();
     // The report holds 255 characters of comment; a longer text is cut, never refused.
     const std::string comment = ui.getText(IdEditComment).substr(0, kCommentLimit);
     base64Encode(client.report.Comment64, comment);
-    client.report.deliver_all = ui.offerPackages && ui.getCheck(IdCheckDeliverPackages) ? 1 : 0;
+    const bool deliver = ui.offerPackages && ui.getCheck(IdCheckDeliverPackages);
+    client.report.deliver_all = deliver ? 1 : 0;
     ui.offerPackages = false;
-    report.evaluateFlight();
+    ui.getReport().evaluateFlight();
+    CFlightRecorder& recorder = ui.getFlightRecorder();
+    recorder.airports(RecordedStart::airports(client));
+    recorder.reportFinished(client.report, comment, deliver);
+}
+
+void CFlightEnd::finishReport()
+{
+    CReport& report = ui.getReport();
+    ui.ShowLoading();
+    completeReport();
     // A report that cannot be sent stays backed up for the home page's upload.
     if (report.uploadReport(false)) {
         ui.SetPage(PageReportRoute);
+        closeRecording();
         return;
     }
+    closeRecording();
+    ui.warnIfReportUnsaved();
     ui.SetPage(PageLogin);
     ui.OnButton(IdLogin);
+}
+
+void CFlightEnd::closeRecording()
+{
+    const std::vector<std::string> files = ui.getFlightRecorder().finish(true);
+    if (files.empty())
+        return;
+    std::string line = "Flight recording: " + files.front();
+    if (files.size() > 1)
+        line += "; landing analysis:";
+    for (std::size_t i = 1; i < files.size(); ++i)
+        line += " " + files[i];
+    log.warn(line);
 }

@@ -22,6 +22,9 @@ public:
     void endFlight();
     // "End flight" or "Next" on the comment page.
     void finishReport();
+    // The report's evaluation with the comment page's text and packages box,
+    // without the upload (the replay of a recorded flight stops here).
+    void completeReport();
 
     // The one route exempt from the minimum-distance and low-altitude rules.
     static bool isExemptRoute(std::string_view departure, std::string_view arrival);
@@ -33,6 +36,8 @@ private:
     // False when the flight was aborted as too short.
     bool meetsMinimumDistance(bool exempt, bool anyType);
     void checkLandingAirport(bool anyType);
+    // Closes the flight's recording and names its files in the log.
+    void closeRecording();
 
     CUserInterface& ui;
     CDebugLog log;

@@ -161,6 +161,9 @@ bool CLoginActions::login()
         sim->connect();
     client.getNews();
     CIniParser::getInstance().writeLogin(typedUser, typedPassword);
+    // What an uploaded report still owes the service goes first.
+    if (ui.getReport().hasPendingLogs())
+        ui.getReport().sendPendingLogsFromStore();
     if (fieldText(client.pilot.weightunit) == "lbs")
         ui.weightUnit = WeightUnitLbs;
     ui.SetPage(landingPage());

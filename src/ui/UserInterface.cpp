@@ -5,11 +5,15 @@
 #include "monitor/CheatDetector.h"
 #include "monitor/FlightState.h"
 #include "monitor/blackbox/Blackbox.h"
+#include "monitor/recorder/FlightRecorder.h"
+#include "monitor/recorder/RecordedDraws.h"
+#include "monitor/recorder/RecordingSimulator.h"
 #include "platform/Toolkit.h"
 #include "report/IniParser.h"
 #include "report/Report.h"
 #include "server/ClientInterface.h"
 #include "server/LeadingNumber.h"
+#include "server/RequestDeadline.h"
 #include "sim/FlightSimulatorInterface.h"
 #include "sim/SimulatorChoice.h"
 #include "ui/ControlIds.h"
@@ -17,6 +21,7 @@
 #include "ui/FlightActions.h"
 #include "ui/LoginActions.h"
 #include "ui/PagePainter.h"
+#include "ui/RecordedStart.h"
 #include "ui/Sound.h"
 
 #include <sstream>
@@ -34,7 +39,7 @@ bool isKnownId(int id)
 
 CUserInterface::CUserInterface(Window& mainWindow, SoundOutput& soundOutput)
     : CUserInterfaceUtilities(mainWindow), sound(std::make_unique<CSound>(soundOutput)),
-      client(std::make_unique<CClientInterface>()), log("CUserInterface")
+      client(std::make_unique<CClientInterface>()), recorder(std::make_unique<CFlightRecorder>()), log("CUserInterface")
 {
     blackbox = std::make_unique<CBlackbox>(*sound, nullptr, *client);
     report = std::make_unique<CReport>(nullptr, *client, blackbox.get());
@@ -60,6 +65,8 @@ CUserInterface* CUserInterface::getInstance()
 void CUserInterface::setSimulator(std::unique_ptr<CFlightSimulatorInterface> sim)
 {
     failures.clear(); // they act on the bridge being replaced
+    if (sim && recorder->isEnabled())
+        sim = std::make_unique<CRecordingSimulator>(std::move(sim), *recorder);
     simulator = std::move(sim);
     report->setSimulator(simulator.get());
     flightState->setSimulator(simulator.get());
@@ -218,6 +225,8 @@ void CUserInterface::onCommand(int id)
             return;
         sound->play(0);
     }
+    if (recorder->isRecording())
+        recorder->command(id, getText(IdEditDivertAirport));
     OnButton(id);
 }
 
@@ -238,6 +247,8 @@ void CUserInterface::showFlightInformation()
 
 void CUserInterface::OnButton(int id)
 {
+    // Whatever the button does with the service, it waits one deadline in all.
+    CRequestDeadline deadline(CRequestDeadline::kActionMs);
     std::ostringstream line;
     const CUserInterfaceObject* control = findObject(id);
     line << "Button clicked: " << (control != nullptr ? control->getCaption() : std::string()) << " (ID=" << id << ")";
@@ -297,6 +308,7 @@ void CUserInterface::OnButton(int id)
 
 void CUserInterface::ResetFlight()
 {
+    recorder->finish(false); // an aborted flight's recording ends here
     report->resetFlightData();
     if (simulator) {
         simulator->resetFlightTimer();
@@ -312,9 +324,21 @@ void CUserInterface::startFlightMonitoring()
     // A failure of an earlier flight must not strike, or keep forcing a
     // handle, in this one.
     failures.clear();
+    beginRecording();
+    CRecordedDraws draws(*random, *recorder);
     if (simulator)
-        Failures::createFailures(*simulator, *blackbox, *report, *client, failures, *random);
+        Failures::createFailures(*simulator, *blackbox, *report, *client, failures, draws);
     blackbox->startFlight();
+}
+
+void CUserInterface::beginRecording()
+{
+    if (!recorder->isEnabled() || !simulator)
+        return;
+    int keep = CIniParser::getInstance().readConfigInt("settings", "KeepRecordings");
+    if (keep <= 0)
+        keep = CFlightRecorder::kDefaultKeep;
+    recorder->begin(RecordedStart::capture(*this), *simulator, fieldText(client->flightLog.l_ID), keep);
 }
 
 void CUserInterface::updateFailures(std::int32_t elapsed)
@@ -432,6 +456,8 @@ void CUserInterface::enterLanded()
     bool endFlight = false;
     scoreTouchdown(endFlight);
     s.lFuelAtLanding = s.fuelOnBoardRounded();
+    // A continued flight keeps its landing.
+    report->requestBackup();
     client->getClosestAirport(s.dLongitude, s.dLatitude, -1.0);
     showObject(IdEndFlight);
     if (endFlight)

@@ -27,6 +27,7 @@ class CCheatDetector;
 class CPagePainter;
 class CFlightActions;
 class CLoginActions;
+class CFlightRecorder;
 
 enum WeightUnit { WeightUnitKg = 0, WeightUnitLbs = 1 };
 
@@ -60,6 +61,7 @@ public:
     CSound& getSound() { return *sound; }
     CFlightActions& getFlightActions() { return *flightActions; }
     CLoginActions& getLoginActions() { return *loginActions; }
+    CFlightRecorder& getFlightRecorder() { return *recorder; }
     Window& getWindow() { return window; }
 
     int getPage() const { return page; }
@@ -98,6 +100,8 @@ public:
     // The aborted-flight page's action: resumes the autosaved flight when the
     // simulator's aircraft matches it; true when the flight goes on.
     bool continueFlight();
+    // Tells the pilot that a finished report could be neither sent nor saved.
+    void warnIfReportUnsaved();
 
     // What the backup looked like, kept by restoreForUpload for the flight
     // actions.
@@ -150,9 +154,12 @@ private:
     bool fetchBookingOrWarn(bool& notBooked);
     int restoreMismatch(const AircraftData& saved, std::int32_t savedFuel, const std::string& savedArrival);
     void warnBox(const std::string& text, const std::string& title);
+    void beginRecording();
 
     std::unique_ptr<CSound> sound;
     std::unique_ptr<CClientInterface> client;
+    // Before the bridge, which may hold on to it.
+    std::unique_ptr<CFlightRecorder> recorder;
     std::unique_ptr<CFlightSimulatorInterface> simulator;
     std::unique_ptr<CBlackbox> blackbox;
     std::unique_ptr<CReport> report;

@@ -44,6 +44,17 @@ void CUserInterface::warnBox(const std::string& text, const std::string& title)
     window.messageBox(text, title, MessageBoxButtons::Ok, MessageBoxIcon::Warning);
 }
 
+void CUserInterface::warnIfReportUnsaved()
+{
+    if (!report->isHeldInMemory())
+        return;
+    const std::string why = report->getBackupError();
+    log.error("The report could not be saved: " + why);
+    warnBox("The report could not be uploaded, and it could not be saved either:\n" + why +
+                "\nKeep the client running and use \"Upload\" to try again.",
+            "Report not saved!");
+}
+
 bool CUserInterface::loadBackupOrWarn()
 {
     if (report->loadBackup())
@@ -115,7 +126,8 @@ int CUserInterface::restoreMismatch(const AircraftData& saved, std::int32_t save
     }
     const double excess = static_cast<double>(s.fuelOnBoardRounded()) - savedFuel;
     const double capacity = s.totalTankCapacity();
-    if (excess > 0.0 && capacity > 0.0 && excess / capacity > 1.1) {
+    // Tanks that report no capacity cannot hold any excess.
+    if (excess > 0.0 && (!(capacity > 0.0) || excess / capacity > 1.1)) {
         flags |= FlagFuel;
         log.warnf("Restore Error fuel (%lf) (%lf)", excess, capacity);
     }
@@ -169,7 +181,12 @@ bool CUserInterface::continueFlight()
     }
     SetPage(PageFlying);
     report->addPenalty(ItemRestoredFlight);
-    report->clearBackup();
+    // The flight is backed up again at once, not two minutes later.
+    report->takeBackupRequest();
+    if (autosaveMode != 0)
+        report->saveBackup(true);
+    else
+        report->clearBackup();
     s.dStartLatitude = s.dLatitude;
     s.dStartLongitude = s.dLongitude;
     s.dLastAltitude = s.lGroundAltitude + s.lRadarAltitude;

@@ -174,9 +174,9 @@ TEST_F(GtkWindowTest, ClickOrKeyOnAControlIsItsCommandAndOnTheSkinIsNone)
         << "the focused button has white edges";
     ASSERT_TRUE(run("xdotool key Return space"));
     pump(200);
-    click(400, 300); // the skin
-    click(60, 342);  // where the hidden button is
-    click(31, 286);  // the check box
+    click(400, 300);             // the skin
+    click(60, 342);              // where the hidden button is
+    click(31, 286);              // the check box
     window->setCheck(79, false); // the user interface's own change is no command
     pump(100);
     EXPECT_EQ(events.commands, (std::vector<int>{77, 77, 77, 79}));

@@ -31,7 +31,7 @@ private:
 };
 
 // In a test body: switches the locale or skips (fails in CI) when it cannot.
-#define QVL_USE_DECIMAL_COMMA_LOCALE(guard)                                                                           \
+#define QVL_USE_DECIMAL_COMMA_LOCALE(guard)                                                                            \
     DecimalCommaLocale guard;                                                                                          \
     if (!guard.isActive()) {                                                                                           \
         if (DecimalCommaLocale::required())                                                                            \

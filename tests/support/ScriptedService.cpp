@@ -1,6 +1,8 @@
 // ScriptedService: canned legacy frames and the record of calls.
 #include "support/ScriptedService.h"
 
+#include "platform/Clock.h"
+
 namespace {
 
 std::string functionOf(const std::string& body)
@@ -34,6 +36,12 @@ HttpResponse ScriptedService::send(const HttpRequest& request)
         return response;
     }
     seen.emplace_back(function, request.body);
+    if (stalling) {
+        processClock().sleepMs(request.totalTimeoutMs);
+        response.errorText = "Operation timed out";
+        response.timedOut = true;
+        return response;
+    }
     response.ok = true;
     response.status = 200;
     const auto it = answers.find(function);
@@ -52,6 +60,12 @@ std::string ScriptedService::table(const std::map<std::string, std::string>& row
         values += (values.empty() ? "" : "|") + value;
     }
     return "DATASTART\nSUCCESS\n" + names + "\n" + values + "\nDATAEND\n";
+}
+
+void ScriptedService::setStalling(bool on)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    stalling = on;
 }
 
 void ScriptedService::answer(const std::string& function, const std::string& frame)

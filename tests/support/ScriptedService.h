@@ -25,6 +25,9 @@ public:
 
     void answer(const std::string& function, const std::string& frame);
     void setRefusing(bool on);
+    // Every request takes the whole time it is allowed (on the process
+    // clock, which a test's ManualClock advances) and then times out.
+    void setStalling(bool on);
     // The "function" of every legacy request so far, in order.
     std::vector<std::string> functions();
     // The bodies of the requests of one function, in order.
@@ -34,5 +37,6 @@ private:
     std::mutex mutex;
     std::map<std::string, std::string> answers;
     bool refusing = false;
+    bool stalling = false;
     std::vector<std::pair<std::string, std::string>> seen;
 };

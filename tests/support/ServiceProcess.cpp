@@ -53,7 +53,7 @@ bool ServiceProcess::start()
 {
     const std::string portFile = folder + "/port";
     std::filesystem::remove(portFile);
-    pid = run({"start", "--port", "0", "--data", folder}, false);
+    pid = run({"start", "--port", "0", "--data", folder, "--upload-log", uploadLog()}, false);
     if (pid <= 0)
         return false;
     // First start creates keys and loads a few thousand airports.
@@ -81,9 +81,12 @@ void ServiceProcess::stop()
     pid = -1;
 }
 
-bool ServiceProcess::setFault(const std::string& mode, unsigned delayMs)
+bool ServiceProcess::setFault(const std::string& mode, unsigned delayMs, const std::string& function)
 {
-    return run({"fault", "--data", folder, mode, std::to_string(delayMs)}, true) == 0;
+    std::vector<std::string> words = {"fault", "--data", folder, mode, std::to_string(delayMs)};
+    if (!function.empty())
+        words.push_back(function);
+    return run(words, true) == 0;
 }
 
 bool ServiceProcess::connects() const

@@ -24,8 +24,11 @@ public:
     const std::string& dataFolder() const { return folder; }
     std::string caFile() const { return folder + "/ca.pem"; }
     std::string databaseFile() const { return folder + "/service.db"; }
-    // Switches a fault mode ("none", "refuse", "delay", ...) through the service's command line.
-    bool setFault(const std::string& mode, unsigned delayMs = 0);
+    // Every upload the service received, one line each (see DemoFlightReport::readUploads).
+    std::string uploadLog() const { return folder + "/uploads.log"; }
+    // Switches a fault mode ("none", "refuse", "delay", ...) through the service's
+    // command line, for every function or only the one named.
+    bool setFault(const std::string& mode, unsigned delayMs = 0, const std::string& function = {});
     // True once a TCP connection to the port succeeds, waiting at most timeoutMs.
     bool waitListening(unsigned timeoutMs) const;
     // True once connections are refused, waiting at most timeoutMs.

@@ -3,15 +3,17 @@
 
 #include "core/Client.h"
 #include "monitor/FlightState.h"
+#include "monitor/recorder/FlightRecorder.h"
 #include "report/Report.h"
 #include "server/ClientInterface.h"
 #include "ui/ControlIds.h"
 
-CWholeFlight::CWholeFlight(const BridgeFactory& makeBridge, Advance advanceSimulator)
-    : advance(std::move(advanceSimulator)), simulatedMs(clock->nowMs())
+CWholeFlight::CWholeFlight(const BridgeFactory& makeBridge, Advance advanceSimulator, bool record)
+    : advance(std::move(advanceSimulator)), recording(record), simulatedMs(clock->nowMs())
 {
     CClient::resetProcessValues();
     userInterface = std::make_unique<RecordingUserInterface>(window, sounds);
+    userInterface->getFlightRecorder().setEnabled(record);
     CClientInterface& c = userInterface->getClient();
     bookFlight(c, TestBooking{"EDDF", 50.0333, 8.5706, "EDDM", 48.3538, 11.7861, "70", "1500", 78000});
     userInterface->setSimulator(makeBridge(c));
@@ -49,6 +51,8 @@ WholeFlightOutcome CWholeFlight::fly(std::int64_t limitMs)
         return out;
     fs.lFuelAtStart = fs.fuelOnBoardRounded();
     fs.nMinFuel = -1;
+    if (recording)
+        userInterface->startFlightMonitoring();
     userInterface->getFlightState().setPhase(PhaseBoarding);
     userInterface->SetPage(PageFlying);
 

@@ -27,7 +27,9 @@ public:
     using BridgeFactory = std::function<std::unique_ptr<CFlightSimulatorInterface>(CClientInterface&)>;
     using Advance = std::function<void(double seconds)>;
 
-    CWholeFlight(const BridgeFactory& makeBridge, Advance advanceSimulator);
+    // record: the flight recorder keeps the flight (its monitoring is started
+    // as the start action does, so the failures are armed too).
+    CWholeFlight(const BridgeFactory& makeBridge, Advance advanceSimulator, bool record = false);
     ~CWholeFlight();
     CWholeFlight(const CWholeFlight&) = delete;
     CWholeFlight& operator=(const CWholeFlight&) = delete;
@@ -42,6 +44,7 @@ private:
 
     ScopedManualClock clock;
     Advance advance;
+    bool recording = false;
     std::int64_t simulatedMs = 0;
     HeadlessWindow window;
     RecordingSoundOutput sounds;

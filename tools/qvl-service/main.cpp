@@ -16,12 +16,12 @@ namespace {
 void usage()
 {
     std::cerr
-        << "usage: qvl-service start [--port N] [--host H] [--data DIR] [--airports FILE]\n"
+        << "usage: qvl-service start [--port N] [--host H] [--data DIR] [--airports FILE] [--upload-log FILE]\n"
            "       qvl-service seed [--data DIR]\n"
            "       qvl-service list [--data DIR] [requests|writereport|writepositionlog|writeeventlog|"
            "writelog|updateawards|resetflight|resetpositionlog]\n"
            "       qvl-service fault [--data DIR] none|refuse|delay MS|http500|garbage|truncated|wrongword|empty|"
-           "trickle MS\n";
+           "trickle MS|status CODE|huge MB|closed|lost|word N [N [FUNCTION,...]]\n";
 }
 
 struct Arguments {
@@ -58,6 +58,8 @@ int runService(const Arguments& a)
         o.port = std::atoi(a.options.at("port").c_str());
     if (a.options.count("airports"))
         o.airportsFile = a.options.at("airports");
+    if (a.options.count("upload-log"))
+        o.uploadLog = a.options.at("upload-log");
 
     sigset_t signals;
     sigemptyset(&signals);
@@ -127,7 +129,8 @@ int main(int argc, char** argv)
     if (a.command == "fault" && !a.words.empty()) {
         const std::string dir = a.options.count("data") ? a.options.at("data") : ".";
         const unsigned ms = a.words.size() > 1 ? static_cast<unsigned>(std::atoi(a.words[1].c_str())) : 0;
-        return CServiceFaults::write(dir, a.words[0], ms) ? 0 : 2;
+        const std::string function = a.words.size() > 2 ? a.words[2] : std::string();
+        return CServiceFaults::write(dir, a.words[0], ms, function) ? 0 : 2;
     }
     usage();
     return 2;

@@ -9,22 +9,20 @@
 #include "Simulator.h"
 
 #include <atomic>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <string>
-#include <thread>
 
 namespace {
 
-std::atomic<bool> g_stop{false};
+std::atomic<bool> g_running{true};
 
 void onSignal(int)
 {
-    g_stop = true;
+    g_running = false;
 }
 
 struct Options {
@@ -211,10 +209,7 @@ int run(const Options& o)
         return 1;
     }
     std::cout << "ready " << sim.server().socketPath() << std::endl;
-    sim.startClock(o.timeScale);
-    while (!g_stop)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    sim.stopClock();
+    sim.runClock(o.timeScale, g_running);
     sim.stopServer();
     return 0;
 }
@@ -225,7 +220,9 @@ int main(int argc, char** argv)
 {
     std::signal(SIGTERM, onSignal);
     std::signal(SIGINT, onSignal);
+#ifdef SIGPIPE
     std::signal(SIGPIPE, SIG_IGN);
+#endif
     if (argc >= 2 && std::string(argv[1]) == "list")
         return listScenarios();
     if (argc == 3 && std::string(argv[1]) == "dry-run")

@@ -5,6 +5,7 @@
 
 #include "app/ClientStartup.h"
 #include "app/ExitCodes.h"
+#include "app/ExitSignals.h"
 #include "core/ClientConfig.h"
 #include "platform/ResourceFolder.h"
 #include "platform/SingleInstance.h"
@@ -40,8 +41,7 @@ int CGtkFrontEnd::run()
         std::cerr << "cannot find the client's resources (skin.png); set QVL_RESOURCE_DIR" << std::endl;
         return ExitStartFailed;
     }
-    std::signal(SIGINT, onInterrupt);
-    std::signal(SIGTERM, onInterrupt);
+    CExitSignals::install(onInterrupt);
     GtkToolkit toolkit(resources);
     std::unique_ptr<SoundOutput> sound = createPlatformSoundOutput();
     auto instance =

@@ -4,6 +4,7 @@
 
 #include "app/ClientStartup.h"
 #include "app/ExitCodes.h"
+#include "app/ExitSignals.h"
 #include "app/headless/ConsoleLogPrinter.h"
 #include "app/headless/PilotRunner.h"
 #include "app/headless/PilotScript.h"
@@ -112,8 +113,7 @@ int CHeadlessFrontEnd::run()
         std::cerr << "pilot script " << options.pilotFile << ": " << script.error() << std::endl;
         return ExitUsage;
     }
-    std::signal(SIGINT, onInterrupt);
-    std::signal(SIGTERM, onInterrupt);
+    CExitSignals::install(onInterrupt);
     CDebugLog::setListener(printLogLine);
 
     PrintingToolkit toolkit;

@@ -4,6 +4,7 @@
 #include "core/ClientConfig.h"
 #include "core/FixedText.h"
 #include "core/NumberConversion.h"
+#include "core/RegularFile.h"
 #include "core/Utf8Path.h"
 #include "monitor/FlightState.h"
 #include "monitor/blackbox/CombinationEvent.h"
@@ -15,12 +16,17 @@
 #include "ui/Sound.h"
 
 #include <cstring>
+#include <iterator>
 #include <pugixml.hpp>
+#include <sstream>
 
 namespace {
 constexpr std::size_t kRecentTimes = 10;
 constexpr std::int32_t kThrottleWindowSeconds = 60;
 constexpr const char* kRulesFile = "blackbox.xml";
+// Far above any real rules file; a larger one would cost the flight its ticks.
+constexpr std::uintmax_t kMaxRulesBytes = 4u << 20;
+constexpr std::size_t kMaxRules = 10000;
 } // namespace
 
 const char* const CBlackbox::kBuiltInRules =
@@ -49,12 +55,11 @@ void CBlackbox::loadRules()
     log.debug("parse blackbox.xml");
     events.clear();
     pugi::xml_document document;
-    pugi::xml_parse_result result =
-        document.load_file(utf8Path(CClientConfig::getInstance().getDataFolder() + kRulesFile).c_str());
-    if (!result)
-        result = document.load_file(utf8Path(resourceFolder + kRulesFile).c_str());
-    if (!result) {
+    pugi::xml_parse_result result;
+    if (!loadRulesFile(CClientConfig::getInstance().getDataFolder() + kRulesFile, document, result) &&
+        !loadRulesFile(resourceFolder + kRulesFile, document, result)) {
         log.error(std::string("loading blackbox.xml failed: ") + result.description());
+        document.reset();
         result = document.load_string(kBuiltInRules);
         if (!result) {
             log.error(std::string("parsing blackbox.xml failed: ") + result.description());
@@ -62,6 +67,27 @@ void CBlackbox::loadRules()
         }
     }
     buildEvents(document);
+}
+
+bool CBlackbox::loadRulesFile(const std::string& path, pugi::xml_document& document, pugi::xml_parse_result& result)
+{
+    std::string why;
+    if (!CRegularFile::fits(path, kMaxRulesBytes, why)) {
+        if (why != "missing")
+            log.error("Rules file " + path + " not read: " + why);
+        result.status = pugi::status_file_not_found;
+        return false;
+    }
+    result = document.load_file(utf8Path(path).c_str());
+    if (!result)
+        return false;
+    const pugi::xml_node root = document.child("blackbox");
+    if (static_cast<std::size_t>(std::distance(root.begin(), root.end())) > kMaxRules) {
+        log.error("Rules file " + path + " not used: more than " + std::to_string(kMaxRules) + " rules");
+        result.status = pugi::status_out_of_memory;
+        return false;
+    }
+    return true;
 }
 
 bool CBlackbox::loadRulesFromText(const std::string& text)
@@ -79,6 +105,9 @@ bool CBlackbox::loadRulesFromText(const std::string& text)
 
 void CBlackbox::buildEvents(const pugi::xml_document& document)
 {
+    std::ostringstream text;
+    document.save(text, "", pugi::format_raw);
+    rulesText = text.str();
     const pugi::xml_node root = document.child("blackbox");
     if (!root)
         log.warn("no blackbox element, no rules");
@@ -159,9 +188,13 @@ void CBlackbox::logEvent(const std::string& text, const std::string& soundName)
     if (!text.empty() && snapshot != nullptr) {
         const std::int32_t elapsed = truncToInt32(snapshot->dFlightTime - snapshot->lFlightTimeAtStart);
         if (throttled(elapsed)) {
-            log.warn("Blocking event log: Too many events!");
+            // One line per blocked period, not one per event.
+            if (!blocking)
+                log.warn("Blocking event log: Too many events!");
+            blocking = true;
             return;
         }
+        blocking = false;
         CEventRecord record;
         std::memset(&record, 0, sizeof record);
         record.elapsedSeconds = elapsed;
@@ -195,9 +228,10 @@ bool CBlackbox::loadFromReport()
     return complete;
 }
 
-void CBlackbox::uploadEventLog()
+bool CBlackbox::sendFirstEvent()
 {
-    for (const CEventRecord& record : eventLog)
-        booking.writeEventLog(record);
-    eventLog.clear();
+    if (eventLog.empty() || !booking.writeEventLog(eventLog.front()))
+        return false;
+    eventLog.erase(eventLog.begin());
+    return true;
 }

@@ -20,7 +20,8 @@ class CClientInterface;
 
 namespace pugi {
 class xml_document;
-}
+struct xml_parse_result;
+} // namespace pugi
 
 class CBlackbox {
 public:
@@ -45,6 +46,8 @@ public:
     void resetAll();
 
     const std::vector<CEventRecord>& getEventLog() const { return eventLog; }
+    // The rules in force, as a rules text (the flight recording keeps them).
+    const std::string& getRulesText() const { return rulesText; }
     std::size_t getEventCount() const { return events.size(); }
 
     // The rules used when no rules file can be loaded.
@@ -55,13 +58,16 @@ public:
     // stored log is incomplete (what was read is kept).
     bool saveToReport();
     bool loadFromReport();
-    // Sends every record to the service in order, then forgets them all.
-    void uploadEventLog();
+    // Sends the oldest recorded event; it leaves the log once the service
+    // acknowledged it. False when the log is empty or the send failed.
+    bool sendFirstEvent();
 
 private:
     bool throttled(std::int32_t elapsed) const;
     void rememberTime(std::int32_t elapsed);
     void buildEvents(const pugi::xml_document& document);
+    // A bounded regular rules file; false (result says why) otherwise.
+    bool loadRulesFile(const std::string& path, pugi::xml_document& document, pugi::xml_parse_result& result);
 
     CSound& sound;
     CFlightSimulatorObjects* snapshot;
@@ -69,7 +75,9 @@ private:
     std::string resourceFolder;
     Blackbox::CVariableTable variables;
     std::vector<std::unique_ptr<Blackbox::CEventBase>> events;
+    std::string rulesText;
     std::vector<CEventRecord> eventLog;
     std::vector<std::int32_t> recentTimes; // oldest first, at most 10
+    bool blocking = false;                 // the throttle's line was written for this period
     CDebugLog log;
 };

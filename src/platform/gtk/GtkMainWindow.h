@@ -116,7 +116,7 @@ private:
     X11KeyState keys;
     TrayIcon tray;
     std::function<bool()> idle;
-    guint idleSource = 0;      // the pending tick: an idle source, or a timeout after a pause
+    guint idleSource = 0;          // the pending tick: an idle source, or a timeout after a pause
     std::uint32_t owedPauseMs = 0; // asked for by the tick that runs
     bool inTick = false;
     int modalDepth = 0;

@@ -45,8 +45,8 @@ gboolean GtkMainWindow::idleTick(gpointer self)
     if (w->idleSource == 0) // a message box during the tick took the source away
         return G_SOURCE_REMOVE;
     // The next tick: after the pause the tick asked for, else when idle again.
-    w->idleSource = pause > 0 ? g_timeout_add_full(G_PRIORITY_DEFAULT_IDLE, pause, idleTick, w, nullptr)
-                              : g_idle_add(idleTick, w);
+    w->idleSource =
+        pause > 0 ? g_timeout_add_full(G_PRIORITY_DEFAULT_IDLE, pause, idleTick, w, nullptr) : g_idle_add(idleTick, w);
     return G_SOURCE_REMOVE;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -108,7 +109,11 @@ public:
     {
         closeMapping();
         const std::string shmName = "/" + name;
-        const int fd = ::shm_open(shmName.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600);
+        int fd = ::shm_open(shmName.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600);
+        // A name with this process's id that exists already was left by a dead
+        // process that had the same id: on Windows it would have died with it.
+        if (fd < 0 && errno == EEXIST && carriesOwnProcessId(name) && ::shm_unlink(shmName.c_str()) == 0)
+            fd = ::shm_open(shmName.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600);
         if (fd < 0)
             return errno == EEXIST ? MapStatus::NameExists : MapStatus::Failed;
         mappingName = shmName;
@@ -172,6 +177,15 @@ public:
     }
 
     std::uint32_t processId() override { return static_cast<std::uint32_t>(::getpid()); }
+
+    // "FsasmLib:IPC:<process id>:<number>", both in upper-case hex.
+    static bool carriesOwnProcessId(const std::string& name)
+    {
+        char own[32];
+        std::snprintf(own, sizeof own, ":%X:", static_cast<unsigned>(::getpid()));
+        const std::size_t first = name.find(':', name.find(':') + 1);
+        return first != std::string::npos && name.compare(first, std::strlen(own), own) == 0;
+    }
 
 private:
     MapStatus failMapping()

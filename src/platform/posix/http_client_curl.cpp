@@ -44,6 +44,8 @@ std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user)
 int onProgress(void* user, curl_off_t, curl_off_t down, curl_off_t, curl_off_t up)
 {
     auto* t = static_cast<Transfer*>(user);
+    if (t->request->cancel != nullptr && t->request->cancel->load())
+        return 1;
     curl_off_t tlsDone = 0;
     curl_easy_getinfo(t->curl, CURLINFO_APPCONNECT_TIME_T, &tlsDone);
     const auto now = SteadyClock::now();

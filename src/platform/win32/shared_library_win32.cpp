@@ -4,7 +4,6 @@
 // loads from those folders by full path instead.
 #include "platform/SharedLibrary.h"
 
-#include "core/DebugLog.h"
 #include "platform/win32/WideText.h"
 
 #include <windows.h>
@@ -35,13 +34,6 @@ private:
     HMODULE module;
 };
 
-// The adapter's own log lines for the steps it cannot see.
-void logError(const std::string& line)
-{
-    CDebugLog log("CFlightSimulatorInterfaceUsingSdk", CDebugLog::Quiet{});
-    log.error(line);
-}
-
 std::unique_ptr<SharedLibrary> loadFile(const std::wstring& file, std::string& error)
 {
     if (HMODULE h = LoadLibraryW(file.c_str()))
@@ -55,6 +47,7 @@ class ActivationContextLoader final : public SharedLibraryLoader {
 public:
     std::unique_ptr<SharedLibrary> load(const std::string& name, std::string& error) override
     {
+        step.clear();
         ACTCTXW context{};
         context.cbSize = sizeof context;
         context.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID | ACTCTX_FLAG_HMODULE_VALID;
@@ -63,14 +56,14 @@ public:
         const HANDLE actCtx = CreateActCtxW(&context);
         if (actCtx == INVALID_HANDLE_VALUE) {
             error = "activation context: " + windowsErrorText(GetLastError());
-            logError("Required Version of " + name + " not installed");
+            step = "Required Version of " + name + " not installed";
             return nullptr;
         }
         ULONG_PTR cookie = 0;
         if (!ActivateActCtx(actCtx, &cookie)) {
             error = "activating the context: " + windowsErrorText(GetLastError());
             ReleaseActCtx(actCtx);
-            logError("Version of " + name + " not working");
+            step = "Version of " + name + " not working";
             return nullptr;
         }
         std::unique_ptr<SharedLibrary> library = loadFile(toWide(name), error);
@@ -78,6 +71,11 @@ public:
         ReleaseActCtx(actCtx);
         return library;
     }
+
+    std::string failedStep() const override { return step; }
+
+private:
+    std::string step;
 };
 
 class FolderLoader final : public SharedLibraryLoader {

@@ -52,8 +52,7 @@ std::uint32_t headerSize(std::uint32_t id)
     return id == CFsuipcLink::kReadId ? CFsuipcLink::kReadHeader : CFsuipcLink::kWriteHeader;
 }
 
-bool recordMatches(const std::uint8_t* block, std::size_t blockSize, const CFsuipcLink::QueuedRequest& q,
-                   std::uint32_t index)
+bool recordMatches(const std::uint8_t* block, std::size_t blockSize, const CFsuipcLink::QueuedRequest& q)
 {
     if (q.id != CFsuipcLink::kReadId && q.id != CFsuipcLink::kWriteId)
         return false;
@@ -63,10 +62,16 @@ bool recordMatches(const std::uint8_t* block, std::size_t blockSize, const CFsui
     const std::uint8_t* r = block + q.position;
     if (getLe32(r) != q.id || getLe32(r + 4) != q.offset || getLe32(r + 8) != q.size)
         return false;
-    return q.id != CFsuipcLink::kReadId || getLe32(r + 12) == index;
+    return q.id != CFsuipcLink::kReadId || getLe32(r + 12) == CFsuipcLink::clientAddress(q.destination);
 }
 
 } // namespace
+
+std::uint32_t CFsuipcLink::clientAddress(const void* destination)
+{
+    // The field is 32 bits wide; a 64-bit build stores the address's lower half.
+    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(destination));
+}
 
 CFsuipcLink& CFsuipcLink::instance()
 {
@@ -199,8 +204,6 @@ bool CFsuipcLink::queue(std::uint32_t id, std::uint32_t offset, std::uint32_t si
     putLe32(r, id);
     putLe32(r + 4, offset);
     putLe32(r + 8, size);
-    if (id == kReadId)
-        putLe32(r + 12, static_cast<std::uint32_t>(queued.size()));
     queued.push_back(q);
     next += headerSize(id) + size;
     result = ErrOk;
@@ -212,6 +215,7 @@ bool CFsuipcLink::read(std::uint32_t offset, std::uint32_t size, void* destinati
     if (!queue(kReadId, offset, size, result))
         return false;
     queued.back().destination = destination;
+    putLe32(view + queued.back().position + 12, clientAddress(destination));
     std::memset(view + queued.back().position + kReadHeader, 0, size);
     return true;
 }
@@ -266,7 +270,7 @@ bool CFsuipcLink::send(int& result)
 bool CFsuipcLink::unpack(const std::uint8_t* block, std::size_t blockSize, const std::vector<QueuedRequest>& batch)
 {
     for (std::size_t i = 0; i < batch.size(); ++i) {
-        if (!recordMatches(block, blockSize, batch[i], static_cast<std::uint32_t>(i)))
+        if (!recordMatches(block, blockSize, batch[i]))
             return false;
     }
     for (const QueuedRequest& q : batch) {

@@ -41,8 +41,9 @@ public:
     static constexpr std::uint32_t kSendTimeoutMs = 2000;
     static constexpr int kSendAttempts = 9;
 
-    // One request as the client queued it. The block's destination field holds
-    // `index`; the real destination never leaves the client.
+    // One request as the client queued it. A read's record carries its
+    // destination as a 32-bit client address; unpacking copies to the
+    // destination queued here, never to an address read back from the block.
     struct QueuedRequest {
         std::uint32_t position = 0; // byte offset of the record in the block
         std::uint32_t id = 0;       // kReadId or kWriteId
@@ -67,8 +68,11 @@ public:
 
     // Copies the read answers of a processed block to their destinations, after
     // checking that every queued record still carries the identifier, offset,
-    // size and index it was queued with. Nothing is copied unless all match.
+    // size and address it was queued with. Nothing is copied unless all match.
     static bool unpack(const std::uint8_t* block, std::size_t blockSize, const std::vector<QueuedRequest>& queued);
+
+    // The destination as the block's 32-bit address field holds it.
+    static std::uint32_t clientAddress(const void* destination);
 
     // The transport the link opens through (not owned); nullptr installs one
     // that finds no server.

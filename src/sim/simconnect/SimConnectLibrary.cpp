@@ -36,7 +36,8 @@ bool CSimConnectLibrary::load(CDebugLog& log)
     std::unique_ptr<SharedLibrary> lib = sharedLibraryLoader().load(kLibraryName, reason);
     if (!lib) {
         log.debug("SimConnect.dll not loaded: " + reason);
-        log.error("Couldn't load SimConnect.dll");
+        const std::string step = sharedLibraryLoader().failedStep();
+        log.error(step.empty() ? "Couldn't load SimConnect.dll" : step);
         return false;
     }
     library = std::move(lib);

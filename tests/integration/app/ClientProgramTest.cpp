@@ -1,10 +1,14 @@
 // The client program itself, started as a pilot would start it: its options,
-// its refusal of a second client on one data folder, and pilot scripts that
-// fail the way a script author must be told about.
+// its refusal of a second client on one data folder, pilot scripts that
+// fail the way a script author must be told about, and an interrupt that
+// ends a client blocked on the service.
 #include "support/ClientProgram.h"
+#include "ServiceStore.h"
+#include "support/ServiceProcess.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -112,6 +116,32 @@ TEST_F(ClientProgramTest, SecondClientOnOneDataFolderIsRefused)
     EXPECT_EQ(first.finish(20000), 0) << first.output();
     ClientProgram third = client({"--headless", "--data-dir", dataDir(), "--pilot", script("expect page 0\n")});
     EXPECT_EQ(third.run(20000), 0) << third.output();
+}
+
+// SIGTERM while the client waits on a service that does not answer: the
+// request could keep it for minutes, so the signal ends it after its grace.
+TEST_F(ClientProgramTest, TermWhileBlockedInARequestEndsTheClientAfterItsGrace)
+{
+    ServiceProcess service(QVL_BINARY_DIR "/tools/qvl-service/qvl-service");
+    ASSERT_TRUE(service.start());
+    ASSERT_TRUE(service.setFault("delay", 600000, "getversion"));
+    fs::create_directories(dataDir());
+    std::ofstream(fs::path(dataDir()) / "quenvale.ini")
+        << "[server]\nUrl = " << service.url() << "\nCAFile = " << service.caFile() << "\n";
+    ClientProgram program = client({"--headless", "--data-dir", dataDir(), "--pilot",
+                                    script("wait page 0 30\ntype 101 demo\ntype 102 demo123\npress 3\n"
+                                           "sleep 600\n")});
+    ASSERT_TRUE(program.start());
+    CServiceStore store;
+    ASSERT_TRUE(store.open(service.databaseFile()));
+    bool asked = false;
+    for (int i = 0; i < 300 && !asked; ++i) {
+        asked = !store.received("getversion").empty();
+        ::usleep(100000);
+    }
+    ASSERT_TRUE(asked) << "the login never reached the service";
+    program.interrupt();
+    EXPECT_EQ(program.finish(60000), 128 + SIGTERM) << program.output();
 }
 
 } // namespace

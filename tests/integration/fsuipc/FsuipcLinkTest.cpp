@@ -2,6 +2,7 @@
 // block bound, the mapping names, and a server that tampers with the answers.
 #include "sim/fsuipc/FsuipcLink.h"
 #include "core/DebugLog.h"
+#include "platform/FsuipcTransport.h"
 #include "sim/fsuipc/Fsuipc.h"
 #include "support/FsuipcTestDirectory.h"
 #include "support/SimProcess.h"
@@ -134,22 +135,68 @@ TEST_F(FsuipcLinkTest, SuccessiveOpensUseNamesEndingOneAndTwo)
     EXPECT_EQ(second.back(), '2');
 }
 
-TEST_F(FsuipcLinkTest, ATakenMappingNameFailsWith5AndIsLeftAlone)
+// A name left by a dead process with this process's id is a leftover and is
+// taken over; a name of another process is never touched (error 5).
+struct TakenName {
+    bool ownProcessId;
+    bool opens;
+};
+
+class FsuipcTakenNameTest : public FsuipcLinkTest, public ::testing::WithParamInterface<TakenName> {};
+
+TEST_P(FsuipcTakenNameTest, OwnLeftoverIsReplacedAnotherProcessNameIsLeftAlone)
 {
     auto sim = startSim();
     CFsuipcLink::resetOpenCounter();
+    const unsigned pid = static_cast<unsigned>(::getpid()) + (GetParam().ownProcessId ? 0 : 1);
     char name[64];
-    std::snprintf(name, sizeof name, "/FsasmLib:IPC:%X:1", static_cast<unsigned>(::getpid()));
+    std::snprintf(name, sizeof name, "/FsasmLib:IPC:%X:1", pid);
     const int fd = ::shm_open(name, O_CREAT | O_EXCL | O_RDWR, 0600);
     ASSERT_GE(fd, 0);
-    int result = 0;
-    EXPECT_FALSE(link.open(0, result));
-    EXPECT_EQ(result, CFsuipcLink::ErrMap);
-    struct stat st {};
-    EXPECT_EQ(::fstat(fd, &st), 0);
-    EXPECT_EQ(::shm_unlink(name), 0) << "another program's mapping is not removed";
     ::close(fd);
-    EXPECT_TRUE(link.open(0, result)) << "the next open takes the next name";
+    int result = 0;
+    if (GetParam().ownProcessId) {
+        EXPECT_TRUE(link.open(0, result)) << result;
+        EXPECT_EQ(link.getMappingName(), std::string(name + 1));
+        link.close();
+        EXPECT_NE(::shm_unlink(name), 0) << "the link's own close removes its name";
+        return;
+    }
+    // The link only ever names its own id; another process's name is reached
+    // through the transport.
+    EXPECT_EQ(createPlatformFsuipcTransport()->createMapping(name + 1, 32768), FsuipcTransport::MapStatus::NameExists);
+    EXPECT_EQ(::shm_unlink(name), 0) << "another program's mapping is not removed";
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, FsuipcTakenNameTest, ::testing::Values(TakenName{true, true}, TakenName{false, false}),
+                         [](const auto& info) { return info.param.ownProcessId ? "OwnId" : "OtherProcess"; });
+
+// The module drops the names a connection used when it closes, so a client
+// killed with its mapping open leaves nothing behind.
+TEST_F(FsuipcLinkTest, NamesOfAClosedConnectionAreRemovedByTheModule)
+{
+    auto sim = startSim();
+    const std::unique_ptr<FsuipcTransport> client = createPlatformFsuipcTransport();
+    FsuipcTransport& raw = *client;
+    ASSERT_TRUE(raw.findWindow("UIPCMAIN"));
+    char name[64];
+    std::snprintf(name, sizeof name, "FsasmLib:IPC:%X:7F", static_cast<unsigned>(::getpid()));
+    ASSERT_EQ(raw.createMapping(name, 32768), FsuipcTransport::MapStatus::Mapped);
+    ASSERT_TRUE(raw.addAtom(name));
+    std::memset(raw.view(), 0, 32768); // an empty batch
+    ASSERT_EQ(raw.sendMessage(raw.registerMessage("FsasmLib:IPC"), 2000).status, FsuipcTransport::SendStatus::Answered);
+    const std::string shmName = std::string("/") + name;
+    raw.forgetWindow(); // the connection ends as a killed client's would, the name still there
+    bool gone = false;
+    for (int i = 0; i < 100 && !gone; ++i) {
+        const int fd = ::shm_open(shmName.c_str(), O_RDWR, 0);
+        gone = fd < 0;
+        if (!gone) {
+            ::close(fd);
+            ::usleep(20000);
+        }
+    }
+    EXPECT_TRUE(gone);
 }
 
 class FsuipcFaultTest : public FsuipcLinkTest, public ::testing::WithParamInterface<const char*> {};

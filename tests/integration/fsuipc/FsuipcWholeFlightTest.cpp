@@ -1,19 +1,30 @@
 // A whole airline flight flown by qvl-sim and watched by the client driver
 // through the module link. The simulator runs in this process, stepped in
 // lockstep with the manual clock; the link still goes over the socket and the
-// shared block.
+// shared block. The flight is recorded at real speed; its replay arrives at
+// the same report, and its landing analysis is kept as a build artifact.
 #include "Simulator.h"
 #include "monitor/FlightState.h"
+#include "monitor/recorder/FlightRecorder.h"
+#include "monitor/recorder/LandingAnalysis.h"
+#include "monitor/recorder/RecordingReader.h"
 #include "report/Report.h"
+#include "report/ReportFields.h"
 #include "server/ClientInterface.h"
 #include "sim/fsuipc/FlightSimulatorInterfaceUsingFsuipc.h"
 #include "sim/fsuipc/FsuipcLink.h"
 #include "support/FsuipcTestDirectory.h"
 #include "support/WholeFlight.h"
+#include "ui/FlightActions.h"
+#include "ui/FlightReplay.h"
+
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
 namespace {
+
+namespace fs = std::filesystem;
 
 SimScenario airline()
 {
@@ -21,6 +32,18 @@ SimScenario airline()
     std::string error;
     EXPECT_TRUE(SimScenario::load(std::string(QVL_SIM_SCENARIO_DIR) + "/airline_eddf_eddm.json", s, error)) << error;
     return s;
+}
+
+// The recording replayed on a user interface of its own.
+ReplayOutcome replayOn(const Recording::File& recording)
+{
+    HeadlessWindow window;
+    RecordingSoundOutput sound;
+    CUserInterface ui(window, sound);
+    ui.createControls();
+    auto& clock = dynamic_cast<ManualClock&>(processClock());
+    CFlightReplay replay(ui, [&](std::int64_t ms) { clock.set(ms); });
+    return replay.run(recording);
 }
 
 double touchdownRate(const SimScenario& s)
@@ -39,7 +62,7 @@ protected:
         ASSERT_TRUE(sim.startServer("UIPCMAIN", dir.path()));
         flight = std::make_unique<CWholeFlight>(
             [](CClientInterface& c) { return std::make_unique<CFlightSimulatorInterfaceUsingFsuipc>(c); },
-            [this](double seconds) { sim.advance(seconds); });
+            [this](double seconds) { sim.advance(seconds); }, true);
     }
     void TearDown() override
     {
@@ -67,6 +90,31 @@ TEST_F(FsuipcWholeFlightTest, AirlineFlightPassesEveryPhaseToOnBlock)
     EXPECT_GT(fs.lFuelAtTakeoff, fs.lFuelAtLanding);
     EXPECT_LT(CClientInterface::distanceNm(fs.dLatitude, fs.dLongitude, 48.3538, 11.7861), 3.0);
     EXPECT_GT(fs.dFlightTime, 30 * 60.0);
+
+    CUserInterface& ui = flight->ui();
+    ui.getFlightActions().getFlightEnd().completeReport();
+    const Tervix_Reports flown = ui.getClient().report;
+    const std::vector<std::string> files = ui.getFlightRecorder().finish(true);
+    ASSERT_EQ(files.size(), 5u);
+    Recording::File recording;
+    std::string error;
+    ASSERT_TRUE(CRecordingReader::readFile(files[0], recording, error)) << error;
+    const ReplayOutcome replayed = replayOn(recording);
+    EXPECT_TRUE(replayed.reportFinished);
+    EXPECT_EQ(replayed.divergences, 0) << replayed.firstDivergence;
+    const auto flownFields = ReportFields::uploaded(flown, 0);
+    const auto replayedFields = ReportFields::uploaded(replayed.report, 0);
+    for (std::size_t i = 0; i < flownFields.size(); ++i)
+        EXPECT_EQ(replayedFields[i], flownFields[i]);
+
+    const CLandingAnalysis analysis(recording);
+    ASSERT_TRUE(analysis.figures().found);
+    EXPECT_EQ(analysis.figures().averageFpm, fs.lLandingVerticalSpeed);
+    EXPECT_EQ(analysis.figures().reportFpm, flown.VS);
+    const fs::path artifacts = fs::path(QVL_BINARY_DIR) / "artifacts" / "recorder" / "demo_real_speed";
+    fs::create_directories(artifacts);
+    fs::copy_file(files[1], artifacts / "landing.txt", fs::copy_options::overwrite_existing);
+    fs::copy_file(files[2], artifacts / "landing.svg", fs::copy_options::overwrite_existing);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // The finished report against a real qvl-service: a refused upload becomes a
 // protected backup, and the pilot's later upload sends the report, then every
 // queued position, every event and the awards call, and clears the backup.
+// What the service did not acknowledge after the report stays in the store,
+// and a report the service already holds is never sent twice.
 #include "ServiceSuite.h"
 
 #include "core/FixedText.h"
@@ -14,10 +16,9 @@
 #include "ui/UserInterface.h"
 
 #include <filesystem>
+#include <set>
 
 namespace {
-
-class BackedUpReport : public ServiceSuite {};
 
 // The functions the service received after the first `from` requests.
 std::vector<CServiceStore::Received> uploadsSince(CServiceStore& store, std::size_t from)
@@ -32,55 +33,97 @@ std::vector<CServiceStore::Received> uploadsSince(CServiceStore& store, std::siz
     return out;
 }
 
-TEST_F(BackedUpReport, RefusedReportIsBackedUpAndTheManualUploadSendsEverythingInOrder)
+std::size_t countOf(const std::vector<CServiceStore::Received>& sent, const std::string& function)
 {
-    startWithEmptyStore();
-    HeadlessWindow window;
-    RecordingSoundOutput sounds;
-    CUserInterface ui(window, sounds);
-    CClientInterface& c = ui.getClient();
-    c.setServerUrl(service->url());
-    ASSERT_EQ(c.login("demo", "demo123"), 0);
-    ASSERT_GE(c.getPilotData(), 0);
-    ASSERT_EQ(c.getRoute(), LegacySuccess);
-    auto owned = std::make_unique<ScriptedSimulator>(c);
-    ScriptedSimulator& sim = *owned;
-    ui.setSimulator(std::move(owned));
-    sim.holdSnapshot = true;
-    CReport& report = ui.getReport();
-    report.setTrackerEnabled(false);
+    std::size_t n = 0;
+    for (const auto& r : sent)
+        n += r.function == function ? 1 : 0;
+    return n;
+}
+
+class BackedUpReport : public ServiceSuite {
+protected:
+    BackedUpReport()
+    {
+        startWithEmptyStore();
+        c.setServerUrl(service->url());
+    }
+    ~BackedUpReport() override { startWithEmptyStore(); }
 
     // A flight with the tracker off: three queued positions and two events.
-    for (int i = 0; i < 3; ++i) {
-        sim.dFlightTime += 180.0;
-        sim.dLatitude = 48.1 + 0.1 * i;
-        sim.dLongitude = 11.5;
-        report.recordPosition();
+    void flyAndFinish()
+    {
+        ASSERT_EQ(c.login("demo", "demo123"), 0);
+        ASSERT_GE(c.getPilotData(), 0);
+        ASSERT_EQ(c.getRoute(), LegacySuccess);
+        auto owned = std::make_unique<ScriptedSimulator>(c);
+        sim = owned.get();
+        ui.setSimulator(std::move(owned));
+        sim->holdSnapshot = true;
+        report.setTrackerEnabled(false);
+        for (int i = 0; i < 3; ++i) {
+            sim->dFlightTime += 180.0;
+            sim->dLatitude = 48.1 + 0.1 * i;
+            sim->dLongitude = 11.5;
+            report.recordPosition();
+        }
+        ui.getBlackbox().logEvent("Gear up", "");
+        ui.getBlackbox().logEvent("Landing Lights on", "");
+        report.evaluateFlight();
+        before = receivedCount();
     }
-    ui.getBlackbox().logEvent("Gear up", "");
-    ui.getBlackbox().logEvent("Landing Lights on", "");
-    report.evaluateFlight();
 
+    void expectBackupKept()
+    {
+        EXPECT_EQ(settings().readConfigString("report", "Backup"), "1");
+        EXPECT_EQ(settings().readConfigString("report", "Continue"), "0");
+        EXPECT_EQ(settings().readConfigString("report", "Code").size(), 3u);
+        EXPECT_TRUE(report.verifyCheckCode());
+    }
+
+    void expectNothingPending()
+    {
+        for (const char* key : {"Backup", "Continue", "Code"})
+            EXPECT_EQ(settings().readConfigString("report", key), "0") << key;
+        EXPECT_EQ(std::filesystem::file_size(settings().getReportPath()), 0u);
+    }
+
+    // The pilot's upload from the backup page, with nothing of the flight in memory.
+    bool uploadFromTheBackupPage()
+    {
+        report.getPositionTracker().clear();
+        ui.getBlackbox().resetAll();
+        EXPECT_TRUE(report.loadForUpload());
+        if (!report.isReportUploaded() && !ui.restoreForUpload())
+            return false;
+        return report.uploadReport(true);
+    }
+
+    HeadlessWindow window;
+    RecordingSoundOutput sounds;
+    CUserInterface ui{window, sounds};
+    CClientInterface& c = ui.getClient();
+    CReport& report = ui.getReport();
+    static CIniParser& settings() { return CIniParser::getInstance(); }
+    ScriptedSimulator* sim = nullptr;
+    std::size_t before = 0;
+};
+
+TEST_F(BackedUpReport, RefusedReportIsBackedUpAndTheManualUploadSendsEverythingInOrder)
+{
+    flyAndFinish();
     ASSERT_TRUE(service->setFault("refuse"));
     ASSERT_TRUE(service->waitRefusing(5000));
     EXPECT_FALSE(report.uploadReport(false));
-    CIniParser& settings = CIniParser::getInstance();
-    EXPECT_EQ(settings.readConfigString("report", "Backup"), "1");
-    EXPECT_EQ(settings.readConfigString("report", "Continue"), "0");
-    EXPECT_EQ(settings.readConfigString("report", "Code").size(), 3u);
-    EXPECT_TRUE(report.verifyCheckCode());
+    expectBackupKept();
 
     ASSERT_TRUE(service->setFault("none"));
     ASSERT_TRUE(service->waitListening(5000));
-    const std::size_t before = receivedCount();
-    // The backup page's upload, with nothing of the flight left in memory.
-    report.getPositionTracker().clear();
-    ui.getBlackbox().resetAll();
-    ASSERT_TRUE(ui.restoreForUpload());
-    ASSERT_TRUE(report.uploadReport(true));
+    const std::size_t start = receivedCount();
+    ASSERT_TRUE(uploadFromTheBackupPage());
     ASSERT_TRUE(c.waitForBackgroundSends(10000));
 
-    const auto sent = uploadsSince(*store, before);
+    const auto sent = uploadsSince(*store, start);
     ASSERT_EQ(sent.size(), 7u);
     EXPECT_EQ(sent[0].function, "writereport");
     EXPECT_NE(sent[0].body.find("&ManualUpload=1&"), std::string::npos);
@@ -95,12 +138,95 @@ TEST_F(BackedUpReport, RefusedReportIsBackedUpAndTheManualUploadSendsEverythingI
     EXPECT_EQ(sent[5].function, "writeeventlog");
     EXPECT_NE(sent[5].body.find("&text=Landing Lights on&"), std::string::npos) << sent[5].body;
     EXPECT_EQ(sent[6].function, "updateawards");
-
-    for (const char* key : {"Backup", "Continue", "Code"})
-        EXPECT_EQ(settings.readConfigString("report", key), "0") << key;
-    EXPECT_EQ(std::filesystem::file_size(settings.getReportPath()), 0u);
+    expectNothingPending();
     EXPECT_TRUE(ui.getBlackbox().getEventLog().empty());
-    startWithEmptyStore();
+}
+
+// What a reachable service may answer the report with. A refusal keeps the
+// backup; an answer that is merely huge still delivers the report.
+struct ReportAnswer {
+    const char* mode;
+    unsigned number;
+    bool accepted;
+};
+
+class ReportAnswerTest : public BackedUpReport, public ::testing::WithParamInterface<ReportAnswer> {};
+
+TEST_P(ReportAnswerTest, RefusalKeepsBackupOneThatVerifies)
+{
+    flyAndFinish();
+    ASSERT_TRUE(service->setFault(GetParam().mode, GetParam().number, "writereport"));
+    EXPECT_EQ(report.uploadReport(false), GetParam().accepted);
+    ASSERT_TRUE(c.waitForBackgroundSends(10000));
+    if (GetParam().accepted) {
+        expectNothingPending();
+        EXPECT_EQ(countOf(uploadsSince(*store, before), "writeeventlog"), 2u);
+    } else {
+        expectBackupKept();
+        EXPECT_EQ(countOf(uploadsSince(*store, before), "writeeventlog"), 0u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, ReportAnswerTest,
+                         ::testing::Values(ReportAnswer{"word", LegacyWrongCode, false},
+                                           ReportAnswer{"status", 500, false}, ReportAnswer{"status", 302, false},
+                                           ReportAnswer{"closed", 0, false}, ReportAnswer{"huge", 300, true}),
+                         [](const auto& info) {
+                             return std::string(info.param.mode) + std::to_string(info.param.number);
+                         });
+
+// The service stored the report but its answer was lost: the next upload is
+// answered "ALREADY UPLOADED", which means the report is there.
+TEST_F(BackedUpReport, LostAcknowledgementClearsTheBackupAndTheLogsArrive)
+{
+    flyAndFinish();
+    ASSERT_TRUE(service->setFault("lost", 0, "writereport"));
+    EXPECT_FALSE(report.uploadReport(false));
+    expectBackupKept();
+    ASSERT_TRUE(service->setFault("none"));
+    EXPECT_TRUE(uploadFromTheBackupPage());
+    ASSERT_TRUE(c.waitForBackgroundSends(10000));
+    const auto sent = uploadsSince(*store, before);
+    EXPECT_EQ(store->uploads("writereport").size(), 1u) << "the service keeps one report per flight log";
+    EXPECT_EQ(countOf(sent, "writepositionlog"), 3u);
+    EXPECT_EQ(countOf(sent, "writeeventlog"), 2u);
+    EXPECT_EQ(countOf(sent, "updateawards"), 1u);
+    expectNothingPending();
+}
+
+// Sending stops at the first failure after the report; the rest waits in the
+// store, marked uploaded, and goes at the next login without the report.
+TEST_F(BackedUpReport, LogsTheServiceDidNotTakeWaitForTheNextLogin)
+{
+    flyAndFinish();
+    ASSERT_TRUE(service->setFault("status", 503, "writeeventlog"));
+    EXPECT_TRUE(report.uploadReport(false)) << "the report itself is in";
+    expectBackupKept();
+    EXPECT_TRUE(report.hasPendingLogs());
+    const auto first = uploadsSince(*store, before);
+    EXPECT_EQ(countOf(first, "writeeventlog"), 1u) << "sending stops at the first failure";
+    EXPECT_EQ(countOf(first, "updateawards"), 0u);
+
+    // The next start of the client, after a login.
+    ASSERT_TRUE(service->setFault("none"));
+    CIniParser::destroyInstance();
+    report.getPositionTracker().clear();
+    ui.getBlackbox().resetAll();
+    ASSERT_EQ(settings().readConfigInt("report", "Backup"), 1);
+    EXPECT_TRUE(report.hasPendingLogs());
+    EXPECT_TRUE(report.sendPendingLogsFromStore());
+    ASSERT_TRUE(c.waitForBackgroundSends(10000));
+    const auto all = uploadsSince(*store, before);
+    EXPECT_EQ(countOf(all, "writereport"), 1u);
+    std::set<std::string> positions;
+    for (const auto& r : all)
+        if (r.function == "writepositionlog")
+            positions.insert(r.body.substr(r.body.find("&PositionId=")));
+    EXPECT_EQ(positions.size(), 3u);
+    EXPECT_EQ(countOf(all, "writeeventlog"), 3u) << "the refused event again, then the other one";
+    EXPECT_EQ(countOf(all, "updateawards"), 1u);
+    for (const char* key : {"Backup", "Continue", "Code"})
+        EXPECT_EQ(settings().readConfigString("report", key), "0") << key;
 }
 
 } // namespace

@@ -64,6 +64,7 @@ protected:
             update().deliver();
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
+        update().deliver(); // the outcome of a thread that ended between two turns
     }
 
     FlightFixture f;
@@ -77,7 +78,8 @@ TEST_F(UpdateDownload, TheWholeInstallerIsHandedToTheLauncher)
     startWithVersion("v2.6.1.0");
     waitForOutcome();
     const std::string file = (folder / "QuenvaleSetup-v2.6.1.0.deb").string();
-    EXPECT_EQ(launcher.startedFiles(), std::vector<std::string>{file});
+    ASSERT_EQ(launcher.startedFiles().size(), 1u);
+    EXPECT_EQ(fs::path(launcher.startedFiles()[0]), fs::path(file));
     EXPECT_EQ(fs::file_size(file), 64u * 1024u);
     EXPECT_TRUE(f.window.isClosed());
     EXPECT_DOUBLE_EQ(f.window.findControl(IdProgress)->progress, 1.0);
@@ -93,6 +95,8 @@ TEST_F(UpdateDownload, AnErrorPageIsNoInstaller)
     EXPECT_TRUE(fs::is_empty(folder)) << "no partial file is left behind";
 }
 
+// Reads the service's store, and launches through xdg-open: Linux only.
+#ifndef _WIN32
 TEST_F(UpdateDownload, AbortWhileTheServiceStallsStartsNothing)
 {
     ASSERT_TRUE(service->setFault("delay", 20000));
@@ -136,5 +140,7 @@ TEST(InstallerLauncher, HandsThePackageToXdgOpen)
     EXPECT_EQ(argument, "updates/QuenvaleSetup-v2.7.0.0.deb");
     fs::remove_all(dir);
 }
+
+#endif
 
 } // namespace

@@ -16,8 +16,8 @@ TEST(ConsoleLogPrinter, FoldsRepeatsAndNamesTheBuiltInRules)
     console.line(Level::Error, "CBlackbox", "loading blackbox.xml failed: File was not found");
     console.line(Level::Error, "CBlackbox", "loading blackbox.xml failed: File was not found");
     for (int i = 0; i < 520; ++i)
-        console.line(Level::Warn, "CCheatDetector", "Last tank and last fuel don't match: " + std::to_string(3000 - i) +
-                                                        " != 2999");
+        console.line(Level::Warn, "CCheatDetector",
+                     "Last tank and last fuel don't match: " + std::to_string(3000 - i) + " != 2999");
     console.line(Level::Debug, "CClient", "not shown");
     console.line(Level::Error, "CBlackbox", "parsing blackbox.xml failed: Error parsing\nelement");
     console.line(Level::Error, "CClient", "Call to getEverything failed, stopping checks!");

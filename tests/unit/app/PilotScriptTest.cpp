@@ -67,7 +67,8 @@ TEST(PilotScript, AByteOrderMarkIsNoCommandAndAnErrorQuotesALineShort)
     EXPECT_FALSE(script.parse("press 3\n" + std::string(500 * 1024, 'x') + "\n"));
     EXPECT_EQ(script.error(), "line 2: unknown command '" + std::string(80, 'x') + "...'");
     EXPECT_FALSE(script.parse("press " + std::string(300, '9') + "\n"));
-    EXPECT_EQ(script.error(), "line 1: press needs a control id from 0 to 65535: press " + std::string(74, '9') + "...");
+    EXPECT_EQ(script.error(),
+              "line 1: press needs a control id from 0 to 65535: press " + std::string(74, '9') + "...");
 }
 
 struct BadLine {
@@ -97,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadLine{"press 99999999999", "press needs a control id"}, BadLine{"press 3 4", "too many words"},
                       BadLine{"check 201 yes", "check needs 0 or 1"}, BadLine{"select 302", "select needs the text"},
                       BadLine{"answer yes", "answer needs ok"},
-                      BadLine{"answer ok 0", "answer needs a number of seconds"}, BadLine{"sleep", "sleep needs a number"},
-                      BadLine{"sleep 1,5", "sleep needs a number"}));
+                      BadLine{"answer ok 0", "answer needs a number of seconds"},
+                      BadLine{"sleep", "sleep needs a number"}, BadLine{"sleep 1,5", "sleep needs a number"}));
 
 } // namespace

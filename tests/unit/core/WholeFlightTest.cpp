@@ -3,6 +3,7 @@
 #include "report/Report.h"
 #include "server/ClientInterface.h"
 #include "support/FlightFixture.h"
+#include "support/StoreFiles.h"
 #include "ui/ControlIds.h"
 
 #include <gtest/gtest.h>
@@ -62,4 +63,30 @@ TEST(WholeFlight, ScriptedFlightRunsThroughEveryPhaseToOnBlock)
     EXPECT_EQ(f.sim->texts.front(), "FlightState - Taxi");
     EXPECT_EQ(f.sim->texts.back(), "FlightState - On Block");
     EXPECT_EQ(f.sounds.played.back(), "sound/en/ding_dong.wav");
+}
+
+// A continued flight keeps what happened after the last autosave: the
+// touchdown and a new report item are backed up at once.
+TEST(WholeFlight, TouchdownAndNewItemsAreBackedUpAtOnce)
+{
+    startWithEmptyStore();
+    FlightFixture f;
+    f.sim->legs = airlineFlight();
+    f.startFlying();
+    f.ui->autosaveMode = 1;
+    ASSERT_TRUE(f.tickUntil([&] { return f.sim->lFlightPhase == PhaseCruise; }, 3600 * 1000));
+    f.ui->getReport().addPenalty(ItemLowAltitude);
+    f.tickFor(5000); // the next check, at the cruise's interval
+    CReport& report = f.ui->getReport();
+    report.removePenalty(ItemLowAltitude);
+    ASSERT_TRUE(report.loadBackup());
+    EXPECT_TRUE(report.hasPenalty(ItemLowAltitude));
+
+    ASSERT_TRUE(f.tickUntil([&] { return f.sim->lFlightPhase == PhaseLanded; }, 3600 * 1000));
+    f.tickFor(1000);
+    f.sim->holdSnapshot = true;
+    f.sim->lLandingVerticalSpeed = 0;
+    ASSERT_TRUE(report.loadBackup());
+    EXPECT_EQ(f.sim->lLandingVerticalSpeed, -350);
+    startWithEmptyStore();
 }

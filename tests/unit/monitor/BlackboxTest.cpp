@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 namespace {
 
 using Snap = CFlightSimulatorObjects;
@@ -172,6 +174,48 @@ TEST_F(BlackboxTest, RulesFileOfTheDataFolderWinsAndBadRulesAreSkipped)
     EXPECT_EQ(output.played, std::vector<std::string>{"sound/go.wav"});
 }
 
+// A rules file that is not a bounded regular file is refused with its reason
+// and the built-in rules serve; a FIFO must not block the start.
+struct RefusedRules {
+    const char* name;
+    std::function<void(const std::string&)> make;
+    const char* line;
+};
+
+class RefusedRulesTest : public BlackboxTest, public ::testing::WithParamInterface<RefusedRules> {};
+
+TEST_P(RefusedRulesTest, BuiltInRulesServeInstead)
+{
+    const std::string path = CClientConfig::getInstance().getDataFolder() + "blackbox.xml";
+    GetParam().make(path);
+    logs.reset();
+    box.resetAll();
+    std::remove(path.c_str());
+    EXPECT_TRUE(logs.contains(GetParam().line));
+    EXPECT_EQ(box.getEventCount(), 8u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, RefusedRulesTest,
+                         ::testing::Values(RefusedRules{"Fifo", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); },
+                                                        "not read: not a regular file"},
+                                           RefusedRules{"FiveMegabytes",
+                                                        [](const std::string& p) {
+                                                            std::ofstream(p)
+                                                                << "<blackbox><!--" << std::string(5u << 20, ' ')
+                                                                << "--></blackbox>";
+                                                        },
+                                                        "not read: larger than"},
+                                           RefusedRules{"TenThousandAndOneRules",
+                                                        [](const std::string& p) {
+                                                            std::ofstream out(p);
+                                                            out << "<blackbox>";
+                                                            for (int i = 0; i < 10001; ++i)
+                                                                out << "<event var='gear' value='1'/>";
+                                                            out << "</blackbox>";
+                                                        },
+                                                        "not used: more than 10000 rules"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 struct DecimalComma : std::numpunct<char> {
     char do_decimal_point() const override { return ','; }
 };
@@ -207,10 +251,10 @@ TEST_F(BlackboxTest, TenRecordsAMinuteAndANewFlightStartsAfresh)
 {
     box.loadRulesFromText("<blackbox><event var='gear' value='1' text='Gear down' sound='gear.wav'/></blackbox>");
     snap.dFlightTime = 30.0;
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < 30; ++i)
         box.logEvent("Flood " + std::to_string(i), "");
     EXPECT_EQ(box.getEventLog().size(), 9u) << "the ring's first entry counts";
-    EXPECT_TRUE(logs.contains("Blocking event log: Too many events!"));
+    EXPECT_EQ(logs.count("Blocking event log: Too many events!"), 1) << "one line per blocked period";
     // A blocked event plays no sound either, and a single one is gone all the same.
     snap.bGearDown = true;
     box.check();

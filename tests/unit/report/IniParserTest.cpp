@@ -4,7 +4,9 @@
 #include "core/ClientConfig.h"
 #include "monitor/blackbox/EventRecord.h"
 #include "report/PasswordScrambler.h"
+#include "report/ReportCheckCode.h"
 #include "server/Records.h"
+#include "support/LogCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +16,8 @@
 #include <random>
 #include <sstream>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -256,6 +260,38 @@ TEST_F(IniParserTest, BinaryGarbageFileReadsAsEmptyOrPartialWithoutHarm)
     char user[8] = "xxxxxxx";
     s.readConfigString("login", "User", user);
     EXPECT_LT(std::strlen(user), sizeof user);
+}
+
+// A FIFO in place of either file would block the start for ever; it is
+// refused with a clear line and the store starts empty.
+class SpecialFileTest : public IniParserTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SpecialFileTest, FifoInPlaceOfAFileIsRefusedNotRead)
+{
+    LogCapture logs;
+    CIniParser::destroyInstance();
+    const std::string path = GetParam() ? reportPath() : settingsPath();
+    std::filesystem::remove(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    CIniParser& s = store();
+    EXPECT_TRUE(logs.contains("Could not load " + path + ": not a regular file"));
+    EXPECT_EQ(CReportCheckCode::ofFile(path), "");
+    EXPECT_EQ(s.readConfigInt("report", "Backup"), 0);
+    std::filesystem::remove(path);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, SpecialFileTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "ReportStore" : "Settings"; });
+
+TEST_F(IniParserTest, LeftoversOfAnInterruptedSaveAreRemovedAtTheNextStart)
+{
+    CIniParser::destroyInstance();
+    const std::string leftovers[] = {settingsPath() + ".tmp", reportPath() + ".tmp", reportPath() + ".new.tmp"};
+    for (const std::string& path : leftovers)
+        writeFile(path, "[report]\nBackup = 1\n");
+    store();
+    for (const std::string& path : leftovers)
+        EXPECT_FALSE(std::filesystem::exists(path)) << path;
 }
 
 TEST_F(IniParserTest, ReadConfigStringCutsToTheBuffer)

@@ -3,17 +3,22 @@
 // between its two files still leaves a pair that belongs together.
 #include "core/FixedText.h"
 #include "monitor/blackbox/Blackbox.h"
+#include "platform/DurableFiles.h"
 #include "report/Report.h"
 #include "report/ReportCheckCode.h"
 #include "server/ClientInterface.h"
 #include "support/FlightFixture.h"
+#include "support/ScriptedService.h"
 #include "support/StoreFiles.h"
+#include "ui/ControlIds.h"
 
 #include "ui/ControlIds.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
+#include <system_error>
 
 namespace {
 
@@ -175,22 +180,33 @@ TEST_F(BackupTest, OneChangedByteIsRefusedAndTheRestorePathsSayModified)
 }
 
 // A backup write stopped after its staged store was complete: before the
-// settings took the new code, or after.
-class InterruptedBackupTest : public BackupTest, public ::testing::WithParamInterface<bool> {};
+// settings took the new code, or after; and the older store may even carry
+// the same three-character code as the new one.
+struct Interruption {
+    bool settingsCommitted;
+    bool sameCode;
+};
+
+class InterruptedBackupTest : public BackupTest, public ::testing::WithParamInterface<Interruption> {};
 
 TEST_P(InterruptedBackupTest, NextStartKeepsAPairThatVerifies)
 {
-    const bool settingsCommitted = GetParam();
+    const auto [settingsCommitted, sameCode] = GetParam();
     fly();
     copyText(client().flightLog.l_ID, "111");
     ASSERT_TRUE(report().saveBackup(true));
+    const std::string oldCode = report().getCheckCode();
     const std::string oldSettings = readWholeFile(store().getSettingsPath());
     const std::string oldReport = readWholeFile(store().getReportPath());
-    copyText(client().flightLog.l_ID, "222");
-    ASSERT_TRUE(report().saveBackup(true));
+    // A later backup whose code equals the old one (1 in 32), or differs.
+    int id = 200;
+    do {
+        copyText(client().flightLog.l_ID, std::to_string(++id));
+        ASSERT_TRUE(report().saveBackup(true));
+    } while ((report().getCheckCode() == oldCode) != sameCode && id < 2000);
+    ASSERT_EQ(report().getCheckCode() == oldCode, sameCode);
     const std::string newSettings = readWholeFile(store().getSettingsPath());
     const std::string newReport = readWholeFile(store().getReportPath());
-    ASSERT_NE(oldSettings, newSettings) << "the two backups need different codes for this test";
 
     const std::string staged = store().getStagedReportPath();
     const std::string reportPath = store().getReportPath();
@@ -203,10 +219,69 @@ TEST_P(InterruptedBackupTest, NextStartKeepsAPairThatVerifies)
     EXPECT_TRUE(report().verifyCheckCode());
     EXPECT_FALSE(std::filesystem::exists(staged));
     ASSERT_TRUE(report().loadBackup());
-    EXPECT_STREQ(client().flightLog.l_ID, settingsCommitted ? "222" : "111");
+    EXPECT_EQ(fieldText(client().flightLog.l_ID), settingsCommitted ? std::to_string(id) : "111");
 }
 
-INSTANTIATE_TEST_SUITE_P(Moments, InterruptedBackupTest, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "SettingsCommitted" : "SettingsNotYetSaved"; });
+INSTANTIATE_TEST_SUITE_P(Moments, InterruptedBackupTest,
+                         ::testing::Values(Interruption{false, false}, Interruption{true, false},
+                                           Interruption{false, true}, Interruption{true, true}),
+                         [](const auto& info) {
+                             return std::string(info.param.settingsCommitted ? "SettingsCommitted"
+                                                                             : "SettingsNotYetSaved") +
+                                    (info.param.sameCode ? "SameCode" : "");
+                         });
+
+// A data folder that takes no file (full, or read-only).
+class FullDisk final : public DurableFiles {
+public:
+    std::unique_ptr<DurableFile> create(const std::string&) override
+    {
+        errno = ENOSPC;
+        return nullptr;
+    }
+    bool replace(const std::string&, const std::string&) override { return false; }
+    bool remove(const std::string&) override { return true; }
+};
+
+// A report that can be neither sent nor saved is said to the pilot and kept
+// in memory, so that "Upload" works once the service is back.
+TEST_F(BackupTest, AReportThatCannotBeSavedIsSaidAndCanStillBeUploaded)
+{
+    ScriptedService service;
+    fly();
+    service.setRefusing(true);
+    FullDisk full;
+    setDurableFiles(&full);
+    f.ui->SetPage(PageComment);
+    f.ui->OnButton(IdEndFlight);
+    setDurableFiles(nullptr);
+    ASSERT_FALSE(f.window.boxes.empty());
+    EXPECT_EQ(f.window.boxes[0].title, "Report not saved!");
+    EXPECT_NE(f.window.boxes[0].text.find(std::generic_category().message(ENOSPC)), std::string::npos)
+        << f.window.boxes[0].text;
+    EXPECT_TRUE(report().hasBackup()) << "the backup page offers the upload";
+
+    service.setRefusing(false);
+    f.ui->OnButton(IdUploadReport);
+    EXPECT_EQ(service.bodies("writereport").size(), 1u);
+    EXPECT_EQ(service.bodies("writepositionlog").size(), 7u);
+    EXPECT_EQ(service.bodies("writeeventlog").size(), 4u) << "three events and the low-altitude item";
+    EXPECT_FALSE(report().hasBackup());
+}
+
+// An autosave that cannot be written tells the pilot once per flight.
+TEST_F(BackupTest, AFailingAutosaveSaysSoOncePerFlight)
+{
+    f.ui->autosaveMode = 1;
+    FullDisk full;
+    setDurableFiles(&full);
+    f.tickFor(3 * 120000 + 500);
+    setDurableFiles(nullptr);
+    int told = 0;
+    for (const std::string& text : f.sim->texts)
+        told += text.find("could not be backed up") != std::string::npos ? 1 : 0;
+    EXPECT_EQ(told, 1);
+    EXPECT_EQ(f.logs.count("Report-Backup could not be written"), 1);
+}
 
 } // namespace

@@ -4,8 +4,14 @@
 #include "server/HttpTransport.h"
 #include "server/ServerAddress.h"
 #include "server/ServerSettings.h"
+#include "support/LogCapture.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -120,6 +126,21 @@ TEST_F(TransportThroughRecorder, CaFileAndTimeoutsReachTheRequest)
     CHttpTransport::setOptions(saved);
 }
 
+TEST_F(TransportThroughRecorder, AFifoAsCaFileIsRefusedInsteadOfBlockingEveryRequest)
+{
+    LogCapture logs;
+    const CTransportOptions saved = CHttpTransport::options();
+    const std::string fifo = std::filesystem::temp_directory_path() / ("qvl-ca-" + std::to_string(::getpid()));
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    CServerSettings::fromValues("", "", "", fifo).applyToTransport();
+    std::string response;
+    CHttpTransport::httpRequest(100, "/p", nullptr, response);
+    std::filesystem::remove(fifo);
+    EXPECT_EQ(client.last.caFile, "");
+    EXPECT_TRUE(logs.contains("CAFile " + fifo + " not used: not a regular file"));
+    CHttpTransport::setOptions(saved);
+}
+
 struct AltCase {
     long alt;
     const char* url;
@@ -150,7 +171,10 @@ TEST(ServerSettings, EmptyValuesKeepDefaults)
 
 #include "server/BackgroundSender.h"
 
+#include <atomic>
+#include <chrono>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -206,6 +230,38 @@ TEST(BackgroundSender, DestructionSendsWhatIsQueued)
     setHttpClient(nullptr);
     ASSERT_EQ(recorder.seen.size(), 20u);
     EXPECT_NE(recorder.seen.back().find("n=19"), std::string::npos);
+}
+
+// A stalled service at exit: the request in flight is ended after the grace
+// and the rest is dropped, so the client never outlives its "Exit".
+class StalledClient final : public HttpClient {
+public:
+    HttpResponse send(const HttpRequest& r) override
+    {
+        ++calls;
+        for (int i = 0; i < 20000 && !(r.cancel != nullptr && r.cancel->load()); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        cancelled = r.cancel != nullptr && r.cancel->load();
+        return HttpResponse{};
+    }
+    std::atomic<int> calls{0};
+    std::atomic<bool> cancelled{false};
+};
+
+TEST(BackgroundSender, AStalledServiceGetsTheGraceAndNoMore)
+{
+    StalledClient stalled;
+    setHttpClient(&stalled);
+    {
+        CBackgroundSender sender;
+        for (int i = 0; i < 3; ++i)
+            sender.post("function=writelog&n=" + std::to_string(i));
+        sender.stop(50);
+        sender.post("function=updateawards");
+    }
+    setHttpClient(nullptr);
+    EXPECT_EQ(stalled.calls, 1);
+    EXPECT_TRUE(stalled.cancelled);
 }
 
 } // namespace

@@ -1,13 +1,13 @@
 // The flight buttons as a pilot presses them: load-sheet remedies, fuelling,
 // diversion, the end-of-flight rules, the report pages and Exit.
 #include "ui/FlightActions.h"
-#include "ui/FlightEnd.h"
 #include "core/FixedText.h"
 #include "report/Report.h"
 #include "server/Base64.h"
 #include "server/ClientInterface.h"
 #include "support/FlightFixture.h"
 #include "ui/ControlIds.h"
+#include "ui/FlightEnd.h"
 
 #include <gtest/gtest.h>
 
@@ -228,26 +228,24 @@ const TestBooking kCircuit{"EGLL", kTestDepLat, kTestDepLon, "EGLL", kTestDepLat
 const TestBooking kExempt{"EGEP", 59.3503, -2.9500, "EGEW", 59.3503, -2.9500};
 const TestBooking kLondonFrankfurt{};
 
-INSTANTIATE_TEST_SUITE_P(Table, EndFlight,
-                         ::testing::Values(EndCase{"CircuitTooShort", kCircuit, "", kTestDepLat, kTestDepLon, true,
-                                                   false, PageHome, false, false, false},
-                                           EndCase{"ExemptRouteNotAborted", kExempt, "", 59.3503, -2.95, true, false,
-                                                   PageComment, false, false, false},
-                                           EndCase{"ExemptRouteNoLowAltitude", kExempt, "", 59.3503, -2.95, false,
-                                                   false, PageComment, false, false, false},
-                                           EndCase{"TechnicalStopIsADiversion", kLondonFrankfurt, "EGPA, EGPB", 57.5425,
-                                                   -4.0475, true, true, PageComment, false, false, true},
-                                           EndCase{"UnlistedAirportIsWrong", kLondonFrankfurt, "EGPA, EGPB", 55.95,
-                                                   -3.3725, true, true, PageComment, true, false, false},
-                                           EndCase{"NeverClimbedIsLowAltitude", kLondonFrankfurt, "", kTestArrLat,
-                                                   kTestArrLon, false, true, PageComment, false, true, false},
-                                           EndCase{"NeverClimbedNorLeftTheStartIsAborted", kLondonFrankfurt, "",
-                                                   kTestDepLat, kTestDepLon, false, false, PageHome, false, false,
-                                                   false},
-                                           EndCase{"FlightType2SkipsDistanceAndAirport", kLondonFrankfurt, "",
-                                                   kTestDepLat, kTestDepLon, false, false, PageComment, false, true,
-                                                   false, "2"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Table, EndFlight,
+    ::testing::Values(
+        EndCase{"CircuitTooShort", kCircuit, "", kTestDepLat, kTestDepLon, true, false, PageHome, false, false, false},
+        EndCase{"ExemptRouteNotAborted", kExempt, "", 59.3503, -2.95, true, false, PageComment, false, false, false},
+        EndCase{"ExemptRouteNoLowAltitude", kExempt, "", 59.3503, -2.95, false, false, PageComment, false, false,
+                false},
+        EndCase{"TechnicalStopIsADiversion", kLondonFrankfurt, "EGPA, EGPB", 57.5425, -4.0475, true, true, PageComment,
+                false, false, true},
+        EndCase{"UnlistedAirportIsWrong", kLondonFrankfurt, "EGPA, EGPB", 55.95, -3.3725, true, true, PageComment, true,
+                false, false},
+        EndCase{"NeverClimbedIsLowAltitude", kLondonFrankfurt, "", kTestArrLat, kTestArrLon, false, true, PageComment,
+                false, true, false},
+        EndCase{"NeverClimbedNorLeftTheStartIsAborted", kLondonFrankfurt, "", kTestDepLat, kTestDepLon, false, false,
+                PageHome, false, false, false},
+        EndCase{"FlightType2SkipsDistanceAndAirport", kLondonFrankfurt, "", kTestDepLat, kTestDepLon, false, false,
+                PageComment, false, true, false, "2"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ActionsTest, CommentIsCutTo255CharactersBeforeEncoding)
 {

@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 
 namespace {
 
@@ -35,6 +37,7 @@ public:
         client().report.departSeconds = f.sim->dFlightTime - 600.0;
         booked("991", "EDDF");
         f.ui->SetPage(PageAbortedFlight);
+        f.ui->autosaveMode = 1;
     }
     ~RestoreFixture() { startWithEmptyStore(); }
 
@@ -74,7 +77,11 @@ TEST_P(ContinueTest, EachFlagByItsConditionOnly)
         EXPECT_TRUE(r.f.window.boxes.empty());
         EXPECT_EQ(r.f.ui->getPage(), PageFlying);
         EXPECT_TRUE(r.report().hasPenalty(ItemRestoredFlight));
-        EXPECT_FALSE(r.report().hasContinue());
+        // Backed up again at once, with the restore noted.
+        EXPECT_TRUE(r.report().hasContinue());
+        EXPECT_TRUE(r.report().verifyCheckCode());
+        EXPECT_NE(readWholeFile(CIniParser::getInstance().getReportPath()).find("struct_penalty18 = 01"),
+                  std::string::npos);
         EXPECT_EQ(r.f.sim->nMinFuel, -1) << "the first poll must not look like refuelling";
         EXPECT_DOUBLE_EQ(r.f.sim->dStartLatitude, r.f.sim->dLatitude);
         EXPECT_NEAR(r.client().report.departSeconds, r.f.sim->dFlightTime - 600.0, 1e-6);
@@ -114,6 +121,12 @@ INSTANTIATE_TEST_SUITE_P(
                          s.tankLevel[1] = s.tankLevel[2] = 8400;
                      },
                      "EDDF", "", ""},
+        ContinueCase{"FuelWithoutTankCapacity",
+                     [](SimState& s) {
+                         s.tankLevel[1] += 10;
+                         std::fill(std::begin(s.tankCapacity), std::end(s.tankCapacity), 0.0f);
+                     },
+                     "EDDF", "8", "Restore Error fuel"},
         ContinueCase{"EmptyWeight201", [](SimState& s) { s.emptyWeight += 201; }, "EDDF", "10", "Restore Error DOW"},
         ContinueCase{"EmptyWeight200", [](SimState& s) { s.emptyWeight -= 200; }, "EDDF", "", ""},
         ContinueCase{"MaxWeight301Less", [](SimState& s) { s.maxGrossWeight -= 301; }, "EDDF", "20",

@@ -9,9 +9,11 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -36,6 +38,14 @@ std::string truncated(const std::string& body)
     if (end != std::string::npos)
         out.erase(end);
     return out.substr(0, out.size() > 12 ? out.size() - out.size() / 4 : out.size());
+}
+
+std::string resultWord(std::uint32_t index)
+{
+    static const char* const kWords[] = {
+        "SUCCESS",     "NO USER",    "NOT FOUND",        "INVALID", "Bad data from website", "Could not open URL",
+        "INIT FAILED", "WRONG CODE", "ALREADY UPLOADED", "NO LOG",  "BAD LOGINDATA"};
+    return index < std::size(kWords) ? kWords[index] : "MAYBE LATER";
 }
 
 } // namespace
@@ -63,6 +73,8 @@ bool CService::prepare()
         lastError = db.error();
         return false;
     }
+    if (!opts.uploadLog.empty())
+        db.mirrorUploadsTo(opts.uploadLog);
     return true;
 }
 
@@ -79,17 +91,17 @@ std::unique_ptr<httplib::SSLServer> CService::makeServer()
     svr->Post("/api/login", [this](const httplib::Request& req, httplib::Response& res) {
         db.recordRequest(req.method, req.path, "login", req.body);
         const auto a = CServiceJson(db).login(req.body);
-        answer(res, a.status, a.body, "application/json", false);
+        answer(res, a.status, a.body, "application/json", false, "login");
     });
     svr->Get(R"(/api/login/([^/]*))", [this](const httplib::Request& req, httplib::Response& res) {
         db.recordRequest(req.method, req.target, "pilot", "");
         const auto a = CServiceJson(db).pilot(req.matches[1]);
-        answer(res, a.status, a.body, "application/json", false);
+        answer(res, a.status, a.body, "application/json", false, "pilot");
     });
     svr->Get(R"(/api/pilots/([^/]*)/booked_airports)", [this](const httplib::Request& req, httplib::Response& res) {
         db.recordRequest(req.method, req.target, "booked_airports", "");
         const auto a = CServiceJson(db).bookedAirports(req.matches[1], req.get_param_value("QVL-TOKEN-CLIENT"));
-        answer(res, a.status, a.body, "application/json", false);
+        answer(res, a.status, a.body, "application/json", false, "booked_airports");
     });
     // Installers exist for the release and the beta only; both platform suffixes are served.
     svr->Get(R"(/downloads/QuenvaleSetup-(v[0-9.]{1,20})\.(exe|deb))",
@@ -100,13 +112,13 @@ std::unique_ptr<httplib::SSLServer> CService::makeServer()
                                               " AND value=?",
                                               {version});
                  if (!known || *known == "0") {
-                     answer(res, 404, "<html><body>Not Found</body></html>", "text/html", false);
+                     answer(res, 404, "<html><body>Not Found</body></html>", "text/html", false, "download");
                      return;
                  }
                  const bool deb = req.matches[2] == "deb";
                  std::string payload = (deb ? "!<arch>\nquenvale setup " : "MZ quenvale setup ") + version + "\n";
                  payload.resize(64 * 1024, deb ? '\n' : '\x90');
-                 answer(res, 200, payload, "application/octet-stream", false);
+                 answer(res, 200, payload, "application/octet-stream", false, "download");
              });
     return svr;
 }
@@ -115,7 +127,7 @@ void CService::handleLegacy(const httplib::Request& req, httplib::Response& res)
 {
     const std::string function = CServiceForm(req.body).get("function");
     db.recordRequest(req.method, req.path, function, req.body);
-    answer(res, 200, CServiceLegacy(db).handle(req.body), "text/html; charset=UTF-8", true);
+    answer(res, 200, CServiceLegacy(db).handle(req.body), "text/html; charset=UTF-8", true, function);
 }
 
 bool CService::delay(const CServiceFaults::State& fault)
@@ -147,14 +159,30 @@ void CService::trickle(httplib::Response& res, std::string body, const char* con
         });
 }
 
-void CService::answer(httplib::Response& res, int status, std::string body, const char* contentType, bool framed)
+void CService::answer(httplib::Response& res, int status, std::string body, const char* contentType, bool framed,
+                      const std::string& function)
 {
     const CServiceFaults::State fault = faults.current();
-    switch (fault.mode) {
+    switch (fault.modeFor(function)) {
     case CServiceFaults::Trickle:
         res.status = status;
         trickle(res, std::move(body), contentType, fault.delayMs);
         return;
+    case CServiceFaults::Huge:
+        res.status = status;
+        huge(res, std::move(body), contentType, static_cast<std::size_t>(fault.delayMs) << 20);
+        return;
+    case CServiceFaults::Closed:
+    case CServiceFaults::Lost:
+        res.status = status;
+        cutOff(res, std::move(body), contentType, fault.modeFor(function) == CServiceFaults::Closed);
+        return;
+    case CServiceFaults::Status:
+        status = static_cast<int>(fault.delayMs);
+        if (status >= 300 && status < 400)
+            res.set_header("Location", "/moved" + std::string(framed ? "/client_interface3.php" : ""));
+        body = "<html><body>Status " + std::to_string(status) + "</body></html>";
+        break;
     case CServiceFaults::Delay:
         delay(fault);
         break;
@@ -168,6 +196,9 @@ void CService::answer(httplib::Response& res, int status, std::string body, cons
     case CServiceFaults::Truncated:
         body = framed ? truncated(body) : body.substr(0, body.size() / 2);
         break;
+    case CServiceFaults::Word:
+        body = framed ? "DATASTART\n" + resultWord(fault.delayMs) + "\nDATAEND\n" : body;
+        break;
     case CServiceFaults::WrongWord:
         body = framed ? "DATASTART\nMAYBE LATER\nDATAEND\n" : "{\"error\":\"MAYBE LATER\"}";
         break;
@@ -179,6 +210,37 @@ void CService::answer(httplib::Response& res, int status, std::string body, cons
     }
     res.status = status;
     res.set_content(body, contentType);
+}
+
+void CService::huge(httplib::Response& res, std::string body, const char* contentType, std::size_t bytes)
+{
+    // The real answer first, then filler lines up to the size asked for.
+    const std::size_t total = bytes > body.size() ? bytes : body.size();
+    res.set_content_provider(
+        total, contentType,
+        [this, body = std::move(body), total](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+            if (stopping)
+                return false;
+            static const std::string filler = std::string(65535, 'x') + "\n";
+            if (offset < body.size())
+                return sink.write(body.data() + offset, body.size() - offset);
+            const std::size_t n = std::min({length, filler.size(), total - offset});
+            return sink.write(filler.data(), n);
+        });
+}
+
+void CService::cutOff(httplib::Response& res, std::string body, const char* contentType, bool half)
+{
+    // The announced length never arrives: the client sees the connection end.
+    if (body.empty())
+        body.push_back(' ');
+    const std::size_t length = body.size();
+    res.set_content_provider(length, contentType,
+                             [body = std::move(body), half](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                 if (!half || offset > 0)
+                                     return false;
+                                 return sink.write(body.data(), body.size() / 2);
+                             });
 }
 
 bool CService::listen()

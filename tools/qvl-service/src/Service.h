@@ -26,6 +26,7 @@ struct CServiceOptions {
     int port = 8443; // 0 = any free port
     std::string dataFolder = ".";
     std::string airportsFile = QVL_SERVICE_AIRPORTS;
+    std::string uploadLog; // also write every upload here (see CServiceStore::mirrorUploadsTo)
 };
 
 class CService {
@@ -50,7 +51,13 @@ private:
     void watchFaults();
     std::unique_ptr<httplib::SSLServer> makeServer();
     void handleLegacy(const httplib::Request& req, httplib::Response& res);
-    void answer(httplib::Response& res, int status, std::string body, const char* contentType, bool framed);
+    void answer(httplib::Response& res, int status, std::string body, const char* contentType, bool framed,
+                const std::string& function);
+    // An answer of that many bytes: the real one, then filler.
+    void huge(httplib::Response& res, std::string body, const char* contentType, std::size_t bytes);
+    // The connection ends before the announced answer is complete (half of it,
+    // or none of it: the request was carried out but its answer is lost).
+    void cutOff(httplib::Response& res, std::string body, const char* contentType, bool half);
     // Sleeps through a delay fault; false when the service is stopping.
     bool delay(const CServiceFaults::State& fault);
     // Sends the answer a byte at a time without end, until the client goes,

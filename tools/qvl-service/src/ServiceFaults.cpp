@@ -15,7 +15,9 @@ bool CServiceFaults::parseMode(const std::string& name, Mode& mode)
         Mode mode;
     } kModes[] = {{"none", None},           {"refuse", Refuse},   {"delay", Delay},
                   {"http500", Http500},     {"garbage", Garbage}, {"truncated", Truncated},
-                  {"wrongword", WrongWord}, {"empty", Empty},     {"trickle", Trickle}};
+                  {"wrongword", WrongWord}, {"empty", Empty},     {"trickle", Trickle},
+                  {"status", Status},       {"huge", Huge},       {"closed", Closed},
+                  {"lost", Lost},           {"word", Word}};
     for (const auto& m : kModes) {
         if (name == m.name) {
             mode = m.mode;
@@ -35,10 +37,12 @@ CServiceFaults::State CServiceFaults::current() const
     long long ms = 0;
     if (in >> ms && ms > 0)
         state.delayMs = static_cast<std::uint32_t>(ms > 3600000 ? 3600000 : ms);
+    in >> state.function;
     return state;
 }
 
-bool CServiceFaults::write(const std::string& dataFolder, const std::string& mode, std::uint32_t delayMs)
+bool CServiceFaults::write(const std::string& dataFolder, const std::string& mode, std::uint32_t delayMs,
+                           const std::string& function)
 {
     Mode parsed;
     if (!parseMode(mode, parsed))
@@ -47,7 +51,10 @@ bool CServiceFaults::write(const std::string& dataFolder, const std::string& mod
     const std::string temp = target + ".tmp";
     {
         std::ofstream out(temp, std::ios::trunc);
-        out << mode << ' ' << delayMs << '\n';
+        out << mode << ' ' << delayMs;
+        if (!function.empty())
+            out << ' ' << function;
+        out << '\n';
         if (!out)
             return false;
     }

@@ -7,10 +7,33 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
 namespace {
+
+// One upload as a line; '%', '&', '=' and line ends in values are escaped.
+void appendMirrorLine(const std::string& file, const std::string& kind,
+                      const std::multimap<std::string, std::string>& fields)
+{
+    std::string line = kind + "\t";
+    bool first = true;
+    for (const auto& [key, value] : fields) {
+        line += (first ? "" : "&") + key + "=";
+        first = false;
+        for (const char c : value) {
+            if (c == '%' || c == '&' || c == '=' || c == '\n' || c == '\r' || c == '\t') {
+                char escaped[4];
+                std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
+                line += escaped;
+            } else {
+                line += c;
+            }
+        }
+    }
+    std::ofstream(file, std::ios::app) << line << '\n';
+}
 
 const char* const kSchema = R"SQL(
 CREATE TABLE IF NOT EXISTS settings(key TEXT PRIMARY KEY, value TEXT);
@@ -274,7 +297,15 @@ std::int64_t CServiceStore::recordUpload(const std::string& kind, const std::mul
     for (const auto& [key, value] : fields)
         exec("INSERT INTO upload_fields VALUES(?,?,?,?)", {std::to_string(id), std::to_string(seq++), key, value});
     exec("COMMIT");
+    if (!mirrorFile.empty())
+        appendMirrorLine(mirrorFile, kind, fields);
     return id;
+}
+
+void CServiceStore::mirrorUploadsTo(const std::string& file)
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex);
+    mirrorFile = file;
 }
 
 std::vector<std::multimap<std::string, std::string>> CServiceStore::uploads(const std::string& kind)

@@ -56,6 +56,9 @@ public:
     std::int64_t recordUpload(const std::string& kind, const std::multimap<std::string, std::string>& fields);
     // Fields of the uploads of one kind, oldest first.
     std::vector<std::multimap<std::string, std::string>> uploads(const std::string& kind);
+    // Also appends every upload to `file` as one line "kind<TAB>key=value&...",
+    // values percent-escaped, for test programs that cannot open the database.
+    void mirrorUploadsTo(const std::string& file);
 
 private:
     struct Statement;
@@ -64,4 +67,5 @@ private:
     sqlite3* db = nullptr;
     std::recursive_mutex mutex;
     std::string lastError;
+    std::string mirrorFile;
 };

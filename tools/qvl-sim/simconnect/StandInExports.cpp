@@ -31,59 +31,58 @@ QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_Close(HANDLE handle)
 }
 
 QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_AddToDataDefinition(HANDLE handle, DWORD defineId,
-                                                                              const char* datum, const char* units,
-                                                                              DWORD datatype, float, DWORD)
+                                                                           const char* datum, const char* units,
+                                                                           DWORD datatype, float, DWORD)
 {
     return host().addToDataDefinition(handle, defineId, datum, units, datatype);
 }
 
 QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_MapClientEventToSimEvent(HANDLE handle, DWORD eventId,
-                                                                                   const char* name)
+                                                                                const char* name)
 {
     return host().mapClientEvent(handle, eventId, name);
 }
 
 QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_SubscribeToSystemEvent(HANDLE handle, DWORD eventId,
-                                                                                 const char* name)
+                                                                              const char* name)
 {
     return host().subscribeToSystemEvent(handle, eventId, name);
 }
 
-QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_SetDataOnSimObject(HANDLE handle, DWORD defineId,
-                                                                             DWORD objectId, DWORD, DWORD,
-                                                                             DWORD unitSize, void* data)
+QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_SetDataOnSimObject(HANDLE handle, DWORD defineId, DWORD objectId,
+                                                                          DWORD, DWORD, DWORD unitSize, void* data)
 {
     return host().setData(handle, defineId, objectId, unitSize, data);
 }
 
 QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_RequestDataOnSimObject(HANDLE handle, DWORD requestId,
-                                                                                 DWORD defineId, DWORD objectId,
-                                                                                 DWORD period, DWORD, DWORD, DWORD,
-                                                                                 DWORD)
+                                                                              DWORD defineId, DWORD objectId,
+                                                                              DWORD period, DWORD, DWORD, DWORD, DWORD)
 {
     return host().requestData(handle, requestId, defineId, objectId, period);
 }
 
-QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_TransmitClientEvent(HANDLE handle, DWORD objectId,
-                                                                              DWORD eventId, DWORD, DWORD, DWORD)
+QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_TransmitClientEvent(HANDLE handle, DWORD objectId, DWORD eventId,
+                                                                           DWORD, DWORD, DWORD)
 {
     return host().transmitClientEvent(handle, objectId, eventId);
 }
 
 QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_Text(HANDLE handle, DWORD, float seconds, DWORD, DWORD size,
-                                                               void* text)
+                                                            void* text)
 {
     return host().text(handle, seconds, size, text);
 }
 
-QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_GetNextDispatch(HANDLE handle, SIMCONNECT_RECV** data, DWORD* size)
+QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_GetNextDispatch(HANDLE handle, SIMCONNECT_RECV** data,
+                                                                       DWORD* size)
 {
     return host().getNextDispatch(handle, data, size);
 }
 
 #ifndef QVL_STANDIN_WITHOUT_FLIGHT_SAVE
 QVL_STANDIN_EXPORT HRESULT QVL_STANDIN_CALL SimConnect_FlightSave(HANDLE handle, const char* file, const char*,
-                                                                     const char*, DWORD)
+                                                                  const char*, DWORD)
 {
     return host().flightSave(handle, file);
 }

@@ -202,6 +202,10 @@ HRESULT CStandInHost::open(HANDLE* handle)
     StandInIdentity id;
     if (handle == nullptr || setting("fault") == "refuse-open" || !readIdentity(id) || !ensureWorld())
         return E_FAIL;
+#ifdef _WIN32
+    if (const double scale = number(setting("timeScale"), 1.0); connections.empty() && scale > 0.0)
+        world->startClock(scale);
+#endif
     connections.push_back(std::make_unique<CStandInConnection>(id));
     *handle = connections.back().get();
     return S_OK;
@@ -215,6 +219,13 @@ HRESULT CStandInHost::close(HANDLE handle)
     if (it == connections.end())
         return E_FAIL;
     connections.erase(it);
+#ifdef _WIN32
+    // A DLL's clock thread cannot be joined while the library is unloaded
+    // (the loader lock), so it stops with the last connection and the next
+    // open starts it again.
+    if (connections.empty() && world)
+        world->stopClock();
+#endif
     return S_OK;
 }
 
@@ -222,7 +233,8 @@ HRESULT CStandInHost::addToDataDefinition(HANDLE handle, DWORD define, const cha
 {
     std::lock_guard<std::mutex> lock(mutex);
     CStandInConnection* c = find(handle);
-    if (c == nullptr || datum == nullptr || units == nullptr || type < SIMCONNECT_DATATYPE_INT32 || type > SIMCONNECT_DATATYPE_FLOAT64)
+    if (c == nullptr || datum == nullptr || units == nullptr || type < SIMCONNECT_DATATYPE_INT32 ||
+        type > SIMCONNECT_DATATYPE_FLOAT64)
         return E_FAIL;
     // Like the real library, an unknown name is reported later as an exception message.
     const CSimVariables::Ref variable = CSimVariables::resolve(datum);
@@ -258,7 +270,8 @@ HRESULT CStandInHost::setData(HANDLE handle, DWORD define, DWORD object, DWORD u
     std::lock_guard<std::mutex> lock(mutex);
     CStandInConnection* c = find(handle);
     const std::vector<StandInDatum>* def = c != nullptr ? c->definition(define) : nullptr;
-    if (def == nullptr || object != SIMCONNECT_OBJECT_ID_USER || data == nullptr || unitSize < CStandInConnection::blockSize(*def))
+    if (def == nullptr || object != SIMCONNECT_OBJECT_ID_USER || data == nullptr ||
+        unitSize < CStandInConnection::blockSize(*def))
         return E_FAIL;
     bool ok = true;
     world->modify([&](CAircraftModel& model) {

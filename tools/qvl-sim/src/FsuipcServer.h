@@ -1,6 +1,9 @@
-// The module's server side on Linux: a listening Unix-domain socket per window
-// class, frames {message, name length, name} naming the client's shared block,
-// each answered with one 32-bit word after the block has been walked.
+// The module's server side: takes the client's requests to walk its shared
+// block, fills the reads, applies the writes and answers. On Linux it listens
+// on a Unix-domain socket per window class (frames {message, name length,
+// name}, each answered with one 32-bit word); on Windows it is a top-level
+// window of that class handling the registered message, whose atom names the
+// client's mapping. Both share the record walking and the faults.
 #pragma once
 
 #include <atomic>
@@ -9,7 +12,6 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 class COffsetSpace;
@@ -34,34 +36,42 @@ public:
     CFsuipcServer(const CFsuipcServer&) = delete;
     CFsuipcServer& operator=(const CFsuipcServer&) = delete;
 
-    // Listens as window class `className` in `directory` (empty: the usual place).
+    // Serves as window class `className`; on Linux in socket folder `directory`
+    // (empty: the usual place). On Windows the window belongs to the calling
+    // thread, which must then call pump.
     bool start(const std::string& className = "UIPCMAIN", const std::string& directory = {});
     void stop();
-    bool running() const { return listenFd >= 0; }
+    bool running() const;
+    // Waits up to `ms` for the client, serving what arrives meanwhile (Windows:
+    // the thread's messages; Linux: the sockets have threads of their own).
+    void pump(unsigned ms);
     void setFault(Fault f) { fault = f; }
-    // Mapping names of the frames served so far, oldest first.
+    // Mapping names of the blocks served so far, oldest first.
     std::vector<std::string> mappingNames() const;
+    // Where the client finds the server: the socket path, or the window class.
     std::string socketPath() const { return path; }
 
-    // The place the client looks for the server sockets.
+    // The place the client looks for the server sockets (Linux).
     static std::string defaultDirectory();
     // Serves every request of a block from the offset space.
     static bool walkBlock(std::uint8_t* block, std::size_t size, COffsetSpace& space);
+    // Only names of the client's own form are opened.
+    static bool isMappingName(const std::string& name);
 
 private:
-    void acceptLoop();
-    void serveConnection(int fd);
-    bool serveFrame(const std::string& name, bool faulty);
+    struct Endpoint;
+
+    // Maps the block the client named and serves it (platform file).
+    bool serveNamed(const std::string& name, bool faulty);
+    // Walks the mapped block of `name` and applies the fault; the outcome the
+    // answer reports (before AnswerZero, which the caller applies).
+    bool serveMapped(const std::string& name, std::uint8_t* block, bool faulty);
     void tamper(std::uint8_t* block);
 
     BlockHandler handler;
     std::atomic<Fault> fault{Fault::None};
-    int listenFd = -1;
     std::string path;
-    std::thread acceptor;
     mutable std::mutex mutex;
-    std::vector<int> connections;
-    std::vector<std::thread> workers;
     std::vector<std::string> names;
-    std::atomic<bool> stopping{false};
+    std::unique_ptr<Endpoint> endpoint;
 };

@@ -2,6 +2,7 @@
 #include "OffsetSpace.h"
 
 #include "FlightSaveFile.h"
+#include "UtcCalendar.h"
 
 #include <algorithm>
 #include <cmath>
@@ -107,11 +108,10 @@ void COffsetSpace::refreshClock()
     put<std::uint8_t>(0x023C, static_cast<std::uint8_t>(utcDay / 60 % 60));
     put<std::uint8_t>(0x0238, static_cast<std::uint8_t>(localDay / 3600));
     put<std::uint8_t>(0x0239, static_cast<std::uint8_t>(localDay / 60 % 60));
-    std::tm civil{};
-    const std::time_t t = static_cast<std::time_t>(utc);
-    gmtime_r(&t, &civil);
-    put<std::uint16_t>(0x023E, static_cast<std::uint16_t>(civil.tm_yday + 1));
-    put<std::uint16_t>(0x0240, static_cast<std::uint16_t>(civil.tm_year + 1900));
+    int year = 1970, yday = 0;
+    UtcCalendar::yearAndDay(utc, year, yday);
+    put<std::uint16_t>(0x023E, static_cast<std::uint16_t>(yday + 1));
+    put<std::uint16_t>(0x0240, static_cast<std::uint16_t>(year));
     put<double>(0x04A8, model.scenario().identity.flightTimeCounter ? s.flightTimeSeconds : 0.0);
 }
 

@@ -2,6 +2,8 @@
 // bad file is refused with a reason instead of flying nonsense.
 #include "SimScenario.h"
 
+#include "UtcCalendar.h"
+
 #include <boost/property_tree/json_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
 
@@ -95,7 +97,7 @@ std::int64_t utcSeconds(const std::string& text)
     in >> std::get_time(&tm, "%Y-%m-%dT%H:%M:%S");
     if (in.fail() || tm.tm_year < 0 || tm.tm_year > 8099)
         throw BadValue{"\"utc\" must look like 2026-06-01T08:00:00"};
-    return static_cast<std::int64_t>(timegm(&tm));
+    return UtcCalendar::toEpoch(tm);
 }
 
 void parseAircraft(const pt::ptree& node, SimAircraftType& a)

@@ -84,7 +84,7 @@ void CSimulator::startClock(double timeScale)
 {
     stopClock();
     clockRunning = true;
-    clock = std::thread([this, timeScale] { clockLoop(timeScale); });
+    clock = std::thread([this, timeScale] { runClock(timeScale, clockRunning); });
 }
 
 void CSimulator::stopClock()
@@ -94,12 +94,12 @@ void CSimulator::stopClock()
         clock.join();
 }
 
-void CSimulator::clockLoop(double timeScale)
+void CSimulator::runClock(double timeScale, const std::atomic<bool>& keepRunning)
 {
     using namespace std::chrono;
     auto last = steady_clock::now();
-    while (clockRunning) {
-        std::this_thread::sleep_for(milliseconds(20));
+    while (keepRunning) {
+        fsServer.pump(20);
         const auto now = steady_clock::now();
         advance(duration<double>(now - last).count() * timeScale);
         last = now;

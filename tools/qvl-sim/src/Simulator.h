@@ -30,6 +30,9 @@ public:
     // Runs the clock on a thread of its own, `timeScale` seconds per real second.
     void startClock(double timeScale);
     void stopClock();
+    // Runs the clock and serves the client on the calling thread while
+    // `keepRunning` holds (the Windows server's window lives on this thread).
+    void runClock(double timeScale, const std::atomic<bool>& keepRunning);
 
     SimAircraftState state() const;
     // Runs `change` on the model under the lock (tests set up situations this way).
@@ -44,7 +47,6 @@ public:
 
 private:
     bool serveBlock(const std::string& mapping, std::uint8_t* block, std::size_t size);
-    void clockLoop(double timeScale);
     void handleDisconnect(double requested, double stepSeconds);
 
     mutable std::mutex mutex;

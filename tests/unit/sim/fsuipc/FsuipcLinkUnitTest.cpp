@@ -39,6 +39,13 @@ void put32(std::uint8_t* p, std::uint32_t v)
     std::memcpy(p, &v, 4);
 }
 
+std::uint32_t get32(const std::uint8_t* p)
+{
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
 TEST_P(FsuipcUnpackTest, OnlyRecordsAsQueuedAreCopied)
 {
     module.set<std::uint32_t>(0x0BDC, 0x11223344);
@@ -73,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Tamper{"terminatorGone", [](std::uint8_t* b) { put32(b + 58, 0xFFFFFFFF); }, true},
                       Tamper{"readOffsetMoved", [](std::uint8_t* b) { put32(b + 4, 0x0BE0); }, false},
                       Tamper{"readSizeGrown", [](std::uint8_t* b) { put32(b + 8, 0x7FF0); }, false},
-                      Tamper{"destinationIndexChanged", [](std::uint8_t* b) { put32(b + 12, 1); }, false},
+                      Tamper{"destinationAddressChanged", [](std::uint8_t* b) { put32(b + 12, get32(b + 12) + 8); }, false},
                       Tamper{"readTurnedIntoWrite", [](std::uint8_t* b) { put32(b, 2); }, false},
                       Tamper{"writeSizeChanged", [](std::uint8_t* b) { put32(b + 28, 6); }, false},
                       Tamper{"secondReadZeroed", [](std::uint8_t* b) { put32(b + 34, 0); }, false},
@@ -87,6 +94,7 @@ TEST(FsuipcUnpack, RecordReachingPastTheBlockIsRefused)
     put32(block + 4, 0x0BDC);
     put32(block + 8, 60);
     std::uint8_t destination[60];
+    put32(block + 12, CFsuipcLink::clientAddress(destination));
     const CFsuipcLink::QueuedRequest q{0, 1, 0x0BDC, 60, destination};
     EXPECT_FALSE(CFsuipcLink::unpack(block, sizeof block, {q}));
 }

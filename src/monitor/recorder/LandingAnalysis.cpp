@@ -1,0 +1,194 @@
+// CLandingAnalysis: samples from the recorded reads, then the touchdown figures.
+#include "monitor/recorder/LandingAnalysis.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr double kFeetPerSecondSquaredPerG = 32.174;
+constexpr double kEarthRadiusMetres = 6371008.8;
+constexpr double kDegToRad = 0.017453292519943295;
+constexpr std::int64_t kLoadWindowMs = 5000;
+
+double metresBetween(double lat1, double lon1, double lat2, double lon2)
+{
+    const double dLat = (lat2 - lat1) * kDegToRad;
+    const double dLon = (lon2 - lon1) * kDegToRad;
+    const double a = std::sin(dLat / 2) * std::sin(dLat / 2) +
+                     std::cos(lat1 * kDegToRad) * std::cos(lat2 * kDegToRad) * std::sin(dLon / 2) * std::sin(dLon / 2);
+    return 2.0 * kEarthRadiusMetres * std::atan2(std::sqrt(a), std::sqrt(1.0 - a));
+}
+
+} // namespace
+
+CLandingAnalysis::CLandingAnalysis(const Recording::File& recording)
+{
+    collectSamples(recording);
+    for (const Recording::Entry& e : recording.entries) {
+        if (e.tag == Recording::TagReport && e.report) {
+            result.reportKnown = true;
+            result.reportFpm = e.report->VS;
+        }
+    }
+    findTouchdown();
+    if (!result.found)
+        return;
+    measureLoad();
+    countBounces();
+    measureFloat();
+}
+
+void CLandingAnalysis::collectSamples(const Recording::File& recording)
+{
+    CFlightSimulatorObjects s;
+    for (const Recording::Entry& e : recording.entries) {
+        // The phase machine announces the landing in the simulator at the
+        // check that scored it.
+        if (e.tag == Recording::TagWrite && e.kind == Recording::WriteText && e.text == kLandedText && !track.empty())
+            scoredAt = track.size() - 1;
+        if (e.tag != Recording::TagRead && e.tag != Recording::TagState)
+            continue;
+        for (const FieldChange& c : e.changes)
+            CSnapshotCodec::apply(s, c);
+        if (e.tag != Recording::TagRead || e.kind != Recording::ReadEverything || e.result == 0)
+            continue;
+        FlightSample p;
+        p.timeMs = e.timeMs;
+        p.lat = s.dLatitude;
+        p.lon = s.dLongitude;
+        p.altitudeFt = s.dAltitude;
+        p.heightFt = s.lRadarAltitude;
+        p.indicatedKt = s.lIndicatedAirspeed;
+        p.groundSpeedKt = s.lGroundSpeed;
+        p.verticalFpm = s.lVerticalSpeed;
+        p.onGround = s.bOnGround;
+        track.push_back(p);
+        if (s.lTouchdownVerticalSpeed != 0)
+            result.simulatorTouchdownFpm = s.lTouchdownVerticalSpeed;
+    }
+}
+
+void CLandingAnalysis::findTouchdown()
+{
+    // The landing is the first contact after the flight's last stretch in the
+    // air that was longer than a bounce.
+    std::size_t airborneSince = 0;
+    bool airborne = false;
+    for (std::size_t i = 0; i < track.size(); ++i) {
+        if (!track[i].onGround) {
+            if (!airborne)
+                airborneSince = i;
+            airborne = true;
+            continue;
+        }
+        if (airborne && track[i].timeMs - track[airborneSince].timeMs > kBounceWindowMs) {
+            result.found = true;
+            result.touchdown = i;
+        }
+        airborne = false;
+    }
+    if (!result.found)
+        return;
+    const std::size_t t = result.touchdown;
+    result.firstOnGroundFpm = track[t].verticalFpm;
+    result.indicatedKt = track[t].indicatedKt;
+    result.groundSpeedKt = track[t].groundSpeedKt;
+    // The report averages the vertical speeds of the last three polls up to
+    // and including the check that scored the landing.
+    const std::size_t scored = scoredAt >= t && scoredAt < track.size() ? scoredAt : t;
+    const std::size_t first = scored >= 2 ? scored - 2 : 0;
+    long long sum = 0;
+    for (std::size_t i = first; i <= scored; ++i) {
+        result.averaged[result.averagedCount++] = i;
+        sum += track[i].verticalFpm;
+    }
+    result.averageFpm = static_cast<std::int32_t>(static_cast<double>(sum) / result.averagedCount);
+}
+
+void CLandingAnalysis::measureLoad()
+{
+    const std::int64_t at = track[result.touchdown].timeMs;
+    for (std::size_t i = 1; i < track.size(); ++i) {
+        const FlightSample& a = track[i - 1];
+        const FlightSample& b = track[i];
+        if (b.timeMs <= a.timeMs || b.timeMs < at - kLoadWindowMs || a.timeMs > at + kLoadWindowMs)
+            continue;
+        // Feet per minute gained per second, in feet per second squared.
+        const double accel = (b.verticalFpm - a.verticalFpm) / 60.0 / ((b.timeMs - a.timeMs) / 1000.0);
+        const double load = 1.0 + accel / kFeetPerSecondSquaredPerG;
+        if (load > result.peakLoadG)
+            result.peakLoadG = load;
+    }
+}
+
+void CLandingAnalysis::countBounces()
+{
+    std::int64_t lastContact = track[result.touchdown].timeMs;
+    bool inAir = false;
+    for (std::size_t i = result.touchdown + 1; i < track.size(); ++i) {
+        if (track[i].timeMs - lastContact > kBounceWindowMs)
+            break;
+        if (!track[i].onGround) {
+            inAir = true;
+        } else {
+            if (inAir)
+                ++result.bounces;
+            inAir = false;
+            lastContact = track[i].timeMs;
+        }
+    }
+}
+
+void CLandingAnalysis::measureFloat()
+{
+    const std::size_t t = result.touchdown;
+    for (std::size_t i = t; i-- > 0;) {
+        if (track[i].heightFt >= kFloatHeightFt) {
+            result.floatKnown = true;
+            result.floatSeconds = (track[t].timeMs - track[i].timeMs) / 1000.0;
+            result.floatMetres = metresBetween(track[i].lat, track[i].lon, track[t].lat, track[t].lon);
+            return;
+        }
+    }
+}
+
+std::string CLandingAnalysis::text() const
+{
+    if (!result.found)
+        return "No landing in this recording (" + std::to_string(track.size()) + " samples).\n";
+    const LandingFigures& f = result;
+    char buffer[2048];
+    std::string out;
+    std::snprintf(buffer, sizeof buffer,
+                  "Touchdown vertical speed at the first sample on the ground: %d ft/min\n"
+                  "Average of the three samples the report takes:          %d ft/min (samples %d, %d, %d ft/min)\n",
+                  f.firstOnGroundFpm, f.averageFpm, track[f.averaged[0]].verticalFpm,
+                  track[f.averaged[f.averagedCount > 1 ? 1 : 0]].verticalFpm,
+                  track[f.averaged[f.averagedCount - 1]].verticalFpm);
+    out += buffer;
+    if (f.reportKnown) {
+        std::snprintf(buffer, sizeof buffer, "Vertical speed in the report:                            %d ft/min\n",
+                      f.reportFpm);
+        out += buffer;
+    }
+    if (f.simulatorTouchdownFpm != 0) {
+        std::snprintf(buffer, sizeof buffer, "Touchdown rate the simulator gave:                       %d ft/min\n",
+                      f.simulatorTouchdownFpm);
+        out += buffer;
+    }
+    std::snprintf(buffer, sizeof buffer,
+                  "Indicated speed at touchdown: %d kt (ground speed %d kt)\n"
+                  "Pitch and bank at touchdown: not in the simulator's snapshot\n"
+                  "Peak load around touchdown (from the change of vertical speed): %.2f g\n"
+                  "Bounces (ground, air, ground within 10 s): %d\n",
+                  f.indicatedKt, f.groundSpeedKt, f.peakLoadG, f.bounces);
+    out += buffer;
+    if (f.floatKnown)
+        std::snprintf(buffer, sizeof buffer, "Float from 50 ft to touchdown: %.1f s over %.0f m\n", f.floatSeconds,
+                      f.floatMetres);
+    else
+        std::snprintf(buffer, sizeof buffer, "Float from 50 ft to touchdown: no sample at 50 ft or above\n");
+    out += buffer;
+    return out;
+}

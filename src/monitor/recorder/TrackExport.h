@@ -1,0 +1,13 @@
+// The recorded track for map tools: GPX (track points with height and UTC
+// time) and KML (one line with absolute heights).
+#pragma once
+
+#include "monitor/recorder/LandingAnalysis.h"
+
+#include <string>
+
+class CTrackExport {
+public:
+    static std::string gpx(const std::vector<FlightSample>& track, const std::string& name);
+    static std::string kml(const std::vector<FlightSample>& track, const std::string& name);
+};
