@@ -53,7 +53,18 @@ add_executable(simulator_tests
 target_link_libraries(simulator_tests PRIVATE qvl_test_support GTest::gtest_main ws2_32)
 # The program's manifest too, with no assembly beside the test program: the
 # loading path that finds the simulator library missing.
-target_include_directories(simulator_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/windows ${QVL_MANIFEST_DIR})
+target_include_directories(simulator_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/windows ${QVL_MANIFEST_DIR}
+  ${QVL_RESOURCE_BUILD_DIR} ${CMAKE_SOURCE_DIR}/src)
 target_compile_definitions(simulator_tests PRIVATE
   QVL_SOURCE_DIR="${QVL_HOST_PREFIX}${CMAKE_SOURCE_DIR}" QVL_BINARY_DIR="${QVL_HOST_PREFIX}${CMAKE_BINARY_DIR}")
-add_dependencies(simulator_tests qvl-sim quenvale SimConnect)
+add_dependencies(simulator_tests qvl-sim quenvale SimConnect quenvale_resources)
+
+# The Win32 window on the X display the script starts for Wine; the program's
+# resources (skin, outline, icon, menus) are compiled into it.
+add_executable(win32_window_tests ${CMAKE_CURRENT_SOURCE_DIR}/windows/Win32WindowTest.cpp
+  ${CMAKE_SOURCE_DIR}/resources/windows/quenvale.rc ${QVL_TEST_ENVIRONMENT})
+target_link_libraries(win32_window_tests PRIVATE qvl_test_support GTest::gtest_main)
+target_include_directories(win32_window_tests PRIVATE ${QVL_RESOURCE_BUILD_DIR} ${QVL_MANIFEST_DIR} ${CMAKE_SOURCE_DIR}/src)
+add_dependencies(win32_window_tests quenvale_resources)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/windows/quenvale.rc TARGET_DIRECTORY win32_window_tests
+  PROPERTIES OBJECT_DEPENDS "${QVL_WINDOWS_RESOURCE_FILES}")

@@ -70,7 +70,7 @@ check_windows_program() {
   dump=$(i686-w64-mingw32-objdump -p "$exe")
   grep -q 'file format pei-i386' <<< "$dump" || { echo "$exe is not a 32-bit Windows program" >&2; return 1; }
   foreign=$(grep 'DLL Name:' <<< "$dump" | awk '{print tolower($3)}' |
-    grep -Ev '^(kernel32|user32|gdi32|advapi32|shell32|ole32|winhttp|crypt32|winmm|ws2_32|msvcrt)\.dll$' || true)
+    grep -Ev '^(kernel32|user32|gdi32|comctl32|advapi32|shell32|ole32|winhttp|crypt32|winmm|ws2_32|msvcrt)\.dll$' || true)
   [ -z "$foreign" ] || { echo "$exe needs DLLs beside itself: $foreign" >&2; return 1; }
   echo "$exe: PE32 i386, imports only Windows' own DLLs"
 }

@@ -3,6 +3,8 @@
 # private Wine prefix with its own wineserver, against a qvl-service from the
 # Linux build (build/dev). Wine cannot start Linux programs, so the service is
 # started here and named to the suites in QVL_WINE_SERVICE_DIR.
+# Then the Win32 window suite and the window's end-to-end script, each on a
+# private Xvfb display, with their screenshots in build/windows-test/artifacts.
 # Usage: tools/wine-tests.sh [gtest filter for the unit suite]
 #        tools/wine-tests.sh bench [ROUNDS]
 set -euo pipefail
@@ -17,8 +19,10 @@ work=$(mktemp -d /tmp/qvl-wine-XXXXXX)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
 unset DISPLAY WAYLAND_DISPLAY
 service_pid=
+xvfb_pid=
 cleanup() {
   [ -n "$service_pid" ] && kill "$service_pid" 2>/dev/null && wait "$service_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null || true
   "$wineserver" -k 2>/dev/null || true
   "$wineserver" -w 2>/dev/null || true
   rm -rf "$work"
@@ -81,4 +85,38 @@ for bridge in Fsuipc SimConnect; do
   "$service_program" seed --data "$work/service" > /dev/null
   run_suite simulator_tests --gtest_filter="Bridges/WindowsFlightTest.*/$bridge"
 done
+
+# The window suite on a private X display; its page bitmaps become the
+# artifacts' PNG files.
+artifacts=$win/artifacts
+if command -v Xvfb > /dev/null; then
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$work/display" 2> "$work/xvfb.log" &
+  xvfb_pid=$!
+  for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+fi
+if [ -s "$work/display" ]; then
+  mkdir -p "$artifacts/win32"
+  # Wine's desktop takes the display it starts with: a fresh wineserver
+  # starts it again on this one.
+  "$wineserver" -k || true
+  "$wineserver" -w || true
+  export DISPLAY=":$(head -n1 "$work/display")"
+  "$wineserver" -p
+  QVL_ARTIFACT_DIR="Z:$artifacts" run_suite win32_window_tests
+  for bitmap in "$artifacts"/win32/*.bmp; do
+    [ -e "$bitmap" ] && convert "$bitmap" "${bitmap%.bmp}.png" && rm -f "$bitmap"
+  done
+else
+  echo "== win32_window_tests: SKIPPED (Xvfb could not start)"
+fi
+
+# The program's own window, clicked (its own prefix, display and service).
+echo "== win32_flight.sh"
+e2e_status=0
+bash "$root/tests/e2e/win32_flight.sh" "$win" "$root/build/dev" "$artifacts/e2e" > "$work/e2e.log" 2>&1 || e2e_status=$?
+case $e2e_status in
+  0) tail -n 1 "$work/e2e.log" ;;
+  77) tail -n 1 "$work/e2e.log" ;;
+  *) failed=1; cat "$work/e2e.log" ;;
+esac
 exit "$failed"

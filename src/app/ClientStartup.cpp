@@ -5,10 +5,12 @@
 #include "app/ExitCodes.h"
 #include "core/Client.h"
 #include "monitor/recorder/FlightRecorder.h"
+#include "platform/ResourceFolder.h"
 #include "platform/SingleInstance.h"
 #include "platform/Toolkit.h"
 #include "report/IniParser.h"
 #include "server/ClientInterface.h"
+#include "ui/Sound.h"
 #include "ui/UserInterface.h"
 
 #include <cstdlib>
@@ -64,6 +66,8 @@ int CClientStartup::runClient()
     }
     CUserInterface ui(*window, sound);
     ui.getFlightRecorder().setEnabled(true);
+    if (const std::string resources = findResourceFolder(); !resources.empty())
+        ui.getSound().setPath(resources + "/sound");
     window->addTrayIcon(kWindowTitle);
     if (onReady)
         onReady(*window, ui);

@@ -7,6 +7,9 @@
 #ifdef QVL_GTK_FRONT_END
 #include "app/gtk/GtkFrontEnd.h"
 #endif
+#ifdef _WIN32
+#include "app/win32/Win32FrontEnd.h"
+#endif
 #include "core/ClientConfig.h"
 #include "core/Version.h"
 #include "platform/Downloader.h"
@@ -36,8 +39,8 @@ int runFrontEnd(const ProgramOptions& options)
         std::cerr << "No display to open the window on: running without a window (as --headless)." << std::endl;
     }
 #elif defined(_WIN32)
-    if (!options.headless)
-        std::cerr << "No window in this Windows build yet: running without a window (as --headless)." << std::endl;
+    if (!options.headless && options.pilotFile.empty())
+        return CWin32FrontEnd(options).run();
 #endif
     return CHeadlessFrontEnd(options).run();
 }

@@ -49,38 +49,17 @@ timeout 20 "$client_build/src/app/quenvale" --data-dir "$work/pilot" --pilot "$w
 { [ "$status" -eq 2 ] && grep -q "unknown command 'Press'" "$work/pilot.out"; } ||
   { cat "$work/pilot.out"; echo "FAIL: --pilot with a display ended with $status"; exit 1; }
 
-port=$(( 20000 + RANDOM % 20000 ))
+source "$root/tests/e2e/e2e_common.sh"
 export QVL_FSUIPC_DIR="$work/fsuipc"
-mkdir -p "$QVL_FSUIPC_DIR" "$work/client" "$work/service"
-"$build/tools/qvl-service/qvl-service" seed --data "$work/service" > /dev/null
-"$build/tools/qvl-service/qvl-service" start --port "$port" --data "$work/service" > "$work/service.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 1 100); do
-  [ -f "$work/service/ca.pem" ] && (echo > "/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-  sleep 0.1
-done
+mkdir -p "$QVL_FSUIPC_DIR"
+start_service "$build/tools/qvl-service/qvl-service"
 # The aircraft waits at the stand for twenty simulator minutes while the pilot clicks.
 sed '0,/"seconds": 60/s//"seconds": 1200/' "$root/tools/qvl-sim/scenarios/airline_eddf_eddm.json" > "$work/demo.json"
 "$build/tools/qvl-sim/qvl-sim" run "$work/demo.json" --time-scale "$scale" --dir "$QVL_FSUIPC_DIR" \
   --record "$work/sim.record" > "$work/sim.log" 2>&1 &
 pids+=($!)
 
-cat > "$work/client/quenvale.ini" <<INI
-[login]
-User = nobody
-
-[settings]
-AutoLogin = 0
-Tracker = 1
-SimpleFuel = 0
-Sound = 0
-EnableAutosave = 1
-FSInterface = FSUIPC
-
-[server]
-Url = https://127.0.0.1:$port
-CAFile = $work/service/ca.pem
-INI
+write_client_settings "$work/service/ca.pem"
 
 measure=()
 [ -n "${QVL_MEASURE:-}" ] && measure=(bash "$root/bench/client_resources.sh")
@@ -88,26 +67,6 @@ measure=()
 
 client=$!
 pids+=($client)
-
-# Pages as the client announces them on its standard output; `page` is the one
-# that showed (the argument may be a choice such as "(9|1)").
-seen=0
-page=""
-wait_page() {
-  local wanted=$1 seconds=${2:-60} deadline=$((SECONDS + ${2:-60}))
-  while [ $SECONDS -lt $deadline ]; do
-    local line
-    line=$(tail -n +$((seen + 1)) "$work/client.out" | grep -n -m1 -E "^page $wanted shown$" || true)
-    if [ -n "$line" ]; then
-      seen=$((seen + ${line%%:*}))
-      page=$(echo "$line" | cut -d' ' -f2)
-      sleep 0.5 # let the page paint
-      return 0
-    fi
-    sleep 0.2
-  done
-  fail "page $wanted did not show within $seconds s"
-}
 
 window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Quenvale$' | head -n1) || fail "no window"
 eval "$(xdotool getwindowgeometry --shell "$window")"

@@ -11,7 +11,6 @@
 #include "platform/SingleInstance.h"
 #include "platform/SoundOutput.h"
 #include "platform/gtk/GtkToolkit.h"
-#include "ui/Sound.h"
 #include "ui/UserInterface.h"
 
 #include <csignal>
@@ -49,7 +48,6 @@ int CGtkFrontEnd::run()
         createPlatformSingleInstance(CClientConfig::getInstance().getDataFolder(), "RevOvuduveMultipleInstance");
     CClientStartup startup(toolkit, *sound, *instance);
     startup.onReady = [&](Window&, CUserInterface& ui) {
-        ui.getSound().setPath(resources + "/sound");
         // Scripts and measurements follow the pages on the standard output.
         ui.onPageShown = [](int page) { std::cout << "page " << page << " shown" << std::endl; };
     };

@@ -13,6 +13,7 @@
 #include "platform/SoundOutput.h"
 #include "platform/headless/HeadlessToolkit.h"
 #include "platform/headless/HeadlessWindow.h"
+#include "ui/PageNames.h"
 #include "ui/UserInterface.h"
 
 #include <csignal>
@@ -34,31 +35,6 @@ class SilentSound final : public SoundOutput {
 public:
     bool playAsync(const std::string&) override { return true; }
 };
-
-const char* pageName(int page)
-{
-    static const char* const names[] = {"login",
-                                        "home",
-                                        "options",
-                                        "flight information",
-                                        "",
-                                        "flying",
-                                        "checklist",
-                                        "report: route",
-                                        "report: finances",
-                                        "report: penalties",
-                                        "wrong version",
-                                        "fuel tanks",
-                                        "report backup",
-                                        "simple fuel",
-                                        "load sheet",
-                                        "comment",
-                                        "download",
-                                        "aborted flight",
-                                        "divert",
-                                        "fuel error"};
-    return page >= 0 && page < static_cast<int>(std::size(names)) ? names[page] : "unknown";
-}
 
 std::string oneLine(std::string text)
 {

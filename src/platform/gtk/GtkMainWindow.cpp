@@ -4,12 +4,12 @@
 
 #include "platform/gtk/ButtonLook.h"
 #include "platform/gtk/CairoPainter.h"
+#include "ui/ControlIds.h"
 
 namespace {
 
 constexpr int kWidth = 600;
 constexpr int kHeight = 380;
-constexpr int kExitCommand = 32783;
 
 GtkMessageType messageType(MessageBoxIcon icon)
 {
@@ -109,7 +109,7 @@ gboolean GtkMainWindow::pressCanvas(GtkWidget*, GdkEventButton* event, gpointer 
 gboolean GtkMainWindow::deleteRequested(GtkWidget*, GdkEvent*, gpointer self)
 {
     // Closing from the desktop leaves as "Exit" does, so nothing is lost.
-    static_cast<GtkMainWindow*>(self)->command(kExitCommand);
+    static_cast<GtkMainWindow*>(self)->command(IdMenuExit);
     return TRUE;
 }
 

@@ -2,13 +2,13 @@
 // X11 desktops with a system tray.
 #include "platform/gtk/TrayIcon.h"
 
+#include "ui/ControlIds.h"
+
 // GtkStatusIcon is deprecated in GTK 3 but is its only notification-area icon.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
 namespace {
-constexpr int kMaximizeCommand = 32785;
-constexpr int kExitCommand = 32783;
 constexpr guint kEmbedCheckMs = 3000;
 } // namespace
 
@@ -35,7 +35,7 @@ bool TrayIcon::add(const std::string& iconFile, const std::string& tooltip, std:
 
     menu = gtk_menu_new();
     g_object_ref_sink(menu);
-    const std::pair<const char*, int> items[] = {{"Maximize", kMaximizeCommand}, {"Exit", kExitCommand}};
+    const std::pair<const char*, int> items[] = {{"Maximize", IdMenuMaximise}, {"Exit", IdMenuExit}};
     for (const auto& [label, id] : items) {
         GtkWidget* item = gtk_menu_item_new_with_label(label);
         g_object_set_data(G_OBJECT(item), "command", GINT_TO_POINTER(id));

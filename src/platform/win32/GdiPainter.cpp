@@ -1,0 +1,91 @@
+// GdiPainter: the fonts are made once for the process, as the window's own
+// font table is; right-aligned text ends at x.
+#include "platform/win32/GdiPainter.h"
+
+namespace {
+
+// Generous bounds for single-line text: DrawText needs a rectangle.
+constexpr int kFarAway = 10000;
+// The last line's descenders may reach below the rectangle, as the fonts'
+// cells are taller than the rectangles some texts are given.
+constexpr int kDescentAllowance = 4;
+
+HFONT fontOf(int index)
+{
+    static HFONT* const fonts = [] {
+        static HFONT table[kFontCount];
+        for (int i = 0; i < kFontCount; ++i)
+            table[i] = CreateFontW(kFontTable[i].height, 0, 0, 0, kFontTable[i].weight, FALSE, FALSE, FALSE,
+                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                   DEFAULT_PITCH | FF_SWISS, L"Arial");
+        return table;
+    }();
+    return fonts[index >= 0 && index < kFontCount ? index : 0];
+}
+
+} // namespace
+
+std::wstring GdiPainter::wideText(const std::string& text)
+{
+    if (text.empty())
+        return {};
+    const int size = static_cast<int>(text.size());
+    UINT codePage = CP_UTF8;
+    int n = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
+    if (n <= 0) {
+        codePage = 28591; // ISO-8859-1
+        n = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
+    }
+    std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(codePage, 0, text.data(), size, out.data(), n);
+    return out;
+}
+
+GdiPainter::GdiPainter(HDC target, HDC skin, int width, int height)
+    : dc(target), skinDc(skin), skinWidth(width), skinHeight(height), previousFont(SelectObject(target, fontOf(0)))
+{
+    SetBkMode(dc, TRANSPARENT);
+}
+
+GdiPainter::~GdiPainter()
+{
+    SelectObject(dc, previousFont);
+}
+
+void GdiPainter::selectFont(int font)
+{
+    SelectObject(dc, fontOf(font));
+}
+
+void GdiPainter::setTextColour(int red, int green, int blue)
+{
+    SetTextColor(dc, RGB(red, green, blue));
+}
+
+void GdiPainter::drawText(int x, int y, const std::string& text, bool rightAligned)
+{
+    std::wstring wide = wideText(text);
+    RECT area = rightAligned ? RECT{x - kFarAway, y, x, y + kFarAway} : RECT{x, y, x + kFarAway, y + kFarAway};
+    DrawTextW(dc, wide.data(), static_cast<int>(wide.size()), &area,
+              (rightAligned ? DT_RIGHT : DT_LEFT) | DT_NOCLIP | DT_NOPREFIX | DT_EXPANDTABS);
+}
+
+void GdiPainter::drawWrappedText(const Rect& area, const std::string& text)
+{
+    std::wstring wide = wideText(text);
+    RECT box{area.left, area.top, area.right, area.bottom + kDescentAllowance};
+    DrawTextW(dc, wide.data(), static_cast<int>(wide.size()), &box, DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+}
+
+void GdiPainter::drawSkin()
+{
+    if (skinDc) {
+        BitBlt(dc, 0, 0, skinWidth, skinHeight, skinDc, 0, 0, SRCCOPY);
+        return;
+    }
+    RECT all{0, 0, skinWidth, skinHeight};
+    HBRUSH plain = CreateSolidBrush(RGB(217, 222, 230));
+    FillRect(dc, &all, plain);
+    DeleteObject(plain);
+}

@@ -1,0 +1,34 @@
+// The Painter on GDI: the skin bitmap blitted from its memory device context,
+// text in the font table's fonts with a transparent background.
+#pragma once
+
+#include "platform/Painter.h"
+
+#include <windows.h>
+
+#include <string>
+
+class GdiPainter final : public Painter {
+public:
+    // `skin`: a memory device context holding the skin bitmap (null: no skin).
+    GdiPainter(HDC target, HDC skin, int width, int height);
+    ~GdiPainter() override;
+    GdiPainter(const GdiPainter&) = delete;
+    GdiPainter& operator=(const GdiPainter&) = delete;
+
+    void selectFont(int font) override;
+    void setTextColour(int red, int green, int blue) override;
+    void drawText(int x, int y, const std::string& text, bool rightAligned) override;
+    void drawWrappedText(const Rect& area, const std::string& text) override;
+    void drawSkin() override;
+
+    // UTF-8, or Latin-1 where the text is not valid UTF-8, as UTF-16.
+    static std::wstring wideText(const std::string& text);
+
+private:
+    HDC dc;
+    HDC skinDc;
+    int skinWidth;
+    int skinHeight;
+    HGDIOBJ previousFont;
+};

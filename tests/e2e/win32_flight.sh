@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# End to end in the Windows program's window: quenvale.exe under wine64 on a
+# private Xvfb display, clicked and typed into with xdotool, against a
+# qvl-service from the Linux build (Wine cannot start Linux programs, so this
+# script starts it) and the Windows qvl-sim serving the module's window: login
+# from the keyboard, options, fuel, load sheet, the flight (Ctrl-Shift-L),
+# comment and the report pages, ending with the report on the service; a
+# second client is refused meanwhile. A screenshot of every page is kept in
+# ARTIFACTS.
+#   win32_flight.sh WINDOWS_BUILD_DIR LINUX_BUILD_DIR ARTIFACTS
+# Exit 77 (skipped) when Xvfb, xdotool or wine64 is missing.
+set -euo pipefail
+
+win=$1
+linux=$2
+artifacts=$3
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver64
+for tool in Xvfb xdotool import "$wine"; do
+  command -v "$tool" > /dev/null || { echo "SKIP: $tool is not installed (tools/dev.sh installs it)"; exit 77; }
+done
+mkdir -p "$artifacts"
+work=$(mktemp -d /tmp/quenvale-win32-e2e.XXXXXX)
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  "$wineserver" -k 2>/dev/null || true
+  wait 2>/dev/null || true
+  [ -n "${QVL_KEEP_E2E:-}" ] && { echo "kept $work"; return; }
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; echo "--- client output"; tail -n 40 "$work/client.out" || true; exit 1; }
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$work/display" 2> "$work/xvfb.log" &
+pids+=($!)
+for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "SKIP: Xvfb could not start"; exit 77; }
+# Wine's desktop takes the display its first program starts with.
+export DISPLAY=":$(head -n1 "$work/display")"
+unset WAYLAND_DISPLAY
+mkdir -p "$WINEPREFIX"
+"$wineserver" -p
+"$wine" wineboot -i > /dev/null 2>&1 || true
+
+source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
+start_service "$linux/tools/qvl-service/qvl-service"
+write_client_settings "Z:$work/service/ca.pem"
+# The aircraft waits at the stand for twenty simulator minutes while the pilot clicks.
+sed '0,/"seconds": 60/s//"seconds": 1200/' "$(dirname "${BASH_SOURCE[0]}")/../../tools/qvl-sim/scenarios/airline_eddf_eddm.json" \
+  > "$work/demo.json"
+"$wine" "$win/tools/qvl-sim/qvl-sim.exe" run "Z:$work/demo.json" --time-scale "${QVL_TIME_SCALE:-20}" \
+  --record "Z:$work/sim.record" > "$work/sim.log" 2>&1 &
+pids+=($!)
+
+"$wine" "$win/src/app/quenvale.exe" --data-dir "Z:$work/client" > "$work/client.out" 2>&1 &
+client=$!
+pids+=($client)
+
+window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Quenvale$' | head -n1) || fail "no window"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+wx=$X wy=$Y
+click() { xdotool mousemove $((wx + $1)) $((wy + $2)) click 1; sleep 0.4; }
+retype() { click "$1" "$2"; xdotool key ctrl+a BackSpace; xdotool type --delay 30 "$3"; }
+shot() { import -window root -crop "600x380+$wx+$wy" +repage "$artifacts/$1.png"; }
+
+wait_page 0 60
+shot page00_login
+retype 400 205 demo
+retype 400 230 demo123
+# From the password field the tab key reaches "Login", drawn with white edges;
+# Enter presses it.
+xdotool key Tab
+sleep 0.5
+shot page00_login_focused
+xdotool key Return
+wait_page 1 60
+shot page01_home
+
+# A second client on the same data folder is refused with a message box.
+"$wine" "$win/src/app/quenvale.exe" --data-dir "Z:$work/client" > "$work/second.out" 2>&1 &
+second=$!
+box=$(timeout 30 xdotool search --sync --onlyvisible --name 'Attention - Multiple Instances' | head -n1) ||
+  fail "the second client showed no message box"
+eval "$(xdotool getwindowgeometry --shell "$box")"
+import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$artifacts/second_instance.png"
+xdotool windowfocus --sync "$box" key Return
+status=0
+wait "$second" || status=$?
+[ "$status" -eq 3 ] || fail "the second client ended with $status instead of 3"
+
+click 99 272                                     # Options
+wait_page 2
+shot page02_options
+click 99 248                                     # Home
+wait_page 1
+click 99 320                                     # Fly!
+wait_page 11 60
+shot page11_fuel_tanks
+click 99 248                                     # Fuel Up!
+wait_page 14 60
+shot page14_load_sheet
+click 99 320                                     # Fly!
+wait_page 5 60
+shot page05_flying
+
+# Ctrl-Shift-L twice: the lights go on, then off. Wine sees only the keys its
+# own windows get, so the client's window keeps the focus here (the window
+# suite reads the keys while another window has it).
+xdotool windowfocus --sync "$window" || true
+for _ in 1 2; do
+  xdotool keydown ctrl+shift+l; sleep 0.4; xdotool keyup ctrl+shift+l; sleep 0.4
+done
+sleep 1
+ons=$(grep -c "Landing Lights turned ON" "$work/sim.record" || true)
+offs=$(grep -c "Landing Lights turned OFF" "$work/sim.record" || true)
+[ "$ons" -eq 1 ] && [ "$offs" -eq 1 ] || fail "Ctrl-Shift-L: $ons times on, $offs times off (expected once each)"
+
+wait_page 15 1800
+shot page15_comment
+comment="Smooth flight, calm winds over Franconia."
+retype 390 195 "$comment"
+shot page15_comment_typed
+click 99 272                                     # End flight
+wait_page 7 120
+shot page07_report_route
+click 520 340                                    # Next
+wait_page 8 30
+shot page08_report_finances
+click 520 340                                    # Next
+wait_page "(9|1)" 150
+if [ "$page" = 9 ]; then
+  shot page09_report_penalties
+  wait_page 1 150
+fi
+shot page01_home_after_flight
+"$linux/tools/qvl-service/qvl-service" list --data "$work/service" writereport > "$work/reports.txt" || true
+# The service keeps the comment as the client sent it, in Base64.
+grep -qF "Comment64=$(printf '%s' "$comment" | base64 -w0)" "$work/reports.txt" ||
+  fail "the service holds no report with the comment"
+xdotool mousemove $((wx + 99)) $((wy + 344)) click 1  # Exit
+for _ in $(seq 1 100); do kill -0 "$client" 2>/dev/null || break; sleep 0.2; done
+kill -0 "$client" 2>/dev/null && fail "the client did not end after Exit"
+status=0
+wait "$client" || status=$?
+[ "$status" -eq 0 ] || fail "the client ended with $status after Exit"
+echo "PASS: a whole flight in the Windows window; screenshots in $artifacts"
