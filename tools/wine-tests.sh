@@ -96,8 +96,10 @@ if command -v Xvfb > /dev/null; then
 fi
 if [ -s "$work/display" ]; then
   mkdir -p "$artifacts/win32"
-  # Wine's desktop takes the display it starts with: a fresh wineserver
-  # starts it again on this one.
+  # Windows drawn for real again (the modules above ran on the null graphics
+  # driver), and Wine's desktop takes the display it starts with: a fresh
+  # wineserver starts it again on this one.
+  "$wine" reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f > /dev/null 2>&1 || true
   "$wineserver" -k || true
   "$wineserver" -w || true
   export DISPLAY=":$(head -n1 "$work/display")"
