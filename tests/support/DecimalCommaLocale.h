@@ -1,6 +1,7 @@
 // Switches the numeric locale to one with a decimal comma for a test. Where
 // none is installed the test is skipped, except in CI (QVL_REQUIRE_TEST_LOCALE
-// set by tools/dev.sh, which installs de_DE.UTF-8), where that fails it.
+// set by tools/dev.sh, which installs de_DE.UTF-8 on Linux; the Windows C
+// runtime has German built in), where that fails it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,7 +16,11 @@ public:
     {
         const char* old = std::setlocale(LC_NUMERIC, nullptr);
         saved = old != nullptr ? old : "C";
-        active = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+        for (const char* name : candidates)
+            if (std::setlocale(LC_NUMERIC, name) != nullptr && *std::localeconv()->decimal_point == ',') {
+                active = true;
+                break;
+            }
     }
     ~DecimalCommaLocale() { restore(); }
     DecimalCommaLocale(const DecimalCommaLocale&) = delete;
@@ -26,6 +31,8 @@ public:
     static bool required() { return std::getenv("QVL_REQUIRE_TEST_LOCALE") != nullptr; }
 
 private:
+    // The POSIX name, then the names the Windows C runtime knows.
+    static constexpr const char* candidates[] = {"de_DE.UTF-8", "de-DE", "German_Germany.1252", "German"};
     std::string saved;
     bool active = false;
 };
