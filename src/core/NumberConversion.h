@@ -7,6 +7,12 @@
 #include <cstdint>
 #include <limits>
 
+// Simulator doubles that are not numbers count as 0 rather than poisoning the snapshot.
+inline double finiteOrZero(double v)
+{
+    return std::isfinite(v) ? v : 0.0;
+}
+
 inline std::int32_t truncToInt32(double v)
 {
     if (std::isnan(v))
@@ -14,6 +20,15 @@ inline std::int32_t truncToInt32(double v)
     if (v >= 2147483647.0)
         return std::numeric_limits<std::int32_t>::max();
     if (v <= -2147483648.0)
+        return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(v);
+}
+
+inline std::int32_t clampToInt32(std::int64_t v)
+{
+    if (v > std::numeric_limits<std::int32_t>::max())
+        return std::numeric_limits<std::int32_t>::max();
+    if (v < std::numeric_limits<std::int32_t>::min())
         return std::numeric_limits<std::int32_t>::min();
     return static_cast<std::int32_t>(v);
 }

@@ -15,8 +15,8 @@ public:
     }
 };
 
-NoDownloader g_none;
-std::atomic<Downloader*> g_downloader{&g_none};
+NoDownloader g_noDownloader;
+std::atomic<Downloader*> g_downloader{&g_noDownloader};
 } // namespace
 
 Downloader& downloader()
@@ -26,5 +26,5 @@ Downloader& downloader()
 
 void setDownloader(Downloader* d)
 {
-    g_downloader.store(d != nullptr ? d : &g_none);
+    g_downloader.store(d != nullptr ? d : &g_noDownloader);
 }

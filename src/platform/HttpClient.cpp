@@ -16,8 +16,8 @@ public:
     }
 };
 
-NoHttpClient g_none;
-std::atomic<HttpClient*> g_client{&g_none};
+NoHttpClient g_noClient;
+std::atomic<HttpClient*> g_client{&g_noClient};
 } // namespace
 
 HttpClient& httpClient()
@@ -27,5 +27,5 @@ HttpClient& httpClient()
 
 void setHttpClient(HttpClient* client)
 {
-    g_client.store(client != nullptr ? client : &g_none);
+    g_client.store(client != nullptr ? client : &g_noClient);
 }

@@ -10,8 +10,8 @@ public:
     std::string installerSuffix() const override { return platformInstallerSuffix(); }
 };
 
-NoLauncher g_none;
-std::atomic<ProcessLauncher*> g_launcher{&g_none};
+NoLauncher g_noLauncher;
+std::atomic<ProcessLauncher*> g_launcher{&g_noLauncher};
 } // namespace
 
 const char* platformInstallerSuffix()
@@ -30,5 +30,5 @@ ProcessLauncher& processLauncher()
 
 void setProcessLauncher(ProcessLauncher* launcher)
 {
-    g_launcher.store(launcher != nullptr ? launcher : &g_none);
+    g_launcher.store(launcher != nullptr ? launcher : &g_noLauncher);
 }

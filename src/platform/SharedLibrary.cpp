@@ -11,8 +11,8 @@ public:
     }
 };
 
-NoLoader g_none;
-SharedLibraryLoader* g_loader = &g_none;
+NoLoader g_noLoader;
+SharedLibraryLoader* g_loader = &g_noLoader;
 } // namespace
 
 SharedLibraryLoader& sharedLibraryLoader()
@@ -22,5 +22,5 @@ SharedLibraryLoader& sharedLibraryLoader()
 
 void setSharedLibraryLoader(SharedLibraryLoader* loader)
 {
-    g_loader = loader != nullptr ? loader : &g_none;
+    g_loader = loader != nullptr ? loader : &g_noLoader;
 }

@@ -32,16 +32,6 @@ template <std::size_t N> void setFixed(char (&field)[N], double value, int decim
     copyText(field, r.ec == std::errc() ? std::string_view(buf, static_cast<std::size_t>(r.ptr - buf)) : "0");
 }
 
-template <std::size_t N> std::int32_t intOf(const char (&field)[N])
-{
-    return leadingInt(fieldText(field));
-}
-
-template <std::size_t N> double numberOf(const char (&field)[N])
-{
-    return leadingDouble(fieldText(field));
-}
-
 // A count text as stored in the report: "0" for an empty text.
 template <std::size_t N, std::size_t M> void copyCount(char (&dst)[N], const char (&src)[M])
 {
@@ -112,10 +102,10 @@ void CFlightEvaluation::seatPassengers()
 {
     Tervix_Logs& l = client.flightLog;
     const std::int64_t boarded = s.lPassengers;
-    std::int64_t first = std::min<std::int64_t>(intOf(l.l_PAX_First), boarded);
+    std::int64_t first = std::min<std::int64_t>(fieldInt(l.l_PAX_First), boarded);
     const std::int64_t left = boarded - first;
-    std::int64_t business = std::min<std::int64_t>(intOf(l.l_PAX_Business), left);
-    std::int64_t economy = std::min<std::int64_t>(intOf(l.l_PAX_Economy), left - business);
+    std::int64_t business = std::min<std::int64_t>(fieldInt(l.l_PAX_Business), left);
+    std::int64_t economy = std::min<std::int64_t>(fieldInt(l.l_PAX_Economy), left - business);
     setInt(l.l_PAX_Economy, economy);
     setInt(l.l_PAX_Business, business);
     setInt(l.l_PAX_First, first);
@@ -166,7 +156,7 @@ void CFlightEvaluation::recordTimes()
     copyText(r.FlightState, "On Block");
 
     copyText(r.Distance, fieldText(client.flightLog.l_Dist));
-    const float distance = static_cast<float>(numberOf(r.Distance));
+    const float distance = static_cast<float>(fieldDouble(r.Distance));
     if (client.types.d_speed > 0) {
         blockHours = distance / static_cast<float>(client.types.d_speed) + 0.5f;
     } else {
@@ -193,7 +183,7 @@ void CFlightEvaluation::copyVersionTexts()
 {
     Tervix_Reports& r = client.report;
     copyText(r.Version, kClientVersion);
-    if (intOf(client.flightLog.l_FlightType) != 0)
+    if (fieldInt(client.flightLog.l_FlightType) != 0)
         copyText(r.Multiplier, "1");
     else
         copyText(r.Multiplier, fieldText(client.flightLog.l_Multiplier));
@@ -210,7 +200,7 @@ void CFlightEvaluation::landingScale()
 {
     Tervix_Reports& r = client.report;
     r.VS = s.lLandingVerticalSpeed > 0 ? 0 : s.lLandingVerticalSpeed;
-    scalar = std::sqrt(static_cast<float>(numberOf(client.flightLog.l_Multiplier))) / 10.0f;
+    scalar = std::sqrt(static_cast<float>(fieldDouble(client.flightLog.l_Multiplier))) / 10.0f;
     const float weight = static_cast<float>(client.types.d_DOW) + static_cast<float>(s.lCargo) +
                          static_cast<float>(s.lPassengers) * kPassengerKg + static_cast<float>(s.lFuelOnBoard) +
                          static_cast<float>(s.lPackages);
@@ -218,7 +208,7 @@ void CFlightEvaluation::landingScale()
         weight != 0.0f && client.types.d_MLW != 0 ? weight / static_cast<float>(client.types.d_MLW) : 1.0f;
     const float x = std::max(std::sqrt(ratio) * static_cast<float>(std::abs(r.VS)) - 300.0f, 0.0f);
     landScale = std::max(x * x / 17070.71f + 1.0f, 1.0f);
-    const float hours = static_cast<float>(numberOf(r.Hours));
+    const float hours = static_cast<float>(fieldDouble(r.Hours));
     duration = hours > 0.0f ? std::min(hours, 24.0f) : 0.0f;
     log.debugf("VS = %d fScalar = %f fLandScale = %f duration %f", r.VS, scalar, landScale, duration);
 }
@@ -262,7 +252,7 @@ void CFlightEvaluation::fuelFigures()
 {
     Tervix_Reports& r = client.report;
     const Tervix_Aircrafts& a = client.aircraft;
-    fuelPrice = numberOf(r.Fuelprice);
+    fuelPrice = fieldDouble(r.Fuelprice);
     if (a.ac_va_id == 2) {
         // The airline's own aircraft: fuel is not paid per flight.
         copyText(r.Fuelprice, "0.0");
@@ -285,7 +275,7 @@ void CFlightEvaluation::fuelFigures()
 void CFlightEvaluation::blendFuelMultiplier()
 {
     Tervix_Aircrafts& a = client.aircraft;
-    const double flightMult = intOf(client.route.r_FlightType) != 0 ? 1.0 : numberOf(client.flightLog.l_Multiplier);
+    const double flightMult = fieldInt(client.route.r_FlightType) != 0 ? 1.0 : fieldDouble(client.flightLog.l_Multiplier);
     const double old = a.a_FuelMult;
     const double fetched = a.fuelAtFetch;
     const double arrival = a.arrivalFuel;
@@ -333,20 +323,20 @@ void CFlightEvaluation::account()
                     landingFee(client, fieldText(r.Arr), d.d_MLW, d.d_Engines);
 
     const double ticket = d.d_Ticket > 0.0 ? d.d_Ticket : 1.0;
-    const double economy = intOf(l.l_PAX_Economy), business = intOf(l.l_PAX_Business), first = intOf(l.l_PAX_First);
-    const std::int64_t incomeE = truncToInt32(economy * numberOf(client.route.r_Price) * ticket);
-    const std::int64_t incomeB = truncToInt32(business * numberOf(client.route.r_Price_Business) * ticket);
-    const std::int64_t incomeF = truncToInt32(first * numberOf(client.route.r_Price_First) * ticket);
+    const double economy = fieldInt(l.l_PAX_Economy), business = fieldInt(l.l_PAX_Business), first = fieldInt(l.l_PAX_First);
+    const std::int64_t incomeE = truncToInt32(economy * fieldDouble(client.route.r_Price) * ticket);
+    const std::int64_t incomeB = truncToInt32(business * fieldDouble(client.route.r_Price_Business) * ticket);
+    const std::int64_t incomeF = truncToInt32(first * fieldDouble(client.route.r_Price_First) * ticket);
     double catering = first * 4 + economy + 2 * business;
     if (d.d_Ticket > 1.0)
         catering *= d.d_Ticket;
 
-    const std::int32_t kg = intOf(l.l_Cargo);
+    const std::int32_t kg = fieldInt(l.l_Cargo);
     const float g = (static_cast<float>(kg) + 2000.0f) * 0.75f / (static_cast<float>(kg) + 1000.0f);
     const std::int32_t cargo =
         noRevenue
             ? 0
-            : truncToInt32(static_cast<double>(kg) * g * cargoRate(static_cast<float>(numberOf(l.l_Dist))) / 100.0);
+            : truncToInt32(static_cast<double>(kg) * g * cargoRate(static_cast<float>(fieldDouble(l.l_Dist))) / 100.0);
     setInt(r.Cargo, cargo);
     setInt(r.Cargo_kg, kg);
 
@@ -413,7 +403,7 @@ void CFlightEvaluation::rate()
 // the pilot pays for the fuel bought.
 void CFlightEvaluation::flightTypeTwo()
 {
-    if (intOf(client.flightLog.l_FlightType) != 2)
+    if (fieldInt(client.flightLog.l_FlightType) != 2)
         return;
     Tervix_Reports& r = client.report;
     copyText(r.Dep, fieldText(client.flightLog.l_Departure));
@@ -422,7 +412,7 @@ void CFlightEvaluation::flightTypeTwo()
     r.Bonus = 0;
     r.Crew = 0;
     r.Profit = 0;
-    r.Salary = truncToInt32(numberOf(r.Fuel_Bought) * numberOf(r.Fuelprice) * -1.234);
+    r.Salary = truncToInt32(fieldDouble(r.Fuel_Bought) * fieldDouble(r.Fuelprice) * -1.234);
     copyText(r.Rating, "100");
     client.airline.v_Reputation = 0;
 }

@@ -15,15 +15,6 @@ namespace {
 
 constexpr std::size_t kMaxToken = 128;
 
-std::int32_t clampToInt32(std::int64_t v)
-{
-    if (v > INT32_MAX)
-        return INT32_MAX;
-    if (v < INT32_MIN)
-        return INT32_MIN;
-    return static_cast<std::int32_t>(v);
-}
-
 } // namespace
 
 void CClientInterface::applyServerSettings(const CServerSettings& settings, long altServer)

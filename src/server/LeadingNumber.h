@@ -3,6 +3,8 @@
 // Always a point as decimal separator, whatever the locale.
 #pragma once
 
+#include "core/FixedText.h"
+
 #include <charconv>
 #include <cstdint>
 #include <string_view>
@@ -53,4 +55,15 @@ inline bool isDecimalInteger(std::string_view s)
     const char* first = s.data() + (s[0] == '+' ? 1 : 0);
     const auto r = std::from_chars(first, s.data() + s.size(), v);
     return r.ec == std::errc() && r.ptr == s.data() + s.size() && v >= INT32_MIN && v <= INT32_MAX;
+}
+
+// A record's fixed text field read as a number.
+template <std::size_t N> std::int32_t fieldInt(const char (&field)[N])
+{
+    return leadingInt(fieldText(field));
+}
+
+template <std::size_t N> double fieldDouble(const char (&field)[N])
+{
+    return leadingDouble(fieldText(field));
 }

@@ -33,7 +33,7 @@ ControlDefinition tank(int id, int x, int y)
     return edit(id, "", x, y, 65, 25, 11, StyleDigitsOnly | StyleRightAligned);
 }
 
-std::vector<ControlDefinition> buildTable()
+std::vector<ControlDefinition> buildControlTable()
 {
     return {
         button(IdLogin, "Login", 300, 250, 105, 19, 0),
@@ -102,6 +102,6 @@ std::vector<ControlDefinition> buildTable()
 
 const std::vector<ControlDefinition>& windowControls()
 {
-    static const std::vector<ControlDefinition> table = buildTable();
+    static const std::vector<ControlDefinition> table = buildControlTable();
     return table;
 }

@@ -15,11 +15,6 @@
 
 #include <string>
 
-namespace {
-constexpr int kFuelSimple = 1;
-constexpr int kFuelReadOnly = 2;
-} // namespace
-
 CFlightStart::CFlightStart(CUserInterface& userInterface, CLoadSheetActions& sheet)
     : ui(userInterface), loadSheet(sheet), log("CFlightStart")
 {
@@ -109,8 +104,8 @@ void CFlightStart::prepare()
     sim.lPackages = client.flightLog.package_kg;
     client.getFuelPrice(fieldText(client.aircraft.a_Location));
     sim.disableSlew();
-    const int page = ui.fuelMethod == kFuelReadOnly ? PageLoadSheet
-                     : ui.fuelMethod == kFuelSimple ? PageSimpleFuel
+    const int page = ui.fuelMethod == CUserInterface::kFuelReadOnly ? PageLoadSheet
+                     : ui.fuelMethod == CUserInterface::kFuelSimple ? PageSimpleFuel
                                                     : PageFuelTanks;
     ui.SetPage(page);
     loadSheet.fillFuelFields(true);
@@ -126,7 +121,7 @@ void CFlightStart::start()
     copyLoadIntoBooking();
     copyText(client.report.Interface, sim.getInterfaceName());
     copyText(client.report.SimVersion, sim.getSimulatorReportCode());
-    if (ui.fuelMethod == kFuelReadOnly)
+    if (ui.fuelMethod == CUserInterface::kFuelReadOnly)
         sim.lFuelReadBack = sim.getAircraftTanks();
     else
         sim.setAircraftTanks();

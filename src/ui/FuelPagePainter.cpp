@@ -22,12 +22,12 @@ namespace {
 
 constexpr int kReadOnly = 2;
 
-struct Label {
+struct SheetLabel {
     const char* text;
     int y;
 };
 
-const Label kLoadSheetLabels[] = {
+const SheetLabel kLoadSheetLabels[] = {
     {"Dry Operating Weight:", 106}, {"Passengers:", 126},   {"Cargo:", 146},           {"Crew:", 166},
     {"Zero Fuel Weight", 186},      {"Simulator ZFW", 206}, {"Initial Fuel:", 226},    {"Additional Fuel:", 246},
     {"Total Fuel:", 266},           {"Reserve Fuel:", 286}, {"Maximum Payload:", 306}, {"Take Off Weight:", 326},
@@ -100,7 +100,7 @@ void CFuelPagePainter::paintLoadSheet(CPageCanvas& canvas, bool confirm)
 {
     canvas.heading(confirm ? "Confirm Flight" : "Fuel Up");
     pollForLoadSheet();
-    for (const Label& label : kLoadSheetLabels)
+    for (const SheetLabel& label : kLoadSheetLabels)
         canvas.text(200, label.y, 6, Black, label.text);
     paintWeights(canvas, confirm);
 }

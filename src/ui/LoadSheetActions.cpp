@@ -18,20 +18,11 @@
 
 namespace {
 
-constexpr int kPassengerKg = 102;
-constexpr int kFuelSimple = 1;
-constexpr int kFuelReadOnly = 2;
-
 // A fuel field's text: the mass in the pilot's unit, rounded to whole units.
 std::string fuelFieldText(double kg, int weightUnit)
 {
     const double shown = weightUnit == CDisplayFormat::UnitLbs ? kg * CDisplayFormat::kLbsPerKg : kg;
     return CDisplayFormat::fixed(shown, 0);
-}
-
-std::int32_t clampToInt32(std::int64_t v)
-{
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
 } // namespace
@@ -40,12 +31,12 @@ CLoadSheetActions::CLoadSheetActions(CUserInterface& userInterface) : ui(userInt
 
 bool CLoadSheetActions::readOnly() const
 {
-    return ui.fuelMethod == kFuelReadOnly;
+    return ui.fuelMethod == CUserInterface::kFuelReadOnly;
 }
 
 bool CLoadSheetActions::simpleFuel() const
 {
-    return ui.fuelMethod == kFuelSimple;
+    return ui.fuelMethod == CUserInterface::kFuelSimple;
 }
 
 void CLoadSheetActions::enableButton(int id, bool enabled)
@@ -199,7 +190,7 @@ void CLoadSheetActions::changePassengers()
     CFlightSimulatorInterface* sim = ui.getSimulator();
     if (sim == nullptr)
         return;
-    for (int n = sim->getOverweight(); n >= 1 && sim->lPassengers >= 1; n -= kPassengerKg)
+    for (int n = sim->getOverweight(); n >= 1 && sim->lPassengers >= 1; n -= CDisplayFormat::kPassengerKg)
         --sim->lPassengers;
     copyText(ui.getClient().flightLog.l_Passengers, std::to_string(sim->lPassengers));
     updateLoadSheetButtons();
@@ -236,7 +227,7 @@ void CLoadSheetActions::changeFuel()
     const AircraftTypeData& t = client.types;
     const Tervix_Logs& l = client.flightLog;
     const std::int64_t room = std::int64_t{t.d_MTOW} - t.d_DOW - l.crew_wt - l.package_kg -
-                              std::int64_t{leadingInt(fieldText(l.l_Passengers))} * kPassengerKg -
+                              std::int64_t{leadingInt(fieldText(l.l_Passengers))} * CDisplayFormat::kPassengerKg -
                               leadingInt(fieldText(l.l_Cargo));
     if (room < 1 || client.aircraft.a_Fuel >= room) {
         ui.setText(IdEditAdditionalFuel, "0");

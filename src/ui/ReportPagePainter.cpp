@@ -31,16 +31,6 @@ std::string angleText(double degrees, char positive, char negative)
     return F::format("%c %3d ", degrees < 0 ? negative : positive, whole) + F::fixed((magnitude - whole) * 60.0, 3);
 }
 
-double numberOf(const char* text, std::size_t size)
-{
-    return leadingDouble(std::string(text, strnlen(text, size)));
-}
-
-template <std::size_t N> double numberOf(const char (&text)[N])
-{
-    return numberOf(text, N);
-}
-
 } // namespace
 
 CReportPagePainter::CReportPagePainter(CUserInterface& userInterface) : ui(userInterface), log("CReportPagePainter") {}
@@ -94,7 +84,7 @@ double CReportPagePainter::fareFactor()
 {
     const CClientInterface& client = ui.getClient();
     const double ticket = client.types.d_Ticket > 0.0 ? client.types.d_Ticket : 1.0;
-    const double multiplier = numberOf(client.flightLog.l_Multiplier);
+    const double multiplier = fieldDouble(client.flightLog.l_Multiplier);
     return ticket * (multiplier == 0.0 ? 1.0 : multiplier);
 }
 
@@ -113,8 +103,8 @@ void CReportPagePainter::paintFinances(CPageCanvas& canvas)
     const CDisplayFormat unit(ui.weightUnit);
     canvas.heading("Estimated Report - Finances");
 
-    const int fuelKg = truncToInt32(numberOf(r.Fuel_Bought));
-    const int fuelCost = truncToInt32(fuelKg * numberOf(r.Fuelprice) * 1.234);
+    const int fuelKg = truncToInt32(fieldDouble(r.Fuel_Bought));
+    const int fuelCost = truncToInt32(fuelKg * fieldDouble(r.Fuelprice) * 1.234);
     canvas.text(kLabelX, 120, 3, Black, "Fuel:");
     canvas.right(385, 120, 8, fuelKg >= 1 ? DarkRed : Black, F::format("-%d v$", fuelCost));
     canvas.text(405, 120, 8, Black, "< Amount:");
@@ -128,18 +118,18 @@ void CReportPagePainter::paintFinances(CPageCanvas& canvas)
     canvas.text(kLabelX, 200, 3, Black, "Crew&Catering:");
     canvas.right(385, 200, 8, r.Crew > 0 ? Red : Black, F::format("-%d v$", r.Crew));
 
-    const int cargoIncome = truncToInt32(numberOf(r.Cargo));
+    const int cargoIncome = truncToInt32(fieldDouble(r.Cargo));
     canvas.text(kLabelX, 220, 3, Black, "Cargo:");
     canvas.right(385, 220, 8, cargoIncome >= 1 ? Green : Black, F::format("%d v$", cargoIncome));
     canvas.text(405, 220, 8, Black, "< Amount:");
-    canvas.text(505, 220, 8, Black, unit.mass(numberOf(r.Cargo_kg)));
+    canvas.text(505, 220, 8, Black, unit.mass(fieldDouble(r.Cargo_kg)));
 
     canvas.text(kLabelX, 240, 3, Black, "Bonus:");
     canvas.right(385, 240, 8, Black, F::format("%d v$", r.Bonus));
     canvas.text(kLabelX, 260, 3, Black, "________________________");
 
     // An empty multiplier would show every profit as 0; the flight counts once.
-    const double multiplier = numberOf(r.Multiplier) == 0.0 ? 1.0 : numberOf(r.Multiplier);
+    const double multiplier = fieldDouble(r.Multiplier) == 0.0 ? 1.0 : fieldDouble(r.Multiplier);
     canvas.text(kLabelX, 280, 3, Black, "Profit:");
     canvas.right(385, 280, 8, Black, F::format("%d v$", truncToInt32(multiplier * r.Profit)));
     canvas.text(405, 280, 8, Black, "< Multiplier:");

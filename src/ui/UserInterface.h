@@ -116,7 +116,8 @@ public:
     const RestoreReference& getRestoreReference() const { return restoreReference; }
 
     // Options (settings "settings" section).
-    int fuelMethod = 0;   // 0 Standard, 1 Simple, 2 Read Only
+    static constexpr int kFuelStandard = 0, kFuelSimple = 1, kFuelReadOnly = 2;
+    int fuelMethod = kFuelStandard;
     int autosaveMode = 0; // 0 None, 1 QVL Data only, 2 Flight + Data
     bool trackerOn = false;
     bool fsMessages = false;

@@ -5,14 +5,6 @@
 
 namespace {
 
-std::string oneLine(std::string text)
-{
-    for (char& c : text)
-        if (c == '\n' || c == '\r')
-            c = ' ';
-    return text;
-}
-
 // One message whatever numbers it carries: digit runs count as one '#'.
 std::string foldKey(CDebugLog::Level level, const std::string& channel, const std::string& text)
 {
@@ -79,4 +71,12 @@ void CConsoleLogPrinter::finish()
     seen.clear();
     order.clear();
     rulesNoteShown = false;
+}
+
+std::string CConsoleLogPrinter::oneLine(std::string text)
+{
+    for (char& c : text)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    return text;
 }

@@ -18,6 +18,8 @@ public:
     void line(CDebugLog::Level level, const std::string& channel, const std::string& text);
     // The counts of the messages that repeated, one line each.
     void finish();
+    // Line breaks as spaces: one message, one console line.
+    static std::string oneLine(std::string text);
 
 private:
     struct Seen {

@@ -36,14 +36,6 @@ public:
     bool playAsync(const std::string&) override { return true; }
 };
 
-std::string oneLine(std::string text)
-{
-    for (char& c : text)
-        if (c == '\n' || c == '\r')
-            c = ' ';
-    return text;
-}
-
 CConsoleLogPrinter& console()
 {
     static CConsoleLogPrinter printer(std::cout);
@@ -63,7 +55,7 @@ public:
     {
         auto window = std::make_unique<HeadlessWindow>();
         window->onMessageBox = [](const HeadlessWindow::ShownBox& box) {
-            std::cout << "message box [" << box.title << "]: " << oneLine(box.text) << std::endl;
+            std::cout << "message box [" << box.title << "]: " << CConsoleLogPrinter::oneLine(box.text) << std::endl;
         };
         return window;
     }

@@ -24,7 +24,7 @@ void addArray(std::vector<SnapshotField>& table, const char* name, FieldKind kin
     addArray(table, #member, kind, offsetof(CFlightSimulatorObjects, member),                                          \
              sizeof(CFlightSimulatorObjects::member[0]), count)
 
-std::vector<SnapshotField> buildTable()
+std::vector<SnapshotField> buildFieldTable()
 {
     using K = FieldKind;
     constexpr int tanks = CFlightSimulatorObjects::kTankCount;
@@ -128,7 +128,7 @@ CSnapshotCodec::CSnapshotCodec() : history(fields().size()) {}
 
 const std::vector<SnapshotField>& CSnapshotCodec::fields()
 {
-    static const std::vector<SnapshotField> table = buildTable();
+    static const std::vector<SnapshotField> table = buildFieldTable();
     return table;
 }
 

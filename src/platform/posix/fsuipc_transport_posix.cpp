@@ -3,6 +3,7 @@
 // shared-memory object, and "send the message" is one frame on the socket
 // {message, name length, name} answered by one 32-bit word.
 #include "platform/FsuipcTransport.h"
+#include "core/LittleEndian.h"
 
 #include <cerrno>
 #include <chrono>
@@ -28,18 +29,6 @@ std::string socketDirectory()
     if (const char* run = std::getenv("XDG_RUNTIME_DIR"); run != nullptr && run[0] != '\0')
         return std::string(run) + "/fsuipc";
     return "/tmp/fsuipc-" + std::to_string(::getuid());
-}
-
-void putLe32(std::uint8_t* p, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-std::uint32_t getLe32(const std::uint8_t* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
 
 using SteadyTime = std::chrono::steady_clock::time_point;

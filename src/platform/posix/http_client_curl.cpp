@@ -15,7 +15,7 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
-struct Transfer {
+struct Exchange {
     CURL* curl = nullptr;
     const HttpRequest* request = nullptr;
     HttpResponse* response = nullptr;
@@ -28,7 +28,7 @@ struct Transfer {
 
 std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user)
 {
-    auto* t = static_cast<Transfer*>(user);
+    auto* t = static_cast<Exchange*>(user);
     const std::size_t len = size * count;
     std::string& body = t->response->body;
     const std::size_t room =
@@ -41,9 +41,9 @@ std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user)
 
 // Aborts a transfer that has not moved a byte for the send or receive timeout.
 // The connection phase (TCP and TLS) is bounded by the connect timeout instead.
-int onProgress(void* user, curl_off_t, curl_off_t down, curl_off_t, curl_off_t up)
+int onExchangeProgress(void* user, curl_off_t, curl_off_t down, curl_off_t, curl_off_t up)
 {
-    auto* t = static_cast<Transfer*>(user);
+    auto* t = static_cast<Exchange*>(user);
     if (t->request->cancel != nullptr && t->request->cancel->load())
         return 1;
     curl_off_t tlsDone = 0;
@@ -124,7 +124,7 @@ TrustStoreCache& trustStores()
 
 CURLcode onSslContext(CURL*, void* sslContext, void* user)
 {
-    auto* t = static_cast<Transfer*>(user);
+    auto* t = static_cast<Exchange*>(user);
     X509_STORE* store = trustStores().acquire(t->request->caFile);
     if (store == nullptr) {
         t->caFileRejected = true;
@@ -151,7 +151,7 @@ public:
             response.platformError = CURLE_FAILED_INIT;
             return response;
         }
-        Transfer t;
+        Exchange t;
         t.curl = curl;
         t.request = &request;
         t.response = &response;
@@ -180,7 +180,7 @@ private:
     }
 
     static void configure(CURL* curl, const HttpRequest& request, const std::string& url, curl_slist* headers,
-                          char* errorBuffer, Transfer& t)
+                          char* errorBuffer, Exchange& t)
     {
         curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
         curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "https");
@@ -193,7 +193,7 @@ private:
         curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.connectTimeoutMs));
         curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(request.totalTimeoutMs));
         curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onProgress);
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onExchangeProgress);
         curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &t);
         curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onBody);
         curl_easy_setopt(curl, CURLOPT_WRITEDATA, &t);
@@ -211,7 +211,7 @@ private:
         }
     }
 
-    static void finish(CURL* curl, CURLcode rc, const char* errorBuffer, const Transfer& t)
+    static void finish(CURL* curl, CURLcode rc, const char* errorBuffer, const Exchange& t)
     {
         HttpResponse& response = *t.response;
         if (rc == CURLE_OK) {

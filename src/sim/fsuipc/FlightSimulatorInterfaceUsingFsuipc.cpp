@@ -29,12 +29,6 @@ constexpr TankOffsets kTanks[CFlightSimulatorObjects::kTankCount] = {
     {0x0BA4, 0x0BA8}, {0x1244, 0x1248}, {0x124C, 0x1250}, {0x1254, 0x1258}, {0x125C, 0x1260},
 };
 
-// Simulator doubles that are not numbers count as 0 rather than poisoning the snapshot.
-double finiteOrZero(double v)
-{
-    return std::isfinite(v) ? v : 0.0;
-}
-
 float fillFraction(float level, float kgPerGallon, float gallons)
 {
     // Without a fuel weight or a capacity there is no fraction to write.

@@ -4,6 +4,7 @@
 
 #include "platform/Clock.h"
 #include "platform/FsuipcTransport.h"
+#include "core/LittleEndian.h"
 
 #include <cstdio>
 #include <cstring>
@@ -34,18 +35,6 @@ AbsentTransport g_absent;
 FsuipcTransport* g_transport = &g_absent;
 // Process-wide; every open takes the next number, so a reopen never reuses a name.
 std::uint32_t g_openCounter = 0;
-
-void putLe32(std::uint8_t* p, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-std::uint32_t getLe32(const std::uint8_t* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
 
 std::uint32_t headerSize(std::uint32_t id)
 {

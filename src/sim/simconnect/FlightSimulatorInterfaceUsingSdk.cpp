@@ -24,11 +24,6 @@ using namespace SimConnectDefinitions;
 // A library that keeps handing out messages must not hold the client in one pass.
 constexpr int kMaxMessagesPerPass = 1000;
 
-double finiteOrZero(double v)
-{
-    return std::isfinite(v) ? v : 0.0;
-}
-
 // Library doubles beyond the float range saturate instead of overflowing the conversion.
 float toFloat(double v)
 {

@@ -3,22 +3,7 @@
 #include "FsuipcServer.h"
 
 #include "OffsetSpace.h"
-
-namespace {
-
-std::uint32_t getLe32(const std::uint8_t* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-void putLe32(std::uint8_t* p, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-} // namespace
+#include "core/LittleEndian.h"
 
 std::vector<std::string> CFsuipcServer::mappingNames() const
 {

@@ -1,6 +1,7 @@
 // CFsuipcServer on Linux: a listening socket per window class, a thread per
 // client connection, POSIX shared memory for the blocks.
 #include "FsuipcServer.h"
+#include "core/LittleEndian.h"
 
 #include <cerrno>
 #include <chrono>
@@ -26,12 +27,6 @@ struct CFsuipcServer::Endpoint {
 };
 
 namespace {
-
-std::uint32_t getLe32(const std::uint8_t* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
 
 bool readAll(int fd, void* buffer, std::size_t size)
 {
