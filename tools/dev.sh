@@ -75,12 +75,11 @@ check_windows_program() {
   echo "$exe: PE32 i386, imports only Windows' own DLLs"
 }
 
-# The Windows builds (cross-compiled) and their suites under wine64.
-run_windows_suites() {
+# The Windows builds (cross-compiled); tools/wine-tests.sh runs their suites.
+build_windows() {
   fetch_windows_sources
   cmake --preset windows && cmake --build --preset windows --target quenvale && check_windows_program || return 1
-  cmake --preset windows-test && cmake --build --preset windows-test || return 1
-  bash tools/wine-tests.sh
+  cmake --preset windows-test && cmake --build --preset windows-test
 }
 
 build() {
@@ -94,7 +93,7 @@ run_fuzzers() {
   targets=$(ls tests/fuzz/fuzz_*.cpp 2>/dev/null || true)
   [ -z "$targets" ] && return 0
   cmake --preset fuzz
-  cmake --build --preset fuzz
+  cmake --build --preset fuzz --target fuzz_targets
   local failed=0 passed=0
   for src in $targets; do
     local name corpus
@@ -103,7 +102,7 @@ run_fuzzers() {
     mkdir -p "build/fuzz/corpus/$name"
     local dirs=("build/fuzz/corpus/$name")
     [ -d "$corpus" ] && dirs+=("$corpus")
-    if "build/fuzz/tests/fuzz/$name" -max_total_time="${QVL_FUZZ_SECONDS:-20}" -rss_limit_mb=2048 \
+    if "build/fuzz/tests/fuzz/$name" -max_total_time="${QVL_FUZZ_SECONDS:-10}" -rss_limit_mb=2048 \
          "${dirs[@]}" > "build/fuzz/$name.log" 2>&1; then
       passed=$((passed + 1))
     else
@@ -119,34 +118,72 @@ run_fuzzers() {
 # any report fails the test that caused it. The window tests and the program's
 # whole flights in real time run in the plain suite only: the in-process whole
 # flights cover the same code under the sanitizers, minutes faster.
+build_sanitized() {
+  cmake --preset asan && cmake --build --preset asan
+}
 run_sanitized_suite() {
-  cmake --preset asan && cmake --build --preset asan && ctest --preset asan --no-tests=error -LE gtk \
-    -E 'ClientProgramFlight|ClientProgramStalledService'
+  ctest --preset asan --no-tests=error -LE gtk -E 'ClientProgramFlight|ClientProgramStalledService'
+}
+
+# The tests that mostly wait on real time (whole flights of the program and
+# the window) run beside the rest rather than after it.
+long_flights='ClientProgramFlight|ClientProgramStalledService|GtkWindow\.WholeFlight'
+run_plain_suite() {
+  local rc=0
+  ctest --preset dev -R "$long_flights" -j 4 > build/dev/long-flights.log 2>&1 &
+  local long=$!
+  ctest --preset dev -E "$long_flights" || rc=$?
+  wait "$long" || rc=$?
+  echo "== the program's whole flights"; cat build/dev/long-flights.log
+  return "$rc"
+}
+
+run_windows_suites() {
+  bash tools/wine-tests.sh
+}
+
+fail_if() {
+  [ "$2" -eq 0 ] || { echo "$1 failed (see above)" >&2; exit "$2"; }
+}
+
+# Prints how long a step took, so CI's log shows where its time goes.
+timed() {
+  local start=$SECONDS rc=0
+  "$@" || rc=$?
+  echo "== $1: $((SECONDS - start)) s (exit $rc)"
+  return "$rc"
 }
 
 case "${1:-test}" in
   test)
-    install_missing
+    timed install_missing
     ensure_test_locale
-    build
-    run_fuzzers
+    timed build
+    fuzz=0
+    timed run_fuzzers || fuzz=$?
     sanitized=0
-    run_sanitized_suite || sanitized=$?
-    # The Windows suites talk to the qvl-service of the Linux build above.
+    timed build_sanitized || sanitized=$?
     windows=0
-    run_windows_suites || windows=$?
-    # Last, so the suite's own summary closes the output.
+    timed build_windows || windows=$?
+    # The Windows suites wait mostly on Wine and on real time: they run in the
+    # background (their log follows at the end) while the Linux suites run.
+    # They talk to the qvl-service of the Linux build above.
+    if [ "$windows" -eq 0 ]; then
+      timed run_windows_suites > build/wine-tests.log 2>&1 &
+      wine_pid=$!
+    fi
+    [ "$sanitized" -eq 0 ] && { timed run_sanitized_suite || sanitized=$?; }
     suite=0
-    ctest --preset dev || suite=$?
-    if [ "$sanitized" -ne 0 ]; then
-      echo "the suite failed under the sanitizers (see above)" >&2
-      exit "$sanitized"
+    timed run_plain_suite || suite=$?
+    if [ -n "${wine_pid:-}" ]; then
+      wait "$wine_pid" || windows=$?
+      echo "== the Windows suites under Wine"; cat build/wine-tests.log
     fi
-    if [ "$windows" -ne 0 ]; then
-      echo "the Windows build or its suites under Wine failed (see above)" >&2
-      exit "$windows"
-    fi
-    exit "$suite"
+    fail_if "the fuzz targets" "$fuzz"
+    fail_if "the suite under the sanitizers" "$sanitized"
+    fail_if "the Windows build or its suites under Wine" "$windows"
+    fail_if "the suite" "$suite"
+    echo "all suites passed"
     ;;
   run)
     install_missing
