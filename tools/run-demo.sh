@@ -130,7 +130,7 @@ else
   [ -z "${QVL_HEADLESS:-}" ] && echo "== no display to open the window on: flying the headless demo instead"
   client=(--headless --data-dir "$host$work/client" --pilot "$host${QVL_DEMO_PILOT:-$root/tools/demo-flight.pilot}")
 fi
-program="$client_build/src/app/quenvale"
+program="${QVL_CLIENT_PROGRAM:-$client_build/src/app/quenvale}"
 [ -n "${QVL_WINDOWS:-}" ] && program="$win_build/src/app/quenvale.exe"
 echo "== ${run[*]} $program ${client[*]}"
 "${measure[@]}" "${run[@]}" "$program" "${client[@]}" || status=$?

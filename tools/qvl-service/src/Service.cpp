@@ -103,7 +103,8 @@ std::unique_ptr<httplib::SSLServer> CService::makeServer()
         const auto a = CServiceJson(db).bookedAirports(req.matches[1], req.get_param_value("QVL-TOKEN-CLIENT"));
         answer(res, a.status, a.body, "application/json", false, "booked_airports");
     });
-    // Installers exist for the release and the beta only; both platform suffixes are served.
+    // Installers exist for the release and the beta only; both platform suffixes are served: the
+    // file `release` named, else a 64 KiB stand-in.
     svr->Get(R"(/downloads/QuenvaleSetup-(v[0-9.]{1,20})\.(exe|deb))",
              [this](const httplib::Request& req, httplib::Response& res) {
                  db.recordRequest(req.method, req.target, "download", "");
@@ -116,8 +117,20 @@ std::unique_ptr<httplib::SSLServer> CService::makeServer()
                      return;
                  }
                  const bool deb = req.matches[2] == "deb";
-                 std::string payload = (deb ? "!<arch>\nquenvale setup " : "MZ quenvale setup ") + version + "\n";
-                 payload.resize(64 * 1024, deb ? '\n' : '\x90');
+                 std::string payload;
+                 if (const auto file = db.scalar("SELECT path FROM installers WHERE version=? AND suffix=?",
+                                                 {version, std::string(req.matches[2])})) {
+                     std::ifstream in(*file, std::ios::binary);
+                     payload.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+                     if (!in.good() && !in.eof()) {
+                         answer(res, 500, "<html><body>Installer unreadable</body></html>", "text/html", false,
+                                "download");
+                         return;
+                     }
+                 } else {
+                     payload = (deb ? "!<arch>\nquenvale setup " : "MZ quenvale setup ") + version + "\n";
+                     payload.resize(64 * 1024, deb ? '\n' : '\x90');
+                 }
                  answer(res, 200, payload, "application/octet-stream", false, "download");
              });
     return svr;
