@@ -40,16 +40,19 @@ Function SkipWhenUpdating
 FunctionEnd
 
 ; The program can be replaced only once it has ended: a running program's
-; file cannot be deleted. The client that started an update ends within a
-; second or two.
+; file cannot be opened for writing. The client that started an update ends
+; within a second or two.
 !macro WaitForClient un
 Function ${un}WaitForClient
   StrCpy $Tries 0
   retry:
     IfFileExists "$INSTDIR\quenvale.exe" 0 done
     ClearErrors
-    Delete "$INSTDIR\quenvale.exe"
-    IfErrors 0 done
+    FileOpen $0 "$INSTDIR\quenvale.exe" a
+    IfErrors busy
+      FileClose $0
+      Goto done
+    busy:
     IntOp $Tries $Tries + 1
     IntCmp $Tries 20 0 wait 0
       IfSilent 0 ask
@@ -99,6 +102,7 @@ SectionEnd
 
 Section "Uninstall"
   Call un.WaitForClient
+  Delete "$INSTDIR\quenvale.exe"
   Delete "$INSTDIR\skin.png"
   Delete "$INSTDIR\skin.region"
   Delete "$INSTDIR\icon.png"

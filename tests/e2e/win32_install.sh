@@ -106,15 +106,16 @@ done
 
 # Again over it, and not while the program runs: a silent run gives up with 2.
 "$wine" "Z:$old" /S || fail "the reinstall ended with status $?"
-printf 'wait page 1 9\n' > "$work/idle.pilot"
+[ "$(snapshot)" = "$before" ] || fail "the installs changed the data folder"
+printf 'wait page 1 60\n' > "$work/idle.pilot"
 "$wine" "$installed" --headless --pilot "Z:$work/idle.pilot" > "$work/idle.log" 2>&1 &
 client=$!
 for _ in $(seq 100); do grep -q '^page 0' "$work/idle.log" && break; sleep 0.1; done
 status=0
 "$wine" "Z:$old" /S || status=$?
 [ "$status" -eq 2 ] || fail "an install over the running program ended with status $status, not 2"
-wait "$client" || true
-[ "$(snapshot)" = "$before" ] || fail "the reinstalls changed the data folder"
+kill "$client" 2>/dev/null || true
+wait "$client" 2>/dev/null || true
 
 # The update: the client logs in, finds the newer release, downloads its
 # installer with the progress bar moving, starts it and closes; the installer
