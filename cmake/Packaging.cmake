@@ -19,7 +19,7 @@ if(WIN32)
               ${CMAKE_SOURCE_DIR}/packaging/quenvale.nsi
       DEPENDS quenvale quenvale_resources ${CMAKE_SOURCE_DIR}/packaging/quenvale.nsi
       COMMENT "Building the installer")
-    add_custom_target(installer DEPENDS ${QVL_INSTALLER})
+    add_custom_target(installer ALL DEPENDS ${QVL_INSTALLER})
   endif()
 else()
   # The package takes what is built; it never builds everything first.
@@ -39,4 +39,10 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
   include(CPack)
+  # The package made from this build and checked (contents, dependencies, a
+  # run of the unpacked program, the update to it); not under the sanitizers.
+  if(QVL_TESTS AND QVL_TOOLS AND NOT CMAKE_CXX_FLAGS MATCHES "sanitize")
+    add_test(NAME DebPackage COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/deb_package.sh ${CMAKE_BINARY_DIR})
+    set_tests_properties(DebPackage PROPERTIES LABELS package TIMEOUT 600)
+  endif()
 endif()

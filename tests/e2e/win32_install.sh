@@ -126,8 +126,8 @@ mkdir -p "$work/run"
   fail "the updating client ended with status $?"
 tr -d '\r' < "$work/update.log" > "$work/update.txt"
 grep -q '^page 16 ' "$work/update.txt" || fail "the download page did not show"
-progress=$(grep -c '^progress [0-9]*%$' "$work/update.txt" || true)
-[ "$progress" -ge 1 ] && grep -q '^progress 100%$' "$work/update.txt" || fail "the progress bar did not move to the end"
+grep -Eq '^progress [1-9][0-9]?%$' "$work/update.txt" && grep -q '^progress 100%$' "$work/update.txt" ||
+  fail "the progress bar did not move through the download to its end"
 grep -q 'message box' "$work/update.txt" && fail "a message box showed: $(grep 'message box' "$work/update.txt")"
 cmp -s "$new" "$work/run/updates/QuenvaleSetup-$new_version.exe" || fail "the downloaded installer differs from the served one"
 for _ in $(seq 120); do [ "$(registered)" = "$new_version" ] && break; sleep 0.5; done

@@ -80,7 +80,8 @@ for _ in $(seq 50); do [ -s "$work/opened" ] && break; sleep 0.1; done
 [ "$(cat "$work/opened" 2>/dev/null)" = "updates/QuenvaleSetup-v9.0.0.0.deb" ] ||
   fail "xdg-open was handed '$(cat "$work/opened" 2>/dev/null)'"
 cmp -s "$deb" "$work/client/updates/QuenvaleSetup-v9.0.0.0.deb" || fail "the downloaded package differs from the served one"
-grep -q '^progress 100%$' "$work/update.log" || fail "the progress bar did not reach the end"
+grep -Eq '^progress [1-9][0-9]?%$' "$work/update.log" && grep -q '^progress 100%$' "$work/update.log" ||
+  fail "the progress bar did not move through the download to its end"
 grep -q 'message box' "$work/update.log" && fail "a message box showed during the update"
 
 if [ "$failed" -ne 0 ]; then

@@ -127,6 +127,12 @@ std::unique_ptr<httplib::SSLServer> CService::makeServer()
                                 "download");
                          return;
                      }
+                     // The client's progress bar moves as the installer comes, unless a fault shapes the answer.
+                     if (faults.current().modeFor("download") == CServiceFaults::None) {
+                         res.status = 200;
+                         paced(res, std::move(payload));
+                         return;
+                     }
                  } else {
                      payload = (deb ? "!<arch>\nquenvale setup " : "MZ quenvale setup ") + version + "\n";
                      payload.resize(64 * 1024, deb ? '\n' : '\x90');
@@ -169,6 +175,22 @@ void CService::trickle(httplib::Response& res, std::string body, const char* con
             if (stopping || faults.current().mode != CServiceFaults::Trickle)
                 return false;
             return sink.write(&body[offset % body.size()], 1);
+        });
+}
+
+void CService::paced(httplib::Response& res, std::string body)
+{
+    const std::size_t size = body.size();
+    res.set_content_provider(
+        size, "application/octet-stream",
+        [this, body = std::move(body)](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                wake.wait_for(lock, std::chrono::milliseconds(20), [this] { return stopping.load(); });
+            }
+            if (stopping)
+                return false;
+            return sink.write(body.data() + offset, std::min<std::size_t>(64 * 1024, body.size() - offset));
         });
 }
 
