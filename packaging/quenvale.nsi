@@ -4,7 +4,7 @@
 ; The program finds its skin and sounds beside itself; the pilot's data folder
 ; (%APPDATA%\Quenvale) belongs to the pilot and is never touched.
 ; Exit codes: 0 installed, 1 cancelled, 2 the client kept running (silent runs
-; give up after ten seconds, interactive ones ask).
+; give up after five seconds, interactive ones ask).
 Unicode true
 Target ${ARCH}
 SetCompressor /SOLID lzma
@@ -54,7 +54,7 @@ Function ${un}WaitForClient
       Goto done
     busy:
     IntOp $Tries $Tries + 1
-    IntCmp $Tries 20 0 wait 0
+    IntCmp $Tries 10 0 wait 0
       IfSilent 0 ask
         SetErrorLevel 2
         Quit

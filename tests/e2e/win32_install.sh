@@ -29,6 +29,7 @@ cleanup() {
 trap cleanup EXIT
 failed=0
 fail() { echo "FAILED: $*"; failed=1; }
+source "$root/tests/e2e/e2e_common.sh"
 
 if [ -z "${WINEPREFIX:-}" ]; then
   own_prefix=1
@@ -76,19 +77,7 @@ data=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Quenvale
 port=$(cat "$svc/port")
 
 mkdir -p "$data"
-cat > "$data/quenvale.ini" <<INI
-[login]
-User = demo
-Password = demo123
-
-[settings]
-Sound = 0
-
-[server]
-Url = https://localhost:$port
-WebUrl = https://localhost:$port/
-CAFile = Z:$svc/ca.pem
-INI
+write_demo_pilot_settings "$data/quenvale.ini" "https://localhost:$port" "Z:$svc/ca.pem"
 echo "pilot's notes" > "$data/quenvale_report2.ini"
 snapshot() { (cd "$data" && find . -type f -print0 | sort -z | xargs -0 sha256sum); }
 registered() { "$wine" reg query "$key" /v DisplayVersion 2>/dev/null | tr -d '\r' | awk '/DisplayVersion/ {print $3}'; }

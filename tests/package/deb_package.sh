@@ -19,6 +19,7 @@ cleanup() {
 trap cleanup EXIT
 failed=0
 fail() { echo "FAILED: $*"; failed=1; }
+source "$root/tests/e2e/e2e_common.sh"
 
 (cd "$build" && cpack -G DEB > "$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; exit 1; }
 deb=$(ls -t "$build"/package/quenvale_*.deb | head -n1)
@@ -59,19 +60,8 @@ mkdir -p "$work/service" "$work/client" "$work/bin"
 service_pid=$!
 for _ in $(seq 100); do [ -s "$work/service/port" ] && break; sleep 0.1; done
 "$service" release --data "$work/service" v9.0.0.0 "$deb"
-cat > "$work/client/quenvale.ini" <<INI
-[login]
-User = demo
-Password = demo123
-
-[settings]
-Sound = 0
-
-[server]
-Url = https://127.0.0.1:$(cat "$work/service/port")
-WebUrl = https://127.0.0.1:$(cat "$work/service/port")/
-CAFile = $work/service/ca.pem
-INI
+write_demo_pilot_settings "$work/client/quenvale.ini" "https://127.0.0.1:$(cat "$work/service/port")" \
+  "$work/service/ca.pem"
 printf '#!/bin/sh\nprintf "%%s\\n" "$1" >> "%s"\n' "$work/opened" > "$work/bin/xdg-open"
 chmod +x "$work/bin/xdg-open"
 (cd "$work/client" && PATH="$work/bin:$PATH" "$program" --headless --data-dir "$work/client" \
