@@ -88,6 +88,8 @@ Section "Quenvale"
   SetShellVarContext all
   CreateDirectory "$SMPROGRAMS\Quenvale"
   CreateShortcut "$SMPROGRAMS\Quenvale\Quenvale.lnk" "$INSTDIR\quenvale.exe"
+  ; Out of the program's folder, so that an uninstall right after can remove it.
+  SetOutPath "$TEMP"
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Quenvale"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"

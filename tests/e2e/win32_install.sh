@@ -122,12 +122,13 @@ cmp -s "$new" "$work/run/updates/QuenvaleSetup-$new_version.exe" || fail "the do
 for _ in $(seq 120); do [ "$(registered)" = "$new_version" ] && break; sleep 0.5; done
 [ "$(registered)" = "$new_version" ] || fail "the installer did not finish: uninstall entry names '$(registered)'"
 [ "$(version_of_installed)" = "Quenvale client $new_version" ] || fail "after the update --version: $(version_of_installed)"
+for _ in $(seq 60); do ps -eo args | grep -q "[Q]uenvaleSetup-$new_version" || break; sleep 0.5; done
 
 # A silent uninstall (it goes on from a copy of itself) leaves the data folder.
 before=$(snapshot)
 "$wine" "${installed%\\*}\\uninstall.exe" /S || fail "the silent uninstall ended with status $?"
 for _ in $(seq 60); do [ -e "$program_files" ] || break; sleep 0.5; done
-[ -e "$program_files" ] && fail "the uninstall left $(ls "$program_files")"
+[ -e "$program_files" ] && fail "the uninstall left $(ls "$program_files") (programs: $(ps -eo args | grep -i '\.exe' | grep -v grep | tr '\n' ';'))"
 [ -e "$shortcut" ] && fail "the uninstall left the shortcut"
 [ -n "$(registered)" ] && fail "the uninstall left the uninstall entry"
 [ "$(snapshot)" = "$before" ] || fail "the uninstall changed the data folder"
