@@ -51,26 +51,23 @@ svc=$QVL_WINE_SERVICE_DIR
 
 old=$(ls "$win"/QuenvaleSetup-v*.exe | head -n1)
 old_version=$(basename "$old" .exe | sed 's/^QuenvaleSetup-//')
-new_version=v${old_version#v}
-new_version=${new_version%.*}.$(( ${new_version##*.} + 1 ))
-[ ${#new_version} -eq ${#old_version} ] || new_version=${old_version%?}9 # same length: patched in place
+# The newer release: this build's program with the last digit of its version
+# text raised (the same length, so it is patched in place), in an installer
+# of its own.
+[ "${old_version: -1}" != 9 ] || { echo "cannot raise $old_version in place"; exit 1; }
+new_version=${old_version%?}$(( ${old_version: -1} + 1 ))
 echo "installer $(basename "$old") ($(stat -c %s "$old") bytes); the newer release: $new_version"
-
-# The newer release: the same program and installer, the version text raised.
 mkdir -p "$work/new"
 cp "$win/installer/quenvale.exe" "$work/new/quenvale.exe"
 OLD=$old_version NEW=$new_version perl -0777 -pi -e '$n = s/\Q$ENV{OLD}\E/$ENV{NEW}/g; END { exit($n ? 0 : 1) }' \
   "$work/new/quenvale.exe" || fail "the program holds no version text $old_version"
 new="$work/new/QuenvaleSetup-$new_version.exe"
-arch=x86-unicode
-i686-w64-mingw32-objdump -f "$work/new/quenvale.exe" 2>/dev/null | grep -q 'pei-i386' || arch=amd64-unicode
-makensis -V1 -DARCH=$arch -DVERSION="$new_version" -DPROGRAM="$work/new/quenvale.exe" -DRESOURCES="$win/resources" \
-  -DOUTFILE="$new" "$root/packaging/quenvale.nsi"
+makensis -V1 -DARCH=amd64-unicode -DVERSION="$new_version" -DPROGRAM="$work/new/quenvale.exe" \
+  -DRESOURCES="$win/resources" -DOUTFILE="$new" "$root/packaging/quenvale.nsi"
 
-program_files=$WINEPREFIX/drive_c/Program\ Files/Quenvale
-[ "$arch" = x86-unicode ] && program_files=$WINEPREFIX/drive_c/Program\ Files\ \(x86\)/Quenvale
+# wine64 runs the 64-bit twin, which installs into "Program Files".
+program_files="$WINEPREFIX/drive_c/Program Files/Quenvale"
 installed='C:\Program Files\Quenvale\quenvale.exe'
-[ "$arch" = x86-unicode ] && installed='C:\Program Files (x86)\Quenvale\quenvale.exe'
 shortcut=$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Quenvale/Quenvale.lnk
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quenvale'
 data=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Quenvale
