@@ -17,7 +17,7 @@ packages=(
   xvfb xdotool imagemagick x11-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   locales
-  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 googletest dpkg-dev
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 googletest dpkg-dev nsis
 )
 
 install_missing() {
@@ -78,7 +78,7 @@ check_windows_program() {
 # The Windows builds (cross-compiled); tools/wine-tests.sh runs their suites.
 build_windows() {
   fetch_windows_sources
-  cmake --preset windows && cmake --build --preset windows --target quenvale && check_windows_program || return 1
+  cmake --preset windows && cmake --build --preset windows --target quenvale installer && check_windows_program || return 1
   cmake --preset windows-test && cmake --build --preset windows-test
 }
 
@@ -190,8 +190,16 @@ case "${1:-test}" in
     build
     exec bash tools/run-demo.sh
     ;;
+  package)
+    # The optimised Debian package and the 32-bit Windows installer.
+    install_missing
+    fetch_windows_sources
+    cmake --preset release && cmake --build --preset release --target quenvale && (cd build/release && cpack -G DEB)
+    cmake --preset windows && cmake --build --preset windows --target installer
+    ls -l build/release/package/*.deb build/windows/QuenvaleSetup-*.exe
+    ;;
   *)
-    echo "usage: $0 test|run" >&2
+    echo "usage: $0 test|run|package" >&2
     exit 2
     ;;
 esac

@@ -11,6 +11,7 @@
 #                      SimConnect library (built in tools/qvl-sim/standin) instead of qvl-sim
 #   QVL_MEASURE=1      also sample the client's memory and CPU (bench/client_resources.sh);
 #                      QVL_CLIENT_BUILD_DIR=build/release measures the optimised client
+#   QVL_CLIENT_PROGRAM=FILE  another client program (an unpacked package's, say)
 #   QVL_DEMO_PILOT=FILE  another pilot script for the client
 #   QVL_HEADLESS=1     the scripted headless flight even where a display exists
 #   QVL_WINDOWS=1      fly the Windows client headless under wine64 (build/windows-test,
@@ -130,7 +131,7 @@ else
   [ -z "${QVL_HEADLESS:-}" ] && echo "== no display to open the window on: flying the headless demo instead"
   client=(--headless --data-dir "$host$work/client" --pilot "$host${QVL_DEMO_PILOT:-$root/tools/demo-flight.pilot}")
 fi
-program="$client_build/src/app/quenvale"
+program="${QVL_CLIENT_PROGRAM:-$client_build/src/app/quenvale}"
 [ -n "${QVL_WINDOWS:-}" ] && program="$win_build/src/app/quenvale.exe"
 echo "== ${run[*]} $program ${client[*]}"
 "${measure[@]}" "${run[@]}" "$program" "${client[@]}" || status=$?

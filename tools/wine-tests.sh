@@ -121,4 +121,5 @@ case $e2e_status in
   77) tail -n 1 "$work/e2e.log" ;;
   *) failed=1; cat "$work/e2e.log" ;;
 esac
+echo "== win32_install.sh"; bash "$root/tests/e2e/win32_install.sh" "$win" "$root/build/dev" > "$work/install.log" 2>&1 && tail -n 1 "$work/install.log" || { failed=1; cat "$work/install.log"; }
 exit "$failed"

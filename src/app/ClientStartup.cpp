@@ -66,8 +66,10 @@ int CClientStartup::runClient()
     }
     CUserInterface ui(*window, sound);
     ui.getFlightRecorder().setEnabled(true);
-    if (const std::string resources = findResourceFolder(); !resources.empty())
+    if (const std::string resources = findResourceFolder(); !resources.empty()) {
+        log.debug("Resources in " + resources);
         ui.getSound().setPath(resources + "/sound");
+    }
     window->addTrayIcon(kWindowTitle);
     if (onReady)
         onReady(*window, ui);

@@ -38,6 +38,24 @@ CAFile = $1
 INI
 }
 
+# The demo pilot's settings in FILE for the service at URL (as the client
+# names it, its downloads too), trusting its CA at CA_PATH.
+write_demo_pilot_settings() {
+  cat > "$1" <<INI
+[login]
+User = demo
+Password = demo123
+
+[settings]
+Sound = 0
+
+[server]
+Url = $2
+WebUrl = $2/
+CAFile = $3
+INI
+}
+
 # Waits for "page N shown" in $work/client.out after the lines already seen;
 # `page` is the one that showed (the argument may be a choice such as "(9|1)").
 seen=0

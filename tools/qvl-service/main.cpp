@@ -18,6 +18,7 @@ void usage()
     std::cerr
         << "usage: qvl-service start [--port N] [--host H] [--data DIR] [--airports FILE] [--upload-log FILE]\n"
            "       qvl-service seed [--data DIR]\n"
+           "       qvl-service release [--data DIR] VERSION [INSTALLER.exe] [INSTALLER.deb]\n"
            "       qvl-service list [--data DIR] [requests|writereport|writepositionlog|writeeventlog|"
            "writelog|updateawards|resetflight|resetpositionlog]\n"
            "       qvl-service fault [--data DIR] none|refuse|delay MS|http500|garbage|truncated|wrongword|empty|"
@@ -123,6 +124,11 @@ int main(int argc, char** argv)
     if (a.command == "seed") {
         CServiceStore store;
         return openStore(a, store) != 0 || !store.seedDemo() ? 1 : 0;
+    }
+    if (a.command == "release" && !a.words.empty()) {
+        CServiceStore store;
+        const std::vector<std::string> files(a.words.begin() + 1, a.words.end());
+        return openStore(a, store) != 0 || !store.release(a.words[0], files) ? 1 : 0;
     }
     if (a.command == "list")
         return list(a);

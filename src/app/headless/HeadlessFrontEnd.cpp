@@ -13,6 +13,7 @@
 #include "platform/SoundOutput.h"
 #include "platform/headless/HeadlessToolkit.h"
 #include "platform/headless/HeadlessWindow.h"
+#include "ui/ControlIds.h"
 #include "ui/PageNames.h"
 #include "ui/UserInterface.h"
 
@@ -85,6 +86,25 @@ private:
     int lastPage = -1;
 };
 
+// The update download's progress bar, printed as it moves.
+class ProgressReporter {
+public:
+    void check(const HeadlessWindow& window)
+    {
+        const HeadlessWindow::Control* bar = window.findControl(IdProgress);
+        if (bar == nullptr)
+            return;
+        const int percent = static_cast<int>(bar->progress * 100.0 + 0.5);
+        if (percent == lastPercent)
+            return;
+        lastPercent = percent;
+        std::cout << "progress " << percent << "%" << std::endl;
+    }
+
+private:
+    int lastPercent = 0;
+};
+
 // A window paints what was invalidated once its queue is empty; so does this one.
 void paintWhenAsked(HeadlessWindow& window)
 {
@@ -115,6 +135,7 @@ int CHeadlessFrontEnd::run()
     CClientStartup startup(toolkit, sound, *instance);
     HeadlessWindow* window = nullptr;
     PageReporter pages;
+    ProgressReporter progress;
     std::optional<CPilotRunner> pilot;
     int status = ExitOk;
     startup.onReady = [&](Window& mainWindow, CUserInterface& ui) {
@@ -128,6 +149,7 @@ int CHeadlessFrontEnd::run()
     };
     startup.afterTick = [&] {
         paintWhenAsked(*window);
+        progress.check(*window);
         if (g_interrupted != 0) {
             std::cout << "interrupted" << std::endl;
             return false;

@@ -62,6 +62,7 @@ public:
         std::uint64_t written = 0;
         bool writeFailed = false;
         bool tooLong = false;
+        std::uint64_t announced = 0; // the answer's length, 0 when it did not say
         const WinHttpOutcome outcome =
             WinHttpRequest::exchange(target, {}, [&](const char* data, std::size_t size, const WinHttpOutcome& sofar) {
                 if (written + size > request.maxBytes) {
@@ -73,6 +74,7 @@ public:
                     return false;
                 }
                 written += size;
+                announced = sofar.contentLength;
                 if (!progress.onProgress(written, sofar.contentLength)) {
                     result.aborted = true;
                     return false;
@@ -81,15 +83,19 @@ public:
             });
         const bool closed = std::fclose(out) == 0;
         result.status = outcome.status;
-        // An empty answer is no installer, whatever its status says.
-        result.ok = outcome.ok && closed && !writeFailed && outcome.status == 200 && written > 0;
+        // An empty answer is no installer, whatever its status says; nor is one
+        // that ended before its announced length (the connection closed early).
+        const bool cutShort = announced > 0 && written != announced;
+        result.ok = outcome.ok && closed && !writeFailed && outcome.status == 200 && written > 0 && !cutShort;
         if (!result.ok) {
-            result.errorText = result.aborted           ? std::string("stopped")
-                               : tooLong                ? "larger than " + std::to_string(request.maxBytes) + " bytes"
-                               : !closed || writeFailed ? "cannot write " + partial
-                               : !outcome.ok            ? outcome.errorText
-                               : outcome.status != 200  ? "HTTP status " + std::to_string(outcome.status)
-                                                        : std::string("empty download");
+            result.errorText =
+                result.aborted           ? std::string("stopped")
+                : tooLong                ? "larger than " + std::to_string(request.maxBytes) + " bytes"
+                : !closed || writeFailed ? "cannot write " + partial
+                : !outcome.ok            ? outcome.errorText
+                : outcome.status != 200  ? "HTTP status " + std::to_string(outcome.status)
+                : cutShort ? "cut off after " + std::to_string(written) + " of " + std::to_string(announced) + " bytes"
+                           : std::string("empty download");
         }
         if (result.ok && !MoveFileExW(toWide(partial).c_str(), toWide(request.file).c_str(),
                                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

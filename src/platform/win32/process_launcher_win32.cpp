@@ -1,9 +1,13 @@
-// ProcessLauncher on Windows: CreateProcess of the downloaded installer.
+// ProcessLauncher on Windows: the downloaded installer, started by the shell.
+// The installer asks for administrator rights, which CreateProcess cannot
+// grant (it fails with "elevation required"); the shell shows the prompt.
 #include "platform/ProcessLauncher.h"
 
 #include "platform/win32/WideText.h"
 
 #include <windows.h>
+
+#include <shellapi.h>
 
 namespace {
 
@@ -11,16 +15,15 @@ class Win32ProcessLauncher final : public ProcessLauncher {
 public:
     bool startInstaller(const std::string& path) override
     {
-        std::wstring commandLine = L"\"" + toWide(path) + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        if (!CreateProcessW(toWide(path).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &process))
-            return false;
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return true;
+        const std::wstring file = toWide(path);
+        SHELLEXECUTEINFOW info{};
+        info.cbSize = sizeof info;
+        // The download thread ends right after this: no asynchronous start.
+        info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+        info.lpVerb = L"open";
+        info.lpFile = file.c_str();
+        info.nShow = SW_SHOWNORMAL;
+        return ShellExecuteExW(&info) != FALSE;
     }
     std::string installerSuffix() const override { return platformInstallerSuffix(); }
 };

@@ -85,15 +85,37 @@ TEST_F(UpdateDownload, TheWholeInstallerIsHandedToTheLauncher)
     EXPECT_DOUBLE_EQ(f.window.findControl(IdProgress)->progress, 1.0);
 }
 
-TEST_F(UpdateDownload, AnErrorPageIsNoInstaller)
+// A download that breaks off (fewer bytes than announced), an error page or a
+// release the service lacks: the pilot sees the error box, and "updates/"
+// holds nothing that could be started.
+struct BrokenDownload {
+    const char* name;
+    const char* fault;
+    unsigned value;
+    const char* version;
+};
+
+class UpdateDownloadBroken : public UpdateDownload, public ::testing::WithParamInterface<BrokenDownload> {};
+
+TEST_P(UpdateDownloadBroken, LeavesNoInstallerAndSaysSo)
 {
-    startWithVersion("v2.9.9.9"); // the service has no such release
+    const BrokenDownload& c = GetParam();
+    ASSERT_TRUE(service->setFault(c.fault, c.value, "download"));
+    startWithVersion(c.version);
     waitForOutcome();
     ASSERT_EQ(f.window.boxes.size(), 1u);
     EXPECT_EQ(f.window.boxes[0].title, "Download Error");
     EXPECT_TRUE(launcher.startedFiles().empty());
+    EXPECT_FALSE(f.window.isClosed());
     EXPECT_TRUE(fs::is_empty(folder)) << "no partial file is left behind";
 }
+
+INSTANTIATE_TEST_SUITE_P(Faults, UpdateDownloadBroken,
+                         ::testing::Values(BrokenDownload{"BreaksOff", "closed", 0, "v2.6.1.0"},
+                                           BrokenDownload{"ServiceError", "http500", 0, "v2.6.1.0"},
+                                           BrokenDownload{"Unavailable", "status", 503, "v2.6.1.0"},
+                                           BrokenDownload{"NoSuchRelease", "none", 0, "v2.9.9.9"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Reads the service's store, and launches through xdg-open: Linux only.
 #ifndef _WIN32

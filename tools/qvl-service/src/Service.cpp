@@ -103,7 +103,8 @@ std::unique_ptr<httplib::SSLServer> CService::makeServer()
         const auto a = CServiceJson(db).bookedAirports(req.matches[1], req.get_param_value("QVL-TOKEN-CLIENT"));
         answer(res, a.status, a.body, "application/json", false, "booked_airports");
     });
-    // Installers exist for the release and the beta only; both platform suffixes are served.
+    // Installers exist for the release and the beta only; both platform suffixes are served: the
+    // file `release` named, else a 64 KiB stand-in.
     svr->Get(R"(/downloads/QuenvaleSetup-(v[0-9.]{1,20})\.(exe|deb))",
              [this](const httplib::Request& req, httplib::Response& res) {
                  db.recordRequest(req.method, req.target, "download", "");
@@ -116,8 +117,26 @@ std::unique_ptr<httplib::SSLServer> CService::makeServer()
                      return;
                  }
                  const bool deb = req.matches[2] == "deb";
-                 std::string payload = (deb ? "!<arch>\nquenvale setup " : "MZ quenvale setup ") + version + "\n";
-                 payload.resize(64 * 1024, deb ? '\n' : '\x90');
+                 std::string payload;
+                 if (const auto file = db.scalar("SELECT path FROM installers WHERE version=? AND suffix=?",
+                                                 {version, std::string(req.matches[2])})) {
+                     std::ifstream in(*file, std::ios::binary);
+                     payload.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+                     if (!in.good() && !in.eof()) {
+                         answer(res, 500, "<html><body>Installer unreadable</body></html>", "text/html", false,
+                                "download");
+                         return;
+                     }
+                     // The client's progress bar moves as the installer comes, unless a fault shapes the answer.
+                     if (faults.current().modeFor("download") == CServiceFaults::None) {
+                         res.status = 200;
+                         paced(res, std::move(payload));
+                         return;
+                     }
+                 } else {
+                     payload = (deb ? "!<arch>\nquenvale setup " : "MZ quenvale setup ") + version + "\n";
+                     payload.resize(64 * 1024, deb ? '\n' : '\x90');
+                 }
                  answer(res, 200, payload, "application/octet-stream", false, "download");
              });
     return svr;
@@ -156,6 +175,22 @@ void CService::trickle(httplib::Response& res, std::string body, const char* con
             if (stopping || faults.current().mode != CServiceFaults::Trickle)
                 return false;
             return sink.write(&body[offset % body.size()], 1);
+        });
+}
+
+void CService::paced(httplib::Response& res, std::string body)
+{
+    const std::size_t size = body.size();
+    res.set_content_provider(
+        size, "application/octet-stream",
+        [this, body = std::move(body)](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                wake.wait_for(lock, std::chrono::milliseconds(20), [this] { return stopping.load(); });
+            }
+            if (stopping)
+                return false;
+            return sink.write(body.data() + offset, std::min<std::size_t>(64 * 1024, body.size() - offset));
         });
 }
 

@@ -37,6 +37,7 @@ void appendMirrorLine(const std::string& file, const std::string& kind,
 
 const char* const kSchema = R"SQL(
 CREATE TABLE IF NOT EXISTS settings(key TEXT PRIMARY KEY, value TEXT);
+CREATE TABLE IF NOT EXISTS installers(version TEXT, suffix TEXT, path TEXT, PRIMARY KEY(version, suffix));
 CREATE TABLE IF NOT EXISTS airlines(v_ID INTEGER PRIMARY KEY, v_Name TEXT, v_Reputation INTEGER,
   v_Pilotcharge INTEGER, v_hour_rate INTEGER, v_Multiplier TEXT);
 CREATE TABLE IF NOT EXISTS pilots(pilot_id INTEGER PRIMARY KEY, user TEXT UNIQUE, salt TEXT, pw_hash TEXT,
@@ -206,6 +207,20 @@ bool CServiceStore::seedDemo()
     const bool ok = exec("INSERT OR REPLACE INTO pilots VALUES(1001,'demo',?,?,'Dana','Demo','1','QDA1001','Captain',"
                          "'EDDF','125000','1','kg','1','QDA')",
                          {salt, passwordHash(salt, "demo123")});
+    return exec(ok ? "COMMIT" : "ROLLBACK") && ok;
+}
+
+bool CServiceStore::release(const std::string& version, const std::vector<std::string>& files)
+{
+    std::lock_guard<std::recursive_mutex> lock(mutex);
+    if (!exec("BEGIN"))
+        return false;
+    bool ok = exec("INSERT OR REPLACE INTO settings VALUES('Version',?),('BetaVersion',?)", {version, version});
+    for (const auto& file : files) {
+        const std::size_t dot = file.rfind('.');
+        ok = ok && dot != std::string::npos &&
+             exec("INSERT OR REPLACE INTO installers VALUES(?,?,?)", {version, file.substr(dot + 1), file});
+    }
     return exec(ok ? "COMMIT" : "ROLLBACK") && ok;
 }
 

@@ -43,6 +43,9 @@ public:
     bool isSeeded();
     // Demo airline, pilot, aircraft, type, route and booking; resets the booking.
     bool seedDemo();
+    // Names VERSION as the release and the beta, its installers being these
+    // files (by suffix: .exe, .deb); `seed` names the demo's versions again.
+    bool release(const std::string& version, const std::vector<std::string>& files);
     // Loads airports from the tab-separated file when the table is empty.
     bool loadAirports(const std::string& file);
 
