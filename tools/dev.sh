@@ -125,9 +125,9 @@ run_sanitized_suite() {
   ctest --preset asan --no-tests=error -LE gtk -E 'ClientProgramFlight|ClientProgramStalledService'
 }
 
-# The tests that mostly wait on real time (whole flights of the program and
-# the window) run beside the rest rather than after it.
-long_flights='ClientProgramFlight|ClientProgramStalledService|GtkWindow\.WholeFlight'
+# The tests that mostly wait on real time (whole flights of the program, the
+# window and the unpacked package) run beside the rest rather than after it.
+long_flights='ClientProgramFlight|ClientProgramStalledService|GtkWindow\.WholeFlight|DebPackage'
 run_plain_suite() {
   local rc=0
   ctest --preset dev -R "$long_flights" -j 4 > build/dev/long-flights.log 2>&1 &
