@@ -275,7 +275,8 @@ void CFlightEvaluation::fuelFigures()
 void CFlightEvaluation::blendFuelMultiplier()
 {
     Tervix_Aircrafts& a = client.aircraft;
-    const double flightMult = fieldInt(client.route.r_FlightType) != 0 ? 1.0 : fieldDouble(client.flightLog.l_Multiplier);
+    const double flightMult =
+        fieldInt(client.route.r_FlightType) != 0 ? 1.0 : fieldDouble(client.flightLog.l_Multiplier);
     const double old = a.a_FuelMult;
     const double fetched = a.fuelAtFetch;
     const double arrival = a.arrivalFuel;
@@ -323,7 +324,8 @@ void CFlightEvaluation::account()
                     landingFee(client, fieldText(r.Arr), d.d_MLW, d.d_Engines);
 
     const double ticket = d.d_Ticket > 0.0 ? d.d_Ticket : 1.0;
-    const double economy = fieldInt(l.l_PAX_Economy), business = fieldInt(l.l_PAX_Business), first = fieldInt(l.l_PAX_First);
+    const double economy = fieldInt(l.l_PAX_Economy), business = fieldInt(l.l_PAX_Business),
+                 first = fieldInt(l.l_PAX_First);
     const std::int64_t incomeE = truncToInt32(economy * fieldDouble(client.route.r_Price) * ticket);
     const std::int64_t incomeB = truncToInt32(business * fieldDouble(client.route.r_Price_Business) * ticket);
     const std::int64_t incomeF = truncToInt32(first * fieldDouble(client.route.r_Price_First) * ticket);

@@ -8,15 +8,16 @@ namespace {
 
 constexpr double kFeetPerSecondSquaredPerG = 32.174;
 constexpr double kEarthRadiusMetres = 6371008.8;
-constexpr double kRadiansPerDegree = 0.017453292519943295;
+constexpr double kRadPerDeg = 0.017453292519943295;
 constexpr std::int64_t kLoadWindowMs = 5000;
 
 double metresBetween(double lat1, double lon1, double lat2, double lon2)
 {
-    const double dLat = (lat2 - lat1) * kRadiansPerDegree;
-    const double dLon = (lon2 - lon1) * kRadiansPerDegree;
-    const double a = std::sin(dLat / 2) * std::sin(dLat / 2) +
-                     std::cos(lat1 * kRadiansPerDegree) * std::cos(lat2 * kRadiansPerDegree) * std::sin(dLon / 2) * std::sin(dLon / 2);
+    const double dLat = (lat2 - lat1) * kRadPerDeg;
+    const double dLon = (lon2 - lon1) * kRadPerDeg;
+    const double a = std::sin(dLat / 2) * std::sin(dLat / 2) + std::cos(lat1 * kRadPerDeg) *
+                                                                   std::cos(lat2 * kRadPerDeg) * std::sin(dLon / 2) *
+                                                                   std::sin(dLon / 2);
     return 2.0 * kEarthRadiusMetres * std::atan2(std::sqrt(a), std::sqrt(1.0 - a));
 }
 
