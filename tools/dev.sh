@@ -16,7 +16,7 @@ packages=(
   libgtk-3-dev libx11-dev fonts-liberation librsvg2-bin
   xvfb xdotool imagemagick x11-utils
   libgtest-dev libgmock-dev libbenchmark-dev
-  locales
+  locales file procps
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 googletest dpkg-dev nsis
 )
 
