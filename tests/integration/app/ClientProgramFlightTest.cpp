@@ -55,6 +55,39 @@ std::string heldScenario(const fs::path& folder, const std::string& name)
     return path.string();
 }
 
+// The service with the demo pilot's booking, and the client's data folder
+// (settings for the given bridge, the demo login) among the module's names.
+struct DemoFlightSetup {
+    ServiceProcess service{QVL_BINARY_DIR "/tools/qvl-service/qvl-service"};
+    CServiceStore store;
+    CFsuipcTestDirectory fsuipc;
+    fs::path folder;
+    std::string options; // the settings without the login
+
+    void start(const std::string& bridge)
+    {
+        ASSERT_TRUE(service.start());
+        ASSERT_TRUE(store.open(service.databaseFile())) << store.error();
+        ASSERT_TRUE(store.seedDemo());
+        folder = fs::path(fsuipc.path()) / "client";
+        fs::create_directories(folder);
+        options = "[settings]\nTracker = 1\nSimpleFuel = 0\nEnableAutosave = 1\nFSInterface = " + bridge +
+                  "\n[server]\nUrl = " + service.url() + "\nCAFile = " + service.caFile() + "\n";
+        std::ofstream(folder / "quenvale.ini") << "[login]\nUser = demo\nPassword = demo123\n" << options;
+    }
+};
+
+// What every demo flight's report holds, whatever its bridge and landing.
+void expectDemoBooking(const std::multimap<std::string, std::string>& report, const std::string& bridge)
+{
+    EXPECT_EQ(field(report, "LogID"), "9001");
+    EXPECT_EQ(field(report, "Dep"), "EDDF");
+    EXPECT_EQ(field(report, "Interface"), bridge);
+    char comment[kBase64Limit + 1];
+    base64Encode(comment, "Smooth flight, calm winds over Franconia.");
+    EXPECT_EQ(field(report, "Comment64"), comment);
+}
+
 // The "name=value" lines a replay prints.
 std::map<std::string, std::string> replayedFields(const std::string& output)
 {
@@ -79,23 +112,14 @@ class ClientProgramFlight : public ::testing::TestWithParam<RecordedFlight> {};
 
 TEST_P(ClientProgramFlight, ReportAtTheServiceAndItsReplayAgree)
 {
-    ServiceProcess service(QVL_BINARY_DIR "/tools/qvl-service/qvl-service");
-    ASSERT_TRUE(service.start());
-    CServiceStore store;
-    ASSERT_TRUE(store.open(service.databaseFile())) << store.error();
-    ASSERT_TRUE(store.seedDemo());
-
-    CFsuipcTestDirectory fsuipc;
-    const fs::path folder = fs::path(fsuipc.path()) / "client";
-    fs::create_directories(folder);
-    std::ofstream(folder / "quenvale.ini")
-        << "[login]\nUser = demo\nPassword = demo123\n"
-        << "[settings]\nTracker = 1\nSimpleFuel = 0\nEnableAutosave = 1\n"
-        << "FSInterface = " << GetParam().bridge << "\n"
-        << "[server]\nUrl = " << service.url() << "\nCAFile = " << service.caFile() << "\n";
+    DemoFlightSetup demo;
+    ASSERT_NO_FATAL_FAILURE(demo.start(GetParam().bridge));
+    ServiceProcess& service = demo.service;
+    CServiceStore& store = demo.store;
+    const fs::path& folder = demo.folder;
     const std::string scenario = heldScenario(folder, GetParam().scenario);
     CSimProcess sim(CSimProcess::programPath(QVL_BINARY_DIR),
-                    {"run", scenario, "--time-scale", "40", "--dir", fsuipc.path()});
+                    {"run", scenario, "--time-scale", "40", "--dir", demo.fsuipc.path()});
     if (std::string(GetParam().bridge) == "SimConnect") {
         // The stand-in library beside the client flies the scenario inside it.
         ::setenv("QVL_SIMCONNECT_LIBRARY_DIR", QVL_SIMCONNECT_DIR, 1);
@@ -115,12 +139,7 @@ TEST_P(ClientProgramFlight, ReportAtTheServiceAndItsReplayAgree)
     const auto reports = store.uploads("writereport");
     ASSERT_EQ(reports.size(), 1u) << client.output();
     const auto& report = reports[0];
-    EXPECT_EQ(field(report, "LogID"), "9001");
-    EXPECT_EQ(field(report, "Dep"), "EDDF");
-    EXPECT_EQ(field(report, "Interface"), GetParam().bridge);
-    char comment[kBase64Limit + 1];
-    base64Encode(comment, "Smooth flight, calm winds over Franconia.");
-    EXPECT_EQ(field(report, "Comment64"), comment);
+    expectDemoBooking(report, GetParam().bridge);
     EXPECT_FALSE(store.uploads("writepositionlog").empty());
     GetParam().check(report);
     if (std::string(GetParam().scenario) == "airline_eddf_eddm") {
@@ -194,22 +213,14 @@ std::string pilotScript(const fs::path& folder)
 
 TEST(ClientProgramStalledService, DemoFlightEndsWithTheReportAtTheService)
 {
-    ServiceProcess service(QVL_BINARY_DIR "/tools/qvl-service/qvl-service");
-    ASSERT_TRUE(service.start());
-    CServiceStore store;
-    ASSERT_TRUE(store.open(service.databaseFile())) << store.error();
-    ASSERT_TRUE(store.seedDemo());
-
-    CFsuipcTestDirectory fsuipc;
-    const fs::path folder = fs::path(fsuipc.path()) / "client";
-    fs::create_directories(folder);
-    const std::string options = "[settings]\nTracker = 1\nSimpleFuel = 0\nEnableAutosave = 1\nFSInterface = FSUIPC\n"
-                                "[server]\nUrl = " +
-                                service.url() + "\nCAFile = " + service.caFile() + "\n";
-    std::ofstream(folder / "quenvale.ini") << "[login]\nUser = demo\nPassword = demo123\n" << options;
+    DemoFlightSetup demo;
+    ASSERT_NO_FATAL_FAILURE(demo.start("FSUIPC"));
+    ServiceProcess& service = demo.service;
+    CServiceStore& store = demo.store;
+    const fs::path& folder = demo.folder;
     // Slow enough that the flight outlasts the first position upload (180 s).
-    CSimProcess sim(CSimProcess::programPath(QVL_BINARY_DIR),
-                    {"run", heldScenario(folder, "airline_eddf_eddm"), "--time-scale", "12", "--dir", fsuipc.path()});
+    CSimProcess sim(CSimProcess::programPath(QVL_BINARY_DIR), {"run", heldScenario(folder, "airline_eddf_eddm"),
+                                                               "--time-scale", "12", "--dir", demo.fsuipc.path()});
     ASSERT_TRUE(sim.start());
 
     ClientProgram client(ClientProgram::programPath(QVL_BINARY_DIR),
@@ -227,13 +238,8 @@ TEST(ClientProgramStalledService, DemoFlightEndsWithTheReportAtTheService)
     const auto reports = store.uploads("writereport");
     ASSERT_EQ(reports.size(), 1u) << client.output();
     const auto& report = reports[0];
-    EXPECT_EQ(field(report, "LogID"), "9001");
-    EXPECT_EQ(field(report, "Dep"), "EDDF");
+    expectDemoBooking(report, "FSUIPC");
     EXPECT_EQ(field(report, "Arr"), "EDDM");
-    EXPECT_EQ(field(report, "Interface"), "FSUIPC");
-    char comment[kBase64Limit + 1];
-    base64Encode(comment, "Smooth flight, calm winds over Franconia.");
-    EXPECT_EQ(field(report, "Comment64"), comment);
     // The scenario touches down at -180 ft/min.
     const int touchdown = std::stoi(field(report, "VS"));
     EXPECT_LT(touchdown, -130);
@@ -244,7 +250,7 @@ TEST(ClientProgramStalledService, DemoFlightEndsWithTheReportAtTheService)
 
     // A new start is not refused as "already running", and the login it
     // makes is in the settings file after "Exit".
-    std::ofstream(folder / "quenvale.ini", std::ios::trunc) << options;
+    std::ofstream(folder / "quenvale.ini", std::ios::trunc) << demo.options;
     const fs::path login = folder / "login.pilot";
     std::ofstream(login) << "wait page 0 30\ntype 101 demo\ntype 102 demo123\npress 3\nwait page 1 60\n";
     ClientProgram again(ClientProgram::programPath(QVL_BINARY_DIR),
