@@ -1,5 +1,7 @@
-# Sourced by the window flights: the service, the client's settings and the
-# pages the client announces. Expects `work` (the run's folder) and `fail`.
+# Sourced by the window flights: the service, the client's settings, the
+# pages the client announces and the end of the flight. Expects `work` (the
+# run's folder) and `fail`; the end of the flight also `click`, `retype`,
+# `shot`, `wx`, `wy` and `client`.
 
 # Seeds and starts qvl-service (PROGRAM) on a free-looking port in
 # $work/service; sets `port` and adds the process to `pids`.
@@ -74,4 +76,51 @@ wait_page() {
     sleep 0.2
   done
   fail "page $wanted did not show within $seconds s"
+}
+
+# The pilot pressed Ctrl-Shift-L twice: the simulator's record ($work/sim.record)
+# has the landing lights turned on once and off once.
+expect_lights_toggled_once() {
+  local ons offs
+  ons=$(grep -c "Landing Lights turned ON" "$work/sim.record" || true)
+  offs=$(grep -c "Landing Lights turned OFF" "$work/sim.record" || true)
+  [ "$ons" -eq 1 ] && [ "$offs" -eq 1 ] || fail "Ctrl-Shift-L: $ons times on, $offs times off (expected once each)"
+}
+
+# From the comment page to the home page as the pilot does it: the comment
+# typed, "End flight", "Next" through the report; then the service (PROGRAM)
+# holds the report with the comment. Uses the script's click, retype and shot.
+finish_through_the_report() {
+  local program=$1 comment="Smooth flight, calm winds over Franconia."
+  wait_page 15 1800
+  shot page15_comment
+  retype 390 195 "$comment"
+  shot page15_comment_typed
+  click 99 272                                     # End flight
+  wait_page 7 120
+  shot page07_report_route
+  click 520 340                                    # Next
+  wait_page 8 30
+  shot page08_report_finances
+  click 520 340                                    # Next
+  wait_page "(9|1)" 150
+  if [ "$page" = 9 ]; then
+    shot page09_report_penalties
+    wait_page 1 150
+  fi
+  shot page01_home_after_flight
+  "$program" list --data "$work/service" writereport > "$work/reports.txt" || true
+  # The service keeps the comment as the client sent it, in Base64.
+  grep -qF "Comment64=$(printf '%s' "$comment" | base64 -w0)" "$work/reports.txt" ||
+    fail "the service holds no report with the comment"
+}
+
+# "Exit" ends the client (process $client) with status 0.
+exit_through_the_button() {
+  xdotool mousemove $((wx + 99)) $((wy + 344)) click 1  # Exit
+  for _ in $(seq 1 100); do kill -0 "$client" 2>/dev/null || break; sleep 0.2; done
+  kill -0 "$client" 2>/dev/null && fail "the client did not end after Exit"
+  local status=0
+  wait "$client" || status=$?
+  [ "$status" -eq 0 ] || fail "the client ended with $status after Exit"
 }

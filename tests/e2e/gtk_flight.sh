@@ -127,38 +127,9 @@ for _ in 1 2; do
 done
 kill "$thief" 2>/dev/null || true
 sleep 1
-ons=$(grep -c "Landing Lights turned ON" "$work/sim.record" || true)
-offs=$(grep -c "Landing Lights turned OFF" "$work/sim.record" || true)
-[ "$ons" -eq 1 ] && [ "$offs" -eq 1 ] || fail "Ctrl-Shift-L: $ons times on, $offs times off (expected once each)"
+expect_lights_toggled_once
 
-wait_page 15 1800
-shot page15_comment
-comment="Smooth flight, calm winds over Franconia."
-retype 390 195 "$comment"
-shot page15_comment_typed
-click 99 272                                     # End flight
-wait_page 7 120
-shot page07_report_route
-click 520 340                                    # Next
-wait_page 8 30
-shot page08_report_finances
-click 520 340                                    # Next
-wait_page "(9|1)" 150
-if [ "$page" = 9 ]; then
-  shot page09_report_penalties
-  wait_page 1 150
-fi
-shot page01_home_after_flight
-
-"$build/tools/qvl-service/qvl-service" list --data "$work/service" writereport > "$work/reports.txt" || true
-# The service keeps the comment as the client sent it, in Base64.
-grep -qF "Comment64=$(printf '%s' "$comment" | base64 -w0)" "$work/reports.txt" ||
-  fail "the service holds no report with the comment"
-xdotool mousemove $((wx + 99)) $((wy + 344)) click 1  # Exit
-for _ in $(seq 1 50); do kill -0 "$client" 2>/dev/null || break; sleep 0.2; done
-kill -0 "$client" 2>/dev/null && fail "the client did not end after Exit"
-status=0
-wait "$client" || status=$?
-[ "$status" -eq 0 ] || fail "the client ended with $status after Exit"
+finish_through_the_report "$build/tools/qvl-service/qvl-service"
+exit_through_the_button
 [ -n "${QVL_MEASURE:-}" ] && tail -n 8 "$work/client.out"
 echo "PASS: a whole flight in the window; screenshots in $artifacts"
