@@ -1,7 +1,7 @@
 # Sourced by the window flights: the service, the client's settings, the
-# pages the client announces and the end of the flight. Expects `work` (the
-# run's folder) and `fail`; the end of the flight also `click`, `retype`,
-# `shot`, `wx`, `wy` and `client`.
+# pages the client announces and the steps both windows take alike. Expects
+# `work` (the run's folder) and `fail`; the steps in the window also `click`,
+# `retype`, `shot`, `wx`, `wy`, `client` and `artifacts`.
 
 # Seeds and starts qvl-service (PROGRAM) on a free-looking port in
 # $work/service; sets `port` and adds the process to `pids`.
@@ -123,4 +123,37 @@ exit_through_the_button() {
   local status=0
   wait "$client" || status=$?
   [ "$status" -eq 0 ] || fail "the client ended with $status after Exit"
+}
+
+# A second client on the same data folder (the command given) is refused
+# with a message box and ends with status 3.
+expect_second_client_refused() {
+  "$@" > "$work/second.out" 2>&1 &
+  local second=$! box status=0
+  box=$(timeout 30 xdotool search --sync --onlyvisible --name 'Attention - Multiple Instances' | head -n1) ||
+    fail "the second client showed no message box"
+  eval "$(xdotool getwindowgeometry --shell "$box")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$artifacts/second_instance.png"
+  xdotool windowfocus --sync "$box" key Return
+  wait "$second" || status=$?
+  [ "$status" -eq 3 ] || fail "the second client ended with $status instead of 3"
+}
+
+# From the home page into the flight: a look at the options, "Fly!",
+# "Fuel Up!" and "Fly!" on the load sheet.
+start_the_flight() {
+  click 99 272                                     # Options
+  wait_page 2
+  shot page02_options
+  click 99 248                                     # Home
+  wait_page 1
+  click 99 320                                     # Fly!
+  wait_page 11 60
+  shot page11_fuel_tanks
+  click 99 248                                     # Fuel Up!
+  wait_page 14 60
+  shot page14_load_sheet
+  click 99 320                                     # Fly!
+  wait_page 5 60
+  shot page05_flying
 }

@@ -78,32 +78,8 @@ xdotool key Return
 wait_page 1 60
 shot page01_home
 
-# A second client on the same data folder is refused with a message box.
-"$wine" "$win/src/app/quenvale.exe" --data-dir "Z:$work/client" > "$work/second.out" 2>&1 &
-second=$!
-box=$(timeout 30 xdotool search --sync --onlyvisible --name 'Attention - Multiple Instances' | head -n1) ||
-  fail "the second client showed no message box"
-eval "$(xdotool getwindowgeometry --shell "$box")"
-import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$artifacts/second_instance.png"
-xdotool windowfocus --sync "$box" key Return
-status=0
-wait "$second" || status=$?
-[ "$status" -eq 3 ] || fail "the second client ended with $status instead of 3"
-
-click 99 272                                     # Options
-wait_page 2
-shot page02_options
-click 99 248                                     # Home
-wait_page 1
-click 99 320                                     # Fly!
-wait_page 11 60
-shot page11_fuel_tanks
-click 99 248                                     # Fuel Up!
-wait_page 14 60
-shot page14_load_sheet
-click 99 320                                     # Fly!
-wait_page 5 60
-shot page05_flying
+expect_second_client_refused "$wine" "$win/src/app/quenvale.exe" --data-dir "Z:$work/client"
+start_the_flight
 
 # Ctrl-Shift-L twice: the lights go on, then off. Wine sees only the keys its
 # own windows get, so the client's window keeps the focus here (the window
