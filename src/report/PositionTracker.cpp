@@ -90,6 +90,17 @@ bool CPositionTracker::recordPosition()
     return false;
 }
 
+void CPositionTracker::restoreEndPosition()
+{
+    if (simulator == nullptr)
+        return;
+    // Where the flight ended, for the report: it takes no number of the
+    // position log and is not queued.
+    const std::int32_t next = pendingPositions;
+    fillPosition(client.position);
+    pendingPositions = next;
+}
+
 bool CPositionTracker::sendFirstQueued()
 {
     if (queue.empty())

@@ -38,6 +38,9 @@ public:
 
     const std::vector<PositionRecord>& getQueue() const { return queue; }
     std::int32_t getPendingPositions() const { return pendingPositions; }
+    // The current position (the one a report is sent with) from the
+    // snapshot of a restored finished flight, where the flight ended.
+    void restoreEndPosition();
     // Restores a saved queue (a continued flight).
     void restore(std::vector<PositionRecord> records, std::int32_t pending);
     // The queue in the report store: "numpositionlogs" and one

@@ -84,7 +84,8 @@ public:
     // (forContinue: a flight in progress, else a report awaiting upload).
     // False when it could not be written; the previous backup then stays.
     bool saveBackup(bool forContinue);
-    // Reads the flight back and evaluates it; false (nothing loaded) when
+    // Reads the flight back; a flight in progress is evaluated, a finished
+    // report keeps the figures of its evaluation. False (nothing loaded) when
     // the store does not match its code, or when the store is incomplete.
     bool loadBackup();
     // The code of the report store as it is on disk.
@@ -132,7 +133,7 @@ private:
     void writeBackupRecords();
     bool commitBackup(bool forContinue);
     bool readBackupRecords();
-    bool loadStoredFlight();
+    bool loadStoredFlight(bool finished);
     bool restoreHeld();
     bool sendReport(bool manualUpload);
     void keepForLater();

@@ -169,13 +169,15 @@ bool CReport::loadBackup()
         log.warn("Report-Backup could not be loaded. Wrong code!");
         return false;
     }
-    if (!loadStoredFlight())
+    // A report backup holds the flight as evaluated at its end.
+    const bool finished = CIniParser::getInstance().readConfigInt("report", "Backup") != 0;
+    if (!loadStoredFlight(finished))
         return false;
     log.debug("Report-Backup has been loaded.");
     return true;
 }
 
-bool CReport::loadStoredFlight()
+bool CReport::loadStoredFlight(bool finished)
 {
     if (!readBackupRecords()) {
         log.error("Report-Backup could not be loaded. Records are missing!");
@@ -186,7 +188,14 @@ bool CReport::loadStoredFlight()
     const bool events = blackbox == nullptr || blackbox->loadFromReport();
     if (!positions || !events)
         log.error("Report-Backup is incomplete: queued positions or events are missing");
-    evaluateFlight();
+    if (finished) {
+        // Its records are already the evaluated ones (wear, fuel multiplier,
+        // reputation change), and this session may lack the aircraft type and
+        // the airports' fees: evaluating again would change the money.
+        tracker.restoreEndPosition();
+    } else {
+        evaluateFlight();
+    }
     log.debug("Critical Backup Data: Tervix_Pilots.ID=" + fieldText(client.pilot.pilot_id));
     log.debug("Critical Backup Data: Tervix_Reports.Pilot_ID=" + fieldText(client.report.Pilot_ID));
     return true;
@@ -195,7 +204,7 @@ bool CReport::loadStoredFlight()
 bool CReport::restoreHeld()
 {
     CIniParser& store = CIniParser::getInstance();
-    const bool ok = store.loadReportText(heldImage) && loadStoredFlight();
+    const bool ok = store.loadReportText(heldImage) && loadStoredFlight(true);
     store.reloadReport();
     return ok;
 }

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -36,6 +37,25 @@ bool isBooked(const Tervix_Logs& flightLog)
     const std::string id = fieldText(flightLog.l_ID);
     return isDecimalInteger(id) && leadingInt(id) > 0;
 }
+
+// The records a finished report was evaluated with and is sent with.
+struct EvaluatedRecords {
+    explicit EvaluatedRecords(const CClientInterface& c)
+        : flightLog(c.flightLog), aircraft(c.aircraft), airline(c.airline), route(c.route)
+    {
+    }
+    void putBack(CClientInterface& c) const
+    {
+        c.flightLog = flightLog;
+        c.aircraft = aircraft;
+        c.airline = airline;
+        c.route = route;
+    }
+    Tervix_Logs flightLog;
+    Tervix_Aircrafts aircraft;
+    Tervix_VirtualAirlines airline;
+    Tervix_Routes route;
+};
 
 } // namespace
 
@@ -95,6 +115,7 @@ bool CUserInterface::restoreForUpload()
     CFlightSimulatorInterface& s = *simulator;
     const std::int32_t totalFuel = TankData::fromSnapshot(s).totalRounded();
     const RestoreReference saved{s.dLatitude, s.dLongitude, s.dAltitude, s.dHeading, s.lGroundSpeed, totalFuel};
+    const auto evaluated = std::make_unique<EvaluatedRecords>(*client);
     bool notBooked = false;
     if (!fetchBookingOrWarn(notBooked)) {
         // A passing network fault must not cost the pilot the report: it
@@ -102,8 +123,15 @@ bool CUserInterface::restoreForUpload()
         // cannot be reported any more.
         if (notBooked)
             report->clearBackup();
+        evaluated->putBack(*client);
         return false;
     }
+    // The booking only confirms that the flight may still be reported. The
+    // report goes with what its evaluation left in the records (wear,
+    // arrival fuel, the reputation change, its own flight log), not with the
+    // service's values from before the flight; the type data and airports
+    // the fetch brought stay.
+    evaluated->putBack(*client);
     restoreReference = saved;
     return true;
 }

@@ -2,13 +2,15 @@
 // window, qvl-service over TLS, and qvl-sim (in this process, stepped with
 // the manual clock) over the module link. Login, Fly! on the home page, fuel,
 // Fly! on the load sheet, the driver flies to the block, End flight, a
-// comment, and the report pages; a report kept while the service is down; an
-// aborted flight continued after the client was gone.
+// comment, and the report pages; a report kept while the service is down and
+// uploaded after a restart, which must equal the same flight's report sent at
+// once; an aborted flight continued after the client was gone.
 #include "../service/ServiceSuite.h"
 
 #include "../fsuipc/LockstepSimulator.h"
 #include "core/FixedText.h"
 #include "monitor/FlightState.h"
+#include "monitor/failures/RandomSource.h"
 #include "report/IniParser.h"
 #include "report/Report.h"
 #include "server/Base64.h"
@@ -22,10 +24,19 @@
 
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 
 namespace {
+
+using Upload = std::multimap<std::string, std::string>;
+
+// Draws that never schedule a failure, so that every run flies the same flight.
+class NoFailures final : public Failures::CRandomSource {
+public:
+    int nextInt() override { return 9998; }
+};
 
 std::string field(const std::multimap<std::string, std::string>& upload, const std::string& key)
 {
@@ -41,10 +52,18 @@ protected:
         store->exec("DELETE FROM reports WHERE log_id = 9001");
         for (const char* kind : {"writereport", "writepositionlog", "writeeventlog", "writelog"})
             before[kind] = store->uploads(kind).size();
-        ASSERT_TRUE(sim.start(dir.path()));
+        startSimulator();
         startClient();
     }
     void TearDown() override { stopClient(); }
+
+    // The scenario from its start, the aircraft at the gate.
+    void startSimulator()
+    {
+        sim.reset();
+        sim = std::make_unique<LockstepSimulator>(loadAirlineScenario());
+        ASSERT_TRUE(sim->start(dir.path()));
+    }
 
     // A client as the program starts it; a second one reads the store afresh.
     void startClient()
@@ -52,6 +71,7 @@ protected:
         CClient::resetProcessValues();
         CIniParser::getInstance().reload();
         ui = std::make_unique<RecordingUserInterface>(window, sounds);
+        ui->setRandomSource(std::make_unique<NoFailures>());
         ui->createControls();
         window.setEvents(ui.get());
         ui->trackerOn = true;
@@ -80,7 +100,7 @@ protected:
     }
 
     // What the service received during this test.
-    std::vector<std::multimap<std::string, std::string>> received(const std::string& kind)
+    std::vector<Upload> received(const std::string& kind)
     {
         auto all = store->uploads(kind);
         all.erase(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(before[kind]));
@@ -94,7 +114,7 @@ protected:
 
     void tick()
     {
-        sim.catchUp();
+        sim->catchUp();
         client->tick();
     }
     template <class Pred> bool tickUntil(Pred done)
@@ -123,7 +143,7 @@ protected:
 
     ScopedManualClock clock;
     CFsuipcTestDirectory dir;
-    LockstepSimulator sim{loadAirlineScenario()};
+    std::unique_ptr<LockstepSimulator> sim;
     HeadlessWindow window;
     RecordingSoundOutput sounds;
     std::unique_ptr<RecordingUserInterface> ui;
@@ -183,27 +203,61 @@ TEST_F(FlightThroughTheButtons, TheServiceHoldsTheReportThePilotSaw)
     EXPECT_FALSE(ui->getReport().hasContinue());
 }
 
+// The same flight twice: its report sent at the end, and then, the service
+// being down at the end, backed up and sent from the backup page after the
+// client was started again. The service must be credited the same.
 TEST_F(FlightThroughTheButtons, AReportTheServiceRefusedIsUploadedFromTheBackupPage)
 {
     logIn(PageHome);
     takeOff();
     flyToTheComment();
+    window.setControlText(IdEditComment, "Twice the same");
+    press(IdEndFlight);
+    ASSERT_EQ(ui->getPage(), PageReportRoute) << "the report was not uploaded";
+
+    // The booking, the aircraft and the airline as before the first flight.
+    stopClient();
+    ASSERT_TRUE(store->seedDemo()) << store->error();
+    startSimulator();
+    startClient();
+    logIn(PageHome);
+    takeOff();
+    flyToTheComment();
+    window.setControlText(IdEditComment, "Twice the same");
     ASSERT_TRUE(service->setFault("refuse"));
     ASSERT_TRUE(service->waitRefusing(5000));
     press(IdEndFlight);
     EXPECT_EQ(ui->getPage(), PageLogin) << "no report page without an upload";
-    EXPECT_TRUE(ui->getReport().hasBackup());
+    ASSERT_TRUE(ui->getReport().hasBackup());
 
+    stopClient();
     ASSERT_TRUE(service->setFault("none"));
     ASSERT_TRUE(service->waitListening(5000));
+    startClient();
     logIn(PageReportBackup);
     press(IdUploadReport);
     EXPECT_EQ(ui->getPage(), PageHome) << "uploaded, and the pilot logged in afresh";
-    const auto reports = received("writereport");
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(field(reports[0], "ManualUpload"), "1");
-    EXPECT_EQ(field(reports[0], "Arr"), "EDDM");
     EXPECT_FALSE(ui->getReport().hasBackup());
+
+    const auto reports = received("writereport");
+    ASSERT_EQ(reports.size(), 2u);
+    const Upload& atOnce = reports[0];
+    const Upload& later = reports[1];
+    EXPECT_EQ(field(atOnce, "ManualUpload"), "0");
+    EXPECT_EQ(field(later, "ManualUpload"), "1");
+    EXPECT_EQ(field(later, "Arr"), "EDDM");
+    // Per request: its number, the login's token and the code; TS is the
+    // service's clock at each flight's end.
+    const std::set<std::string> mayDiffer = {"ManualUpload", "intern_ts", "QVL_TOKEN", "code", "TS"};
+    std::set<std::string> keys;
+    for (const Upload* upload : {&atOnce, &later})
+        for (const auto& [key, value] : *upload)
+            keys.insert(key);
+    for (const std::string& key : keys) {
+        if (mayDiffer.count(key) == 0) {
+            EXPECT_EQ(field(later, key), field(atOnce, key)) << key;
+        }
+    }
 }
 
 TEST_F(FlightThroughTheButtons, AnAbortedFlightContinuesFromItsAutosave)

@@ -189,10 +189,31 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(RestoreForUpload, KeepsTheBackupsReferenceValues)
 {
     RestoreFixture r;
+    // What the evaluation at the flight's end left in the report and records.
+    CClientInterface& c = r.client();
+    c.report.Profit = 14345;
+    c.report.Crew = 275;
+    c.report.landing_fee = 663;
+    c.airline.v_Reputation = 1;
+    c.aircraft.a_StateGear = 87.5f;
+    c.aircraft.arrivalFuel = 4938;
     ASSERT_TRUE(r.report().saveBackup(false));
     r.f.ui->ResetFlight();
+    // The booking as the service holds it now, before the report.
+    r.service.answer("getroute", ScriptedService::table({{"l_ID", "991"},
+                                                         {"l_Arrival", "EDDF"},
+                                                         {"d_Engines", "2"},
+                                                         {"v_Reputation", "50"},
+                                                         {"a_StateGear", "88"}}));
     ASSERT_TRUE(r.f.ui->restoreForUpload());
     EXPECT_TRUE(r.f.window.boxes.empty());
+    EXPECT_EQ(c.report.Profit, 14345) << "a finished report is not evaluated again";
+    EXPECT_EQ(c.report.Crew, 275);
+    EXPECT_EQ(c.report.landing_fee, 663);
+    EXPECT_EQ(c.airline.v_Reputation, 1) << "the fetched booking overwrote the evaluated records";
+    EXPECT_FLOAT_EQ(c.aircraft.a_StateGear, 87.5f);
+    EXPECT_EQ(c.aircraft.arrivalFuel, 4938);
+    EXPECT_EQ(c.types.d_Engines, 2) << "the type data of the fetch stay";
     const CUserInterface::RestoreReference& ref = r.f.ui->getRestoreReference();
     EXPECT_DOUBLE_EQ(ref.latitude, kLat);
     EXPECT_DOUBLE_EQ(ref.longitude, kLon);
