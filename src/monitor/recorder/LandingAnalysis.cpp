@@ -72,19 +72,13 @@ void CLandingAnalysis::addSample(const FlightSample& p)
     ++sampleCount;
     // The landing is the first contact after the flight's last stretch in the
     // air that was longer than a bounce.
-    if (!p.onGround) {
-        if (!airborne)
-            airborneSinceMs = p.timeMs;
-        airborne = true;
-    } else {
-        if (airborne && p.timeMs - airborneSinceMs > kBounceWindowMs)
-            startTouchdown(p);
-        else if (result.found)
-            followTouchdown(p);
-        airborne = false;
-    }
-    if (!p.onGround && result.found)
+    if (p.onGround && airborne && p.timeMs - airborneSinceMs > kBounceWindowMs)
+        startTouchdown(p);
+    else if (result.found)
         followTouchdown(p);
+    if (!p.onGround && !airborne)
+        airborneSinceMs = p.timeMs;
+    airborne = !p.onGround;
     recent.push_back(p);
     while (recent.size() > kMaxKeptSamples || p.timeMs - recent.front().timeMs > kKeptSpanMs)
         recent.pop_front();

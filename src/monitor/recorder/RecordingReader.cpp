@@ -43,7 +43,6 @@ CRecordingReader::~CRecordingReader() = default;
 
 bool CRecordingReader::open(const std::string& path, std::string& error)
 {
-    name = path;
     std::string why;
     // A FIFO would block the read for ever; a device would never end.
     if (!CRegularFile::fits(path, static_cast<std::uintmax_t>(-1), why)) {
@@ -65,7 +64,6 @@ bool CRecordingReader::open(const std::string& path, std::string& error)
 
 bool CRecordingReader::openBytes(std::string_view bytes, std::string& error)
 {
-    name = "recording";
     in = std::make_unique<std::istringstream>(std::string(bytes), std::ios::binary);
     return begin(error);
 }

@@ -53,7 +53,6 @@ private:
                             Recording::Entry& entry);
 
     std::unique_ptr<std::istream> in;
-    std::string name;    // the path, for the messages
     std::string payload; // the record being read
     Recording::Start flightStart;
     CSnapshotCodec codec;
