@@ -127,8 +127,8 @@ int replay(const std::string& file, std::ostream& out, std::ostream& err)
     ui.createControls();
     CFlightReplay replayer(ui, [&](std::int64_t ms) { clock->set(ms); });
     const ReplayOutcome outcome = replayer.run(recording);
-    out << "Replayed flight " << fieldText(recording.start().flightLog.l_ID) << ": " << records << " records, " << outcome.writesMatched << " simulator writes as recorded, " << outcome.writesUnmatched
-        << " not\n";
+    out << "Replayed flight " << fieldText(recording.start().flightLog.l_ID) << ": " << records << " records, "
+        << outcome.writesMatched << " simulator writes as recorded, " << outcome.writesUnmatched << " not\n";
     if (outcome.divergences > 0)
         out << "The replay took another path than the flight " << outcome.divergences
             << " times; first: " << outcome.firstDivergence << "\n";

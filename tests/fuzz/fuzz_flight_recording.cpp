@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!recording.openBytes(std::string_view(reinterpret_cast<const char*>(data), size), error))
         return 0;
     std::size_t points = 0;
-    const CLandingAnalysis analysis(recording, [&](const FlightSample& s) { points += CTrackExport::kmlPoint(s).size(); });
+    const CLandingAnalysis analysis(recording,
+                                    [&](const FlightSample& s) { points += CTrackExport::kmlPoint(s).size(); });
     volatile std::size_t sink = analysis.text().size() + CLandingPlot::svg(analysis).size() +
                                 CTrackExport::gpx(analysis.samples(), "fuzz").size() + points;
     (void)sink;

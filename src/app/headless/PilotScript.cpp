@@ -75,7 +75,7 @@ bool CPilotScript::load(const std::string& path)
     std::string why;
     if (!CRegularFile::read(path, kMaxScriptBytes, text, why)) {
         problem = why.rfind("larger than", 0) == 0 ? "the pilot script " + path + " is larger than 1 MiB"
-                                                    : "cannot read the pilot script " + path + " (" + why + ")";
+                                                   : "cannot read the pilot script " + path + " (" + why + ")";
         return false;
     }
     return parse(text);

@@ -87,7 +87,8 @@ bool CBlackbox::loadRulesFile(const std::string& path, pugi::xml_document& docum
     document.reset();
     const pugi::xml_parse_result result = document.load_buffer(text.data(), text.size());
     if (!result) {
-        const auto end = text.begin() + std::min<std::ptrdiff_t>(result.offset, static_cast<std::ptrdiff_t>(text.size()));
+        const auto end =
+            text.begin() + std::min<std::ptrdiff_t>(result.offset, static_cast<std::ptrdiff_t>(text.size()));
         const long line = 1 + std::count(text.begin(), end, '\n');
         why = std::string(result.description()) + " at line " + std::to_string(line) + " of " + path;
         return false;

@@ -79,8 +79,8 @@ bool CFlightRecorder::begin(const Recording::Start& start, const CFlightSimulato
     file = durableFiles().create(filePath);
     if (!file) {
         // A folder that could not be made is the cause, else what the system said.
-        const std::string cause = ec ? "cannot create the folder " + dir + ": " + ec.message()
-                                     : durableFiles().lastError();
+        const std::string cause =
+            ec ? "cannot create the folder " + dir + ": " + ec.message() : durableFiles().lastError();
         log.errorf("Cannot create the flight recording %s: %s", filePath.c_str(),
                    cause.empty() ? "unknown cause" : cause.c_str());
         filePath.clear();

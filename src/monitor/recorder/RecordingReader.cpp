@@ -285,4 +285,3 @@ bool CRecordingReader::decodeEntry(Recording::Tag tag, std::string_view payload,
     }
     return !in.failed() && in.atEnd();
 }
-

@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <string>
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 namespace {

@@ -46,7 +46,10 @@ public:
         }
         return handle != INVALID_HANDLE_VALUE;
     }
-    bool flushToDisk() override { return handle != INVALID_HANDLE_VALUE && noteWindowsFailure(FlushFileBuffers(handle)); }
+    bool flushToDisk() override
+    {
+        return handle != INVALID_HANDLE_VALUE && noteWindowsFailure(FlushFileBuffers(handle));
+    }
     bool close() override
     {
         if (handle == INVALID_HANDLE_VALUE)

@@ -148,13 +148,11 @@ TEST_P(UpdateDownloadBlocked, SaysWhy)
 
 INSTANTIATE_TEST_SUITE_P(
     InTheWay, UpdateDownloadBlocked,
-    ::testing::Values(BlockedDownload{"FileForTheFolder", [](const fs::path& p) { std::ofstream(p) << "x"; },
-                                      ""},
-                      BlockedDownload{"FolderForTheDownload",
-                                      [](const fs::path& p) {
-                                          fs::create_directories(p / "QuenvaleSetup-v2.6.1.0.deb.part");
-                                      },
-                                      "/QuenvaleSetup-v2.6.1.0.deb.part"}),
+    ::testing::Values(BlockedDownload{"FileForTheFolder", [](const fs::path& p) { std::ofstream(p) << "x"; }, ""},
+                      BlockedDownload{
+                          "FolderForTheDownload",
+                          [](const fs::path& p) { fs::create_directories(p / "QuenvaleSetup-v2.6.1.0.deb.part"); },
+                          "/QuenvaleSetup-v2.6.1.0.deb.part"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Reads the service's store, and launches through xdg-open: Linux only.

@@ -2,8 +2,8 @@
 // ends at once with the reason and the bad-recording status, and leaves no
 // analysis file behind; a FIFO must not block them, a huge sparse file must
 // not be read far.
-#include "app/ExitCodes.h"
 #include "app/RecordingCommands.h"
+#include "app/ExitCodes.h"
 #include "monitor/recorder/LandingReport.h"
 #include "support/SpecialFile.h"
 
