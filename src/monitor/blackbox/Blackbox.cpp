@@ -5,7 +5,6 @@
 #include "core/FixedText.h"
 #include "core/NumberConversion.h"
 #include "core/RegularFile.h"
-#include "core/Utf8Path.h"
 #include "monitor/FlightState.h"
 #include "monitor/blackbox/CombinationEvent.h"
 #include "monitor/blackbox/StartFlightEvent.h"
