@@ -88,26 +88,38 @@ build() {
 }
 
 run_fuzzers() {
-  # Replays every committed corpus, then fuzzes each target briefly.
-  local targets
+  # Replays every committed corpus, then fuzzes each target briefly. Each
+  # target runs in an empty folder of the build, which must stay empty: logs
+  # and store files belong in the target's own data folder.
+  local targets root
   targets=$(ls tests/fuzz/fuzz_*.cpp 2>/dev/null || true)
   [ -z "$targets" ] && return 0
   cmake --preset fuzz
   cmake --build --preset fuzz --target fuzz_targets
+  root=$(pwd)
   local failed=0 passed=0
   for src in $targets; do
-    local name corpus
+    local name corpus run
     name=$(basename "$src" .cpp)
-    corpus="tests/fuzz/corpus/${name#fuzz_}"
-    mkdir -p "build/fuzz/corpus/$name"
-    local dirs=("build/fuzz/corpus/$name")
+    corpus="$root/tests/fuzz/corpus/${name#fuzz_}"
+    run="$root/build/fuzz/run/$name"
+    rm -rf "$run"
+    mkdir -p "$root/build/fuzz/corpus/$name" "$run"
+    local dirs=("$root/build/fuzz/corpus/$name")
     [ -d "$corpus" ] && dirs+=("$corpus")
-    if "build/fuzz/tests/fuzz/$name" -max_total_time="${QVL_FUZZ_SECONDS:-10}" -rss_limit_mb=2048 \
-         "${dirs[@]}" > "build/fuzz/$name.log" 2>&1; then
-      passed=$((passed + 1))
+    if (cd "$run" && "$root/build/fuzz/tests/fuzz/$name" -max_total_time="${QVL_FUZZ_SECONDS:-10}" \
+          -rss_limit_mb=2048 "${dirs[@]}" > "$root/build/fuzz/$name.log" 2>&1); then
+      local left
+      left=$(ls -A "$run")
+      if [ -n "$left" ]; then
+        failed=$((failed + 1))
+        echo "fuzz target $name left files in its working directory:"; echo "$left"
+      else
+        passed=$((passed + 1))
+      fi
     else
       failed=$((failed + 1))
-      echo "fuzz target $name failed:"; tail -n 30 "build/fuzz/$name.log"
+      echo "fuzz target $name failed (its findings in build/fuzz/run/$name):"; tail -n 30 "$root/build/fuzz/$name.log"
     fi
   done
   echo "fuzz targets clean: $passed of $((passed + failed))"

@@ -91,36 +91,51 @@ int compareWithRecorded(const ReplayOutcome& outcome, std::int32_t airline, std:
     return ExitReplayDiffers;
 }
 
+// Reads the whole file once, so a damaged one is refused before anything is
+// replayed; false with the reason in error.
+bool checkWhole(CRecordingReader& reader, const std::string& file, std::size_t& records, std::string& error)
+{
+    Recording::Entry entry;
+    while (reader.next(entry))
+        ++records;
+    if (!reader.error().empty()) {
+        error = file + ": " + reader.error();
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int replay(const std::string& file, std::ostream& out, std::ostream& err)
 {
-    Recording::File recording;
+    CRecordingReader recording;
     std::string error;
-    if (!CRecordingReader::readFile(file, recording, error)) {
+    std::size_t records = 0;
+    if (!recording.open(file, error) || !checkWhole(recording, file, records, error)) {
         err << error << "\n";
         return ExitBadRecording;
     }
-    if (recording.truncated)
+    if (recording.truncated())
         out << "The recording ends inside a record; replaying up to its last whole record.\n";
-    ScratchFolder scratch(recording.start.osName);
-    ScopedManualClock clock(recording.start.timeMs);
+    recording.rewind();
+    ScratchFolder scratch(recording.start().osName);
+    ScopedManualClock clock(recording.start().timeMs);
     HeadlessWindow window;
     RecordingSoundOutput sound;
     CUserInterface ui(window, sound);
     ui.createControls();
     CFlightReplay replayer(ui, [&](std::int64_t ms) { clock->set(ms); });
     const ReplayOutcome outcome = replayer.run(recording);
-    out << "Replayed flight " << fieldText(recording.start.flightLog.l_ID) << ": " << recording.entries.size()
-        << " records, " << outcome.writesMatched << " simulator writes as recorded, " << outcome.writesUnmatched
-        << " not\n";
+    out << "Replayed flight " << fieldText(recording.start().flightLog.l_ID) << ": " << records << " records, "
+        << outcome.writesMatched << " simulator writes as recorded, " << outcome.writesUnmatched << " not\n";
     if (outcome.divergences > 0)
         out << "The replay took another path than the flight " << outcome.divergences
             << " times; first: " << outcome.firstDivergence << "\n";
-    for (const auto& [name, value] : ReportFields::uploaded(outcome.report, recording.start.aircraft.ac_va_id))
+    for (const auto& [name, value] : ReportFields::uploaded(outcome.report, recording.start().aircraft.ac_va_id))
         out << name << "=" << value << "\n";
     printItems(outcome, out);
-    return compareWithRecorded(outcome, recording.start.aircraft.ac_va_id, out);
+    return compareWithRecorded(outcome, recording.start().aircraft.ac_va_id, out);
 }
 
 int landing(const std::string& file, std::ostream& out, std::ostream& err)

@@ -3,6 +3,7 @@
 
 #include "core/CivilTime.h"
 #include "core/ClientConfig.h"
+#include "core/RegularFile.h"
 #include "core/Utf8Path.h"
 #include "core/Version.h"
 #include "server/ServerAddress.h"
@@ -113,6 +114,9 @@ void CDebugLog::write(Level level, const std::string& prefix, const std::string&
     std::lock_guard<std::mutex> lock(g_fileMutex);
     if (g_listener)
         g_listener(level, name, text);
+    // A FIFO or device in the log's place would block the open for ever.
+    if (!CRegularFile::absentOrRegular(path))
+        return;
     std::ofstream f(utf8Path(path), std::ios::app);
     if (!f)
         return; // logging never stops the caller

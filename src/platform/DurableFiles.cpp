@@ -1,10 +1,22 @@
 // The portable durable-files implementation and the process-wide registry.
 #include "platform/DurableFiles.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <system_error>
 
 namespace {
+
+thread_local std::string t_stdioError;
+
+// The C library says why in errno.
+bool noteStdioFailure(bool ok)
+{
+    if (!ok)
+        t_stdioError = std::generic_category().message(errno);
+    return ok;
+}
 
 class StdioFile final : public DurableFile {
 public:
@@ -19,14 +31,14 @@ public:
 
     bool write(const char* data, std::size_t size) override
     {
-        return file != nullptr && std::fwrite(data, 1, size, file) == size;
+        return file != nullptr && noteStdioFailure(std::fwrite(data, 1, size, file) == size);
     }
     bool flushToDisk() override { return file != nullptr && std::fflush(file) == 0; }
     bool close() override
     {
         if (file == nullptr)
             return false;
-        const bool ok = std::fclose(file) == 0;
+        const bool ok = noteStdioFailure(std::fclose(file) == 0);
         file = nullptr;
         return ok;
     }
@@ -43,9 +55,14 @@ DurableFiles* g_files = &g_stdioFiles;
 std::unique_ptr<DurableFile> StdioDurableFiles::create(const std::string& path)
 {
     std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr)
+    if (!noteStdioFailure(f != nullptr))
         return nullptr;
     return std::make_unique<StdioFile>(f);
+}
+
+std::string StdioDurableFiles::lastError() const
+{
+    return t_stdioError;
 }
 
 bool StdioDurableFiles::replace(const std::string& from, const std::string& to)

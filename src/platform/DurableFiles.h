@@ -26,6 +26,9 @@ public:
     // Renames from over to in one step (an existing target is replaced).
     virtual bool replace(const std::string& from, const std::string& to) = 0;
     virtual bool remove(const std::string& path) = 0;
+    // Why the calling thread's last failed create, write or close failed, in
+    // the system's words; empty when not known.
+    virtual std::string lastError() const { return {}; }
 };
 
 // Portable files: the C library's streams and std::filesystem; a flush hands
@@ -35,6 +38,7 @@ public:
     std::unique_ptr<DurableFile> create(const std::string& path) override;
     bool replace(const std::string& from, const std::string& to) override;
     bool remove(const std::string& path) override;
+    std::string lastError() const override;
 };
 
 // The files the process uses; portable ones until a front-end or test installs

@@ -16,11 +16,11 @@ CFlightReplay::CFlightReplay(CUserInterface& userInterface, SetClock clock)
 {
 }
 
-ReplayOutcome CFlightReplay::run(const Recording::File& recording)
+ReplayOutcome CFlightReplay::run(CRecordingReader& recording)
 {
     using namespace Recording;
     ReplayOutcome out;
-    setClock(recording.start.timeMs);
+    setClock(recording.start().timeMs);
     CClient::resetProcessValues();
     CCheatDetector::resetProcessValues();
     auto bridge = std::make_unique<CReplaySimulator>(ui.getClient(), recording, setClock);
@@ -28,13 +28,15 @@ ReplayOutcome CFlightReplay::run(const Recording::File& recording)
     ui.setSimulator(std::move(bridge));
     ui.setRandomSource(std::make_unique<CReplayDraws>(sim));
     ui.ResetFlight();
-    RecordedStart::restore(ui, recording.start);
+    RecordedStart::restore(ui, recording.start());
     // The flight's closest-airport answers came from the airports it knew at
     // the end; the replay knows them from the start and asks no service.
-    for (const Entry& e : recording.entries) {
-        if (e.tag == TagAirports)
-            RecordedStart::restoreAirports(ui.getClient(), e.airports);
+    Entry scanned;
+    while (recording.next(scanned)) {
+        if (scanned.tag == TagAirports)
+            RecordedStart::restoreAirports(ui.getClient(), scanned.airports);
     }
+    recording.rewind();
     CClient client(ui);
     int states = 0;
     while (const Entry* e = sim.peek()) {
@@ -74,17 +76,20 @@ ReplayOutcome CFlightReplay::run(const Recording::File& recording)
                 ui.OnButton(static_cast<int>(e->result));
             }
             break;
-        case TagReport:
+        case TagReport: {
+            // The report's own reads move the cursor on: keep what is needed.
+            const auto recorded = e->report;
             setClock(e->timeMs);
             sim.advance();
             ui.setText(IdEditComment, e->text);
             ui.setCheck(IdCheckDeliverPackages, e->kind != 0);
             ui.getFlightActions().getFlightEnd().completeReport();
             out.reportFinished = true;
-            out.recordedReport = e->report != nullptr;
-            if (e->report)
-                out.recorded = *e->report;
+            out.recordedReport = recorded != nullptr;
+            if (recorded)
+                out.recorded = *recorded;
             break;
+        }
         default:
             sim.advance();
             break;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+class CRecordingReader;
 class CUserInterface;
 
 struct ReplayOutcome {
@@ -32,7 +33,8 @@ public:
 
     // ui: a fresh user interface whose controls exist (OnCreate ran).
     CFlightReplay(CUserInterface& ui, SetClock setClock);
-    ReplayOutcome run(const Recording::File& recording);
+    // Reads the recording twice: its airports first, then the flight.
+    ReplayOutcome run(CRecordingReader& recording);
 
 private:
     CUserInterface& ui;

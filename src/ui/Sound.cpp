@@ -1,11 +1,10 @@
 // CSound: picks the file and hands it to the platform player.
 #include "ui/Sound.h"
 
-#include "core/Utf8Path.h"
+#include "core/RegularFile.h"
 #include "platform/SoundOutput.h"
 
 #include <exception>
-#include <fstream>
 
 CSound::CSound(SoundOutput& out, const std::string& soundFolder, const std::string& lang)
     : output(out), log("CSound", CDebugLog::Quiet{})
@@ -78,7 +77,7 @@ void CSound::play(const std::string& name, bool inFolder)
         return;
     try {
         std::string path;
-        if (std::ifstream(utf8Path(name)).good())
+        if (CRegularFile::isRegular(name))
             path = name;
         else if (inFolder)
             path = folder + "/" + name;

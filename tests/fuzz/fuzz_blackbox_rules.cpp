@@ -6,8 +6,6 @@
 #include "core/ClientConfig.h"
 #include "monitor/blackbox/Blackbox.h"
 #include "platform/SoundOutput.h"
-#include "platform/SystemInfo.h"
-#include "platform/headless/FixedSystemInfo.h"
 #include "server/ClientInterface.h"
 #include "sim/FlightSimulatorObjects.h"
 #include "ui/Sound.h"
@@ -15,9 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -26,28 +22,8 @@ public:
     bool playAsync(const std::string&) override { return true; }
 };
 
-// A private data folder, installed before any log channel asks for it.
-struct DataFolder {
-    DataFolder()
-    {
-        std::filesystem::create_directories(dir);
-        info.dataFolder = dir.string() + "/";
-        setSystemInfo(&info);
-    }
-    // The run's logs go with it; a crash leaves them for the report.
-    ~DataFolder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-    std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("qvl-fuzz-blackbox-" + std::to_string(::getpid()));
-    FixedSystemInfo info;
-};
-
 struct Recorder {
     Recorder() { sound.enable(); }
-    DataFolder folder;
     NullSound output;
     CSound sound{output};
     CFlightSimulatorObjects snapshot;

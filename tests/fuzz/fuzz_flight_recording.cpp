@@ -14,13 +14,15 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    Recording::File recording;
+    CRecordingReader recording;
     std::string error;
-    if (!CRecordingReader::parse(std::string_view(reinterpret_cast<const char*>(data), size), recording, error))
+    if (!recording.openBytes(std::string_view(reinterpret_cast<const char*>(data), size), error))
         return 0;
-    const CLandingAnalysis analysis(recording);
+    std::size_t points = 0;
+    const CLandingAnalysis analysis(recording,
+                                    [&](const FlightSample& s) { points += CTrackExport::kmlPoint(s).size(); });
     volatile std::size_t sink = analysis.text().size() + CLandingPlot::svg(analysis).size() +
-                                CTrackExport::gpx(analysis.samples(), "fuzz").size();
+                                CTrackExport::gpx(analysis.samples(), "fuzz").size() + points;
     (void)sink;
     return 0;
 }

@@ -1,20 +1,10 @@
 // Fuzzes the JSON answers: the login token, the pilot record and the booked
 // airports, read the way the client reads them. Nothing may throw or crash.
 #include "core/DebugLog.h"
-#include "platform/headless/FixedSystemInfo.h"
 #include "server/JsonEndpoint.h"
 
 #include <cstdint>
 #include <string>
-
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    // Log lines go nowhere: the folder does not exist.
-    static FixedSystemInfo info;
-    info.dataFolder = "/nonexistent-qvl-fuzz/";
-    setSystemInfo(&info);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

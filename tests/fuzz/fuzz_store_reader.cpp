@@ -2,10 +2,7 @@
 // and every record, counter, event and position of a backup is read. Reads
 // must stay inside the stored text and a record is either decoded whole or
 // left exactly as it was.
-#include "core/ClientConfig.h"
 #include "monitor/blackbox/EventRecord.h"
-#include "platform/SystemInfo.h"
-#include "platform/headless/FixedSystemInfo.h"
 #include "report/IniParser.h"
 #include "server/Records.h"
 
@@ -13,24 +10,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
-#include <unistd.h>
 
 namespace {
 
 CIniParser& store()
 {
-    static FixedSystemInfo info;
-    static bool ready = [] {
-        const auto dir = std::filesystem::temp_directory_path() / ("qvl-fuzz-store-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir);
-        info.dataFolder = dir.string() + "/";
-        setSystemInfo(&info);
-        return true;
-    }();
-    (void)ready;
     return CIniParser::getInstance();
 }
 

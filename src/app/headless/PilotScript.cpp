@@ -1,10 +1,9 @@
 // CPilotScript: strict parsing; numbers are read without the locale.
 #include "app/headless/PilotScript.h"
 
-#include "core/Utf8Path.h"
+#include "core/RegularFile.h"
 
 #include <charconv>
-#include <fstream>
 #include <sstream>
 #include <string_view>
 
@@ -72,20 +71,11 @@ std::string trimmed(const std::string& text)
 bool CPilotScript::load(const std::string& path)
 {
     list.clear();
-    std::ifstream in(utf8Path(path), std::ios::binary);
-    if (!in) {
-        problem = "cannot read the pilot script " + path;
-        return false;
-    }
-    std::string text(kMaxScriptBytes + 1, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    if (in.bad()) {
-        problem = "cannot read the pilot script " + path;
-        return false;
-    }
-    if (text.size() > kMaxScriptBytes) {
-        problem = "the pilot script " + path + " is larger than 1 MiB";
+    std::string text;
+    std::string why;
+    if (!CRegularFile::read(path, kMaxScriptBytes, text, why)) {
+        problem = why.rfind("larger than", 0) == 0 ? "the pilot script " + path + " is larger than 1 MiB"
+                                                   : "cannot read the pilot script " + path + " (" + why + ")";
         return false;
     }
     return parse(text);

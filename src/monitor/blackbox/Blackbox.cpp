@@ -5,7 +5,6 @@
 #include "core/FixedText.h"
 #include "core/NumberConversion.h"
 #include "core/RegularFile.h"
-#include "core/Utf8Path.h"
 #include "monitor/FlightState.h"
 #include "monitor/blackbox/CombinationEvent.h"
 #include "monitor/blackbox/StartFlightEvent.h"
@@ -15,6 +14,7 @@
 #include "sim/FlightSimulatorObjects.h"
 #include "ui/Sound.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <pugixml.hpp>
@@ -55,12 +55,16 @@ void CBlackbox::loadRules()
     log.debug("parse blackbox.xml");
     events.clear();
     pugi::xml_document document;
-    pugi::xml_parse_result result;
-    if (!loadRulesFile(CClientConfig::getInstance().getDataFolder() + kRulesFile, document, result) &&
-        !loadRulesFile(resourceFolder + kRulesFile, document, result)) {
-        log.error(std::string("loading blackbox.xml failed: ") + result.description());
+    // A file that is there but broken is the reason to tell, not the missing
+    // second one after it.
+    std::string why;
+    std::string firstWhy;
+    if (!loadRulesFile(CClientConfig::getInstance().getDataFolder() + kRulesFile, document, firstWhy) &&
+        !loadRulesFile(resourceFolder + kRulesFile, document, why)) {
+        const std::string reason = !firstWhy.empty() ? firstWhy : !why.empty() ? why : "File was not found";
+        log.error("loading blackbox.xml failed: " + reason);
         document.reset();
-        result = document.load_string(kBuiltInRules);
+        const pugi::xml_parse_result result = document.load_string(kBuiltInRules);
         if (!result) {
             log.error(std::string("parsing blackbox.xml failed: ") + result.description());
             return;
@@ -69,22 +73,28 @@ void CBlackbox::loadRules()
     buildEvents(document);
 }
 
-bool CBlackbox::loadRulesFile(const std::string& path, pugi::xml_document& document, pugi::xml_parse_result& result)
+bool CBlackbox::loadRulesFile(const std::string& path, pugi::xml_document& document, std::string& why)
 {
-    std::string why;
-    if (!CRegularFile::fits(path, kMaxRulesBytes, why)) {
-        if (why != "missing")
-            log.error("Rules file " + path + " not read: " + why);
-        result.status = pugi::status_file_not_found;
+    std::string text;
+    if (!CRegularFile::read(path, kMaxRulesBytes, text, why)) {
+        if (why == "missing")
+            why.clear();
+        else
+            why = path + " " + why;
         return false;
     }
-    result = document.load_file(utf8Path(path).c_str());
-    if (!result)
+    document.reset();
+    const pugi::xml_parse_result result = document.load_buffer(text.data(), text.size());
+    if (!result) {
+        const auto end =
+            text.begin() + std::min<std::ptrdiff_t>(result.offset, static_cast<std::ptrdiff_t>(text.size()));
+        const long line = 1 + std::count(text.begin(), end, '\n');
+        why = std::string(result.description()) + " at line " + std::to_string(line) + " of " + path;
         return false;
+    }
     const pugi::xml_node root = document.child("blackbox");
     if (static_cast<std::size_t>(std::distance(root.begin(), root.end())) > kMaxRules) {
-        log.error("Rules file " + path + " not used: more than " + std::to_string(kMaxRules) + " rules");
-        result.status = pugi::status_out_of_memory;
+        why = path + " has more than " + std::to_string(kMaxRules) + " rules";
         return false;
     }
     return true;

@@ -66,8 +66,9 @@ private:
     bool throttled(std::int32_t elapsed) const;
     void rememberTime(std::int32_t elapsed);
     void buildEvents(const pugi::xml_document& document);
-    // A bounded regular rules file; false (result says why) otherwise.
-    bool loadRulesFile(const std::string& path, pugi::xml_document& document, pugi::xml_parse_result& result);
+    // A bounded regular rules file; false otherwise, with why empty when the
+    // file is missing, else the reason (with the parser's line).
+    bool loadRulesFile(const std::string& path, pugi::xml_document& document, std::string& why);
 
     CSound& sound;
     CFlightSimulatorObjects* snapshot;

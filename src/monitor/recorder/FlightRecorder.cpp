@@ -78,7 +78,11 @@ bool CFlightRecorder::begin(const Recording::Start& start, const CFlightSimulato
     filePath = dir + fileNameFor(flightLogId, start.timeMs);
     file = durableFiles().create(filePath);
     if (!file) {
-        log.errorf("Cannot create the flight recording %s", filePath.c_str());
+        // A folder that could not be made is the cause, else what the system said.
+        const std::string cause =
+            ec ? "cannot create the folder " + dir + ": " + ec.message() : durableFiles().lastError();
+        log.errorf("Cannot create the flight recording %s: %s", filePath.c_str(),
+                   cause.empty() ? "unknown cause" : cause.c_str());
         filePath.clear();
         return false;
     }
@@ -126,7 +130,8 @@ void CFlightRecorder::flush(bool force)
     lastFlush = lastTime;
     if (!failed && !file->write(pending.data().data(), pending.size())) {
         // The flight goes on; only its recording stops.
-        log.error("Writing the flight recording failed; the rest of the flight is not recorded");
+        log.error("Writing the flight recording failed (" + durableFiles().lastError() +
+                  "); the rest of the flight is not recorded");
         failed = true;
     }
     pending.clear();

@@ -1,6 +1,8 @@
 // CLandingAnalysis: samples from the recorded reads, then the touchdown figures.
 #include "monitor/recorder/LandingAnalysis.h"
 
+#include "monitor/recorder/RecordingReader.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -23,30 +25,18 @@ double metresBetween(double lat1, double lon1, double lat2, double lon2)
 
 } // namespace
 
-CLandingAnalysis::CLandingAnalysis(const Recording::File& recording)
+CLandingAnalysis::CLandingAnalysis(CRecordingReader& recording, const SampleSink& sink)
 {
-    collectSamples(recording);
-    for (const Recording::Entry& e : recording.entries) {
+    CFlightSimulatorObjects s;
+    Recording::Entry e;
+    while (recording.next(e)) {
         if (e.tag == Recording::TagReport && e.report) {
             result.reportKnown = true;
             result.reportFpm = e.report->VS;
         }
-    }
-    findTouchdown();
-    if (!result.found)
-        return;
-    measureLoad();
-    countBounces();
-    measureFloat();
-}
-
-void CLandingAnalysis::collectSamples(const Recording::File& recording)
-{
-    CFlightSimulatorObjects s;
-    for (const Recording::Entry& e : recording.entries) {
         // The phase machine announces the landing in the simulator at the
         // check that scored it.
-        if (e.tag == Recording::TagWrite && e.kind == Recording::WriteText && e.text == kLandedText && !track.empty())
+        if (e.tag == Recording::TagWrite && e.kind == Recording::WriteText && e.text == kLandedText && collecting)
             scoredAt = track.size() - 1;
         if (e.tag != Recording::TagRead && e.tag != Recording::TagState)
             continue;
@@ -64,39 +54,87 @@ void CLandingAnalysis::collectSamples(const Recording::File& recording)
         p.groundSpeedKt = s.lGroundSpeed;
         p.verticalFpm = s.lVerticalSpeed;
         p.onGround = s.bOnGround;
-        track.push_back(p);
+        addSample(p);
+        if (sink)
+            sink(p);
         if (s.lTouchdownVerticalSpeed != 0)
             result.simulatorTouchdownFpm = s.lTouchdownVerticalSpeed;
     }
-}
-
-void CLandingAnalysis::findTouchdown()
-{
-    // The landing is the first contact after the flight's last stretch in the
-    // air that was longer than a bounce.
-    std::size_t airborneSince = 0;
-    bool airborne = false;
-    for (std::size_t i = 0; i < track.size(); ++i) {
-        if (!track[i].onGround) {
-            if (!airborne)
-                airborneSince = i;
-            airborne = true;
-            continue;
-        }
-        if (airborne && track[i].timeMs - track[airborneSince].timeMs > kBounceWindowMs) {
-            result.found = true;
-            result.touchdown = i;
-        }
-        airborne = false;
-    }
     if (!result.found)
         return;
-    const std::size_t t = result.touchdown;
-    result.firstOnGroundFpm = track[t].verticalFpm;
-    result.indicatedKt = track[t].indicatedKt;
-    result.groundSpeedKt = track[t].groundSpeedKt;
+    averageScoredSamples();
+    measureLoad();
+    measureFloat();
+}
+
+void CLandingAnalysis::addSample(const FlightSample& p)
+{
+    ++sampleCount;
+    // The landing is the first contact after the flight's last stretch in the
+    // air that was longer than a bounce.
+    if (p.onGround && airborne && p.timeMs - airborneSinceMs > kBounceWindowMs)
+        startTouchdown(p);
+    else if (result.found)
+        followTouchdown(p);
+    if (!p.onGround && !airborne)
+        airborneSinceMs = p.timeMs;
+    airborne = !p.onGround;
+    recent.push_back(p);
+    while (recent.size() > kMaxKeptSamples || p.timeMs - recent.front().timeMs > kKeptSpanMs)
+        recent.pop_front();
+    if (p.heightFt >= kFloatHeightFt) {
+        high = p;
+        highKnown = true;
+    }
+}
+
+void CLandingAnalysis::startTouchdown(const FlightSample& p)
+{
+    // A later landing (after a go-around) replaces an earlier one.
+    result.found = true;
+    result.bounces = 0;
+    track.assign(recent.begin(), recent.end());
+    result.touchdown = track.size();
+    track.push_back(p);
+    result.firstOnGroundFpm = p.verticalFpm;
+    result.indicatedKt = p.indicatedKt;
+    result.groundSpeedKt = p.groundSpeedKt;
+    result.floatKnown = highKnown;
+    floatFrom = high;
+    collecting = true;
+    scoredAt = static_cast<std::size_t>(-1);
+    lastContactMs = p.timeMs;
+    bounceInAir = false;
+    bouncesCounted = false;
+}
+
+void CLandingAnalysis::followTouchdown(const FlightSample& p)
+{
+    const std::int64_t t0 = track[result.touchdown].timeMs;
+    if (collecting && (p.timeMs - t0 > kBounceWindowMs || track.size() >= 2 * kMaxKeptSamples))
+        collecting = false;
+    if (collecting)
+        track.push_back(p);
+    // A bounce: air, then ground again, within 10 s of the last contact.
+    if (bouncesCounted)
+        return;
+    if (p.timeMs - lastContactMs > kBounceWindowMs) {
+        bouncesCounted = true;
+    } else if (!p.onGround) {
+        bounceInAir = true;
+    } else {
+        if (bounceInAir)
+            ++result.bounces;
+        bounceInAir = false;
+        lastContactMs = p.timeMs;
+    }
+}
+
+void CLandingAnalysis::averageScoredSamples()
+{
     // The report averages the vertical speeds of the last three polls up to
     // and including the check that scored the landing.
+    const std::size_t t = result.touchdown;
     const std::size_t scored = scoredAt >= t && scoredAt < track.size() ? scoredAt : t;
     const std::size_t first = scored >= 2 ? scored - 2 : 0;
     long long sum = 0;
@@ -123,41 +161,19 @@ void CLandingAnalysis::measureLoad()
     }
 }
 
-void CLandingAnalysis::countBounces()
-{
-    std::int64_t lastContact = track[result.touchdown].timeMs;
-    bool inAir = false;
-    for (std::size_t i = result.touchdown + 1; i < track.size(); ++i) {
-        if (track[i].timeMs - lastContact > kBounceWindowMs)
-            break;
-        if (!track[i].onGround) {
-            inAir = true;
-        } else {
-            if (inAir)
-                ++result.bounces;
-            inAir = false;
-            lastContact = track[i].timeMs;
-        }
-    }
-}
-
 void CLandingAnalysis::measureFloat()
 {
-    const std::size_t t = result.touchdown;
-    for (std::size_t i = t; i-- > 0;) {
-        if (track[i].heightFt >= kFloatHeightFt) {
-            result.floatKnown = true;
-            result.floatSeconds = (track[t].timeMs - track[i].timeMs) / 1000.0;
-            result.floatMetres = metresBetween(track[i].lat, track[i].lon, track[t].lat, track[t].lon);
-            return;
-        }
-    }
+    if (!result.floatKnown)
+        return;
+    const FlightSample& t = track[result.touchdown];
+    result.floatSeconds = (t.timeMs - floatFrom.timeMs) / 1000.0;
+    result.floatMetres = metresBetween(floatFrom.lat, floatFrom.lon, t.lat, t.lon);
 }
 
 std::string CLandingAnalysis::text() const
 {
     if (!result.found)
-        return "No landing in this recording (" + std::to_string(track.size()) + " samples).\n";
+        return "No landing in this recording (" + std::to_string(sampleCount) + " samples).\n";
     const LandingFigures& f = result;
     char buffer[2048];
     std::string out;

@@ -2,6 +2,7 @@
 #include "monitor/recorder/LandingReport.h"
 
 #include "core/FixedText.h"
+#include "core/RegularFile.h"
 #include "monitor/recorder/FlightRecording.h"
 #include "monitor/recorder/LandingAnalysis.h"
 #include "monitor/recorder/LandingPlot.h"
@@ -9,6 +10,7 @@
 #include "monitor/recorder/TrackExport.h"
 #include "platform/DurableFiles.h"
 
+#include <memory>
 #include <string_view>
 
 namespace {
@@ -21,14 +23,70 @@ std::string stem(const std::string& path)
     return path;
 }
 
-bool writeWhole(const std::string& path, const std::string& content)
-{
-    std::unique_ptr<DurableFile> file = durableFiles().create(path);
-    if (!file)
+// One analysis file written in pieces. Unless it is finished whole it is
+// removed again, so a full disk leaves no empty or cut file behind.
+class AnalysisFile {
+public:
+    explicit AnalysisFile(std::string filePath) : path(std::move(filePath))
+    {
+        // A FIFO in the file's place would block the open for ever.
+        if (!CRegularFile::absentOrRegular(path))
+            why = "not a regular file";
+        else if (!(file = durableFiles().create(path)))
+            why = durableFiles().lastError();
+    }
+    ~AnalysisFile()
+    {
+        if (file)
+            discard();
+    }
+    AnalysisFile(const AnalysisFile&) = delete;
+    AnalysisFile& operator=(const AnalysisFile&) = delete;
+
+    void add(const std::string& text)
+    {
+        buffer += text;
+        if (buffer.size() >= kPiece)
+            pass();
+    }
+    // True when the whole file is on its way to the disk; false (and no file) otherwise.
+    bool finish(std::string& error)
+    {
+        pass();
+        if (file && why.empty() && !file->close())
+            why = durableFiles().lastError();
+        if (file && why.empty()) {
+            file.reset();
+            return true;
+        }
+        discard();
+        error = "cannot write " + path + (why.empty() ? "" : ": " + why);
         return false;
-    const bool written = file->write(content.data(), content.size());
-    return file->close() && written;
-}
+    }
+    void discard()
+    {
+        if (file) {
+            file->close();
+            file.reset();
+            durableFiles().remove(path);
+        }
+    }
+
+private:
+    static constexpr std::size_t kPiece = 64u << 10;
+
+    void pass()
+    {
+        if (file && why.empty() && !buffer.empty() && !file->write(buffer.data(), buffer.size()))
+            why = durableFiles().lastError().empty() ? "write failed" : durableFiles().lastError();
+        buffer.clear();
+    }
+
+    std::string path;
+    std::unique_ptr<DurableFile> file;
+    std::string buffer;
+    std::string why;
+};
 
 } // namespace
 
@@ -47,23 +105,39 @@ std::vector<std::string> CLandingReport::writeFor(const std::string& recordingPa
 std::vector<std::string> CLandingReport::writeFor(const std::string& recordingPath, std::string& error,
                                                   std::string& figures)
 {
-    Recording::File recording;
-    if (!CRecordingReader::readFile(recordingPath, recording, error))
+    CRecordingReader recording;
+    if (!recording.open(recordingPath, error))
         return {};
-    const CLandingAnalysis analysis(recording);
-    figures = analysis.text();
-    if (recording.truncated)
-        figures += "(The recording ends inside a record: read up to its last whole record.)\n";
-    const std::string name = "Flight " + fieldText(recording.start.flightLog.l_ID);
     const std::vector<std::string> paths = analysisFiles(recordingPath);
-    const std::string contents[] = {figures, CLandingPlot::svg(analysis), CTrackExport::gpx(analysis.samples(), name),
-                                    CTrackExport::kml(analysis.samples(), name)};
+    const std::string name = "Flight " + fieldText(recording.start().flightLog.l_ID);
+    // The whole track goes to the map files as it is read; only the samples
+    // around the touchdown stay for the figures and the plot.
+    AnalysisFile gpx(paths[2]);
+    AnalysisFile kml(paths[3]);
+    gpx.add(CTrackExport::gpxHead(name));
+    kml.add(CTrackExport::kmlHead(name));
+    const CLandingAnalysis analysis(recording, [&](const FlightSample& s) {
+        gpx.add(CTrackExport::gpxPoint(s));
+        kml.add(CTrackExport::kmlPoint(s));
+    });
+    if (!recording.error().empty()) {
+        error = recordingPath + ": " + recording.error();
+        return {};
+    }
+    gpx.add(CTrackExport::gpxTail());
+    kml.add(CTrackExport::kmlTail());
+    figures = analysis.text();
+    if (recording.truncated())
+        figures += "(The recording ends inside a record: read up to its last whole record.)\n";
+    AnalysisFile text(paths[0]);
+    text.add(figures);
+    AnalysisFile plot(paths[1]);
+    plot.add(CLandingPlot::svg(analysis));
+    AnalysisFile* files[] = {&text, &plot, &gpx, &kml};
     std::vector<std::string> written;
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        if (writeWhole(paths[i], contents[i]))
+        if (files[i]->finish(error))
             written.push_back(paths[i]);
-        else
-            error = "cannot write " + paths[i];
     }
     return written;
 }

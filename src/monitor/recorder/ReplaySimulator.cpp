@@ -1,15 +1,26 @@
 // CReplaySimulator: reads served and writes checked off in recorded order.
 #include "monitor/recorder/ReplaySimulator.h"
 
-CReplaySimulator::CReplaySimulator(CClientInterface& client, const Recording::File& file, SetClock clock)
-    : CFlightSimulatorInterface(client, file.start.interfaceName, "CReplaySimulator"), recording(file),
+CReplaySimulator::CReplaySimulator(CClientInterface& client, CRecordingReader& reader, SetClock clock)
+    : CFlightSimulatorInterface(client, reader.start().interfaceName, "CReplaySimulator"), recording(reader),
       setClock(std::move(clock))
 {
 }
 
-const Recording::Entry* CReplaySimulator::peek() const
+const Recording::Entry* CReplaySimulator::peek()
 {
-    return cursor < recording.entries.size() ? &recording.entries[cursor] : nullptr;
+    if (!aheadRead) {
+        aheadValid = recording.next(ahead);
+        aheadRead = true;
+    }
+    return aheadValid ? &ahead : nullptr;
+}
+
+void CReplaySimulator::advance()
+{
+    peek();
+    aheadRead = false;
+    ++cursor;
 }
 
 void CReplaySimulator::apply(const Recording::Entry& entry)

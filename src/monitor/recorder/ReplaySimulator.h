@@ -1,11 +1,12 @@
 // A simulator bridge that answers from a flight recording: each read applies
 // the fields the recorded read changed and sets the clock to the read's time;
-// each write is checked off against the recorded one. The recording is walked
-// through one cursor, which the replay driver shares.
+// each write is checked off against the recorded one. The recording is read
+// one record ahead through one cursor, which the replay driver shares.
 #pragma once
 
 #include "monitor/failures/RandomSource.h"
 #include "monitor/recorder/FlightRecording.h"
+#include "monitor/recorder/RecordingReader.h"
 #include "sim/FlightSimulatorInterface.h"
 
 #include <functional>
@@ -15,11 +16,11 @@ class CReplaySimulator : public CFlightSimulatorInterface {
 public:
     using SetClock = std::function<void(std::int64_t utcMs)>;
 
-    CReplaySimulator(CClientInterface& client, const Recording::File& recording, SetClock setClock);
+    CReplaySimulator(CClientInterface& client, CRecordingReader& recording, SetClock setClock);
 
     // The record at the cursor; nullptr at the end.
-    const Recording::Entry* peek() const;
-    void advance() { ++cursor; }
+    const Recording::Entry* peek();
+    void advance();
     // Applies a read or state record's fields to the snapshot (and the clock).
     void apply(const Recording::Entry& entry);
     // The next failure draw, when the recording has one at the cursor.
@@ -47,8 +48,8 @@ public:
     std::string getVersionText() override { return "replay"; }
     std::string getRequiredVersionText() override { return "replay"; }
     bool checkVersion() override { return true; }
-    int getSimulatorVersion() override { return recording.start.simulatorVersion; }
-    std::string getSimulatorIdent() override { return recording.start.simulatorIdent; }
+    int getSimulatorVersion() override { return recording.start().simulatorVersion; }
+    std::string getSimulatorIdent() override { return recording.start().simulatorIdent; }
     void checkFrequently() override {}
     bool pauseSimulator() override;
     bool saveFlight(int number) override;
@@ -61,8 +62,11 @@ private:
     bool checkWrite(Recording::WriteKind kind);
     void diverged(const std::string& what);
 
-    const Recording::File& recording;
+    CRecordingReader& recording;
     SetClock setClock;
+    Recording::Entry ahead;
+    bool aheadRead = false;
+    bool aheadValid = false;
     std::size_t cursor = 0;
     int divergences = 0;
     std::string divergence;

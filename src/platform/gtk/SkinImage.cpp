@@ -2,15 +2,16 @@
 // not match the file, or an empty rectangle, rejects the whole outline.
 #include "platform/gtk/SkinImage.h"
 
+#include "core/RegularFile.h"
+
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
 constexpr std::size_t kHeaderSize = 32;
 constexpr std::size_t kRectangleSize = 16;
 constexpr std::uint32_t kMaxRectangles = 4096;
+constexpr std::size_t kMaxRegionBytes = kHeaderSize + kMaxRectangles * kRectangleSize;
 
 std::int32_t readInt(const std::vector<unsigned char>& bytes, std::size_t at)
 {
@@ -55,6 +56,10 @@ std::vector<cairo_rectangle_int_t> SkinImage::parseRegion(const std::vector<unsi
 
 bool SkinImage::loadBitmap(const std::string& path)
 {
+    if (!CRegularFile::isRegular(path)) {
+        problem = "cannot read the skin bitmap " + path;
+        return false;
+    }
     surface = cairo_image_surface_create_from_png(path.c_str());
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         problem = "cannot read the skin bitmap " + path;
@@ -69,8 +74,10 @@ bool SkinImage::loadBitmap(const std::string& path)
 
 bool SkinImage::loadRegion(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<unsigned char> record((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    std::string why;
+    CRegularFile::read(path, kMaxRegionBytes, bytes, why);
+    const std::vector<unsigned char> record(bytes.begin(), bytes.end());
     const std::vector<cairo_rectangle_int_t> rectangles = parseRegion(record);
     if (rectangles.empty()) {
         problem = "cannot read the window outline " + path;

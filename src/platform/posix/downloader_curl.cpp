@@ -5,8 +5,11 @@
 
 #include <curl/curl.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 namespace {
@@ -17,6 +20,7 @@ struct Transfer {
     std::uint64_t written = 0;
     bool aborted = false;
     bool writeFailed = false;
+    std::string why; // the system's words for a failed write
 };
 
 std::size_t onData(char* data, std::size_t size, std::size_t count, void* user)
@@ -25,6 +29,7 @@ std::size_t onData(char* data, std::size_t size, std::size_t count, void* user)
     const std::size_t len = size * count;
     if (std::fwrite(data, 1, len, t->out) != len) {
         t->writeFailed = true;
+        t->why = std::strerror(errno);
         return 0;
     }
     t->written += len;
@@ -55,7 +60,7 @@ public:
         t.progress = &progress;
         t.out = std::fopen(partial.c_str(), "wb");
         if (t.out == nullptr) {
-            result.errorText = "cannot write " + partial;
+            result.errorText = "cannot write " + partial + ": " + std::strerror(errno);
             return result;
         }
         CURL* curl = curl_easy_init();
@@ -69,12 +74,14 @@ public:
             curl_easy_cleanup(curl);
         }
         const bool closed = std::fclose(t.out) == 0;
+        if (!closed && t.why.empty())
+            t.why = std::strerror(errno);
         result.aborted = t.aborted;
         // An empty answer is no installer, whatever its status says.
         result.ok = code == CURLE_OK && closed && !t.writeFailed && result.status == 200 && t.written > 0;
         if (!result.ok) {
             result.errorText = code != CURLE_OK           ? curl_easy_strerror(code)
-                               : !closed || t.writeFailed ? "cannot write " + partial
+                               : !closed || t.writeFailed ? "cannot write " + partial + ": " + t.why
                                : result.status != 200     ? "HTTP status " + std::to_string(result.status)
                                                           : std::string("empty download");
         }

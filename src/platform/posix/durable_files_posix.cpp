@@ -4,10 +4,20 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace {
+
+thread_local std::string t_posixError;
+
+bool notePosixFailure(bool ok)
+{
+    if (!ok)
+        t_posixError = std::strerror(errno);
+    return ok;
+}
 
 class PosixFile final : public DurableFile {
 public:
@@ -26,19 +36,23 @@ public:
             const ssize_t n = ::write(fd, data, size);
             if (n < 0 && errno == EINTR)
                 continue;
-            if (n <= 0)
+            if (n < 0)
+                return notePosixFailure(false);
+            if (n == 0) {
+                t_posixError = "nothing written";
                 return false;
+            }
             data += n;
             size -= static_cast<std::size_t>(n);
         }
         return fd >= 0;
     }
-    bool flushToDisk() override { return fd >= 0 && ::fsync(fd) == 0; }
+    bool flushToDisk() override { return fd >= 0 && notePosixFailure(::fsync(fd) == 0); }
     bool close() override
     {
         if (fd < 0)
             return false;
-        const bool ok = ::close(fd) == 0;
+        const bool ok = notePosixFailure(::close(fd) == 0);
         fd = -1;
         return ok;
     }
@@ -60,7 +74,7 @@ public:
     std::unique_ptr<DurableFile> create(const std::string& path) override
     {
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        if (fd < 0)
+        if (!notePosixFailure(fd >= 0))
             return nullptr;
         return std::make_unique<PosixFile>(fd);
     }
@@ -80,6 +94,7 @@ public:
     }
 
     bool remove(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
+    std::string lastError() const override { return t_posixError; }
 };
 
 } // namespace

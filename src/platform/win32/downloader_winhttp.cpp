@@ -8,7 +8,10 @@
 
 #include <windows.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 namespace {
 
@@ -56,9 +59,10 @@ public:
         const std::string partial = request.file + ".part";
         std::FILE* out = _wfopen(toWide(partial).c_str(), L"wb");
         if (out == nullptr) {
-            result.errorText = "cannot write " + partial;
+            result.errorText = "cannot write " + partial + ": " + std::strerror(errno);
             return result;
         }
+        std::string why; // the C library's words for a failed write
         std::uint64_t written = 0;
         bool writeFailed = false;
         bool tooLong = false;
@@ -71,6 +75,7 @@ public:
                 }
                 if (std::fwrite(data, 1, size, out) != size) {
                     writeFailed = true;
+                    why = std::strerror(errno);
                     return false;
                 }
                 written += size;
@@ -82,6 +87,8 @@ public:
                 return true;
             });
         const bool closed = std::fclose(out) == 0;
+        if (!closed && why.empty())
+            why = std::strerror(errno);
         result.status = outcome.status;
         // An empty answer is no installer, whatever its status says; nor is one
         // that ended before its announced length (the connection closed early).
@@ -91,7 +98,7 @@ public:
             result.errorText =
                 result.aborted           ? std::string("stopped")
                 : tooLong                ? "larger than " + std::to_string(request.maxBytes) + " bytes"
-                : !closed || writeFailed ? "cannot write " + partial
+                : !closed || writeFailed ? "cannot write " + partial + ": " + why
                 : !outcome.ok            ? outcome.errorText
                 : outcome.status != 200  ? "HTTP status " + std::to_string(outcome.status)
                 : cutShort ? "cut off after " + std::to_string(written) + " of " + std::to_string(announced) + " bytes"

@@ -6,7 +6,18 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace {
+
+thread_local std::string t_windowsError;
+
+bool noteWindowsFailure(bool ok)
+{
+    if (!ok)
+        t_windowsError = windowsErrorText(GetLastError());
+    return ok;
+}
 
 class Win32File final : public DurableFile {
 public:
@@ -24,19 +35,26 @@ public:
         while (handle != INVALID_HANDLE_VALUE && size > 0) {
             const DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
             DWORD written = 0;
-            if (!WriteFile(handle, data, chunk, &written, nullptr) || written == 0)
+            if (!noteWindowsFailure(WriteFile(handle, data, chunk, &written, nullptr)))
                 return false;
+            if (written == 0) {
+                t_windowsError = "nothing written";
+                return false;
+            }
             data += written;
             size -= written;
         }
         return handle != INVALID_HANDLE_VALUE;
     }
-    bool flushToDisk() override { return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle); }
+    bool flushToDisk() override
+    {
+        return handle != INVALID_HANDLE_VALUE && noteWindowsFailure(FlushFileBuffers(handle));
+    }
     bool close() override
     {
         if (handle == INVALID_HANDLE_VALUE)
             return false;
-        const bool ok = CloseHandle(handle);
+        const bool ok = noteWindowsFailure(CloseHandle(handle));
         handle = INVALID_HANDLE_VALUE;
         return ok;
     }
@@ -52,7 +70,7 @@ public:
         // Others may read and rename it meanwhile (a virus scanner, the backup's reader).
         const HANDLE h = CreateFileW(toWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE)
+        if (!noteWindowsFailure(h != INVALID_HANDLE_VALUE))
             return nullptr;
         return std::make_unique<Win32File>(h);
     }
@@ -64,6 +82,7 @@ public:
     }
 
     bool remove(const std::string& path) override { return DeleteFileW(toWide(path).c_str()); }
+    std::string lastError() const override { return t_windowsError; }
 };
 
 } // namespace

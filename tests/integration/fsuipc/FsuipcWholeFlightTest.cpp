@@ -35,7 +35,7 @@ SimScenario airline()
 }
 
 // The recording replayed on a user interface of its own.
-ReplayOutcome replayOn(const Recording::File& recording)
+ReplayOutcome replayOn(CRecordingReader& recording)
 {
     HeadlessWindow window;
     RecordingSoundOutput sound;
@@ -96,9 +96,9 @@ TEST_F(FsuipcWholeFlightTest, AirlineFlightPassesEveryPhaseToOnBlock)
     const Tervix_Reports flown = ui.getClient().report;
     const std::vector<std::string> files = ui.getFlightRecorder().finish(true);
     ASSERT_EQ(files.size(), 5u);
-    Recording::File recording;
+    CRecordingReader recording;
     std::string error;
-    ASSERT_TRUE(CRecordingReader::readFile(files[0], recording, error)) << error;
+    ASSERT_TRUE(recording.open(files[0], error)) << error;
     const ReplayOutcome replayed = replayOn(recording);
     EXPECT_TRUE(replayed.reportFinished);
     EXPECT_EQ(replayed.divergences, 0) << replayed.firstDivergence;
@@ -107,6 +107,7 @@ TEST_F(FsuipcWholeFlightTest, AirlineFlightPassesEveryPhaseToOnBlock)
     for (std::size_t i = 0; i < flownFields.size(); ++i)
         EXPECT_EQ(replayedFields[i], flownFields[i]);
 
+    recording.rewind();
     const CLandingAnalysis analysis(recording);
     ASSERT_TRUE(analysis.figures().found);
     EXPECT_EQ(analysis.figures().averageFpm, fs.lLandingVerticalSpeed);

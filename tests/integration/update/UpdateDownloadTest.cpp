@@ -8,6 +8,7 @@
 #include "platform/headless/RecordingProcessLauncher.h"
 #include "report/IniParser.h"
 #include "support/FlightFixture.h"
+#include "support/LogCapture.h"
 #include "ui/ControlIds.h"
 #include "ui/FlightActions.h"
 
@@ -17,6 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <thread>
 #include <unistd.h>
 
@@ -116,6 +118,42 @@ INSTANTIATE_TEST_SUITE_P(Faults, UpdateDownloadBroken,
                                            BrokenDownload{"Unavailable", "status", 503, "v2.6.1.0"},
                                            BrokenDownload{"NoSuchRelease", "none", 0, "v2.9.9.9"}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Something in the way where the download goes: the pilot sees the error box
+// and the log says why in the system's words, after the path it names.
+struct BlockedDownload {
+    const char* name;
+    std::function<void(const fs::path& folder)> block;
+    const char* inFolder; // the log line names the folder + this, then ": " and the reason
+};
+
+class UpdateDownloadBlocked : public UpdateDownload, public ::testing::WithParamInterface<BlockedDownload> {};
+
+TEST_P(UpdateDownloadBlocked, SaysWhy)
+{
+    GetParam().block(folder);
+    LogCapture logs;
+    startWithVersion("v2.6.1.0");
+    waitForOutcome();
+    ASSERT_EQ(f.window.boxes.size(), 1u);
+    EXPECT_EQ(f.window.boxes[0].title, "Download Error");
+    EXPECT_TRUE(launcher.startedFiles().empty());
+    const std::string named = folder.string() + GetParam().inFolder + ": ";
+    const std::vector<std::string> lines = logs.matching(named);
+    ASSERT_EQ(lines.size(), 1u);
+    const std::size_t at = lines[0].find(named) + named.size() - 2;
+    EXPECT_GT(lines[0].size(), at + 2) << lines[0];
+    EXPECT_EQ(lines[0].compare(at, 2, ": "), 0) << lines[0];
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    InTheWay, UpdateDownloadBlocked,
+    ::testing::Values(BlockedDownload{"FileForTheFolder", [](const fs::path& p) { std::ofstream(p) << "x"; }, ""},
+                      BlockedDownload{
+                          "FolderForTheDownload",
+                          [](const fs::path& p) { fs::create_directories(p / "QuenvaleSetup-v2.6.1.0.deb.part"); },
+                          "/QuenvaleSetup-v2.6.1.0.deb.part"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Reads the service's store, and launches through xdg-open: Linux only.
 #ifndef _WIN32

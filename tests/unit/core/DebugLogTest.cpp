@@ -7,6 +7,7 @@
 #include "platform/headless/ManualClock.h"
 #include "server/ServerAddress.h"
 #include "support/LogCapture.h"
+#include "support/SpecialFile.h"
 
 #include <gtest/gtest.h>
 
@@ -121,6 +122,21 @@ TEST(DebugLog, AChannelKeepsItsDayAcrossMidnight)
     while (std::getline(in, line))
         last = line;
     EXPECT_EQ(last, "2026-12-07 - 00:05:01 Debug: [Before] late");
+}
+
+// A FIFO where the day's log belongs would block the open for ever: the line
+// is dropped and the client goes on.
+TEST(DebugLog, SomethingNotAFileInTheLogsPlaceLosesTheLineNotTheClient)
+{
+    ScopedManualClock clock(kLateEvening + 3 * 24 * 3600 * 1000LL);
+    CDebugLog log("Blocked", CDebugLog::Quiet{});
+    fs::remove(log.filePath()); // the header the first channel of a process wrote
+    ASSERT_TRUE(makeSpecialFile(log.filePath()));
+    log.error("not written");
+    EXPECT_FALSE(fs::is_regular_file(log.filePath()));
+    removeSpecialFile(log.filePath());
+    log.error("written");
+    EXPECT_TRUE(fs::is_regular_file(log.filePath()));
 }
 
 TEST(DebugLog, TimestampsUseLocalTime)

@@ -174,8 +174,9 @@ TEST_F(BlackboxTest, RulesFileOfTheDataFolderWinsAndBadRulesAreSkipped)
     EXPECT_EQ(output.played, std::vector<std::string>{"sound/go.wav"});
 }
 
-// A rules file that is not a bounded regular file is refused with its reason
-// and the built-in rules serve; a FIFO must not block the start.
+// A rules file that is not a bounded regular file, or does not parse, is
+// refused with its reason and the built-in rules serve; a FIFO must not block
+// the start.
 struct RefusedRules {
     const char* name;
     std::function<void(const std::string&)> make;
@@ -192,19 +193,21 @@ TEST_P(RefusedRulesTest, BuiltInRulesServeInstead)
     box.resetAll();
     removeSpecialFile(path);
     EXPECT_TRUE(logs.contains(GetParam().line));
+    EXPECT_TRUE(logs.contains("loading blackbox.xml failed: "));
+    EXPECT_FALSE(logs.contains("File was not found"));
     EXPECT_EQ(box.getEventCount(), 8u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, RefusedRulesTest,
                          ::testing::Values(RefusedRules{"Fifo", [](const std::string& p) { makeSpecialFile(p); },
-                                                        "not read: not a regular file"},
+                                                        "blackbox.xml not a regular file"},
                                            RefusedRules{"FiveMegabytes",
                                                         [](const std::string& p) {
                                                             std::ofstream(p)
                                                                 << "<blackbox><!--" << std::string(5u << 20, ' ')
                                                                 << "--></blackbox>";
                                                         },
-                                                        "not read: larger than"},
+                                                        "blackbox.xml larger than"},
                                            RefusedRules{"TenThousandAndOneRules",
                                                         [](const std::string& p) {
                                                             std::ofstream out(p);
@@ -213,7 +216,14 @@ INSTANTIATE_TEST_SUITE_P(Files, RefusedRulesTest,
                                                                 out << "<event var='gear' value='1'/>";
                                                             out << "</blackbox>";
                                                         },
-                                                        "not used: more than 10000 rules"}),
+                                                        "blackbox.xml has more than 10000 rules"},
+                                           RefusedRules{"Malformed",
+                                                        [](const std::string& p) {
+                                                            std::ofstream(p) << "<blackbox>\n<event var='gear'\n"
+                                                                                "</blackbox>\n";
+                                                        },
+                                                        "loading blackbox.xml failed: Error parsing start element "
+                                                        "tag at line 3 of "}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 struct DecimalComma : std::numpunct<char> {

@@ -6,6 +6,8 @@
 #include "monitor/recorder/LandingReport.h"
 #include "monitor/recorder/RecordingReader.h"
 #include "platform/headless/ManualClock.h"
+#include "support/FailingFiles.h"
+#include "support/LogCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -141,6 +143,34 @@ TEST(FlightRecordingFile, TruncatedAndDamagedFiles)
             EXPECT_LE(file.entries.size(), 2u * RecordedApproach::kPolls + 3) << cut;
         }
     }
+}
+
+// A disk that fills up while the analysis is written, or a folder that takes
+// no new file: no empty or cut analysis file stays, and the error says why.
+TEST(FlightRecordingFile, AFullDiskLeavesNoAnalysisFileAndSaysWhy)
+{
+    RecordedApproach flight;
+    for (const FailAt failAt : {FailAt::Create, FailAt::Write, FailAt::Close}) {
+        FailingFiles files;
+        files.failAt = failAt;
+        files.bytesBeforeFailure = 10; // every file is longer: each is cut
+        ScopedFiles installed(&files);
+        std::string error;
+        EXPECT_TRUE(CLandingReport::writeFor(flight.path, error).empty()) << static_cast<int>(failAt);
+        EXPECT_NE(error.find(": disk full"), std::string::npos) << error;
+        for (const std::string& file : CLandingReport::analysisFiles(flight.path))
+            EXPECT_FALSE(fs::exists(file)) << file;
+    }
+    // Nor can the next flight's recording be made: the log says why.
+    FailingFiles files;
+    files.failAt = FailAt::Create;
+    ScopedFiles installed(&files);
+    LogCapture logs;
+    Recording::Start start;
+    CFlightRecorder recorder;
+    EXPECT_FALSE(recorder.begin(start, CFlightSimulatorObjects{}, "4712", 50));
+    EXPECT_TRUE(logs.contains("Cannot create the flight recording "));
+    EXPECT_TRUE(logs.contains(": disk full"));
 }
 
 TEST(FlightRecordingFile, KeepsOnlyTheNewestRecordingsWithTheirAnalysis)
