@@ -335,19 +335,22 @@ bool CReport::sendPendingLogs()
     keepForLater();
     bool ok = true;
     while (ok && !tracker.getQueue().empty()) {
-        ok = settleLog(client, log, "position", [this] { return tracker.sendFirstQueued(); },
-                       [this] { tracker.dropFirstQueued(); });
+        ok = settleLog(
+            client, log, "position", [this] { return tracker.sendFirstQueued(); },
+            [this] { tracker.dropFirstQueued(); });
         if (ok)
             keepForLater();
     }
     while (ok && blackbox != nullptr && !blackbox->getEventLog().empty()) {
-        ok = settleLog(client, log, "event", [this] { return blackbox->sendFirstEvent(); },
-                       [this] { blackbox->dropFirstEvent(); });
+        ok = settleLog(
+            client, log, "event", [this] { return blackbox->sendFirstEvent(); },
+            [this] { blackbox->dropFirstEvent(); });
         if (ok)
             keepForLater();
     }
     // The awards call is the last log; it stays pending until it arrives.
-    ok = ok && settleLog(client, log, "awards call", [this] { return client.sendAwards(); }, [] {});
+    ok = ok && settleLog(
+                   client, log, "awards call", [this] { return client.sendAwards(); }, [] {});
     if (!ok) {
         log.warnf("Report uploaded; %zu positions, %zu events and the awards call wait for the next login or upload",
                   tracker.getQueue().size(), blackbox != nullptr ? blackbox->getEventLog().size() : std::size_t{0});

@@ -34,8 +34,8 @@ private:
     std::string writeEvent(const CServiceForm& form);
     // An upload of this kind with both fields as given was stored after the
     // upload `since`: a client resending what it sent before its answer was lost.
-    bool isRepeat(const std::string& kind, const std::string& key1, const std::string& value1,
-                  const std::string& key2, const std::string& value2, const std::string& since);
+    bool isRepeat(const std::string& kind, const std::string& key1, const std::string& value1, const std::string& key2,
+                  const std::string& value2, const std::string& since);
 
     std::optional<std::string> pilotOfToken(const std::string& token);
     bool logOfPilot(const std::string& logId, const std::string& pilot);
