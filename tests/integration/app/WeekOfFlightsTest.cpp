@@ -3,7 +3,7 @@
 // faults between them: a clean flight; one whose logs the service stops
 // answering after the report; one after a restart of the client (the logs of
 // the last go at its login); one whose report meets a lost service (backed
-// up, uploaded at the next login); and one killed in cruise and continued.
+// up, uploaded at the next login); and one killed in flight and continued.
 // After each flight the service's store must hold one report per flight log,
 // with its take-off and landing, every position and event attributed to its
 // own report, nothing twice, and the awards call after its logs.
@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -114,6 +115,19 @@ public:
     bool prepare(int flight, int timeScale) { return book(flight) && startSimulator(timeScale); }
 
     std::size_t reports() { return demo.store.uploads("writereport").size(); }
+
+    // The backup's generation and flags in the client's settings file.
+    long backupGeneration() { return std::atol(setting("Generation").c_str()); }
+    bool continueOffered() { return setting("Continue") == "1"; }
+    std::string setting(const std::string& key)
+    {
+        const std::string text = DemoFlight::readFile((demo.folder / "quenvale.ini").string());
+        const std::size_t at = text.find("\n" + key + " = ");
+        if (at == std::string::npos)
+            return {};
+        const std::size_t start = at + key.size() + 4;
+        return text.substr(start, text.find('\n', start) - start);
+    }
 };
 
 // The client's debug-log lines that say why a flight did not go as planned.
@@ -263,16 +277,21 @@ TEST(ClientProgramWeek, FiveFlightsWithTheServiceFaultsBetweenThem)
         << client->output() << debugLines(week.demo.folder);
     expectWeekSoFar(store, 4, 4);
 
-    // Flight 5 slower, so that the two-minute autosave falls in cruise; the
-    // client is killed right after it and the flight continued.
+    // Flight 5 slower; once airborne, the client is killed right after its
+    // next autosave (every two minutes: in the climb, the cruise or the
+    // descent) and the flight continued.
     ASSERT_TRUE(week.prepare(5, 10));
     const std::size_t from = client->output().size();
-    ASSERT_TRUE(client->waitForOutput("Creating Autosave Backup...", kFlightMs, from))
+    const auto airborne = std::chrono::steady_clock::now() + std::chrono::seconds(50);
+    ASSERT_TRUE(waitReading(
+        *client, [&] { return std::chrono::steady_clock::now() > airborne; }, 120000));
+    const long before = week.backupGeneration();
+    ASSERT_TRUE(waitReading(
+        *client, [&] { return week.backupGeneration() > before && week.continueOffered(); }, 300000))
         << client->output() << debugLines(week.demo.folder);
-    std::this_thread::sleep_for(std::chrono::milliseconds(500)); // the backup written
     client->kill();
     client->finish(10000);
-    EXPECT_EQ(client->output().find("page 15 (comment)", from), std::string::npos) << "killed in cruise";
+    EXPECT_EQ(client->output().find("page 15 (comment)", from), std::string::npos) << "killed in flight";
     client = week.client(std::string(kContinue) + kEnd + "wait page 7 120\n");
     ASSERT_EQ(client->run(kFlightMs), 0) << client->output() << debugLines(week.demo.folder);
     expectWeekSoFar(store, 5, 5);
