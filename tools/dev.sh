@@ -143,7 +143,7 @@ run_sanitized_suite() {
 # The tests that mostly wait on real time (whole flights of the program, the
 # window and the unpacked package) run beside the rest rather than after it.
 # The window's flight is serial within its own run, so it gets a run of its own.
-long_flights='ClientProgramFlight|ClientProgramStalledService|DebPackage'
+long_flights='ClientProgramFlight|ClientProgramStalledService|ClientProgramWeek|DebPackage'
 window_flight='GtkWindow\.WholeFlight'
 run_plain_suite() {
   local rc=0 pids=() log

@@ -9,12 +9,14 @@
 #include "server/ClientInterface.h"
 #include "sim/FlightSimulatorInterface.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
 namespace {
 int g_lastTrackerPhase = 0;
+const char* const kNextPositionKey = "nextpositionid";
 } // namespace
 
 CPositionTracker::CPositionTracker(CClientInterface& clientInterface) : client(clientInterface), log("CReport", CDebugLog::Quiet{}) {}
@@ -108,8 +110,14 @@ bool CPositionTracker::sendFirstQueued()
     client.position = queue.front();
     if (!client.writePositionLog())
         return false;
-    queue.erase(queue.begin());
+    dropFirstQueued();
     return true;
+}
+
+void CPositionTracker::dropFirstQueued()
+{
+    if (!queue.empty())
+        queue.erase(queue.begin());
 }
 
 void CPositionTracker::resetPositionLog()
@@ -132,14 +140,19 @@ void CPositionTracker::restore(std::vector<PositionRecord> records, std::int32_t
 
 bool CPositionTracker::savePositions()
 {
-    return CIniParser::getInstance().writeReportList("numpositionlogs", "positiondata", queue);
+    CIniParser& store = CIniParser::getInstance();
+    return store.writeReportList("numpositionlogs", "positiondata", queue) &&
+           store.writeReportString("report", kNextPositionKey, std::to_string(pendingPositions));
 }
 
 bool CPositionTracker::loadPositions()
 {
-    const bool complete = CIniParser::getInstance().readReportList("numpositionlogs", "positiondata", queue);
-    // Positions sent directly are not stored; the numbering goes on after
-    // the highest one known so that no number is given twice.
+    CIniParser& store = CIniParser::getInstance();
+    const bool complete = store.readReportList("numpositionlogs", "positiondata", queue);
+    // Positions sent directly are not queued: the numbering goes on after the
+    // stored next number (absent in older stores) and the highest one queued,
+    // so that no number is given twice.
+    pendingPositions = std::max(0, store.readReportInt("report", kNextPositionKey));
     for (const PositionRecord& p : queue) {
         if (p.PositionId >= pendingPositions && p.PositionId < INT32_MAX)
             pendingPositions = p.PositionId + 1;

@@ -31,6 +31,8 @@ public:
     // Sends the oldest queued position; it leaves the queue once the service
     // acknowledged it. False when nothing was queued or the send failed.
     bool sendFirstQueued();
+    // The oldest queued position leaves the queue unsent (the service refused it).
+    void dropFirstQueued();
     // Forgets the flight's positions here and on the service.
     void resetPositionLog();
     // Forgets the flight's positions here only.

@@ -7,6 +7,7 @@
 #include "server/Records.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class CFlightSimulatorInterface;
@@ -129,6 +130,10 @@ public:
     CPositionTracker& getPositionTracker() { return tracker; }
 
 private:
+    // What a stored report is loaded into, as the live flight holds it.
+    struct LiveFlight;
+    std::unique_ptr<LiveFlight> keepLiveFlight() const;
+    void putBackLiveFlight(const LiveFlight& live);
     static bool validItem(int item) { return item >= 0 && item < ReportItemCount; }
     void writeBackupRecords();
     bool commitBackup(bool forContinue);
@@ -138,6 +143,7 @@ private:
     bool sendReport(bool manualUpload);
     void keepForLater();
     bool sendPendingLogs();
+    void dropUnattributedEvents();
 
     CFlightSimulatorInterface* simulator;
     struct_penalty penalties[ReportItemCount];

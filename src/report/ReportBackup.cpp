@@ -9,10 +9,12 @@
 #include "server/ClientInterface.h"
 #include "server/LegacyResult.h"
 #include "sim/FlightSimulatorInterface.h"
+#include "sim/FlightSimulatorObjects.h"
 
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -37,6 +39,21 @@ struct StoredFlight {
     TankData tanks;
     struct_penalty penalties[ReportItemCount];
 };
+
+// Sends one log of an uploaded report. One the service acknowledged, or
+// refused for good, leaves the store; false when the service could not be
+// reached, and the log waits.
+template <class Send, class Drop>
+bool settleLog(CClientInterface& client, CDebugLog& log, const char* what, Send send, Drop drop)
+{
+    if (send())
+        return true;
+    if (!client.wasRefused())
+        return false;
+    log.warnf("The service refused the %s after the report (%s); it is dropped", what, client.getResultText().c_str());
+    drop();
+    return true;
+}
 
 template <class T> bool readRecord(CIniParser& store, const std::string& key, T& record)
 {
@@ -273,6 +290,10 @@ bool CReport::sendReport(bool manualUpload)
         log.warn("Unable to upload Report! No Connection to Database!");
         return false;
     }
+    // From here a kill must lead back to the upload (which the service may
+    // answer "ALREADY UPLOADED"), never to an autosave that offers the flight
+    // to be continued.
+    keepForLater();
     if (client.writeReport(manualUpload)) {
         reportUploaded = true;
         return true;
@@ -281,6 +302,7 @@ bool CReport::sendReport(bool manualUpload)
     if (client.getResultCode() == LegacyAlreadyUploaded) {
         log.warn("The service already holds the report of this flight; sending what follows it");
         reportUploaded = true;
+        dropUnattributedEvents();
         return true;
     }
     log.warn("Unable to upload Report! (writeReport() failed)");
@@ -302,37 +324,113 @@ void CReport::keepForLater()
     heldInMemory = true;
 }
 
+void CReport::dropUnattributedEvents()
+{
+    // Events name their report only by the service's id; positions carry
+    // the flight log's too and still go.
+    if (blackbox == nullptr || blackbox->getEventLog().empty() || client.report.ReportId[0] != '\0')
+        return;
+    log.warnf("The service's id of this report is unknown (its answer was lost): %zu events dropped",
+              blackbox->getEventLog().size());
+    while (!blackbox->getEventLog().empty())
+        blackbox->dropFirstEvent();
+}
+
 bool CReport::sendPendingLogs()
 {
     // One save takes the store from the autosave (or the backup) to the
     // uploaded report with its logs: the flags never name a report that
-    // could be sent twice.
+    // could be sent twice. Each log leaves the store before the next is sent.
     keepForLater();
     bool ok = true;
     while (ok && !tracker.getQueue().empty()) {
-        ok = tracker.sendFirstQueued();
+        ok = settleLog(
+            client, log, "position", [this] { return tracker.sendFirstQueued(); },
+            [this] { tracker.dropFirstQueued(); });
         if (ok)
             keepForLater();
     }
     while (ok && blackbox != nullptr && !blackbox->getEventLog().empty()) {
-        ok = blackbox->sendFirstEvent();
+        ok = settleLog(
+            client, log, "event", [this] { return blackbox->sendFirstEvent(); },
+            [this] { blackbox->dropFirstEvent(); });
         if (ok)
             keepForLater();
     }
+    // The awards call is the last log; it stays pending until it arrives.
+    ok = ok && settleLog(
+                   client, log, "awards call", [this] { return client.sendAwards(); }, [] {});
     if (!ok) {
-        log.warnf("Report uploaded; %zu positions and %zu events wait for the next login or upload",
+        log.warnf("Report uploaded; %zu positions, %zu events and the awards call wait for the next login or upload",
                   tracker.getQueue().size(), blackbox != nullptr ? blackbox->getEventLog().size() : std::size_t{0});
         return false;
     }
-    client.updateAwards();
     clearBackup();
     log.debug("Report uploaded successfully.");
     return true;
 }
 
+struct CReport::LiveFlight {
+    Tervix_Logs flightLog;
+    Tervix_Aircrafts aircraft;
+    Tervix_VirtualAirlines airline;
+    Tervix_Routes route;
+    Tervix_Reports report;
+    PositionRecord position;
+    CFlightSimulatorObjects snapshot;
+    struct_penalty penalties[ReportItemCount];
+    std::vector<PositionRecord> positions;
+    std::int32_t nextPosition = 0;
+    std::vector<CEventRecord> events;
+    std::int32_t eventsSent = 0;
+    bool reportUploaded = false;
+};
+
+std::unique_ptr<CReport::LiveFlight> CReport::keepLiveFlight() const
+{
+    auto live = std::make_unique<LiveFlight>();
+    live->flightLog = client.flightLog;
+    live->aircraft = client.aircraft;
+    live->airline = client.airline;
+    live->route = client.route;
+    live->report = client.report;
+    live->position = client.position;
+    if (simulator != nullptr)
+        live->snapshot = *simulator;
+    std::memcpy(live->penalties, penalties, sizeof penalties);
+    live->positions = tracker.getQueue();
+    live->nextPosition = tracker.getPendingPositions();
+    if (blackbox != nullptr) {
+        live->events = blackbox->getEventLog();
+        live->eventsSent = blackbox->getEventsSent();
+    }
+    live->reportUploaded = reportUploaded;
+    return live;
+}
+
+void CReport::putBackLiveFlight(const LiveFlight& live)
+{
+    client.flightLog = live.flightLog;
+    client.aircraft = live.aircraft;
+    client.airline = live.airline;
+    client.route = live.route;
+    client.report = live.report;
+    client.position = live.position;
+    if (simulator != nullptr)
+        static_cast<CFlightSimulatorObjects&>(*simulator) = live.snapshot;
+    std::memcpy(penalties, live.penalties, sizeof penalties);
+    tracker.restore(live.positions, live.nextPosition);
+    if (blackbox != nullptr)
+        blackbox->restoreEventLog(live.events, live.eventsSent);
+    reportUploaded = live.reportUploaded;
+}
+
 bool CReport::sendPendingLogsFromStore()
 {
-    if (!loadForUpload())
-        return false;
-    return uploadReport(true) && !hasBackup();
+    // An earlier flight's report passes through the live objects; the
+    // pilot's next flight must not start in its state.
+    const std::unique_ptr<LiveFlight> live = keepLiveFlight();
+    const bool sent = loadForUpload() && uploadReport(true) && !hasBackup();
+    putBackLiveFlight(*live);
+    return sent;
 }

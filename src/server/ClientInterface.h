@@ -8,6 +8,7 @@
 #include "server/BackgroundSender.h"
 #include "server/JsonEndpoint.h"
 #include "server/LegacyEndpoint.h"
+#include "server/LegacyResult.h"
 #include "server/Records.h"
 #include "server/ServerSettings.h"
 
@@ -120,8 +121,12 @@ public:
     // Queued for the background sender; always true.
     bool writeLog();
     bool updateAwards();
+    // The awards call on this thread, for a caller that must know it arrived.
+    bool sendAwards();
     bool writePositionLog();
-    bool writeEventLog(const CEventRecord& event);
+    // number: the event's place among the flight's events, so that the
+    // service can tell a repeat after a lost answer.
+    bool writeEventLog(const CEventRecord& event, std::int32_t number);
     bool writeReport(bool manualUpload);
     // What the upload fills into a report's empty fuel price and departure times.
     static void fillReportDefaults(Tervix_Reports& report, std::int32_t aircraftAirline);
@@ -135,6 +140,9 @@ public:
     int getResultCode() const { return legacy.resultCode(); }
     const std::string& getResultText() const { return legacy.resultText(); }
     const std::string& getResultLine() const { return legacy.resultLine(); }
+    // The service answered the last call and said no: sending it again
+    // cannot change the answer (an expired login can).
+    bool wasRefused() const { return isServiceRefusal(getResultCode()); }
 
     const std::string& getToken() const { return token; }
     void setToken(const std::string& value);

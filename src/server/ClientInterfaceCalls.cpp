@@ -270,6 +270,16 @@ bool CClientInterface::updateAwards()
     return true;
 }
 
+bool CClientInterface::sendAwards()
+{
+    CLegacyRequest r("updateawards");
+    r.integer("intern_ts", intern_ts).text("QVL_TOKEN", token);
+    if (legacyCall(r.withCode()) == LegacySuccess)
+        return true;
+    log.errorf("updateawards: %s", getResultText().c_str());
+    return false;
+}
+
 bool CClientInterface::writePositionLog()
 {
     const std::string logId = fieldText(flightLog.l_ID);
@@ -290,13 +300,13 @@ bool CClientInterface::writePositionLog()
     return false;
 }
 
-bool CClientInterface::writeEventLog(const CEventRecord& event)
+bool CClientInterface::writeEventLog(const CEventRecord& event, std::int32_t number)
 {
     CLegacyRequest r("writeeventlog");
     r.integer("intern_ts", intern_ts).text("QVL_TOKEN", token);
     r.integer("timestamp", event.elapsedSeconds).integer("speed", event.airspeed);
     r.text("flightstate", fieldText(event.phaseName)).text("text", fieldText(event.text));
-    r.text("reportid", fieldText(report.ReportId));
+    r.text("reportid", fieldText(report.ReportId)).integer("eventid", number);
     if (legacyCall(r.withCode()) == LegacySuccess)
         return true;
     log.errorf("writeeventlog: %s", getResultText().c_str());

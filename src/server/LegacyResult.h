@@ -22,6 +22,15 @@ inline constexpr std::array<std::string_view, 11> kLegacyResultTexts = {
     "SUCCESS",     "NO USER",    "NOT FOUND",        "INVALID", "Bad data from website", "Could not open URL",
     "INIT FAILED", "WRONG CODE", "ALREADY UPLOADED", "NO LOG",  "BAD LOGINDATA"};
 
+// A result word of the service other than success: it answered, and said no.
+// Transport failures and unreadable answers are not; neither is an unknown
+// login, which the next login mends.
+inline bool isServiceRefusal(int code)
+{
+    return code > LegacySuccess && code <= LegacyBadLoginData && code != LegacyNoUser && code != LegacyBadData &&
+           code != LegacyCouldNotOpen;
+}
+
 // The text of a code; codes outside the table read as "Bad data from website".
 inline std::string_view legacyResultText(int code)
 {

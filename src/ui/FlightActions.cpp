@@ -103,6 +103,15 @@ void CFlightActions::exit()
         ui.getClient().resetFlight();
         ui.SetPage(PageHome);
     }
+    if (ui.getReport().isHeldInMemory()) {
+        const MessageBoxResult answer = window.messageBox(
+            "The report could not be uploaded and could not be saved either.\nIt is lost when the client ends. "
+            "Exit anyway?",
+            "Report not saved!", MessageBoxButtons::OkCancel, MessageBoxIcon::Warning);
+        if (answer != MessageBoxResult::Ok)
+            return;
+        log.warn("Exit with a report that was neither uploaded nor saved; it is lost");
+    }
     autoUpdate.stop();
     window.close();
 }

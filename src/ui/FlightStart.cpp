@@ -27,7 +27,12 @@ void CFlightStart::fly()
     CFlightSimulatorInterface* sim = ui.getSimulator();
     const bool running = sim != nullptr && sim->connect();
     ui.ShowLoading();
-    // An aborted flight is continued or deleted before any new one starts.
+    // A report that could not be saved goes up before any new flight starts,
+    // and an aborted flight is continued or deleted.
+    if (ui.getReport().isHeldInMemory()) {
+        ui.SetPage(PageReportBackup);
+        return;
+    }
     if (ui.getReport().hasContinue()) {
         ui.SetPage(PageAbortedFlight);
         return;
@@ -143,6 +148,13 @@ void CFlightStart::start()
     sim.lFlightTimeAtStart = truncToInt32(sim.dFlightTime);
     sim.bEmergency = 0;
     sim.bDiverted = 0;
+    // Whatever an earlier flight, or an earlier report's logs, left behind:
+    // every flight starts boarding, with fresh flags and no report id.
+    sim.lFlightPhase = PhaseBoarding;
+    sim.lCrashed = 0;
+    sim.lLeftStartArea = 0;
+    sim.lAbove500Reported = 0;
+    copyText(client.report.ReportId, "");
     report.getPositionTracker().resetPositionLog();
     report.recordPosition();
     ui.SetPage(PageFlying);

@@ -195,6 +195,10 @@ void CLoginActions::loginFailed()
 
 CLoginActions::StoredFlight CLoginActions::storedFlight() const
 {
+    // A report held in memory is newer than any autosave left on disk, and
+    // only "Upload" keeps it.
+    if (ui.getReport().isHeldInMemory())
+        return StoredFlight::Backup;
     if (ui.getReport().hasContinue())
         return StoredFlight::Continue;
     if (ui.getReport().hasBackup())

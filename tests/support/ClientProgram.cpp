@@ -66,13 +66,14 @@ bool ClientProgram::readSome(int waitMs)
     return true;
 }
 
-bool ClientProgram::waitForOutput(const std::string& text, int timeoutMs)
+bool ClientProgram::waitForOutput(const std::string& text, int timeoutMs, std::size_t from)
 {
     const auto deadline = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
-    while (seen.find(text) == std::string::npos) {
+    const auto found = [&] { return seen.size() > from && seen.find(text, from) != std::string::npos; };
+    while (!found()) {
         const int left = millisecondsLeft(deadline);
         if (left == 0 || !readSome(left))
-            return seen.find(text) != std::string::npos;
+            return found();
     }
     return true;
 }
@@ -104,6 +105,12 @@ void ClientProgram::interrupt()
 {
     if (pid > 0)
         ::kill(pid, SIGTERM);
+}
+
+void ClientProgram::kill()
+{
+    if (pid > 0)
+        ::kill(pid, SIGKILL);
 }
 
 int ClientProgram::run(int timeoutMs)

@@ -2,6 +2,7 @@
 // standard output and error read from one pipe, and collects its exit status.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -15,12 +16,16 @@ public:
 
     bool start();
     // True once a line containing `text` was printed, reading at most timeoutMs.
-    bool waitForOutput(const std::string& text, int timeoutMs);
+    bool waitForOutput(const std::string& text, int timeoutMs) { return waitForOutput(text, timeoutMs, 0); }
+    // The same, for a line printed after the first `from` characters of output.
+    bool waitForOutput(const std::string& text, int timeoutMs, std::size_t from);
     // Reads until the program ends (killing it after timeoutMs); its exit code,
     // or -1 when it was killed or died of a signal.
     int finish(int timeoutMs);
     // SIGTERM: the client's interrupt, after which it ends by itself.
     void interrupt();
+    // SIGKILL: the pilot's machine dies; finish() collects it.
+    void kill();
     const std::string& output() const { return seen; }
 
     // The quenvale program of this build.

@@ -22,6 +22,7 @@
 
 namespace {
 constexpr std::size_t kRecentTimes = 10;
+const char* const kEventsSentKey = "eventssent";
 constexpr std::int32_t kThrottleWindowSeconds = 60;
 constexpr const char* kRulesFile = "blackbox.xml";
 // Far above any real rules file; a larger one would cost the flight its ticks.
@@ -174,6 +175,7 @@ void CBlackbox::startFlight()
 void CBlackbox::resetAll()
 {
     eventLog.clear();
+    eventsSent = 0;
     // The throttle counts this flight's events only: an earlier flight's
     // times would block the new flight's first minutes.
     recentTimes.assign(1, 0);
@@ -224,12 +226,17 @@ void CBlackbox::logEvent(const std::string& text, const std::string& soundName)
 
 bool CBlackbox::saveToReport()
 {
-    return CIniParser::getInstance().writeReportList("numeventlogs", "eventdata", eventLog);
+    CIniParser& store = CIniParser::getInstance();
+    return store.writeReportList("numeventlogs", "eventdata", eventLog) &&
+           store.writeReportString("report", kEventsSentKey, std::to_string(eventsSent));
 }
 
 bool CBlackbox::loadFromReport()
 {
-    const bool complete = CIniParser::getInstance().readReportList("numeventlogs", "eventdata", eventLog);
+    CIniParser& store = CIniParser::getInstance();
+    const bool complete = store.readReportList("numeventlogs", "eventdata", eventLog);
+    // Absent in stores of older clients: nothing was sent yet.
+    eventsSent = std::max(0, store.readReportInt("report", kEventsSentKey));
     // The texts go out to the service and the pages as C strings.
     for (CEventRecord& record : eventLog) {
         record.phaseName[sizeof record.phaseName - 1] = '\0';
@@ -240,8 +247,16 @@ bool CBlackbox::loadFromReport()
 
 bool CBlackbox::sendFirstEvent()
 {
-    if (eventLog.empty() || !booking.writeEventLog(eventLog.front()))
+    if (eventLog.empty() || !booking.writeEventLog(eventLog.front(), eventsSent))
         return false;
-    eventLog.erase(eventLog.begin());
+    dropFirstEvent();
     return true;
+}
+
+void CBlackbox::dropFirstEvent()
+{
+    if (eventLog.empty())
+        return;
+    eventLog.erase(eventLog.begin());
+    ++eventsSent;
 }

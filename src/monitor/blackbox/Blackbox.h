@@ -46,6 +46,14 @@ public:
     void resetAll();
 
     const std::vector<CEventRecord>& getEventLog() const { return eventLog; }
+    // How many of the flight's events the service acknowledged; the next
+    // one sent carries this number.
+    std::int32_t getEventsSent() const { return eventsSent; }
+    void restoreEventLog(std::vector<CEventRecord> log, std::int32_t sent)
+    {
+        eventLog = std::move(log);
+        eventsSent = sent;
+    }
     // The rules in force, as a rules text (the flight recording keeps them).
     const std::string& getRulesText() const { return rulesText; }
     std::size_t getEventCount() const { return events.size(); }
@@ -61,6 +69,9 @@ public:
     // Sends the oldest recorded event; it leaves the log once the service
     // acknowledged it. False when the log is empty or the send failed.
     bool sendFirstEvent();
+    // The oldest event leaves the log unsent (the service refused it); the
+    // numbering goes on past it.
+    void dropFirstEvent();
 
 private:
     bool throttled(std::int32_t elapsed) const;
@@ -78,6 +89,7 @@ private:
     std::vector<std::unique_ptr<Blackbox::CEventBase>> events;
     std::string rulesText;
     std::vector<CEventRecord> eventLog;
+    std::int32_t eventsSent = 0;
     std::vector<std::int32_t> recentTimes; // oldest first, at most 10
     bool blocking = false;                 // the throttle's line was written for this period
     CDebugLog log;

@@ -52,7 +52,12 @@ CFlightSimulatorInterfaceUsingFsuipc::~CFlightSimulatorInterfaceUsingFsuipc() = 
 
 bool CFlightSimulatorInterfaceUsingFsuipc::connect()
 {
-    return isOpen() || open();
+    // A link left open by a simulator restarted since fails only at its next
+    // exchange (and closes then): a pilot who presses "Fly!" must not meet that.
+    std::uint32_t version = 0;
+    if (isOpen() && read(0x3304, 4, &version) && process())
+        return true;
+    return open();
 }
 
 void CFlightSimulatorInterfaceUsingFsuipc::disconnect()

@@ -7,6 +7,7 @@
 // is scored from the right samples. At the end the tracker still stalls: the
 // client ends within its grace, and a new start works and remembers the
 // pilot's login.
+#include "DemoFlightSetup.h"
 #include "ServiceStore.h"
 #include "server/Base64.h"
 #include "support/ClientProgram.h"
@@ -28,54 +29,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using DemoFlight::heldScenario;
+using DemoFlight::readFile;
+using DemoFlightSetup = DemoFlight::Setup;
 
 std::string field(const std::multimap<std::string, std::string>& fields, const std::string& name)
 {
     auto it = fields.find(name);
     return it == fields.end() ? "(missing)" : it->second;
 }
-
-// The scenario with the aircraft held at the stand long enough for the pilot
-// to log in and fuel up, as tools/run-demo.sh does.
-std::string heldScenario(const fs::path& folder, const std::string& name)
-{
-    std::string text = readFile(std::string(QVL_SIM_SCENARIO_DIR) + "/" + name + ".json");
-    const std::size_t at = text.find("\"seconds\": 60");
-    if (at != std::string::npos)
-        text.replace(at, 13, "\"seconds\": 300");
-    const fs::path path = folder / (name + ".json");
-    std::ofstream(path) << text;
-    return path.string();
-}
-
-// The service with the demo pilot's booking, and the client's data folder
-// (settings for the given bridge, the demo login) among the module's names.
-struct DemoFlightSetup {
-    ServiceProcess service{QVL_BINARY_DIR "/tools/qvl-service/qvl-service"};
-    CServiceStore store;
-    CFsuipcTestDirectory fsuipc;
-    fs::path folder;
-    std::string options; // the settings without the login
-
-    void start(const std::string& bridge)
-    {
-        ASSERT_TRUE(service.start());
-        ASSERT_TRUE(store.open(service.databaseFile())) << store.error();
-        ASSERT_TRUE(store.seedDemo());
-        folder = fs::path(fsuipc.path()) / "client";
-        fs::create_directories(folder);
-        options = "[settings]\nTracker = 1\nSimpleFuel = 0\nEnableAutosave = 1\nFSInterface = " + bridge +
-                  "\n[server]\nUrl = " + service.url() + "\nCAFile = " + service.caFile() + "\n";
-        std::ofstream(folder / "quenvale.ini") << "[login]\nUser = demo\nPassword = demo123\n" << options;
-    }
-};
 
 // What every demo flight's report holds, whatever its bridge and landing.
 void expectDemoBooking(const std::multimap<std::string, std::string>& report, const std::string& bridge)

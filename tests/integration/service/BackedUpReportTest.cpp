@@ -6,16 +6,20 @@
 #include "ServiceSuite.h"
 
 #include "core/FixedText.h"
+#include "monitor/FlightState.h"
 #include "monitor/blackbox/Blackbox.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "platform/headless/RecordingSoundOutput.h"
 #include "report/Report.h"
 #include "server/LegacyResult.h"
+#include "support/LogCapture.h"
 #include "support/ScriptedSimulator.h"
 #include "support/StoreFiles.h"
 #include "ui/UserInterface.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 #include <set>
 
 namespace {
@@ -47,6 +51,26 @@ protected:
     {
         startWithEmptyStore();
         c.setServerUrl(service->url());
+        for (const char* kind : {"writereport", "writepositionlog", "writeeventlog", "updateawards"})
+            storedBefore[kind] = store->uploads(kind).size();
+        requestsBefore = receivedCount();
+    }
+
+    // What the service stored of one kind during this test.
+    std::vector<std::multimap<std::string, std::string>> stored(const std::string& kind)
+    {
+        auto all = store->uploads(kind);
+        all.erase(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(std::min(storedBefore[kind], all.size())));
+        return all;
+    }
+    // The functions of the requests the service received during this test.
+    std::vector<std::string> requests()
+    {
+        std::vector<std::string> out;
+        const auto all = store->received();
+        for (std::size_t i = requestsBefore; i < all.size(); ++i)
+            out.push_back(all[i].function);
+        return out;
     }
     ~BackedUpReport() override { startWithEmptyStore(); }
 
@@ -107,6 +131,8 @@ protected:
     static CIniParser& settings() { return CIniParser::getInstance(); }
     ScriptedSimulator* sim = nullptr;
     std::size_t before = 0;
+    std::map<std::string, std::size_t> storedBefore;
+    std::size_t requestsBefore = 0;
 };
 
 TEST_F(BackedUpReport, RefusedReportIsBackedUpAndTheManualUploadSendsEverythingInOrder)
@@ -176,9 +202,12 @@ INSTANTIATE_TEST_SUITE_P(Answers, ReportAnswerTest,
                          });
 
 // The service stored the report but its answer was lost: the next upload is
-// answered "ALREADY UPLOADED", which means the report is there.
+// answered "ALREADY UPLOADED", which means the report is there. Its id never
+// reached the client: the positions still go with their flight log, the
+// events, which only the report's id would attribute, are dropped and said.
 TEST_F(BackedUpReport, LostAcknowledgementClearsTheBackupAndTheLogsArrive)
 {
+    LogCapture logs;
     flyAndFinish();
     ASSERT_TRUE(service->setFault("lost", 0, "writereport"));
     EXPECT_FALSE(report.uploadReport(false));
@@ -189,44 +218,91 @@ TEST_F(BackedUpReport, LostAcknowledgementClearsTheBackupAndTheLogsArrive)
     const auto sent = uploadsSince(*store, before);
     EXPECT_EQ(store->uploads("writereport").size(), 1u) << "the service keeps one report per flight log";
     EXPECT_EQ(countOf(sent, "writepositionlog"), 3u);
-    EXPECT_EQ(countOf(sent, "writeeventlog"), 2u);
+    for (const auto& fields : stored("writepositionlog")) {
+        EXPECT_EQ(fields.find("LogId")->second, "9001");
+        EXPECT_EQ(fields.find("ReportId")->second, "") << "never an id that is not this report's";
+    }
+    EXPECT_EQ(countOf(sent, "writeeventlog"), 0u);
+    EXPECT_TRUE(logs.contains("2 events dropped"));
     EXPECT_EQ(countOf(sent, "updateawards"), 1u);
     expectNothingPending();
 }
 
-// Sending stops at the first failure after the report; the rest waits in the
-// store, marked uploaded, and goes at the next login without the report.
-TEST_F(BackedUpReport, LogsTheServiceDidNotTakeWaitForTheNextLogin)
+// What the service does to the logs that follow an accepted report. A log it
+// could not be reached for waits in the store (marked uploaded) and goes at
+// the next login, the awards call last; one it stored but whose answer was
+// lost is sent again and kept once; one it refused for good is dropped.
+struct LogFault {
+    const char* name;
+    const char* mode;
+    unsigned number;
+    const char* functions;
+    bool pending;          // something waits for the next login
+    std::size_t sentFirst; // requests of `functions` sent with the report
+    std::size_t events;    // events the service holds in the end
+    std::size_t awards;    // awards calls the service holds (it has no number to tell a repeat by)
+};
+
+class PendingLogs : public BackedUpReport, public ::testing::WithParamInterface<LogFault> {};
+
+TEST_P(PendingLogs, WaitForTheNextLoginAndArriveOnce)
 {
+    const LogFault p = GetParam();
+    LogCapture logs;
     flyAndFinish();
-    ASSERT_TRUE(service->setFault("status", 503, "writeeventlog"));
+    // The stored flight ended on block after a crash, high and away from its start.
+    sim->lFlightPhase = PhaseOnBlock;
+    sim->lCrashed = 1;
+    sim->lLeftStartArea = 1;
+    sim->lAbove500Reported = 1;
+    ASSERT_TRUE(service->setFault(p.mode, p.number, p.functions));
     EXPECT_TRUE(report.uploadReport(false)) << "the report itself is in";
-    expectBackupKept();
-    EXPECT_TRUE(report.hasPendingLogs());
-    const auto first = uploadsSince(*store, before);
-    EXPECT_EQ(countOf(first, "writeeventlog"), 1u) << "sending stops at the first failure";
-    EXPECT_EQ(countOf(first, "updateawards"), 0u);
+    EXPECT_EQ(report.hasPendingLogs(), p.pending);
+    std::size_t sentFirst = 0;
+    for (const std::string& function : requests())
+        sentFirst += function == p.functions ? 1 : 0;
+    EXPECT_EQ(sentFirst, p.sentFirst) << "sending stops at the first failure";
+    EXPECT_EQ(logs.contains("it is dropped"), !p.pending);
 
     // The next start of the client, after a login.
     ASSERT_TRUE(service->setFault("none"));
     CIniParser::destroyInstance();
-    report.getPositionTracker().clear();
-    ui.getBlackbox().resetAll();
-    ASSERT_EQ(settings().readConfigInt("report", "Backup"), 1);
-    EXPECT_TRUE(report.hasPendingLogs());
-    EXPECT_TRUE(report.sendPendingLogsFromStore());
-    ASSERT_TRUE(c.waitForBackgroundSends(10000));
-    const auto all = uploadsSince(*store, before);
-    EXPECT_EQ(countOf(all, "writereport"), 1u);
+    ui.ResetFlight();
+    if (p.pending) {
+        ASSERT_EQ(settings().readConfigInt("report", "Backup"), 1);
+        EXPECT_TRUE(report.hasPendingLogs());
+        EXPECT_TRUE(report.sendPendingLogsFromStore());
+    }
+    EXPECT_FALSE(report.hasPendingLogs());
+    EXPECT_EQ(stored("writereport").size(), 1u);
     std::set<std::string> positions;
-    for (const auto& r : all)
-        if (r.function == "writepositionlog")
-            positions.insert(r.body.substr(r.body.find("&PositionId=")));
+    for (const auto& fields : stored("writepositionlog"))
+        positions.insert(fields.find("PositionId")->second);
     EXPECT_EQ(positions.size(), 3u);
-    EXPECT_EQ(countOf(all, "writeeventlog"), 3u) << "the refused event again, then the other one";
-    EXPECT_EQ(countOf(all, "updateawards"), 1u);
+    EXPECT_EQ(stored("writepositionlog").size(), 3u) << "each position once";
+    EXPECT_EQ(stored("writeeventlog").size(), p.events);
+    EXPECT_EQ(stored("updateawards").size(), p.awards);
+    ASSERT_FALSE(requests().empty());
+    EXPECT_EQ(requests().back(), "updateawards") << "the awards call last";
     for (const char* key : {"Backup", "Continue", "Code"})
         EXPECT_EQ(settings().readConfigString("report", key), "0") << key;
+    // The earlier report's logs left the pilot's next flight as it was.
+    EXPECT_EQ(sim->lFlightPhase, PhaseBoarding);
+    EXPECT_EQ(sim->lCrashed, 0);
+    EXPECT_EQ(sim->lLeftStartArea, 0);
+    EXPECT_EQ(sim->lAbove500Reported, 0);
+    EXPECT_EQ(fieldText(c.report.ReportId), "");
+    EXPECT_FALSE(report.isReportUploaded());
 }
+
+INSTANTIATE_TEST_SUITE_P(Faults, PendingLogs,
+                         // The service's faults answer after the request was carried out.
+                         ::testing::Values(LogFault{"EventUnreachable", "status", 503, "writeeventlog", true, 1, 2, 1},
+                                           LogFault{"PositionAnswerLost", "lost", 0, "writepositionlog", true, 1, 2, 1},
+                                           LogFault{"EventAnswerLost", "lost", 0, "writeeventlog", true, 1, 2, 1},
+                                           LogFault{"AwardsUnreachable", "status", 503, "updateawards", true, 1, 2, 2},
+                                           LogFault{"EventRefused", "word", LegacyNoLog, "writeeventlog", false, 2, 2,
+                                                    1}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -153,11 +153,11 @@ TEST_F(ServiceCalls, PositionAndEventUploads)
     e.airspeed = 142;
     copyText(e.phaseName, "climb");
     copyText(e.text, "Gear up");
-    EXPECT_TRUE(c->writeEventLog(e));
+    EXPECT_TRUE(c->writeEventLog(e, 3));
     EXPECT_EQ(lastBody("writeeventlog"),
               coded(format("function=writeeventlog&intern_ts=%d&QVL_TOKEN=%s&timestamp=%d&speed=%d&flightstate=%s"
-                           "&text=%s&reportid=%s",
-                           c->intern_ts, tok(), 95, 142, "climb", "Gear up", "70042")));
+                           "&text=%s&reportid=%s&eventid=%d",
+                           c->intern_ts, tok(), 95, 142, "climb", "Gear up", "70042", 3)));
 }
 
 TEST_F(ServiceCalls, RefusedPositionAndEventAnswerFalse)
@@ -169,7 +169,7 @@ TEST_F(ServiceCalls, RefusedPositionAndEventAnswerFalse)
     CEventRecord e{};
     copyText(e.text, "Gear up");
     ASSERT_TRUE(service->setFault("wrongword"));
-    EXPECT_FALSE(c->writeEventLog(e));
+    EXPECT_FALSE(c->writeEventLog(e, 0));
     service->setFault("none");
 }
 

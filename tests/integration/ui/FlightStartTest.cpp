@@ -2,6 +2,8 @@
 // TLS, the aircraft from a scripted simulator placed around the departure.
 #include "../service/ServiceSuite.h"
 
+#include "core/FixedText.h"
+#include "monitor/FlightState.h"
 #include "report/Report.h"
 #include "support/FlightFixture.h"
 #include "ui/ControlIds.h"
@@ -110,6 +112,11 @@ TEST_F(FlightStartSuite, FlyOnTheLoadSheetStartsAFreshFlight)
     sim.bEmergency = 1;
     sim.bDiverted = 1;
     sim.nMinFuel = -1;
+    sim.lFlightPhase = PhaseOnBlock;
+    sim.lCrashed = 1;
+    sim.lLeftStartArea = 1;
+    sim.lAbove500Reported = 1;
+    copyText(f.ui->getClient().report.ReportId, "70001");
     const std::size_t resets = store->uploads("resetpositionlog").size();
 
     f.ui->OnButton(IdFly);
@@ -122,6 +129,11 @@ TEST_F(FlightStartSuite, FlyOnTheLoadSheetStartsAFreshFlight)
     EXPECT_DOUBLE_EQ(sim.dStartLongitude, sim.dLongitude);
     EXPECT_EQ(sim.bEmergency, 0);
     EXPECT_EQ(sim.bDiverted, 0);
+    EXPECT_EQ(sim.lFlightPhase, PhaseBoarding);
+    EXPECT_EQ(sim.lCrashed, 0);
+    EXPECT_EQ(sim.lLeftStartArea, 0);
+    EXPECT_EQ(sim.lAbove500Reported, 0);
+    EXPECT_EQ(fieldText(f.ui->getClient().report.ReportId), "");
     EXPECT_EQ(store->uploads("resetpositionlog").size(), resets + 1);
     const auto& queue = f.ui->getReport().getPositionTracker().getQueue();
     ASSERT_EQ(queue.size(), 1u) << "the first position, kept while the tracker is off";

@@ -11,8 +11,10 @@
 #include "support/ScriptedService.h"
 #include "support/StoreFiles.h"
 #include "ui/ControlIds.h"
+#include "ui/LoginActions.h"
 
 #include "ui/ControlIds.h"
+#include "ui/LoginActions.h"
 
 #include <gtest/gtest.h>
 
@@ -128,6 +130,18 @@ TEST_F(BackupTest, SavedFlightComesBackWholeAndInOrder)
     EXPECT_DOUBLE_EQ(f.sim->dLastAltitude, 2620.0);
     EXPECT_TRUE(f.logs.contains("Critical Backup Data: Tervix_Pilots.ID=2002"));
     EXPECT_TRUE(f.logs.contains("Report-Backup has been loaded."));
+
+    // Everything acknowledged before the next autosave: a continued flight
+    // still numbers its positions and events on.
+    while (!report().getPositionTracker().getQueue().empty())
+        report().getPositionTracker().dropFirstQueued();
+    f.ui->getBlackbox().dropFirstEvent();
+    ASSERT_TRUE(report().saveBackup(true));
+    f.ui->ResetFlight();
+    CIniParser::destroyInstance();
+    ASSERT_TRUE(report().loadBackup());
+    EXPECT_EQ(report().getPositionTracker().getPendingPositions(), 7);
+    EXPECT_EQ(f.ui->getBlackbox().getEventsSent(), 1);
 }
 
 // Changes one byte of a record value so that the file's code changes.
@@ -244,11 +258,13 @@ public:
 };
 
 // A report that can be neither sent nor saved is said to the pilot and kept
-// in memory, so that "Upload" works once the service is back.
+// in memory, so that "Upload" works once the service is back: a fresh login
+// leads to it, not to the flight's last autosave, and Exit asks first.
 TEST_F(BackupTest, AReportThatCannotBeSavedIsSaidAndCanStillBeUploaded)
 {
     ScriptedService service;
     fly();
+    ASSERT_TRUE(report().saveBackup(true)) << "the flight's last autosave";
     service.setRefusing(true);
     FullDisk full;
     setDurableFiles(&full);
@@ -262,11 +278,26 @@ TEST_F(BackupTest, AReportThatCannotBeSavedIsSaidAndCanStillBeUploaded)
     EXPECT_TRUE(report().hasBackup()) << "the backup page offers the upload";
 
     service.setRefusing(false);
+    EXPECT_EQ(f.ui->getLoginActions().storedFlight(), CLoginActions::StoredFlight::Backup)
+        << "the login leads to the upload, not to the autosave";
+    f.ui->OnButton(IdFly);
+    EXPECT_EQ(f.ui->getPage(), PageReportBackup) << "no new flight over the held report";
+    f.window.boxes.clear();
+    f.window.answers.push_back(MessageBoxResult::Cancel);
+    f.ui->OnButton(IdExit);
+    ASSERT_EQ(f.window.boxes.size(), 1u);
+    EXPECT_EQ(f.window.boxes[0].title, "Report not saved!");
+    EXPECT_FALSE(f.window.isClosed()) << "the pilot chose to stay";
+
     f.ui->OnButton(IdUploadReport);
     EXPECT_EQ(service.bodies("writereport").size(), 1u);
     EXPECT_EQ(service.bodies("writepositionlog").size(), 7u);
     EXPECT_EQ(service.bodies("writeeventlog").size(), 4u) << "three events and the low-altitude item";
     EXPECT_FALSE(report().hasBackup());
+    f.window.boxes.clear();
+    f.ui->OnButton(IdExit);
+    EXPECT_TRUE(f.window.boxes.empty());
+    EXPECT_TRUE(f.window.isClosed());
 }
 
 // An autosave that cannot be written tells the pilot once per flight.

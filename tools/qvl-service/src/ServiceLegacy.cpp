@@ -172,6 +172,8 @@ std::string CServiceLegacy::changeData(const std::string& function, const CServi
         return writePosition(*pilot, form);
     if (function == "writelog")
         return writeTracker(*pilot, form);
+    if (function == "writeeventlog")
+        return writeEvent(form);
     if (function == "resetpositionlog" && !logOfPilot(form.get("logid"), *pilot))
         return word("NO LOG");
     db.recordUpload(function, form.asMap());
@@ -190,8 +192,37 @@ std::string CServiceLegacy::writePosition(const std::string& pilot, const CServi
 {
     if (!logOfPilot(form.get("LogId"), pilot))
         return word("NO LOG");
-    db.recordUpload("writepositionlog", form.asMap());
+    // A flight started again on its booking resets the position log and numbers from 0.
+    const std::string log = form.get("LogId");
+    const std::string reset = db.scalar("SELECT coalesce(max(u.id), 0) FROM uploads u JOIN upload_fields f"
+                                        " ON f.upload_id = u.id WHERE u.kind = 'resetpositionlog'"
+                                        " AND f.key = 'logid' AND f.value = ?",
+                                        {log})
+                                  .value_or("0");
+    if (!isRepeat("writepositionlog", "LogId", log, "PositionId", form.get("PositionId"), reset))
+        db.recordUpload("writepositionlog", form.asMap());
     return word("SUCCESS") + "DATAEND\n";
+}
+
+std::string CServiceLegacy::writeEvent(const CServiceForm& form)
+{
+    // Only a numbered event of a known report can be recognised.
+    const std::string report = form.get("reportid"), number = form.get("eventid");
+    const auto since = db.scalar("SELECT upload_id FROM reports WHERE ReportId = ?", {report});
+    if (!since || number.empty() || !isRepeat("writeeventlog", "reportid", report, "eventid", number, *since))
+        db.recordUpload("writeeventlog", form.asMap());
+    return word("SUCCESS") + "DATAEND\n";
+}
+
+bool CServiceLegacy::isRepeat(const std::string& kind, const std::string& key1, const std::string& value1,
+                              const std::string& key2, const std::string& value2, const std::string& since)
+{
+    return db
+        .scalar("SELECT 1 FROM uploads u JOIN upload_fields a ON a.upload_id = u.id"
+                " JOIN upload_fields b ON b.upload_id = u.id WHERE u.kind = ? AND a.key = ? AND a.value = ?"
+                " AND b.key = ? AND b.value = ? AND u.id > CAST(? AS INTEGER) LIMIT 1",
+                {kind, key1, value1, key2, value2, since})
+        .has_value();
 }
 
 std::string CServiceLegacy::writeReport(const std::string& pilot, const CServiceForm& form)

@@ -31,6 +31,11 @@ private:
     std::string writeReport(const std::string& pilot, const CServiceForm& form);
     std::string writePosition(const std::string& pilot, const CServiceForm& form);
     std::string writeTracker(const std::string& pilot, const CServiceForm& form);
+    std::string writeEvent(const CServiceForm& form);
+    // An upload of this kind with both fields as given was stored after the
+    // upload `since`: a client resending what it sent before its answer was lost.
+    bool isRepeat(const std::string& kind, const std::string& key1, const std::string& value1, const std::string& key2,
+                  const std::string& value2, const std::string& since);
 
     std::optional<std::string> pilotOfToken(const std::string& token);
     bool logOfPilot(const std::string& logId, const std::string& pilot);

@@ -69,6 +69,7 @@ CREATE TABLE IF NOT EXISTS requests(id INTEGER PRIMARY KEY, received INTEGER, me
   function TEXT, body TEXT);
 CREATE TABLE IF NOT EXISTS uploads(id INTEGER PRIMARY KEY, kind TEXT, received INTEGER);
 CREATE TABLE IF NOT EXISTS upload_fields(upload_id INTEGER, seq INTEGER, key TEXT, value TEXT);
+CREATE INDEX IF NOT EXISTS upload_fields_value ON upload_fields(key, value);
 CREATE TABLE IF NOT EXISTS reports(ReportId INTEGER PRIMARY KEY, log_id INTEGER UNIQUE, upload_id INTEGER);
 )SQL";
 
