@@ -63,16 +63,18 @@ fetch_windows_sources() {
   (cd build/deps && apt-get source -qq pugixml > /dev/null)
 }
 
-# The 32-bit program is Windows code only: PE32 for i386, importing nothing
-# but the system's own DLLs.
+# The 32-bit program is Windows code only: PE32 for i386, a window program (no
+# console opens beside it), importing nothing but the system's own DLLs.
 check_windows_program() {
   local exe=build/windows/src/app/quenvale.exe dump foreign
   dump=$(i686-w64-mingw32-objdump -p "$exe")
   grep -q 'file format pei-i386' <<< "$dump" || { echo "$exe is not a 32-bit Windows program" >&2; return 1; }
+  grep -Eq '^Subsystem[[:space:]]+0+2[[:space:]]+\(Windows GUI\)' <<< "$dump" ||
+    { echo "$exe is not a window program: $(grep '^Subsystem' <<< "$dump")" >&2; return 1; }
   foreign=$(grep 'DLL Name:' <<< "$dump" | awk '{print tolower($3)}' |
     grep -Ev '^(kernel32|user32|gdi32|comctl32|advapi32|shell32|ole32|winhttp|crypt32|winmm|ws2_32|msvcrt)\.dll$' || true)
   [ -z "$foreign" ] || { echo "$exe needs DLLs beside itself: $foreign" >&2; return 1; }
-  echo "$exe: PE32 i386, imports only Windows' own DLLs"
+  echo "$exe: PE32 i386, Windows GUI, imports only Windows' own DLLs"
 }
 
 # The Windows builds (cross-compiled); tools/wine-tests.sh runs their suites.
