@@ -4,8 +4,11 @@
 
 #include "core/DebugLog.h"
 #include "platform/SystemInfo.h"
+#include "server/BackgroundSender.h"
 #include "server/LegacyResult.h"
+#include "server/ServerAddress.h"
 
+#include <chrono>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -108,6 +111,24 @@ INSTANTIATE_TEST_SUITE_P(Table, SlowService,
                          ::testing::Values(SlowCase{"Stalled", "delay", 600000, 1000, 120000},
                                            SlowCase{"Trickling", "trickle", 50, 1000, 2500}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Exit with a stalled service: the background send in flight is cancelled
+// once the grace is over, so the client ends, and frees its data folder for
+// the next start or the installer, on time.
+TEST_F(ServiceFaults, StalledBackgroundSendEndsRightAfterTheGrace)
+{
+    CServerAddress::set(service->url());
+    ASSERT_TRUE(service->setFault("delay", 600000));
+    CBackgroundSender sender;
+    sender.post("function=writelog&intern_ts=1");
+    ASSERT_FALSE(sender.waitIdle(300)) << "the send is in flight";
+    const auto start = std::chrono::steady_clock::now();
+    sender.stop(1000);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, std::chrono::milliseconds(3000));
+    service->setFault("none");
+    CServerAddress::set(CServerAddress::kDefaultUrl);
+}
 
 // No CA file, or one naming another authority: the service's certificate is
 // refused with a log line and the request never reaches the service.
