@@ -72,7 +72,7 @@ check_windows_program() {
   grep -Eq '^Subsystem[[:space:]]+0+2[[:space:]]+\(Windows GUI\)' <<< "$dump" ||
     { echo "$exe is not a window program: $(grep '^Subsystem' <<< "$dump")" >&2; return 1; }
   foreign=$(grep 'DLL Name:' <<< "$dump" | awk '{print tolower($3)}' |
-    grep -Ev '^(kernel32|user32|gdi32|comctl32|advapi32|shell32|ole32|winhttp|crypt32|winmm|ws2_32|msvcrt)\.dll$' || true)
+    grep -Ev '^(kernel32|user32|gdi32|comctl32|advapi32|shell32|ole32|winhttp|crypt32|secur32|winmm|ws2_32|msvcrt)\.dll$' || true)
   [ -z "$foreign" ] || { echo "$exe needs DLLs beside itself: $foreign" >&2; return 1; }
   echo "$exe: PE32 i386, Windows GUI, imports only Windows' own DLLs"
 }

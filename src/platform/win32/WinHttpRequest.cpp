@@ -3,6 +3,7 @@
 // cancellable one runs on a thread of its own that the caller can abandon.
 #include "platform/win32/WinHttpRequest.h"
 
+#include "platform/win32/TlsPeerCertificate.h"
 #include "platform/win32/WideText.h"
 
 #include <windows.h>
@@ -229,7 +230,8 @@ public:
             outcome.error = ERROR_FILE_NOT_FOUND;
             return;
         }
-        if (!open() || !send(body, caStore.h) || !receive(sink))
+        if ((caStore.h != nullptr && !peerTrusted(caStore.h)) || !open() || !send(body, caStore.h) ||
+            !receive(sink))
             return;
         outcome.ok = true;
     }
@@ -327,15 +329,68 @@ private:
         return true;
     }
 
+    // The chain of the server's certificate, on a handshake that sends nothing.
+    bool peerTrusted(HCERTSTORE caStore)
+    {
+        const std::uint32_t limit = cut(target.connectTimeoutMs);
+        CertificateHandle server;
+        std::string why;
+        if (limit == 0) {
+            SetLastError(ERROR_WINHTTP_TIMEOUT);
+            return fail("cannot reach " + target.host);
+        }
+        server.c = fetchPeerCertificate(target.host, target.port, limit, why);
+        if (server.c == nullptr) {
+            outcome.error = ERROR_WINHTTP_CANNOT_CONNECT;
+            outcome.timedOut = deadlinePassed();
+            outcome.errorText = why;
+            return false;
+        }
+        return judge(server.c, caStore);
+    }
+
+    bool judge(PCCERT_CONTEXT server, HCERTSTORE caStore)
+    {
+        std::string why;
+        if (chainTrusted(server, caStore, target.host, why))
+            return true;
+        outcome.certificateRejected = true;
+        outcome.error = ERROR_WINHTTP_SECURE_INVALID_CA;
+        outcome.errorText = why + " (" + target.caFile + ")";
+        return false;
+    }
+
+    // The connection WinHTTP sends on is checked too, after its handshake and
+    // before the request line; closing the request there stops the send on
+    // Windows.
+    static void CALLBACK onStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID, DWORD)
+    {
+        auto* self = reinterpret_cast<Exchange*>(context);
+        if (status != WINHTTP_CALLBACK_STATUS_SENDING_REQUEST || self == nullptr || self->sendingCaStore == nullptr)
+            return;
+        self->checkedBeforeSending = true;
+        if (!self->serverTrusted(self->sendingCaStore)) {
+            self->refusedBeforeSending = true;
+            self->closeHandles();
+        }
+    }
+
     bool send(const std::string& body, HCERTSTORE caStore)
     {
         const std::wstring headers = toWide(target.headers);
-        if (!setTimeout(WINHTTP_OPTION_SEND_TIMEOUT, target.sendTimeoutMs) ||
-            !WinHttpSendRequest(request, headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
-                                static_cast<DWORD>(headers.size()), WINHTTP_NO_REQUEST_DATA, 0,
-                                static_cast<DWORD>(body.size()), 0))
+        sendingCaStore = caStore;
+        if (caStore != nullptr)
+            WinHttpSetStatusCallback(request, onStatus, WINHTTP_CALLBACK_FLAG_SEND_REQUEST, 0);
+        const bool sentHeaders =
+            setTimeout(WINHTTP_OPTION_SEND_TIMEOUT, target.sendTimeoutMs) &&
+            WinHttpSendRequest(request, headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
+                               static_cast<DWORD>(headers.size()), WINHTTP_NO_REQUEST_DATA, 0,
+                               static_cast<DWORD>(body.size()), reinterpret_cast<DWORD_PTR>(this));
+        if (refusedBeforeSending)
+            return false;
+        if (!sentHeaders)
             return fail("cannot send the request to " + target.host);
-        if (caStore != nullptr && !serverTrusted(caStore))
+        if (caStore != nullptr && !checkedBeforeSending && !serverTrusted(caStore))
             return false;
         std::size_t sent = 0;
         while (sent < body.size()) {
@@ -355,13 +410,7 @@ private:
         DWORD size = sizeof server.c;
         if (!WinHttpQueryOption(request, WINHTTP_OPTION_SERVER_CERT_CONTEXT, &server.c, &size) || server.c == nullptr)
             return fail("cannot read the server's certificate");
-        std::string why;
-        if (chainTrusted(server.c, caStore, target.host, why))
-            return true;
-        outcome.certificateRejected = true;
-        outcome.error = ERROR_WINHTTP_SECURE_INVALID_CA;
-        outcome.errorText = why + " (" + target.caFile + ")";
-        return false;
+        return judge(server.c, caStore);
     }
 
     bool receive(const WinHttpRequest::BodySink& sink)
@@ -405,6 +454,9 @@ private:
     const WinHttpTarget& target;
     WinHttpOutcome& outcome;
     const SteadyClock::time_point deadline;
+    HCERTSTORE sendingCaStore = nullptr;
+    bool checkedBeforeSending = false;
+    bool refusedBeforeSending = false;
     std::mutex handles; // guards closed and the handles' slots
     bool closed = false;
     HINTERNET session = nullptr;

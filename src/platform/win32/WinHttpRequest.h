@@ -1,7 +1,7 @@
 // One HTTPS exchange over WinHTTP, shared by the HTTP client and the
 // downloader: connect, stall and overall deadlines, TLS verified against the
 // Windows authorities and, when a CA file is named, against that authority
-// too, checked here from the server's chain before any body byte is sent.
+// too, checked here from the server's chain before any byte of the request is sent.
 #pragma once
 
 #include <atomic>

@@ -3,6 +3,7 @@
 #include "ServiceSuite.h"
 
 #include "core/DebugLog.h"
+#include "support/DemoFlightReport.h"
 #include "platform/SystemInfo.h"
 #include "server/BackgroundSender.h"
 #include "server/LegacyResult.h"
@@ -131,8 +132,19 @@ TEST_F(ServiceFaults, StalledBackgroundSendEndsRightAfterTheGrace)
 }
 
 // No CA file, or one naming another authority: the service's certificate is
-// refused with a log line and the request never reaches the service.
-class CertificateTrust : public ServiceFaults, public ::testing::WithParamInterface<const char*> {};
+// refused with a log line before a single byte of the request, whose line
+// carries the pilot's token on a GET, reaches the service.
+class CertificateTrust : public ServiceFaults, public ::testing::WithParamInterface<const char*> {
+protected:
+    static std::size_t requestLines()
+    {
+#ifdef _WIN32
+        return DemoFlightReport::readUploads(service->uploadLog(), "request").size();
+#else
+        return receivedCount();
+#endif
+    }
+};
 
 TEST_P(CertificateTrust, UnknownAuthorityIsRefusedUntilItsCaFileIsSet)
 {
@@ -141,17 +153,15 @@ TEST_P(CertificateTrust, UnknownAuthorityIsRefusedUntilItsCaFileIsSet)
     o.caFile = GetParam();
     CHttpTransport::setOptions(o);
     const std::size_t refusalsBefore = countOf(logText(), "not trusted, request refused");
-#ifndef _WIN32
-    const std::size_t before = receivedCount();
-#endif
+    const std::size_t before = requestLines();
     EXPECT_EQ(c->getVersion(), LegacyBadData);
-#ifndef _WIN32
-    EXPECT_EQ(receivedCount(), before) << "no request reached the service";
-#endif
-    EXPECT_EQ(countOf(logText(), "not trusted, request refused"), refusalsBefore + 1);
+    EXPECT_NE(c->getPilotData(), 0) << "a GET, whose line would carry the token, fails too";
+    EXPECT_EQ(requestLines(), before) << "no request line reached the service";
+    EXPECT_EQ(countOf(logText(), "not trusted, request refused"), refusalsBefore + 2);
 
     CServerSettings::fromValues(service->url(), "", "", service->caFile()).applyToTransport();
     EXPECT_EQ(c->getVersion(), LegacySuccess);
+    EXPECT_EQ(requestLines(), before + 1) << "the service logs what it receives";
 }
 
 INSTANTIATE_TEST_SUITE_P(CaFiles, CertificateTrust,
