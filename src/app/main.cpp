@@ -60,7 +60,7 @@ bool chooseDataFolder(const std::string& folder)
 {
     namespace fs = std::filesystem;
     std::error_code ec;
-    const fs::path path = fs::absolute(folder, ec);
+    const fs::path path = fs::absolute(utf8Path(folder), ec);
     if (!ec)
         fs::create_directories(path, ec);
     if (ec || !fs::is_directory(path, ec)) {

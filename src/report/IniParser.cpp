@@ -268,11 +268,27 @@ bool CIniParser::stagedBelongsToSettings()
 
 std::string CIniParser::generationOf(const std::string& path)
 {
+    std::string text;
     std::string why;
     CSimpleIniA document(false, false, false);
-    if (!CRegularFile::fits(path, CReportCheckCode::kMaxStoreBytes, why) || document.LoadFile(path.c_str()) < 0)
+    if (!readStoreFile(path, text, why) || document.LoadData(text) < 0)
         return {};
     return document.GetValue("report", "generation", "");
+}
+
+// Through the UTF-8 path, so a data folder under any user name is read
+// (the library's own loader opens files by their code-page name).
+bool CIniParser::readStoreFile(const std::string& path, std::string& text, std::string& why)
+{
+    if (!CRegularFile::fits(path, CReportCheckCode::kMaxStoreBytes, why))
+        return false;
+    std::ifstream in(utf8Path(path), std::ios::binary);
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!in.is_open() || in.bad()) {
+        why = "unreadable";
+        return false;
+    }
+    return true;
 }
 
 void CIniParser::finishStagedReport()
@@ -405,15 +421,16 @@ void CIniParser::loadDocument(bool report, const std::string& path)
 {
     CSimpleIniA& doc = docs->get(report);
     doc.Reset();
+    std::string text;
     std::string why;
-    if (!CRegularFile::fits(path, CReportCheckCode::kMaxStoreBytes, why)) {
-        if (why != "missing")
+    if (!readStoreFile(path, text, why)) {
+        if (why == "unreadable")
+            log.warn("Could not load " + path + "; starting empty");
+        else if (why != "missing")
             log.error("Could not load " + path + ": " + why + "; starting empty");
         return;
     }
-    std::ifstream in(utf8Path(path), std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.is_open() || in.bad() || doc.LoadData(text) < 0) {
+    if (doc.LoadData(text) < 0) {
         // An unreadable file counts as empty; the next save writes it afresh.
         doc.Reset();
         log.warn("Could not load " + path + "; starting empty");

@@ -1,6 +1,7 @@
 // CRecordingReader: frames, then payloads, each against its own bounds.
 #include "monitor/recorder/RecordingReader.h"
 
+#include "core/Utf8Path.h"
 #include "monitor/recorder/RecordCoding.h"
 
 #include <cstring>
@@ -35,7 +36,7 @@ bool knownTag(std::uint8_t tag)
 
 bool CRecordingReader::readFile(const std::string& path, Recording::File& out, std::string& error)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(utf8Path(path), std::ios::binary);
     if (!in) {
         error = "cannot open " + path;
         return false;
