@@ -39,7 +39,7 @@ protected:
         program = fs::path(QVL_BINARY_DIR "/src/app/quenvale.exe");
         pilot = fs::path(QVL_SOURCE_DIR "/tools/demo-flight.pilot");
         if (GetParam().foreignNames) {
-            const fs::path programFolder = folder / utf8Path("Quenvale \xC3\x9Cn\xC3\xAFc\xC3\xB8d\xC3\xA9");
+            const fs::path programFolder = folder / utf8Path("Quenvale Pr\xC3\xB6gr\xC3\xA4mm\xC3\xA9");
             fs::create_directories(programFolder);
             fs::copy_file(program, programFolder / "quenvale.exe");
             program = programFolder / "quenvale.exe";

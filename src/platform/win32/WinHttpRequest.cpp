@@ -321,7 +321,7 @@ private:
         WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof features);
         if (!target.caFile.empty()) {
             // The root and the name are let through the handshake and checked
-            // below, before any body byte leaves.
+            // here, before the request line leaves.
             DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_CN_INVALID;
             if (!WinHttpSetOption(request, WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof flags))
                 return fail("cannot set the security flags");
