@@ -19,6 +19,10 @@ packages=(
   locales file procps
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 googletest dpkg-dev nsis
 )
+# wine32 runs the shipped 32-bit program's suites, on a machine that runs 32-bit code.
+if bash "$root/tools/runs-32bit.sh" > /dev/null 2>&1; then
+  packages+=(wine32:i386)
+fi
 
 install_missing() {
   local missing=()
@@ -29,6 +33,7 @@ install_missing() {
   echo "Installing: ${missing[*]}"
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  [[ " ${missing[*]} " == *":i386 "* ]] && $sudo dpkg --add-architecture i386
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
@@ -63,22 +68,51 @@ fetch_windows_sources() {
   (cd build/deps && apt-get source -qq pugixml > /dev/null)
 }
 
-# The 32-bit program is Windows code only: PE32 for i386, importing nothing
-# but the system's own DLLs.
+# The 32-bit program is Windows code only: PE32 for i386, a window program (no
+# console opens beside it), importing nothing but the system's own DLLs.
 check_windows_program() {
   local exe=build/windows/src/app/quenvale.exe dump foreign
   dump=$(i686-w64-mingw32-objdump -p "$exe")
   grep -q 'file format pei-i386' <<< "$dump" || { echo "$exe is not a 32-bit Windows program" >&2; return 1; }
+  grep -Eq '^Subsystem[[:space:]]+0+2[[:space:]]+\(Windows GUI\)' <<< "$dump" ||
+    { echo "$exe is not a window program: $(grep '^Subsystem' <<< "$dump")" >&2; return 1; }
   foreign=$(grep 'DLL Name:' <<< "$dump" | awk '{print tolower($3)}' |
-    grep -Ev '^(kernel32|user32|gdi32|comctl32|advapi32|shell32|ole32|winhttp|crypt32|winmm|ws2_32|msvcrt)\.dll$' || true)
+    grep -Ev '^(kernel32|user32|gdi32|comctl32|advapi32|shell32|ole32|winhttp|crypt32|secur32|winmm|ws2_32|msvcrt)\.dll$' || true)
   [ -z "$foreign" ] || { echo "$exe needs DLLs beside itself: $foreign" >&2; return 1; }
-  echo "$exe: PE32 i386, imports only Windows' own DLLs"
+  echo "$exe: PE32 i386, Windows GUI, imports only Windows' own DLLs"
+}
+
+# The shipped ABI's calling convention: the stand-in SimConnect.dll (i686)
+# exports the eleven functions undecorated, as the client resolves them, and
+# each is __stdcall with the argument bytes of the client's declarations
+# (src/sim/simconnect/SimConnectApi.h); the program imports undecorated names.
+check_i686_calling_convention() {
+  local dll=build/windows-i686-test/src/app/Microsoft.FlightSimulator.SimConnect/SimConnect.dll
+  local exe=build/windows/src/app/quenvale.exe symbols exports imports f
+  symbols=$(i686-w64-mingw32-objdump -t "$dll")
+  exports=$(i686-w64-mingw32-objdump -p "$dll" | sed -n '/Ordinal\/Name Pointer/,/^$/p')
+  grep -q 'file format pei-i386' < <(i686-w64-mingw32-objdump -p "$dll") || { echo "$dll is not 32-bit" >&2; return 1; }
+  for f in Open@24 Close@4 AddToDataDefinition@28 MapClientEventToSimEvent@12 SubscribeToSystemEvent@12 \
+           SetDataOnSimObject@28 RequestDataOnSimObject@36 TransmitClientEvent@24 Text@24 GetNextDispatch@12 \
+           FlightSave@20; do
+    grep -q "\] SimConnect_${f%@*}\$" <<< "$exports" || { echo "$dll does not export SimConnect_${f%@*} undecorated" >&2; return 1; }
+    grep -q " _SimConnect_$f\$" <<< "$symbols" || { echo "SimConnect_${f%@*} is not __stdcall with ${f#*@} bytes of arguments" >&2; return 1; }
+  done
+  imports=$(i686-w64-mingw32-objdump -p "$exe" |
+    awk '/DLL Name:/ {dll=1} dll && /^\t[0-9a-f]+[ \t]+[0-9]+[ \t]+[A-Za-z_]/ {print $3}')
+  [ -n "$imports" ] || { echo "no imports read from $exe" >&2; return 1; }
+  ! grep -q '@' <<< "$imports" || { echo "$exe imports decorated names: $(grep '@' <<< "$imports" | head -n3)" >&2; return 1; }
+  echo "$dll: the eleven functions undecorated and __stdcall; $exe imports undecorated names"
 }
 
 # The Windows builds (cross-compiled); tools/wine-tests.sh runs their suites.
+# The i686 unit suite is built so its compile-time layout checks hold for the
+# shipped ABI; it runs under wine32 where the machine runs 32-bit code.
 build_windows() {
   fetch_windows_sources
   cmake --preset windows && cmake --build --preset windows --target quenvale installer && check_windows_program || return 1
+  cmake --preset windows-i686-test && cmake --build --preset windows-i686-test --target unit_tests SimConnect &&
+    check_i686_calling_convention || return 1
   cmake --preset windows-test && cmake --build --preset windows-test
 }
 

@@ -78,6 +78,24 @@ run_suite() {
 run_suite unit_tests ${1:+--gtest_filter=$1}
 run_suite integration_tests
 
+# The shipped 32-bit program's unit suite under wine32, where this machine
+# runs 32-bit code; where it cannot, one line says so.
+i686_suite=$root/build/windows-i686-test/tests/unit_tests.exe
+if why=$(bash "$root/tools/runs-32bit.sh"); then
+  echo "== unit_tests (wine32, i686)"
+  if [ ! -x /usr/lib/wine/wine ] || [ ! -f "$i686_suite" ]; then
+    failed=1
+    echo "wine32 (/usr/lib/wine/wine) or $i686_suite is missing"
+  elif /usr/lib/wine/wine "$i686_suite" --gtest_brief=1 ${1:+--gtest_filter=$1} > "$work/unit_tests_i686.log" 2>&1; then
+    tail -n 3 "$work/unit_tests_i686.log"
+  else
+    failed=1
+    cat "$work/unit_tests_i686.log"
+  fi
+else
+  echo "== unit_tests (i686): not run under wine32: $why"
+fi
+
 # --- The simulator links and the whole flight (simulator_tests). Each flight
 # gets the demo booking afresh: the service takes one report per flight log.
 run_suite simulator_tests --gtest_filter='*WindowsLink*'

@@ -2,6 +2,11 @@
 // ends the process when the first one was not enough.
 #include "app/ExitSignals.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -11,6 +16,8 @@ namespace {
 
 volatile std::sig_atomic_t g_signal = 0;
 CExitSignals::Handler g_onFirst = nullptr;
+std::atomic<bool> g_finished{false};
+std::uint32_t g_graceMs = CExitSignals::kGraceMs;
 
 int shellStatus(int signal)
 {
@@ -34,12 +41,38 @@ void watch(std::uint32_t graceMs)
     std::_Exit(shellStatus(g_signal));
 }
 
+#ifdef _WIN32
+// Runs on a thread of its own. Ctrl+C and Ctrl+Break are signals; a closed
+// console, log-off and shutdown end the process when this returns, so it
+// returns only once the exit save is done (or the grace is over).
+BOOL WINAPI onConsoleEvent(DWORD event)
+{
+    onSignal(event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? SIGINT : SIGTERM);
+    if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(g_graceMs);
+        while (!g_finished && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return TRUE;
+}
+#endif
+
 } // namespace
 
 void CExitSignals::install(Handler onFirst, std::uint32_t graceMs)
 {
     g_onFirst = onFirst;
+    g_graceMs = graceMs;
+#ifdef _WIN32
+    SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+#else
     std::signal(SIGINT, onSignal);
+#endif
     std::signal(SIGTERM, onSignal);
     std::thread(watch, graceMs).detach();
+}
+
+void CExitSignals::finished()
+{
+    g_finished = true;
 }

@@ -4,6 +4,7 @@
 
 #include "app/ExitCodes.h"
 #include "core/ClientConfig.h"
+#include "core/Utf8Path.h"
 #include "core/FixedText.h"
 #include "monitor/recorder/LandingReport.h"
 #include "monitor/recorder/RecordingReader.h"
@@ -38,10 +39,10 @@ public:
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
         path = fs::temp_directory_path() / ("quenvale-replay-" + std::to_string(stamp) + "-" + std::to_string(seed()));
         fs::create_directories(path);
-        info.dataFolder = path.string() + "/";
+        info.dataFolder = utf8Text(path) + "/";
         info.os = osName;
         setSystemInfo(&info);
-        CClientConfig::useDataFolder(path.string());
+        CClientConfig::useDataFolder(utf8Text(path));
     }
     ~ScratchFolder()
     {

@@ -8,9 +8,12 @@
 #include "app/gtk/GtkFrontEnd.h"
 #endif
 #ifdef _WIN32
+#include "app/win32/ParentConsole.h"
+#include "app/win32/WideArguments.h"
 #include "app/win32/Win32FrontEnd.h"
 #endif
 #include "core/ClientConfig.h"
+#include "core/Utf8Path.h"
 #include "core/Version.h"
 #include "platform/Downloader.h"
 #include "platform/DurableFiles.h"
@@ -28,18 +31,25 @@
 
 namespace {
 
+// The window unless a command-line mode is asked for.
+bool opensWindow(const ProgramOptions& options)
+{
+    return !options.showHelp && !options.showVersion && options.command.empty() && !options.headless &&
+           options.pilotFile.empty();
+}
+
 // The one place that picks the front-end: the window unless --headless or
 // --pilot is given (a script flies without a window) or no display can be opened.
 int runFrontEnd(const ProgramOptions& options)
 {
 #ifdef QVL_GTK_FRONT_END
-    if (!options.headless && options.pilotFile.empty()) {
+    if (opensWindow(options)) {
         if (CGtkFrontEnd::openDisplay())
             return CGtkFrontEnd(options).run();
         std::cerr << "No display to open the window on: running without a window (as --headless)." << std::endl;
     }
 #elif defined(_WIN32)
-    if (!options.headless && options.pilotFile.empty())
+    if (opensWindow(options))
         return CWin32FrontEnd(options).run();
 #endif
     return CHeadlessFrontEnd(options).run();
@@ -50,14 +60,14 @@ bool chooseDataFolder(const std::string& folder)
 {
     namespace fs = std::filesystem;
     std::error_code ec;
-    const fs::path path = fs::absolute(folder, ec);
+    const fs::path path = fs::absolute(utf8Path(folder), ec);
     if (!ec)
         fs::create_directories(path, ec);
     if (ec || !fs::is_directory(path, ec)) {
         std::cerr << "cannot use " << folder << " as the data folder" << (ec ? ": " + ec.message() : "") << std::endl;
         return false;
     }
-    CClientConfig::useDataFolder(path.string());
+    CClientConfig::useDataFolder(utf8Text(path));
     return true;
 }
 
@@ -100,14 +110,39 @@ private:
     std::unique_ptr<ProcessLauncher> launcher;
 };
 
+// The arguments as UTF-8; Windows hands them over in UTF-16, converted here once.
+bool programArguments(int argc, char** argv, std::vector<std::string>& arguments, std::string& error)
+{
+#ifdef _WIN32
+    (void)argc;
+    (void)argv;
+    return WideArguments::read(arguments, error);
+#else
+    (void)error;
+    arguments.assign(argv, argv + argc);
+    return true;
+#endif
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const std::string program = std::filesystem::path(argc > 0 ? argv[0] : "quenvale").filename().string();
+    std::vector<std::string> arguments;
+    std::string unreadable;
+    const bool readable = programArguments(argc, argv, arguments, unreadable);
+    const std::string program =
+        utf8Text(utf8Path(arguments.empty() ? std::string("quenvale") : arguments.front()).filename());
     CCommandLine commandLine;
-    if (!commandLine.parse(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc))) {
-        std::cerr << program << ": " << commandLine.error() << "\nTry '" << program << " --help'." << std::endl;
+    const bool parsed = readable && commandLine.parse(std::vector<std::string>(
+                                        arguments.begin() + (arguments.empty() ? 0 : 1), arguments.end()));
+#ifdef _WIN32
+    if (!parsed || !opensWindow(commandLine.options()))
+        attachParentConsole();
+#endif
+    if (!parsed) {
+        std::cerr << program << ": " << (readable ? commandLine.error() : unreadable) << "\nTry '" << program
+                  << " --help'." << std::endl;
         return ExitUsage;
     }
     const ProgramOptions& options = commandLine.options();

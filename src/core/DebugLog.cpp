@@ -159,7 +159,7 @@ void CDebugLog::deleteOldLogs(const std::string& extension)
     std::vector<fs::path> doomed;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         const fs::path& p = it->path();
-        if (!it->is_regular_file(ec) || p.extension().string() != extension)
+        if (!it->is_regular_file(ec) || utf8Text(p.extension()) != extension)
             continue;
         auto written = fs::last_write_time(p, ec);
         if (ec)

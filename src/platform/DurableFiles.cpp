@@ -1,6 +1,8 @@
 // The portable durable-files implementation and the process-wide registry.
 #include "platform/DurableFiles.h"
 
+#include "core/Utf8Path.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -54,7 +56,11 @@ DurableFiles* g_files = &g_stdioFiles;
 
 std::unique_ptr<DurableFile> StdioDurableFiles::create(const std::string& path)
 {
+#ifdef _WIN32
+    std::FILE* f = _wfopen(utf8Path(path).c_str(), L"wb");
+#else
     std::FILE* f = std::fopen(path.c_str(), "wb");
+#endif
     if (!noteStdioFailure(f != nullptr))
         return nullptr;
     return std::make_unique<StdioFile>(f);
@@ -68,14 +74,14 @@ std::string StdioDurableFiles::lastError() const
 bool StdioDurableFiles::replace(const std::string& from, const std::string& to)
 {
     std::error_code ec;
-    std::filesystem::rename(from, to, ec);
+    std::filesystem::rename(utf8Path(from), utf8Path(to), ec);
     return !ec;
 }
 
 bool StdioDurableFiles::remove(const std::string& path)
 {
     std::error_code ec;
-    return std::filesystem::remove(path, ec) && !ec;
+    return std::filesystem::remove(utf8Path(path), ec) && !ec;
 }
 
 DurableFiles& durableFiles()

@@ -1,6 +1,8 @@
 // Registry of the process's SystemInfo.
 #include "platform/SystemInfo.h"
 
+#include "core/Utf8Path.h"
+
 #include <filesystem>
 
 namespace {
@@ -13,8 +15,8 @@ public:
     bool createDirectory(const std::string& path) override
     {
         std::error_code ec;
-        std::filesystem::create_directory(path, ec);
-        return std::filesystem::is_directory(path, ec);
+        std::filesystem::create_directory(utf8Path(path), ec);
+        return std::filesystem::is_directory(utf8Path(path), ec);
     }
 };
 

@@ -18,6 +18,15 @@ public:
     virtual std::string machineId() = 0;
     // Creates one directory (parents must exist); true when it exists afterwards.
     virtual bool createDirectory(const std::string& path) = 0;
+    // The text of a stored file (settings, report store) as UTF-8, and back:
+    // Windows keeps those files in the system code page. Elsewhere they are UTF-8.
+    virtual std::string storedTextToUtf8(const std::string& stored) { return stored; }
+    // False when a character has no place in the stored encoding (written as "?").
+    virtual bool utf8ToStoredText(const std::string& text, std::string& stored)
+    {
+        stored = text;
+        return true;
+    }
 };
 
 // The process's system information; a null object answering empty texts

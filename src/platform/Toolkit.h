@@ -57,6 +57,9 @@ public:
     virtual void onCommand(int id) = 0;
     // The pilot changed the text of an edit field.
     virtual void onEditChanged(int) {}
+    // The session ends (log-off, shutdown): what "Exit" does, without asking,
+    // before returning; the system may end the process right after.
+    virtual void onEndSession() {}
 };
 
 class Window {

@@ -7,6 +7,7 @@
 #include "core/RegularFile.h"
 #include "core/Utf8Path.h"
 #include "platform/DurableFiles.h"
+#include "platform/SystemInfo.h"
 #include "report/AtomicFile.h"
 #include "report/PasswordScrambler.h"
 #include "report/ReportCheckCode.h"
@@ -137,7 +138,12 @@ bool CIniParser::writeLogin(const std::string& user, const std::string& password
 {
     const bool a = writeConfigString("login", "User", user);
     const bool b = writeConfigString("login", "Password", "depricated");
-    const bool c = writeConfigString("login", "PasswordCrypt", CPasswordScrambler::scramble(password));
+    // The scrambled letters stand for the password's bytes in the stored
+    // encoding, as the rest of the file does.
+    std::string stored;
+    if (!systemInfo().utf8ToStoredText(password, stored))
+        log.warn("The password holds a character the system code page lacks; it is stored as \"?\"");
+    const bool c = writeConfigString("login", "PasswordCrypt", CPasswordScrambler::scramble(stored));
     return a && b && c;
 }
 
@@ -145,7 +151,7 @@ std::string CIniParser::readLoginPassword()
 {
     const std::string crypt = readConfigString("login", "PasswordCrypt");
     if (!crypt.empty())
-        return CPasswordScrambler::unscramble(crypt);
+        return systemInfo().storedTextToUtf8(CPasswordScrambler::unscramble(crypt));
     return readConfigString("login", "Password");
 }
 
@@ -268,11 +274,29 @@ bool CIniParser::stagedBelongsToSettings()
 
 std::string CIniParser::generationOf(const std::string& path)
 {
+    std::string text;
     std::string why;
     CSimpleIniA document(false, false, false);
-    if (!CRegularFile::fits(path, CReportCheckCode::kMaxStoreBytes, why) || document.LoadFile(path.c_str()) < 0)
+    if (!readStoreFile(path, text, why) || document.LoadData(text) < 0)
         return {};
     return document.GetValue("report", "generation", "");
+}
+
+// Through the UTF-8 path, so a data folder under any user name is read
+// (the library's own loader opens files by their code-page name); the text
+// comes back as UTF-8 from the system's encoding.
+bool CIniParser::readStoreFile(const std::string& path, std::string& text, std::string& why)
+{
+    if (!CRegularFile::fits(path, CReportCheckCode::kMaxStoreBytes, why))
+        return false;
+    std::ifstream in(utf8Path(path), std::ios::binary);
+    const std::string stored((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.is_open() || in.bad()) {
+        why = "unreadable";
+        return false;
+    }
+    text = systemInfo().storedTextToUtf8(stored);
+    return true;
 }
 
 void CIniParser::finishStagedReport()
@@ -372,8 +396,12 @@ bool CIniParser::saveDocument(bool report, const std::string& path)
         log.error(lastError);
         return false;
     }
+    // UTF-8 inside; the file in the system's own encoding (its code page on Windows).
+    std::string stored;
+    if (!systemInfo().utf8ToStoredText(text, stored))
+        log.warn(path + ": a character the system code page lacks is stored as \"?\"");
     std::string error;
-    if (CAtomicFile::write(path, text, error))
+    if (CAtomicFile::write(path, stored, error))
         return true;
     lastError = "Could not save " + path + ": " + error;
     log.error(lastError + "; the previous file is kept");
@@ -405,15 +433,16 @@ void CIniParser::loadDocument(bool report, const std::string& path)
 {
     CSimpleIniA& doc = docs->get(report);
     doc.Reset();
+    std::string text;
     std::string why;
-    if (!CRegularFile::fits(path, CReportCheckCode::kMaxStoreBytes, why)) {
-        if (why != "missing")
+    if (!readStoreFile(path, text, why)) {
+        if (why == "unreadable")
+            log.warn("Could not load " + path + "; starting empty");
+        else if (why != "missing")
             log.error("Could not load " + path + ": " + why + "; starting empty");
         return;
     }
-    std::ifstream in(utf8Path(path), std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.is_open() || in.bad() || doc.LoadData(text) < 0) {
+    if (doc.LoadData(text) < 0) {
         // An unreadable file counts as empty; the next save writes it afresh.
         doc.Reset();
         log.warn("Could not load " + path + "; starting empty");

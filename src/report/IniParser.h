@@ -104,6 +104,8 @@ private:
     void finishStagedReport();
     bool stagedBelongsToSettings();
     static std::string generationOf(const std::string& path);
+    // The whole file; false with why ("missing", "unreadable", ...) otherwise.
+    static bool readStoreFile(const std::string& path, std::string& text, std::string& why);
 
     CDebugLog log;
     std::string lastError;

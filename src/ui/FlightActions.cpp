@@ -116,6 +116,12 @@ void CFlightActions::exit()
     window.close();
 }
 
+void CFlightActions::endSession()
+{
+    autoUpdate.stop();
+    ui.getWindow().close();
+}
+
 void CFlightActions::endFlightOrFinish()
 {
     // The phase machine shows "End flight" by itself, so the page decides.

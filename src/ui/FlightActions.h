@@ -27,6 +27,10 @@ public:
     AutoUpdate::CAutoUpdate& getAutoUpdate() { return autoUpdate; }
     CFlightEnd& getFlightEnd() { return flightEnd; }
 
+    // "Exit" at log-off or shutdown: nobody is there to answer, and a flight
+    // under way keeps its autosave to be continued at the next start.
+    void endSession();
+
 private:
     void exit();
     void endFlightOrFinish();

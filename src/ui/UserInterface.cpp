@@ -11,6 +11,7 @@
 #include "platform/Toolkit.h"
 #include "report/IniParser.h"
 #include "report/Report.h"
+#include "server/BackgroundSender.h"
 #include "server/ClientInterface.h"
 #include "server/LeadingNumber.h"
 #include "server/RequestDeadline.h"
@@ -228,6 +229,15 @@ void CUserInterface::onCommand(int id)
     if (recorder->isRecording())
         recorder->command(id, getText(IdEditDivertAirport));
     OnButton(id);
+}
+
+void CUserInterface::onEndSession()
+{
+    log.debug("The session ends: saving and closing");
+    flightActions->endSession();
+    if (CIniParser::hasInstance())
+        CIniParser::getInstance().save();
+    client->stopBackgroundSends(CBackgroundSender::kStopGraceMs);
 }
 
 void CUserInterface::onEditChanged(int)

@@ -75,6 +75,7 @@ public:
     void onPaint(Painter& painter) override;
     void onCommand(int id) override;
     void onEditChanged(int id) override;
+    void onEndSession() override;
 
     void ResetFlight();
     // Marks the start of a new flight: per-flight counters kept outside the

@@ -1,7 +1,9 @@
 // CAutoUpdate: names, thread and hand-over of the update download.
 #include "update/AutoUpdate.h"
 
+#include "core/ClientConfig.h"
 #include "core/FixedText.h"
+#include "core/Utf8Path.h"
 #include "core/Version.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/Toolkit.h"
@@ -94,11 +96,12 @@ bool CAutoUpdate::start()
     const std::string suffix = processLauncher().installerSuffix();
     const CServerSettings settings = CServerSettings::load();
     address = downloadBase(settings.webUrl) + "downloads/QuenvaleSetup-" + version + suffix;
-    localFile = folder + "/QuenvaleSetup-" + version + suffix;
+    const std::string dir = folder.empty() ? CClientConfig::getInstance().getDataFolder() + "updates" : folder;
+    localFile = dir + "/QuenvaleSetup-" + version + suffix;
     std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
+    std::filesystem::create_directories(utf8Path(dir), ec);
     if (ec)
-        return fail("Could not create the folder " + folder + ": " + ec.message());
+        return fail("Could not create the folder " + dir + ": " + ec.message());
     callback.setStop(false);
     percent = -1;
     outcome = OutcomeNone;

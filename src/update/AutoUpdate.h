@@ -45,7 +45,8 @@ public:
     // A version text that is safe inside a file name and an address.
     static bool isSafeVersion(std::string_view version);
 
-    // Where installers are kept ("updates" under the working directory).
+    // Where installers are kept; by default "updates" in the pilot's data
+    // folder, which the pilot can write wherever the program is installed.
     void setFolder(const std::string& path) { folder = path; }
     const std::string& getAddress() const { return address; }
     const std::string& getLocalFile() const { return localFile; }
@@ -63,7 +64,7 @@ private:
     std::thread thread;
     std::string address;
     std::string localFile;
-    std::string folder = "updates";
+    std::string folder; // empty: the data folder's "updates"
     std::atomic<int> percent{-1}; // -1: nothing new to show
     std::atomic<int> outcome{OutcomeNone};
     CDebugLog log;

@@ -103,19 +103,33 @@ status=0
 kill "$client" 2>/dev/null || true
 wait "$client" 2>/dev/null || true
 
-# The update: the client logs in, finds the newer release, downloads its
-# installer with the progress bar moving, starts it and closes; the installer
-# waits for it and replaces the program.
+# The update: the client, started in its installed folder as the Start-menu
+# shortcut starts it, logs in, finds the newer release, downloads its
+# installer into its data folder with the progress bar moving, starts it and
+# closes; the installer waits for it and replaces the program. The install
+# folder is read-only for the client, as "Program Files" is for a pilot; the
+# installer gets its rights by elevation on Windows, which Wine cannot show:
+# here they are given back once the client has ended, while the installer
+# waits for the program's file.
 "$service" release --data "$svc" "$new_version" "$new"
-mkdir -p "$work/run"
-(cd "$work/run" && "$wine" "$installed" --headless --pilot "Z:$root/tests/e2e/update.pilot" > "$work/update.log" 2>&1) ||
-  fail "the updating client ended with status $?"
+read_only() {
+  if [ "$(id -u)" -eq 0 ]; then chattr "$1" "$program_files" "$program_files/quenvale.exe"  # root writes anywhere
+  else chmod "$([ "$1" = +i ] && echo a-w || echo u+w)" "$program_files" "$program_files/quenvale.exe"; fi
+}
+read_only +i || fail "cannot make the install folder read-only"
+touch "$program_files/probe" 2> /dev/null && fail "the install folder is still writable"
+status=0
+(cd "$program_files" && "$wine" "$installed" --headless --pilot "Z:$root/tests/e2e/update.pilot" > "$work/update.log" 2>&1) ||
+  status=$?
+read_only -i
+[ "$status" -eq 0 ] || fail "the updating client ended with status $status"
 tr -d '\r' < "$work/update.log" > "$work/update.txt"
 grep -q '^page 16 ' "$work/update.txt" || fail "the download page did not show"
 grep -Eq '^progress [1-9][0-9]?%$' "$work/update.txt" && grep -q '^progress 100%$' "$work/update.txt" ||
   fail "the progress bar did not move through the download to its end"
 grep -q 'message box' "$work/update.txt" && fail "a message box showed: $(grep 'message box' "$work/update.txt")"
-cmp -s "$new" "$work/run/updates/QuenvaleSetup-$new_version.exe" || fail "the downloaded installer differs from the served one"
+cmp -s "$new" "$data/updates/QuenvaleSetup-$new_version.exe" || fail "the downloaded installer differs from the served one"
+[ -e "$program_files/updates" ] && fail "the client wrote into its install folder"
 for _ in $(seq 120); do [ "$(registered)" = "$new_version" ] && break; sleep 0.5; done
 [ "$(registered)" = "$new_version" ] || fail "the installer did not finish: uninstall entry names '$(registered)'"
 [ "$(version_of_installed)" = "Quenvale client $new_version" ] || fail "after the update --version: $(version_of_installed)"

@@ -67,7 +67,7 @@ chmod +x "$work/bin/xdg-open"
 (cd "$work/client" && PATH="$work/bin:$PATH" "$program" --headless --data-dir "$work/client" \
   --pilot "$root/tests/e2e/update.pilot" > "$work/update.log" 2>&1) || fail "the updating client failed"
 for _ in $(seq 50); do [ -s "$work/opened" ] && break; sleep 0.1; done
-[ "$(cat "$work/opened" 2>/dev/null)" = "updates/QuenvaleSetup-v9.0.0.0.deb" ] ||
+[ "$(cat "$work/opened" 2>/dev/null)" = "$work/client/updates/QuenvaleSetup-v9.0.0.0.deb" ] ||
   fail "xdg-open was handed '$(cat "$work/opened" 2>/dev/null)'"
 cmp -s "$deb" "$work/client/updates/QuenvaleSetup-v9.0.0.0.deb" || fail "the downloaded package differs from the served one"
 grep -Eq '^progress [1-9][0-9]?%$' "$work/update.log" && grep -q '^progress 100%$' "$work/update.log" ||

@@ -1,6 +1,8 @@
 // CChildProcessWin32: CreateProcess with an inherited pipe, PeekNamedPipe polls.
 #include "ChildProcessWin32.h"
 
+#include "platform/win32/WideText.h"
+
 #include <windows.h>
 
 #include <chrono>
@@ -43,15 +45,17 @@ bool CChildProcessWin32::start(const std::string& program, const std::vector<std
     std::string commandLine = quoted(program);
     for (const std::string& a : arguments)
         commandLine += " " + quoted(a);
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = writeEnd;
     startup.hStdError = writeEnd;
     PROCESS_INFORMATION info{};
-    const BOOL started = CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &startup, &info);
+    // UTF-8 names, as the client's own: any user name and folder.
+    std::wstring wideCommandLine = toWide(commandLine);
+    const BOOL started = CreateProcessW(toWide(program).c_str(), wideCommandLine.data(), nullptr, nullptr, TRUE, 0,
+                                        nullptr, nullptr, &startup, &info);
     CloseHandle(writeEnd);
     if (!started) {
         CloseHandle(readEnd);

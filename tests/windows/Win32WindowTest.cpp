@@ -112,7 +112,9 @@ class RecordingEvents final : public WindowEvents {
 public:
     void onPaint(Painter&) override { ++paints; }
     void onCommand(int id) override { commands.push_back(id); }
+    void onEndSession() override { ++endSessions; }
     int paints = 0;
+    int endSessions = 0;
     std::vector<int> commands;
 };
 
@@ -324,6 +326,22 @@ TEST_F(Win32WindowTest, NoTickWhileAMessageBoxIsOpen)
     EXPECT_GT(watch.ticksAtOpen, 0) << "ticks ran before the box";
     EXPECT_EQ(watch.ticksDuringBox, 0);
     EXPECT_EQ(watch.ticks, afterBox + 5) << "ticks go on once the box is answered";
+}
+
+// Log-off or shutdown: nothing to ask, and the exit save runs before the
+// end-session message returns (the system may end the process right after);
+// a cancelled end of the session changes nothing.
+TEST_F(Win32WindowTest, EndOfTheSessionSavesBeforeItsMessageReturns)
+{
+    RecordingEvents events;
+    window->setEvents(&events);
+    EXPECT_EQ(SendMessageW(window->hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    SendMessageW(window->hwnd(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(events.endSessions, 0);
+    SendMessageW(window->hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(events.endSessions, 1);
+    EXPECT_TRUE(events.commands.empty()) << "no \"Exit\" command, which could ask";
+    window->setEvents(nullptr);
 }
 
 TEST_F(Win32WindowTest, LoopEndsOnceTheWindowIsClosed)

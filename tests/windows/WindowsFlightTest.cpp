@@ -3,8 +3,10 @@
 // tools/wine-tests.sh) and the Windows simulator stand-in: qvl-sim's module
 // window, or the stand-in SimConnect.dll found through the program's
 // side-by-side manifest. The report the service receives must be the one the
-// Linux client uploads for the same scenario.
+// Linux client uploads for the same scenario. One flight runs with the
+// program, its data folder and the pilot file under names that are not ASCII.
 #include "ChildProcessWin32.h"
+#include "core/Utf8Path.h"
 #include "support/DemoFlightReport.h"
 #include "support/ServiceProcess.h"
 
@@ -23,6 +25,7 @@ namespace fs = std::filesystem;
 struct Bridge {
     const char* name;
     const char* setting; // FSInterface
+    bool foreignNames;   // program, data folder and pilot file under non-ASCII names
 };
 
 class WindowsFlightTest : public ::testing::TestWithParam<Bridge> {
@@ -31,7 +34,18 @@ protected:
     {
         folder = fs::temp_directory_path() / ("quenvale-flight-" + std::to_string(GetCurrentProcessId()));
         fs::remove_all(folder);
-        fs::create_directories(folder / "client");
+        client = folder / utf8Path(GetParam().foreignNames ? "J\xC3\xB6rg \xC3\x86r\xC3\xB8" : "client");
+        fs::create_directories(client);
+        program = fs::path(QVL_BINARY_DIR "/src/app/quenvale.exe");
+        pilot = fs::path(QVL_SOURCE_DIR "/tools/demo-flight.pilot");
+        if (GetParam().foreignNames) {
+            const fs::path programFolder = folder / utf8Path("Quenvale Pr\xC3\xB6gr\xC3\xA4mm\xC3\xA9");
+            fs::create_directories(programFolder);
+            fs::copy_file(program, programFolder / "quenvale.exe");
+            program = programFolder / "quenvale.exe";
+            fs::copy_file(pilot, folder / utf8Path("pil\xC3\xB6t \xE2\x9C\x88.pilot"));
+            pilot = folder / utf8Path("pil\xC3\xB6t \xE2\x9C\x88.pilot");
+        }
     }
     void TearDown() override
     {
@@ -40,6 +54,9 @@ protected:
     }
 
     fs::path folder;
+    fs::path client;  // the data folder
+    fs::path program; // quenvale.exe
+    fs::path pilot;   // the demo's pilot script
 };
 
 TEST_P(WindowsFlightTest, DemoFlightUploadsTheLinuxClientsReport)
@@ -52,7 +69,7 @@ TEST_P(WindowsFlightTest, DemoFlightUploadsTheLinuxClientsReport)
 
     // By name: Wine's certificate check matches host names, not addresses.
     const std::string url = "https://localhost:" + std::to_string(service.port());
-    std::ofstream(folder / "client" / "quenvale.ini")
+    std::ofstream(client / "quenvale.ini")
         << DemoFlightReport::clientSettings(url, service.caFile(), GetParam().setting);
     const std::string scenario = DemoFlightReport::writeScenario(
         QVL_SOURCE_DIR "/tools/qvl-sim/scenarios/airline_eddf_eddm.json", (folder / "demo.json").string());
@@ -69,15 +86,14 @@ TEST_P(WindowsFlightTest, DemoFlightUploadsTheLinuxClientsReport)
         ASSERT_EQ(said.rfind("ready ", 0), 0u) << said;
     }
 
-    CChildProcessWin32 client;
-    ASSERT_TRUE(client.start(QVL_BINARY_DIR "/src/app/quenvale.exe",
-                             {"--headless", "--data-dir", (folder / "client").string(), "--pilot",
-                              QVL_SOURCE_DIR "/tools/demo-flight.pilot"}));
+    CChildProcessWin32 quenvale;
+    ASSERT_TRUE(quenvale.start(utf8Text(program), {"--headless", "--data-dir", utf8Text(client), "--pilot", utf8Text(pilot)}));
     std::string output;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(15);
-    while (client.readSome(output, 1000) && std::chrono::steady_clock::now() < deadline) {
+    while (quenvale.readSome(output, 1000) && std::chrono::steady_clock::now() < deadline) {
     }
-    EXPECT_EQ(client.wait(60000), 0) << output;
+    EXPECT_EQ(quenvale.wait(60000), 0) << output;
+    EXPECT_TRUE(fs::exists(client / "quenvale_report2.ini")) << "the store in the data folder named";
     for (const char* page : {"page 5 (flying)", "page 15 (comment)", "page 7 (report: route)"})
         EXPECT_NE(output.find(page), std::string::npos) << page;
 
@@ -89,7 +105,7 @@ TEST_P(WindowsFlightTest, DemoFlightUploadsTheLinuxClientsReport)
 }
 
 INSTANTIATE_TEST_SUITE_P(Bridges, WindowsFlightTest,
-                         ::testing::Values(Bridge{"Fsuipc", "FSUIPC"}, Bridge{"SimConnect", "SimConnect"}),
+                         ::testing::Values(Bridge{"Fsuipc", "FSUIPC", true}, Bridge{"SimConnect", "SimConnect", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

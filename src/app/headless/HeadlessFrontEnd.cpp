@@ -165,6 +165,7 @@ int CHeadlessFrontEnd::run()
         return false;
     };
     const int started = startup.run();
+    CExitSignals::finished(); // the store is saved: a closing console may end the process now
     CDebugLog::setListener({});
     console().finish();
     return started != ExitOk ? started : status;

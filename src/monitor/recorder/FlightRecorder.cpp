@@ -6,6 +6,7 @@
 
 #include "core/CivilTime.h"
 #include "core/ClientConfig.h"
+#include "core/Utf8Path.h"
 #include "monitor/recorder/LandingReport.h"
 #include "monitor/recorder/RecordCoding.h"
 #include "platform/Clock.h"
@@ -52,7 +53,7 @@ void CFlightRecorder::prune(const std::string& dir, int keep)
 {
     std::error_code ec;
     std::vector<std::pair<fs::file_time_type, fs::path>> found;
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(utf8Path(dir), ec), end; !ec && it != end; it.increment(ec)) {
         if (it->path().extension() == Recording::kExtension)
             found.emplace_back(it->last_write_time(ec), it->path());
     }
@@ -61,8 +62,8 @@ void CFlightRecorder::prune(const std::string& dir, int keep)
     std::sort(found.begin(), found.end());
     for (std::size_t i = 0; i + static_cast<std::size_t>(keep) < found.size(); ++i) {
         const fs::path& recording = found[i].second;
-        for (const std::string& sibling : CLandingReport::analysisFiles(recording.string()))
-            fs::remove(sibling, ec);
+        for (const std::string& sibling : CLandingReport::analysisFiles(utf8Text(recording)))
+            fs::remove(utf8Path(sibling), ec);
         fs::remove(recording, ec);
     }
 }
@@ -73,7 +74,7 @@ bool CFlightRecorder::begin(const Recording::Start& start, const CFlightSimulato
     finish(false);
     const std::string dir = folder();
     std::error_code ec;
-    fs::create_directories(dir, ec);
+    fs::create_directories(utf8Path(dir), ec);
     prune(dir, std::max(keep, 1) - 1);
     filePath = dir + fileNameFor(flightLogId, start.timeMs);
     file = durableFiles().create(filePath);

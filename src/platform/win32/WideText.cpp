@@ -32,6 +32,19 @@ std::string fromWide(const wchar_t* text)
     return text != nullptr ? fromWide(std::wstring(text)) : std::string();
 }
 
+bool fromWideStrict(const wchar_t* text, std::string& out)
+{
+    out.clear();
+    const int size = static_cast<int>(wcslen(text));
+    if (size == 0)
+        return true;
+    const int n = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, size, nullptr, 0, nullptr, nullptr);
+    if (n <= 0)
+        return false;
+    out.resize(static_cast<std::size_t>(n));
+    return WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, size, out.data(), n, nullptr, nullptr) == n;
+}
+
 std::string windowsErrorText(unsigned long error)
 {
     wchar_t* message = nullptr;

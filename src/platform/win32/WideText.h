@@ -7,5 +7,8 @@
 std::wstring toWide(const std::string& text);
 std::string fromWide(const std::wstring& text);
 std::string fromWide(const wchar_t* text);
+// False for UTF-16 that no UTF-8 stands for (a lone surrogate); fromWide would
+// put a replacement character in its place.
+bool fromWideStrict(const wchar_t* text, std::string& out);
 // "text (error 5: Access is denied.)" for GetLastError() numbers.
 std::string windowsErrorText(unsigned long error);

@@ -160,6 +160,14 @@ LRESULT Win32MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case kTrayMessage:
         trayNotified(lParam);
         return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE; // nothing to ask: the end of the session saves as "Exit" does
+    case WM_ENDSESSION:
+        // The process may be ended as soon as this returns, so the exit
+        // save happens here and not after the loop.
+        if (wParam != FALSE && events)
+            events->onEndSession();
+        return 0;
     case WM_CLOSE:
         // Closing from the desktop leaves as "Exit" does, so nothing is lost.
         command(IdMenuExit);

@@ -1,7 +1,9 @@
 // WinHttpRequest: synchronous WinHTTP in which every wait is cut to what is
-// left of the overall deadline, so a trickling answer ends on time too.
+// left of the overall deadline, so a trickling answer ends on time too; a
+// cancellable one runs on a thread of its own that the caller can abandon.
 #include "platform/win32/WinHttpRequest.h"
 
+#include "platform/win32/TlsPeerCertificate.h"
 #include "platform/win32/WideText.h"
 
 #include <windows.h>
@@ -10,10 +12,14 @@
 #include <winhttp.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -21,15 +27,6 @@ using SteadyClock = std::chrono::steady_clock;
 
 // WSAETIMEDOUT: Wine hands a socket's timeout through instead of WinHTTP's own.
 constexpr DWORD kSocketTimedOut = 10060;
-
-struct InternetHandle {
-    HINTERNET h = nullptr;
-    ~InternetHandle()
-    {
-        if (h != nullptr)
-            WinHttpCloseHandle(h);
-    }
-};
 
 struct StoreHandle {
     HCERTSTORE h = nullptr;
@@ -208,6 +205,22 @@ public:
         : target(t), outcome(o), deadline(SteadyClock::now() + std::chrono::milliseconds(t.totalTimeoutMs))
     {
     }
+    ~Exchange() { closeHandles(); }
+    Exchange(const Exchange&) = delete;
+    Exchange& operator=(const Exchange&) = delete;
+
+    // Once, from whichever thread comes first: closing the handles from
+    // another thread is how WinHTTP ends a call blocked on them.
+    void closeHandles()
+    {
+        std::lock_guard<std::mutex> lock(handles);
+        if (closed)
+            return;
+        closed = true;
+        for (HINTERNET h : {request, connection, session})
+            if (h != nullptr)
+                WinHttpCloseHandle(h);
+    }
 
     void run(const std::string& body, const WinHttpRequest::BodySink& sink)
     {
@@ -217,7 +230,8 @@ public:
             outcome.error = ERROR_FILE_NOT_FOUND;
             return;
         }
-        if (!open() || !send(body, caStore.h) || !receive(sink))
+        if ((caStore.h != nullptr && !peerTrusted(caStore.h)) || !open() || !send(body, caStore.h) ||
+            !receive(sink))
             return;
         outcome.ok = true;
     }
@@ -265,27 +279,38 @@ private:
             SetLastError(ERROR_WINHTTP_TIMEOUT);
             return false;
         }
-        return WinHttpSetOption(request.h, option, &value, sizeof value);
+        return WinHttpSetOption(request, option, &value, sizeof value);
+    }
+
+    // Keeps a new handle unless the handles were closed meanwhile.
+    bool adopt(HINTERNET& slot, HINTERNET h)
+    {
+        std::lock_guard<std::mutex> lock(handles);
+        if (h != nullptr && closed) {
+            WinHttpCloseHandle(h);
+            h = nullptr;
+            SetLastError(ERROR_WINHTTP_OPERATION_CANCELLED);
+        }
+        slot = h;
+        return h != nullptr;
     }
 
     bool open()
     {
-        session.h = WinHttpOpen(toWide(target.userAgent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
-                                WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
-        if (session.h == nullptr)
+        if (!adopt(session, WinHttpOpen(toWide(target.userAgent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                                        WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0)))
             return fail("cannot open a WinHTTP session");
         const DWORD connectMs = cut(target.connectTimeoutMs);
-        if (connectMs == 0 || !WinHttpSetTimeouts(session.h, static_cast<int>(connectMs), static_cast<int>(connectMs),
+        if (connectMs == 0 || !WinHttpSetTimeouts(session, static_cast<int>(connectMs), static_cast<int>(connectMs),
                                                   static_cast<int>(std::max<DWORD>(1, cut(target.sendTimeoutMs))),
                                                   static_cast<int>(std::max<DWORD>(1, cut(target.receiveTimeoutMs)))))
             return fail("cannot set the timeouts");
-        connection.h =
-            WinHttpConnect(session.h, toWide(target.host).c_str(), static_cast<INTERNET_PORT>(target.port), 0);
-        if (connection.h == nullptr)
+        if (!adopt(connection, WinHttpConnect(session, toWide(target.host).c_str(),
+                                              static_cast<INTERNET_PORT>(target.port), 0)))
             return fail("cannot reach " + target.host);
-        request.h = WinHttpOpenRequest(connection.h, toWide(target.verb).c_str(), toWide(target.path).c_str(), nullptr,
-                                       WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE);
-        if (request.h == nullptr)
+        if (!adopt(request, WinHttpOpenRequest(connection, toWide(target.verb).c_str(), toWide(target.path).c_str(),
+                                               nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                               WINHTTP_FLAG_SECURE)))
             return fail("cannot open the request");
         // Its own connection for every request, as the seam promises (Wine
         // would otherwise reuse one from an earlier session).
@@ -293,33 +318,86 @@ private:
         // A redirect would reach a server whose chain is no longer checked here.
         if (!target.followRedirects || !target.caFile.empty())
             features |= WINHTTP_DISABLE_REDIRECTS;
-        WinHttpSetOption(request.h, WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof features);
+        WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof features);
         if (!target.caFile.empty()) {
             // The root and the name are let through the handshake and checked
-            // below, before any body byte leaves.
+            // here, before the request line leaves.
             DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_CN_INVALID;
-            if (!WinHttpSetOption(request.h, WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof flags))
+            if (!WinHttpSetOption(request, WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof flags))
                 return fail("cannot set the security flags");
         }
         return true;
     }
 
+    // The chain of the server's certificate, on a handshake that sends nothing.
+    bool peerTrusted(HCERTSTORE caStore)
+    {
+        const std::uint32_t limit = cut(target.connectTimeoutMs);
+        CertificateHandle server;
+        std::string why;
+        if (limit == 0) {
+            SetLastError(ERROR_WINHTTP_TIMEOUT);
+            return fail("cannot reach " + target.host);
+        }
+        server.c = fetchPeerCertificate(target.host, target.port, limit, why);
+        if (server.c == nullptr) {
+            outcome.error = ERROR_WINHTTP_CANNOT_CONNECT;
+            outcome.timedOut = deadlinePassed();
+            outcome.errorText = why;
+            return false;
+        }
+        return judge(server.c, caStore);
+    }
+
+    bool judge(PCCERT_CONTEXT server, HCERTSTORE caStore)
+    {
+        std::string why;
+        if (chainTrusted(server, caStore, target.host, why))
+            return true;
+        outcome.certificateRejected = true;
+        outcome.error = ERROR_WINHTTP_SECURE_INVALID_CA;
+        outcome.errorText = why + " (" + target.caFile + ")";
+        return false;
+    }
+
+    // The connection WinHTTP sends on is checked too, after its handshake and
+    // before the request line; closing the request there stops the send on
+    // Windows.
+    static void CALLBACK onStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID, DWORD)
+    {
+        auto* self = reinterpret_cast<Exchange*>(context);
+        if (status != WINHTTP_CALLBACK_STATUS_SENDING_REQUEST || self == nullptr || self->sendingCaStore == nullptr)
+            return;
+        self->checkedBeforeSending = true;
+        if (!self->serverTrusted(self->sendingCaStore)) {
+            self->refusedBeforeSending = true;
+            self->closeHandles();
+        }
+    }
+
     bool send(const std::string& body, HCERTSTORE caStore)
     {
         const std::wstring headers = toWide(target.headers);
-        if (!setTimeout(WINHTTP_OPTION_SEND_TIMEOUT, target.sendTimeoutMs) ||
-            !WinHttpSendRequest(request.h, headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
-                                static_cast<DWORD>(headers.size()), WINHTTP_NO_REQUEST_DATA, 0,
-                                static_cast<DWORD>(body.size()), 0))
+        sendingCaStore = caStore;
+        if (caStore != nullptr)
+            WinHttpSetStatusCallback(request, onStatus, WINHTTP_CALLBACK_FLAG_SEND_REQUEST, 0);
+        const bool sentHeaders =
+            setTimeout(WINHTTP_OPTION_SEND_TIMEOUT, target.sendTimeoutMs) &&
+            WinHttpSendRequest(request, headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
+                               static_cast<DWORD>(headers.size()), WINHTTP_NO_REQUEST_DATA, 0,
+                               static_cast<DWORD>(body.size()), reinterpret_cast<DWORD_PTR>(this));
+        if (refusedBeforeSending)
+            return false;
+        if (!sentHeaders)
             return fail("cannot send the request to " + target.host);
-        if (caStore != nullptr && !serverTrusted(caStore))
+        if (caStore != nullptr && !checkedBeforeSending && !serverTrusted(caStore))
             return false;
         std::size_t sent = 0;
         while (sent < body.size()) {
             const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(body.size() - sent, 65536));
             DWORD written = 0;
             if (!setTimeout(WINHTTP_OPTION_SEND_TIMEOUT, target.sendTimeoutMs) ||
-                !WinHttpWriteData(request.h, body.data() + sent, chunk, &written))
+                !WinHttpWriteData(request, body.data() + sent, chunk, &written))
                 return fail("cannot send the request body");
             sent += written;
         }
@@ -330,31 +408,25 @@ private:
     {
         CertificateHandle server;
         DWORD size = sizeof server.c;
-        if (!WinHttpQueryOption(request.h, WINHTTP_OPTION_SERVER_CERT_CONTEXT, &server.c, &size) || server.c == nullptr)
+        if (!WinHttpQueryOption(request, WINHTTP_OPTION_SERVER_CERT_CONTEXT, &server.c, &size) || server.c == nullptr)
             return fail("cannot read the server's certificate");
-        std::string why;
-        if (chainTrusted(server.c, caStore, target.host, why))
-            return true;
-        outcome.certificateRejected = true;
-        outcome.error = ERROR_WINHTTP_SECURE_INVALID_CA;
-        outcome.errorText = why + " (" + target.caFile + ")";
-        return false;
+        return judge(server.c, caStore);
     }
 
     bool receive(const WinHttpRequest::BodySink& sink)
     {
         if (!setTimeout(WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, target.receiveTimeoutMs) ||
             !setTimeout(WINHTTP_OPTION_RECEIVE_TIMEOUT, target.receiveTimeoutMs) ||
-            !WinHttpReceiveResponse(request.h, nullptr))
+            !WinHttpReceiveResponse(request, nullptr))
             return fail("no answer from " + target.host);
         DWORD status = 0;
         DWORD size = sizeof status;
-        WinHttpQueryHeaders(request.h, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+        WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
         outcome.status = static_cast<int>(status);
         DWORD length = 0;
         size = sizeof length;
-        if (WinHttpQueryHeaders(request.h, WINHTTP_QUERY_CONTENT_LENGTH | WINHTTP_QUERY_FLAG_NUMBER,
+        if (WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH | WINHTTP_QUERY_FLAG_NUMBER,
                                 WINHTTP_HEADER_NAME_BY_INDEX, &length, &size, WINHTTP_NO_HEADER_INDEX))
             outcome.contentLength = length;
         char buffer[16384];
@@ -363,12 +435,12 @@ private:
             // of it, which a trickling answer would stretch past the deadline.
             DWORD available = 0;
             if (!setTimeout(WINHTTP_OPTION_RECEIVE_TIMEOUT, target.receiveTimeoutMs) ||
-                !WinHttpQueryDataAvailable(request.h, &available))
+                !WinHttpQueryDataAvailable(request, &available))
                 return fail("cannot read the answer");
             if (available == 0)
                 return true;
             DWORD got = 0;
-            if (!WinHttpReadData(request.h, buffer, std::min<DWORD>(available, sizeof buffer), &got))
+            if (!WinHttpReadData(request, buffer, std::min<DWORD>(available, sizeof buffer), &got))
                 return fail("cannot read the answer");
             if (got == 0)
                 return true;
@@ -382,15 +454,89 @@ private:
     const WinHttpTarget& target;
     WinHttpOutcome& outcome;
     const SteadyClock::time_point deadline;
-    InternetHandle session;
-    InternetHandle connection;
-    InternetHandle request;
+    HCERTSTORE sendingCaStore = nullptr;
+    bool checkedBeforeSending = false;
+    bool refusedBeforeSending = false;
+    std::mutex handles; // guards closed and the handles' slots
+    bool closed = false;
+    HINTERNET session = nullptr;
+    HINTERNET connection = nullptr;
+    HINTERNET request = nullptr;
+};
+
+// A cancellable exchange runs on a thread of its own while the caller watches
+// the flag. Closing the handles ends a blocked call at once on Windows; Wine's
+// synchronous calls notice only when their socket wait ends, so a cancelled
+// caller waits a moment and then leaves the thread to finish alone.
+class CancellableExchange {
+public:
+    static WinHttpOutcome run(const WinHttpTarget& target, const std::string& body,
+                              const WinHttpRequest::BodySink& sink)
+    {
+        auto shared = std::make_shared<CancellableExchange>(target);
+        std::thread([shared, body, &sink] { shared->work(body, sink); }).detach();
+        return shared->watch(*target.cancel);
+    }
+
+    explicit CancellableExchange(const WinHttpTarget& t) : target(t), exchange(target, outcome) {}
+
+private:
+    static constexpr auto kPoll = std::chrono::milliseconds(50);
+    static constexpr auto kAfterCancel = std::chrono::milliseconds(500);
+
+    void work(const std::string& body, const WinHttpRequest::BodySink& sink)
+    {
+        exchange.run(body, [this, &sink](const char* data, std::size_t size, const WinHttpOutcome& sofar) {
+            std::lock_guard<std::mutex> lock(mutex);
+            return !abandoned && sink(data, size, sofar);
+        });
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            done = true;
+        }
+        ended.notify_all();
+    }
+
+    WinHttpOutcome watch(const std::atomic<bool>& cancel)
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        while (!done) {
+            if (cancel.load())
+                return abandon(lock);
+            ended.wait_for(lock, kPoll, [this] { return done; });
+        }
+        return outcome;
+    }
+
+    WinHttpOutcome abandon(std::unique_lock<std::mutex>& lock)
+    {
+        abandoned = true;
+        lock.unlock();
+        exchange.closeHandles();
+        lock.lock();
+        ended.wait_for(lock, kAfterCancel, [this] { return done; });
+        WinHttpOutcome out;
+        out.cancelled = true;
+        out.error = ERROR_WINHTTP_OPERATION_CANCELLED;
+        out.errorText = "cancelled";
+        return out;
+    }
+
+    WinHttpTarget target;
+    WinHttpOutcome outcome;
+    Exchange exchange;
+    std::mutex mutex; // guards done, abandoned and every call of the caller's sink
+    std::condition_variable ended;
+    bool done = false;
+    bool abandoned = false;
 };
 
 } // namespace
 
 WinHttpOutcome WinHttpRequest::exchange(const WinHttpTarget& target, const std::string& body, const BodySink& sink)
 {
+    if (target.cancel != nullptr)
+        return CancellableExchange::run(target, body, sink);
     WinHttpOutcome outcome;
     Exchange(target, outcome).run(body, sink);
     return outcome;

@@ -1,9 +1,10 @@
 // One HTTPS exchange over WinHTTP, shared by the HTTP client and the
 // downloader: connect, stall and overall deadlines, TLS verified against the
 // Windows authorities and, when a CA file is named, against that authority
-// too, checked here from the server's chain before any body byte is sent.
+// too, checked here from the server's chain before any byte of the request is sent.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -23,6 +24,8 @@ struct WinHttpTarget {
     std::uint32_t receiveTimeoutMs = 30000;
     std::uint32_t totalTimeoutMs = 0; // 0 = no overall deadline
     bool followRedirects = false;
+    // Set by another thread to end the request at once (a client that exits).
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 struct WinHttpOutcome {
@@ -34,11 +37,14 @@ struct WinHttpOutcome {
     bool certificateRejected = false;
     bool timedOut = false;
     bool stopped = false; // the body sink asked to stop
+    bool cancelled = false; // the target's cancel flag ended it
 };
 
 class WinHttpRequest {
 public:
-    // Receives the answer's body in pieces; answering false stops the transfer.
+    // Receives the answer's body in pieces, on the calling thread or, for a
+    // cancellable target, under a lock that cancelling takes too, so that it
+    // is never called once exchange has returned. Answering false stops the transfer.
     using BodySink = std::function<bool(const char* data, std::size_t size, const WinHttpOutcome& sofar)>;
 
     static WinHttpOutcome exchange(const WinHttpTarget& target, const std::string& body, const BodySink& sink);

@@ -1,4 +1,5 @@
-// HttpClient on WinHTTP: one session and connection per request.
+// HttpClient on WinHTTP: one session and connection per request; a request
+// with a cancel flag ends as soon as another thread sets it.
 #include "platform/HttpClient.h"
 
 #include "platform/win32/WinHttpRequest.h"
@@ -22,6 +23,7 @@ public:
         target.sendTimeoutMs = request.sendTimeoutMs;
         target.receiveTimeoutMs = request.receiveTimeoutMs;
         target.totalTimeoutMs = request.totalTimeoutMs;
+        target.cancel = request.cancel;
 
         HttpResponse response;
         const WinHttpOutcome outcome = WinHttpRequest::exchange(

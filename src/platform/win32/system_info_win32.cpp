@@ -61,6 +61,47 @@ public:
     }
 
     bool createDirectory(const std::string& path) override { return makeDirectory(path); }
+
+    std::string storedTextToUtf8(const std::string& stored) override
+    {
+        // Files an earlier client wrote in UTF-8 stay readable: text in the
+        // code page with letters beyond ASCII is hardly ever valid UTF-8.
+        if (isUtf8(stored))
+            return stored;
+        return fromWide(codePageToWide(stored));
+    }
+
+    bool utf8ToStoredText(const std::string& text, std::string& stored) override
+    {
+        const std::wstring wide = toWide(text);
+        stored.clear();
+        if (wide.empty())
+            return true;
+        BOOL lost = FALSE;
+        const int size = static_cast<int>(wide.size());
+        const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, nullptr, &lost);
+        stored.resize(static_cast<std::size_t>(n > 0 ? n : 0));
+        if (n > 0)
+            WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, stored.data(), n, nullptr, &lost);
+        return n > 0 && !lost;
+    }
+
+private:
+    static bool isUtf8(const std::string& text)
+    {
+        return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr,
+                                   0) > 0;
+    }
+
+    static std::wstring codePageToWide(const std::string& text)
+    {
+        const int size = static_cast<int>(text.size());
+        const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+        std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+        if (n > 0)
+            MultiByteToWideChar(CP_ACP, 0, text.data(), size, out.data(), n);
+        return out;
+    }
 };
 
 } // namespace

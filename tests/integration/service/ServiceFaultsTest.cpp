@@ -3,9 +3,13 @@
 #include "ServiceSuite.h"
 
 #include "core/DebugLog.h"
+#include "support/DemoFlightReport.h"
 #include "platform/SystemInfo.h"
+#include "server/BackgroundSender.h"
 #include "server/LegacyResult.h"
+#include "server/ServerAddress.h"
 
+#include <chrono>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -109,9 +113,38 @@ INSTANTIATE_TEST_SUITE_P(Table, SlowService,
                                            SlowCase{"Trickling", "trickle", 50, 1000, 2500}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Exit with a stalled service: the background send in flight is cancelled
+// once the grace is over, so the client ends, and frees its data folder for
+// the next start or the installer, on time.
+TEST_F(ServiceFaults, StalledBackgroundSendEndsRightAfterTheGrace)
+{
+    CServerAddress::set(service->url());
+    ASSERT_TRUE(service->setFault("delay", 600000));
+    CBackgroundSender sender;
+    sender.post("function=writelog&intern_ts=1");
+    ASSERT_FALSE(sender.waitIdle(300)) << "the send is in flight";
+    const auto start = std::chrono::steady_clock::now();
+    sender.stop(1000);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, std::chrono::milliseconds(3000));
+    service->setFault("none");
+    CServerAddress::set(CServerAddress::kDefaultUrl);
+}
+
 // No CA file, or one naming another authority: the service's certificate is
-// refused with a log line and the request never reaches the service.
-class CertificateTrust : public ServiceFaults, public ::testing::WithParamInterface<const char*> {};
+// refused with a log line before a single byte of the request, whose line
+// carries the pilot's token on a GET, reaches the service.
+class CertificateTrust : public ServiceFaults, public ::testing::WithParamInterface<const char*> {
+protected:
+    static std::size_t requestLines()
+    {
+#ifdef _WIN32
+        return DemoFlightReport::readUploads(service->uploadLog(), "request").size();
+#else
+        return receivedCount();
+#endif
+    }
+};
 
 TEST_P(CertificateTrust, UnknownAuthorityIsRefusedUntilItsCaFileIsSet)
 {
@@ -120,17 +153,15 @@ TEST_P(CertificateTrust, UnknownAuthorityIsRefusedUntilItsCaFileIsSet)
     o.caFile = GetParam();
     CHttpTransport::setOptions(o);
     const std::size_t refusalsBefore = countOf(logText(), "not trusted, request refused");
-#ifndef _WIN32
-    const std::size_t before = receivedCount();
-#endif
+    const std::size_t before = requestLines();
     EXPECT_EQ(c->getVersion(), LegacyBadData);
-#ifndef _WIN32
-    EXPECT_EQ(receivedCount(), before) << "no request reached the service";
-#endif
-    EXPECT_EQ(countOf(logText(), "not trusted, request refused"), refusalsBefore + 1);
+    EXPECT_NE(c->getPilotData(), 0) << "a GET, whose line would carry the token, fails too";
+    EXPECT_EQ(requestLines(), before) << "no request line reached the service";
+    EXPECT_EQ(countOf(logText(), "not trusted, request refused"), refusalsBefore + 2);
 
     CServerSettings::fromValues(service->url(), "", "", service->caFile()).applyToTransport();
     EXPECT_EQ(c->getVersion(), LegacySuccess);
+    EXPECT_EQ(requestLines(), before + 1) << "the service logs what it receives";
 }
 
 INSTANTIATE_TEST_SUITE_P(CaFiles, CertificateTrust,

@@ -199,13 +199,30 @@ TEST_F(BackupTest, OneChangedByteIsRefusedAndTheRestorePathsSayModified)
 struct Interruption {
     bool settingsCommitted;
     bool sameCode;
+    const char* userName; // the data folder below it, or the usual one
 };
 
-class InterruptedBackupTest : public BackupTest, public ::testing::WithParamInterface<Interruption> {};
+// The data folder is chosen before the fixture starts its flight.
+struct UserFolder {
+    UserFolder()
+    {
+        if (const char* name = ::testing::WithParamInterface<Interruption>::GetParam().userName)
+            scope.emplace(name);
+    }
+    std::optional<StoreFolderScope> scope;
+};
+
+class InterruptedBackupTest : private UserFolder,
+                              public BackupTest,
+                              public ::testing::WithParamInterface<Interruption> {};
 
 TEST_P(InterruptedBackupTest, NextStartKeepsAPairThatVerifies)
 {
-    const auto [settingsCommitted, sameCode] = GetParam();
+    const bool settingsCommitted = GetParam().settingsCommitted;
+    const bool sameCode = GetParam().sameCode;
+    if (GetParam().userName != nullptr) {
+        ASSERT_NE(store().getSettingsPath().find(GetParam().userName), std::string::npos);
+    }
     fly();
     copyText(client().flightLog.l_ID, "111");
     ASSERT_TRUE(report().saveBackup(true));
@@ -231,18 +248,20 @@ TEST_P(InterruptedBackupTest, NextStartKeepsAPairThatVerifies)
     writeWholeFile(settingsPath, settingsCommitted ? newSettings : oldSettings);
 
     EXPECT_TRUE(report().verifyCheckCode());
-    EXPECT_FALSE(std::filesystem::exists(staged));
+    EXPECT_FALSE(std::filesystem::exists(utf8Path(staged)));
     ASSERT_TRUE(report().loadBackup());
     EXPECT_EQ(fieldText(client().flightLog.l_ID), settingsCommitted ? std::to_string(id) : "111");
 }
 
 INSTANTIATE_TEST_SUITE_P(Moments, InterruptedBackupTest,
-                         ::testing::Values(Interruption{false, false}, Interruption{true, false},
-                                           Interruption{false, true}, Interruption{true, true}),
+                         ::testing::Values(Interruption{false, false, nullptr}, Interruption{true, false, nullptr},
+                                           Interruption{false, true, nullptr}, Interruption{true, true, nullptr},
+                                           Interruption{true, false, "J\xC3\xB6rg \xC3\x86r\xC3\xB8"}),
                          [](const auto& info) {
                              return std::string(info.param.settingsCommitted ? "SettingsCommitted"
                                                                              : "SettingsNotYetSaved") +
-                                    (info.param.sameCode ? "SameCode" : "");
+                                    (info.param.sameCode ? "SameCode" : "") +
+                                    (info.param.userName != nullptr ? "UnderANonAsciiUserName" : "");
                          });
 
 // A data folder that takes no file (full, or read-only).

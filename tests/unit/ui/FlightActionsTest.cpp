@@ -2,10 +2,12 @@
 // diversion, the end-of-flight rules, the report pages and Exit.
 #include "ui/FlightActions.h"
 #include "core/FixedText.h"
+#include "report/IniParser.h"
 #include "report/Report.h"
 #include "server/Base64.h"
 #include "server/ClientInterface.h"
 #include "support/FlightFixture.h"
+#include "support/StoreFiles.h"
 #include "ui/ControlIds.h"
 #include "ui/FlightEnd.h"
 
@@ -366,6 +368,22 @@ TEST_F(ActionsTest, ExitWhileFlyingAsksFirstAndCancelKeepsTheFlight)
     EXPECT_TRUE(f.window.isClosed());
     EXPECT_EQ(f.ui->getPage(), PageHome);
     EXPECT_TRUE(f.logs.contains("Aborting flight in progress!"));
+}
+
+// Log-off or shutdown during a flight: nobody answers a box, so none is
+// shown; the flight keeps its autosave for the next start, the settings
+// reach the disk before the handler returns, and the window closes.
+TEST_F(ActionsTest, EndOfTheSessionSavesWithoutAskingAndKeepsTheFlight)
+{
+    f.startFlying();
+    CIniParser& store = CIniParser::getInstance();
+    ASSERT_TRUE(store.writeConfigString("options", "Tracker", "0"));
+    f.ui->onEndSession();
+    EXPECT_TRUE(f.window.boxes.empty());
+    EXPECT_TRUE(f.window.isClosed());
+    EXPECT_EQ(f.ui->getPage(), PageFlying) << "not aborted";
+    EXPECT_FALSE(f.logs.contains("Aborting flight in progress!"));
+    EXPECT_NE(readWholeFile(store.getSettingsPath()).find("Tracker = 0"), std::string::npos);
 }
 
 TEST_F(ActionsTest, ExitAwayFromAFlightClosesWithoutAsking)

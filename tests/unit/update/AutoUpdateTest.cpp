@@ -2,7 +2,9 @@
 // scripted downloader: version choice, a missing file, and an abort while
 // the transfer crawls.
 #include "update/AutoUpdate.h"
+#include "core/ClientConfig.h"
 #include "core/FixedText.h"
+#include "core/Utf8Path.h"
 #include "platform/Downloader.h"
 #include "platform/headless/RecordingProcessLauncher.h"
 #include "server/ClientInterface.h"
@@ -61,7 +63,6 @@ struct UpdateTest : ::testing::Test {
     {
         setDownloader(&downloader);
         setProcessLauncher(&launcher);
-        update().setFolder(folder.string());
         f.ui->SetPage(PageWrongVersion);
     }
     ~UpdateTest() override
@@ -94,8 +95,8 @@ struct UpdateTest : ::testing::Test {
     FlightFixture f;
     ScriptedDownloader downloader;
     RecordingProcessLauncher launcher;
-    std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("quenvale-updates-" + std::to_string(::getpid()));
+    // The pilot's own folder: the program's may be writable only by administrators.
+    std::filesystem::path folder = utf8Path(CClientConfig::getInstance().getDataFolder()) / "updates";
 };
 
 struct VersionCase {

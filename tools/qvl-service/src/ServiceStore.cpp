@@ -287,8 +287,11 @@ std::string CServiceStore::randomHex(std::size_t bytes)
 void CServiceStore::recordRequest(const std::string& method, const std::string& path, const std::string& function,
                                   const std::string& body)
 {
+    std::lock_guard<std::recursive_mutex> lock(mutex);
     exec("INSERT INTO requests(received, method, path, function, body) VALUES(?,?,?,?,?)",
          {std::to_string(nowSeconds()), method, path, function, body});
+    if (!mirrorFile.empty())
+        appendMirrorLine(mirrorFile, "request", {{"method", method}, {"path", path}, {"function", function}});
 }
 
 std::vector<CServiceStore::Received> CServiceStore::received(const std::string& function)

@@ -60,7 +60,8 @@ public:
     // Fields of the uploads of one kind, oldest first.
     std::vector<std::multimap<std::string, std::string>> uploads(const std::string& kind);
     // Also appends every upload to `file` as one line "kind<TAB>key=value&...",
-    // values percent-escaped, for test programs that cannot open the database.
+    // values percent-escaped, for test programs that cannot open the database;
+    // every request line too, as kind "request" (method, path, function).
     void mirrorUploadsTo(const std::string& file);
 
 private:
