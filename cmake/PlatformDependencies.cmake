@@ -7,5 +7,10 @@ if(NOT WIN32)
   target_link_libraries(quenvale_platform PUBLIC rt ${CMAKE_DL_LIBS} CURL::libcurl OpenSSL::SSL OpenSSL::Crypto PkgConfig::CANBERRA)
 endif()
 if(WIN32)
-  target_link_libraries(quenvale_platform PUBLIC winhttp crypt32 shell32 winmm user32 gdi32 comctl32)
+  target_link_libraries(quenvale_platform PUBLIC winhttp crypt32 shell32 winmm user32 gdi32 comctl32 ws2_32)
+endif()
+if(WIN32)
+  # winsock2.h must come before windows.h, which the other files of a batch include.
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/src/platform/win32/udp_network_win32.cpp
+    PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
 endif()

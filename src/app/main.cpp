@@ -19,6 +19,7 @@
 #include "platform/ProcessLauncher.h"
 #include "platform/SharedLibrary.h"
 #include "platform/SystemInfo.h"
+#include "platform/UdpNetwork.h"
 #include "sim/fsuipc/FsuipcLink.h"
 
 #include <filesystem>
@@ -67,7 +68,8 @@ public:
     PlatformSeams()
         : info(createPlatformSystemInfo()), files(createPlatformDurableFiles()), http(createPlatformHttpClient()),
           transport(createPlatformFsuipcTransport()), libraries(createPlatformSharedLibraryLoader()),
-          downloader(createPlatformDownloader()), launcher(createPlatformProcessLauncher())
+          downloader(createPlatformDownloader()), launcher(createPlatformProcessLauncher()),
+          network(createPlatformUdpNetwork())
     {
         setSystemInfo(info.get());
         setDurableFiles(files.get());
@@ -76,9 +78,11 @@ public:
         setSharedLibraryLoader(libraries.get());
         setDownloader(downloader.get());
         setProcessLauncher(launcher.get());
+        setUdpNetwork(network.get());
     }
     ~PlatformSeams()
     {
+        setUdpNetwork(nullptr);
         setProcessLauncher(nullptr);
         setDownloader(nullptr);
         setSharedLibraryLoader(nullptr);
@@ -98,6 +102,7 @@ private:
     std::unique_ptr<SharedLibraryLoader> libraries;
     std::unique_ptr<Downloader> downloader;
     std::unique_ptr<ProcessLauncher> launcher;
+    std::unique_ptr<UdpNetwork> network;
 };
 
 } // namespace

@@ -78,8 +78,8 @@ void CUserInterface::OnCreate()
 {
     window.setEvents(this);
     if (!simulator)
-        setSimulator(
-            createSimulatorInterface(CIniParser::getInstance().readConfigString("settings", "FSInterface"), *client));
+        setSimulator(createSimulatorInterface(CIniParser::getInstance().readConfigString("settings", "FSInterface"),
+                                              *client, XPlaneSettings::load()));
     setupTextRectangles();
     createControls();
     SetPage(PageLogin);
