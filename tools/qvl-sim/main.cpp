@@ -4,6 +4,7 @@
 //                        [--dir DIR] [--class NAME] [--fault rewrite-header|never-answer|answer-zero|answer-late]
 //                        [--fsuipc-version WORD] [--sim-version N] [--sub-version N] [--no-magic]
 //                        [--save-dir DIR]
+//                        [--xplane-port PORT] [--xplane-beacon] [--xplane-fault malformed|truncated|lose|reorder|silent|restart]
 //   qvl-sim list
 //   qvl-sim dry-run SCENARIO   (flies it at once and prints one line per simulated minute)
 #include "Simulator.h"
@@ -36,6 +37,9 @@ struct Options {
     CFsuipcServer::Fault fault = CFsuipcServer::Fault::None;
     std::string fsuipcVersion, simVersion, subVersion;
     bool noMagic = false;
+    int xplanePort = -1; // -1: no X-Plane interface
+    bool xplaneBeacon = false;
+    CXPlaneServer::Fault xplaneFault = CXPlaneServer::Fault::None;
 };
 
 int usage()
@@ -45,6 +49,8 @@ int usage()
                  "rewrite-header|never-answer|answer-zero|answer-late]\n"
                  "                    [--fsuipc-version WORD] [--sim-version N] [--sub-version N] [--no-magic]\n"
                  "                    [--save-dir DIR]\n"
+                 "                    [--xplane-port PORT] [--xplane-beacon]\n"
+                 "                    [--xplane-fault malformed|truncated|lose|reorder|silent|restart]\n"
                  "       qvl-sim list\n";
     return 2;
 }
@@ -74,6 +80,15 @@ bool parseFault(const std::string& text, CFsuipcServer::Fault& fault)
     return true;
 }
 
+bool parseXPlanePort(const std::string& text, int& port)
+{
+    double v = 0.0;
+    if (!number(text, 0, 65535, v))
+        return false;
+    port = static_cast<int>(v);
+    return true;
+}
+
 bool parseOptions(int argc, char** argv, Options& o)
 {
     if (argc < 3)
@@ -83,8 +98,8 @@ bool parseOptions(int argc, char** argv, Options& o)
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         const std::string value = hasValue ? argv[i + 1] : "";
-        if (arg == "--no-magic") {
-            o.noMagic = true;
+        if (arg == "--no-magic" || arg == "--xplane-beacon") {
+            (arg == "--no-magic" ? o.noMagic : o.xplaneBeacon) = true;
             continue;
         }
         if (!hasValue)
@@ -111,6 +126,10 @@ bool parseOptions(int argc, char** argv, Options& o)
             o.simVersion = value;
         else if (arg == "--sub-version")
             o.subVersion = value;
+        else if (arg == "--xplane-port")
+            ok = parseXPlanePort(value, o.xplanePort);
+        else if (arg == "--xplane-fault")
+            ok = CXPlaneServer::parseFault(value, o.xplaneFault);
         else
             ok = false;
         if (!ok) {
@@ -208,7 +227,16 @@ int run(const Options& o)
         std::cerr << "qvl-sim: cannot listen at " << sim.server().socketPath() << "\n";
         return 1;
     }
+    if (o.xplanePort >= 0) {
+        sim.xplaneServer().setFault(o.xplaneFault);
+        if (!sim.startXPlaneServer(static_cast<std::uint16_t>(o.xplanePort), o.xplaneBeacon)) {
+            std::cerr << "qvl-sim: cannot listen on UDP port " << o.xplanePort << "\n";
+            return 1;
+        }
+    }
     std::cout << "ready " << sim.server().socketPath() << std::endl;
+    if (o.xplanePort >= 0)
+        std::cout << "xplane " << sim.xplaneServer().port() << std::endl;
     sim.runClock(o.timeScale, g_running);
     sim.stopServer();
     return 0;

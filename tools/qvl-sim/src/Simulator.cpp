@@ -7,7 +7,8 @@ CSimulator::CSimulator(const SimScenario& scenario)
     : model(scenario), runner(model), space(model, rec),
       fsServer([this](const std::string& mapping, std::uint8_t* block, std::size_t size) {
           return serveBlock(mapping, block, size);
-      })
+      }),
+      xpSpace(model, rec), xpServer(xpSpace, mutex)
 {
 }
 
@@ -15,6 +16,7 @@ CSimulator::~CSimulator()
 {
     stopClock();
     fsServer.stop();
+    xpServer.stop();
 }
 
 bool CSimulator::startServer(const std::string& className, const std::string& directory)
@@ -67,6 +69,7 @@ void CSimulator::handleDisconnect(double requested, double stepSeconds)
         restartAfterOutage = restartAfterOutage || fsServer.running();
         rec.add({"disconnect", "", requested, -1});
         fsServer.stop();
+        xpServer.setAway(true);
         return;
     }
     if (downLeft <= 0.0)
@@ -76,6 +79,7 @@ void CSimulator::handleDisconnect(double requested, double stepSeconds)
         if (restartAfterOutage)
             fsServer.start(serverClass, serverDirectory);
         restartAfterOutage = false;
+        xpServer.setAway(false);
         rec.add({"reconnect", "", 0.0, -1});
     }
 }

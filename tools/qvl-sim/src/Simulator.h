@@ -8,6 +8,7 @@
 #include "OffsetSpace.h"
 #include "ScenarioRunner.h"
 #include "SimRecord.h"
+#include "XPlaneServer.h"
 
 #include <atomic>
 #include <functional>
@@ -44,6 +45,9 @@ public:
     void setSaveDirectory(const std::string& dir);
     CSimRecord& record() { return rec; }
     CFsuipcServer& server() { return fsServer; }
+    // X-Plane's UDP interface on `port` (0: any free one), with its beacon when asked.
+    bool startXPlaneServer(std::uint16_t port, bool beacon) { return xpServer.start(port, beacon); }
+    CXPlaneServer& xplaneServer() { return xpServer; }
 
 private:
     bool serveBlock(const std::string& mapping, std::uint8_t* block, std::size_t size);
@@ -55,6 +59,8 @@ private:
     CSimRecord rec;
     COffsetSpace space;
     CFsuipcServer fsServer;
+    CXPlaneDatarefSpace xpSpace;
+    CXPlaneServer xpServer;
     std::string serverClass = "UIPCMAIN";
     std::string serverDirectory;
     std::string lastMapping;
