@@ -67,6 +67,14 @@ const ArrayNames& arrayNames()
     return names;
 }
 
+// Metric floats converted to feet or knots land a hair below whole numbers
+// (364 ft comes back as 363.9999): they are truncated after a rounding to a
+// thousandth, as a value read in the unit itself would be.
+std::int32_t truncated(double v)
+{
+    return truncToInt32(std::round(v * 1000.0) / 1000.0);
+}
+
 bool on(float v)
 {
     return v >= 0.5f;
@@ -113,11 +121,11 @@ void applyPoll(const float (&v)[Count], CFlightSimulatorObjects& s, bool keepLan
     s.dLongitude = v[Longitude];
     s.dHeading = heading(v[MagneticHeading]);
     s.dAltitude = v[PressureAltitude];
-    s.lRadarAltitude = truncToInt32(v[HeightAboveGround] * kFeetPerMetre);
-    s.lGroundAltitude = truncToInt32((static_cast<double>(v[Elevation]) - v[HeightAboveGround]) * kFeetPerMetre);
+    s.lRadarAltitude = truncated(v[HeightAboveGround] * kFeetPerMetre);
+    s.lGroundAltitude = truncated((static_cast<double>(v[Elevation]) - v[HeightAboveGround]) * kFeetPerMetre);
     s.lVerticalSpeed = truncToInt32(v[VerticalSpeed]);
     s.lIndicatedAirspeed = truncToInt32(v[IndicatedAirspeed]);
-    s.lGroundSpeed = truncToInt32(v[GroundSpeed] * kKnotsPerMetrePerSecond);
+    s.lGroundSpeed = truncated(v[GroundSpeed] * kKnotsPerMetrePerSecond);
     s.bOnGround = on(v[OnGround]);
     s.bParkingBrake = v[ParkingBrake] > 0.0f;
     s.bGearDown = on(v[GearHandleDown]);
