@@ -12,5 +12,5 @@ endif()
 if(WIN32)
   # winsock2.h must come before windows.h, which the other files of a batch include.
   set_source_files_properties(${CMAKE_SOURCE_DIR}/src/platform/win32/udp_network_win32.cpp
-    PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+    ${CMAKE_SOURCE_DIR}/src/platform/win32/tcp_network_win32.cpp PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
 endif()

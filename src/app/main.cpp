@@ -19,6 +19,7 @@
 #include "platform/ProcessLauncher.h"
 #include "platform/SharedLibrary.h"
 #include "platform/SystemInfo.h"
+#include "platform/TcpNetwork.h"
 #include "platform/UdpNetwork.h"
 #include "sim/fsuipc/FsuipcLink.h"
 
@@ -69,7 +70,8 @@ public:
         : info(createPlatformSystemInfo()), files(createPlatformDurableFiles()), http(createPlatformHttpClient()),
           transport(createPlatformFsuipcTransport()), libraries(createPlatformSharedLibraryLoader()),
           downloader(createPlatformDownloader()), launcher(createPlatformProcessLauncher()),
-          network(createPlatformUdpNetwork())
+          network(createPlatformUdpNetwork()),
+          streams(createPlatformTcpNetwork())
     {
         setSystemInfo(info.get());
         setDurableFiles(files.get());
@@ -79,9 +81,11 @@ public:
         setDownloader(downloader.get());
         setProcessLauncher(launcher.get());
         setUdpNetwork(network.get());
+        setTcpNetwork(streams.get());
     }
     ~PlatformSeams()
     {
+        setTcpNetwork(nullptr);
         setUdpNetwork(nullptr);
         setProcessLauncher(nullptr);
         setDownloader(nullptr);
@@ -103,6 +107,7 @@ private:
     std::unique_ptr<Downloader> downloader;
     std::unique_ptr<ProcessLauncher> launcher;
     std::unique_ptr<UdpNetwork> network;
+    std::unique_ptr<TcpNetwork> streams;
 };
 
 } // namespace

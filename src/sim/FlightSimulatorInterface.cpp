@@ -126,6 +126,7 @@ const char* CFlightSimulatorInterface::getVersionChecklistText(int code)
     case SimXPlane9: return "Version: X-Plane 9";
     case SimXPlane10: return "Version: X-Plane 10";
     case SimXPlane12: return "Version: X-Plane 12";
+    case SimFlightGear: return "Version: FlightGear";
     default: return "Version: unknown";
     }
 }
@@ -144,6 +145,7 @@ std::string CFlightSimulatorInterface::getSimulatorReportCode()
     case SimXPlane9: return "XP9";
     case SimXPlane10: return "XP11";
     case SimXPlane12: return "XP12";
+    case SimFlightGear: return "FG";
     case SimP3D6: return "P3D6";
     default: return getSimulatorIdent();
     }

@@ -26,6 +26,7 @@ enum SimulatorVersion {
     SimXPlane10 = 16,
     SimP3D6 = 17,
     SimXPlane12 = 18,
+    SimFlightGear = 19,
 };
 
 class CFlightSimulatorInterface : public CFlightSimulatorObjects {

@@ -79,7 +79,7 @@ void CUserInterface::OnCreate()
     window.setEvents(this);
     if (!simulator)
         setSimulator(createSimulatorInterface(CIniParser::getInstance().readConfigString("settings", "FSInterface"),
-                                              *client, XPlaneSettings::load()));
+                                              *client, SimulatorAddresses::load()));
     setupTextRectangles();
     createControls();
     SetPage(PageLogin);
