@@ -10,6 +10,7 @@
 #   QVL_FS_INTERFACE=SimConnect  fly the same scenario through the stand-in
 #                      SimConnect library (built in tools/qvl-sim/standin) instead of qvl-sim
 #   QVL_FS_INTERFACE=XPlane  fly it over X-Plane's UDP interface, which qvl-sim serves too
+#   QVL_FS_INTERFACE=FlightGear  fly it over FlightGear's property server, which qvl-sim serves too
 #   QVL_MEASURE=1      also sample the client's memory and CPU (bench/client_resources.sh);
 #                      QVL_CLIENT_BUILD_DIR=build/release measures the optimised client
 #   QVL_CLIENT_PROGRAM=FILE  another client program (an unpacked package's, say)
@@ -96,6 +97,12 @@ if [ "$bridge" = "XPlane" ]; then
   sim_extra=(--xplane-port "$xplane_port")
   xplane_settings=$'\n[xplane]\nHost = 127.0.0.1\nPort = '"$xplane_port"
   echo "== qvl-sim serves X-Plane's UDP interface on port $xplane_port"
+fi
+if [ "$bridge" = "FlightGear" ]; then
+  flightgear_port=$(( 40000 + RANDOM % 20000 ))
+  sim_extra=(--flightgear-port "$flightgear_port")
+  xplane_settings=$'\n[flightgear]\nHost = 127.0.0.1\nPort = '"$flightgear_port"
+  echo "== qvl-sim serves FlightGear's property server on port $flightgear_port"
 fi
 if [ "$bridge" = "SimConnect" ]; then
   echo "== stand-in SimConnect library flying Frankfurt to Munich at ${scale}x"

@@ -5,6 +5,7 @@
 //                        [--fsuipc-version WORD] [--sim-version N] [--sub-version N] [--no-magic]
 //                        [--save-dir DIR]
 //                        [--xplane-port PORT] [--xplane-beacon] [--xplane-fault malformed|truncated|lose|reorder|silent|restart]
+//                        [--flightgear-port PORT] [--flightgear-fault missing|garbage|hangup]
 //   qvl-sim list
 //   qvl-sim dry-run SCENARIO   (flies it at once and prints one line per simulated minute)
 #include "Simulator.h"
@@ -40,6 +41,8 @@ struct Options {
     int xplanePort = -1; // -1: no X-Plane interface
     bool xplaneBeacon = false;
     CXPlaneServer::Fault xplaneFault = CXPlaneServer::Fault::None;
+    int flightgearPort = -1; // -1: no property server
+    CFlightGearServer::Fault flightgearFault = CFlightGearServer::Fault::None;
 };
 
 int usage()
@@ -51,6 +54,7 @@ int usage()
                  "                    [--save-dir DIR]\n"
                  "                    [--xplane-port PORT] [--xplane-beacon]\n"
                  "                    [--xplane-fault malformed|truncated|lose|reorder|silent|restart]\n"
+                 "                    [--flightgear-port PORT] [--flightgear-fault missing|garbage|hangup]\n"
                  "       qvl-sim list\n";
     return 2;
 }
@@ -80,7 +84,7 @@ bool parseFault(const std::string& text, CFsuipcServer::Fault& fault)
     return true;
 }
 
-bool parseXPlanePort(const std::string& text, int& port)
+bool parsePort(const std::string& text, int& port)
 {
     double v = 0.0;
     if (!number(text, 0, 65535, v))
@@ -127,9 +131,13 @@ bool parseOptions(int argc, char** argv, Options& o)
         else if (arg == "--sub-version")
             o.subVersion = value;
         else if (arg == "--xplane-port")
-            ok = parseXPlanePort(value, o.xplanePort);
+            ok = parsePort(value, o.xplanePort);
         else if (arg == "--xplane-fault")
             ok = CXPlaneServer::parseFault(value, o.xplaneFault);
+        else if (arg == "--flightgear-port")
+            ok = parsePort(value, o.flightgearPort);
+        else if (arg == "--flightgear-fault")
+            ok = CFlightGearServer::parseFault(value, o.flightgearFault);
         else
             ok = false;
         if (!ok) {
@@ -234,9 +242,18 @@ int run(const Options& o)
             return 1;
         }
     }
+    if (o.flightgearPort >= 0) {
+        sim.flightgearServer().setFault(o.flightgearFault);
+        if (!sim.startFlightGearServer(static_cast<std::uint16_t>(o.flightgearPort))) {
+            std::cerr << "qvl-sim: cannot listen on TCP port " << o.flightgearPort << "\n";
+            return 1;
+        }
+    }
     std::cout << "ready " << sim.server().socketPath() << std::endl;
     if (o.xplanePort >= 0)
         std::cout << "xplane " << sim.xplaneServer().port() << std::endl;
+    if (o.flightgearPort >= 0)
+        std::cout << "flightgear " << sim.flightgearServer().port() << std::endl;
     sim.runClock(o.timeScale, g_running);
     sim.stopServer();
     return 0;

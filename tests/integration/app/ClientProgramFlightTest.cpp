@@ -8,6 +8,7 @@
 // client ends within its grace, and a new start works and remembers the
 // pilot's login.
 #include "ServiceStore.h"
+#include "StreamListener.h"
 #include "platform/UdpNetwork.h"
 #include "server/Base64.h"
 #include "support/ClientProgram.h"
@@ -110,9 +111,16 @@ std::uint16_t freeUdpPort()
     return socket ? socket->localPort() : 0;
 }
 
+// A TCP port nobody listens on at the moment, for qvl-sim's property server.
+std::uint16_t freeTcpPort()
+{
+    CStreamListener listener;
+    return listener.open(0) ? listener.port() : 0;
+}
+
 struct RecordedFlight {
     const char* scenario;
-    const char* bridge; // "FSUIPC", "X-Plane": qvl-sim; "SimConnect": the stand-in library in the client
+    const char* bridge; // "FSUIPC", "X-Plane", "FlightGear": qvl-sim; "SimConnect": the stand-in library in the client
     const char* name;
     std::function<void(const std::multimap<std::string, std::string>& report)> check;
 };
@@ -134,6 +142,14 @@ TEST_P(ClientProgramFlight, ReportAtTheServiceAndItsReplayAgree)
         ASSERT_NE(port, 0);
         simArguments.insert(simArguments.end(), {"--xplane-port", std::to_string(port)});
         std::ofstream(folder / "quenvale.ini", std::ios::app) << "[xplane]\nHost = 127.0.0.1\nPort = " << port << "\n";
+    }
+    if (std::string(GetParam().bridge) == "FlightGear") {
+        // And FlightGear's property server on a TCP port of its own.
+        const std::uint16_t port = freeTcpPort();
+        ASSERT_NE(port, 0);
+        simArguments.insert(simArguments.end(), {"--flightgear-port", std::to_string(port)});
+        std::ofstream(folder / "quenvale.ini", std::ios::app)
+            << "[flightgear]\nHost = 127.0.0.1\nPort = " << port << "\n";
     }
     CSimProcess sim(CSimProcess::programPath(QVL_BINARY_DIR), simArguments);
     if (std::string(GetParam().bridge) == "SimConnect") {
@@ -205,6 +221,10 @@ INSTANTIATE_TEST_SUITE_P(Flights, ClientProgramFlight,
                                            RecordedFlight{"airline_eddf_eddm", "X-Plane", "demo_xplane",
                                                           [](const auto& report) {
                                                               EXPECT_EQ(field(report, "SimVersion"), "XP12");
+                                                          }},
+                                           RecordedFlight{"airline_eddf_eddm", "FlightGear", "demo_flightgear",
+                                                          [](const auto& report) {
+                                                              EXPECT_EQ(field(report, "SimVersion"), "FG");
                                                           }},
                                            RecordedFlight{"refuel_hard_landing", "FSUIPC", "refuel_hard_landing",
                                                           [](const auto& report) {

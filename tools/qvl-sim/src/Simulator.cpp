@@ -8,7 +8,7 @@ CSimulator::CSimulator(const SimScenario& scenario)
       fsServer([this](const std::string& mapping, std::uint8_t* block, std::size_t size) {
           return serveBlock(mapping, block, size);
       }),
-      xpSpace(model, rec), xpServer(xpSpace, mutex)
+      xpSpace(model, rec), xpServer(xpSpace, mutex), fgSpace(model, rec), fgServer(fgSpace, mutex)
 {
 }
 
@@ -17,6 +17,7 @@ CSimulator::~CSimulator()
     stopClock();
     fsServer.stop();
     xpServer.stop();
+    fgServer.stop();
 }
 
 bool CSimulator::startServer(const std::string& className, const std::string& directory)
@@ -70,6 +71,7 @@ void CSimulator::handleDisconnect(double requested, double stepSeconds)
         rec.add({"disconnect", "", requested, -1});
         fsServer.stop();
         xpServer.setAway(true);
+        fgServer.setAway(true);
         return;
     }
     if (downLeft <= 0.0)
@@ -80,6 +82,7 @@ void CSimulator::handleDisconnect(double requested, double stepSeconds)
             fsServer.start(serverClass, serverDirectory);
         restartAfterOutage = false;
         xpServer.setAway(false);
+        fgServer.setAway(false);
         rec.add({"reconnect", "", 0.0, -1});
     }
 }

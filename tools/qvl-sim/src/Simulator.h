@@ -4,6 +4,7 @@
 #pragma once
 
 #include "AircraftModel.h"
+#include "FlightGearServer.h"
 #include "FsuipcServer.h"
 #include "OffsetSpace.h"
 #include "ScenarioRunner.h"
@@ -48,6 +49,9 @@ public:
     // X-Plane's UDP interface on `port` (0: any free one), with its beacon when asked.
     bool startXPlaneServer(std::uint16_t port, bool beacon) { return xpServer.start(port, beacon); }
     CXPlaneServer& xplaneServer() { return xpServer; }
+    // FlightGear's property server on TCP `port` (0: any free one).
+    bool startFlightGearServer(std::uint16_t port) { return fgServer.start(port); }
+    CFlightGearServer& flightgearServer() { return fgServer; }
 
 private:
     bool serveBlock(const std::string& mapping, std::uint8_t* block, std::size_t size);
@@ -61,6 +65,8 @@ private:
     CFsuipcServer fsServer;
     CXPlaneDatarefSpace xpSpace;
     CXPlaneServer xpServer;
+    CFlightGearPropertySpace fgSpace;
+    CFlightGearServer fgServer;
     std::string serverClass = "UIPCMAIN";
     std::string serverDirectory;
     std::string lastMapping;
