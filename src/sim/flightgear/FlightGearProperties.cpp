@@ -269,7 +269,9 @@ std::int32_t applyTanks(const Values& v, const Layout& layout, CFlightSimulatorO
                                                          : 0.0f;
         sum += level;
     }
-    return truncToInt32(sum);
+    // Written as pounds, 80 kg reads back as 79.99999: truncated after a
+    // rounding to a thousandth, as a value read in kg would be.
+    return truncToInt32(std::round(sum * 1000.0) / 1000.0);
 }
 
 } // namespace FlightGearProperties

@@ -20,7 +20,7 @@ constexpr const char* kScreenMessage = "/sim/screen/yellow";
 std::string number(double v)
 {
     char text[32];
-    std::snprintf(text, sizeof text, "%.4f", v);
+    std::snprintf(text, sizeof text, "%.6f", v);
     return text;
 }
 

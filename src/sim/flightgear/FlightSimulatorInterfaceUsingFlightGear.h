@@ -46,9 +46,10 @@ public:
     bool saveFlight(int number) override;
 
     // A connect or a batch waits this long for the property server, which
-    // answers once a frame.
+    // answers once a frame; FlightGear loading scenery on a busy machine
+    // holds its frames for seconds.
     static constexpr int kConnectWaitMs = 1000;
-    static constexpr int kAnswerWaitMs = 2000;
+    static constexpr int kAnswerWaitMs = 5000;
 
     const FlightGearProperties::Layout& layout() const { return aircraftLayout; }
     const std::string& aircraftName() const { return aircraft; }
