@@ -245,6 +245,14 @@ case "${1:-test}" in
     build
     exec bash tools/run-demo.sh
     ;;
+  flightgear)
+    # The client against FlightGear itself: outside `test`, since FlightGear
+    # is a 1.8 GB download (its scenery carries Iceland).
+    packages+=(flightgear dbus-daemon libgl1-mesa-dri python3)
+    install_missing
+    cmake --preset dev && cmake --build --preset dev --target quenvale qvl-service
+    exec bash tools/flightgear/check.sh
+    ;;
   package)
     # The optimised Debian package and the 32-bit Windows installer.
     install_missing
@@ -254,7 +262,7 @@ case "${1:-test}" in
     ls -l build/release/package/*.deb build/windows/QuenvaleSetup-*.exe
     ;;
   *)
-    echo "usage: $0 test|run|package" >&2
+    echo "usage: $0 test|run|package|flightgear" >&2
     exit 2
     ;;
 esac

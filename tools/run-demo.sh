@@ -9,6 +9,8 @@
 #   QVL_TIME_SCALE=N   simulator seconds per real second (default 20)
 #   QVL_FS_INTERFACE=SimConnect  fly the same scenario through the stand-in
 #                      SimConnect library (built in tools/qvl-sim/standin) instead of qvl-sim
+#   QVL_FS_INTERFACE=XPlane  fly it over X-Plane's UDP interface, which qvl-sim serves too
+#   QVL_FS_INTERFACE=FlightGear  fly it over FlightGear's property server, which qvl-sim serves too
 #   QVL_MEASURE=1      also sample the client's memory and CPU (bench/client_resources.sh);
 #                      QVL_CLIENT_BUILD_DIR=build/release measures the optimised client
 #   QVL_CLIENT_PROGRAM=FILE  another client program (an unpacked package's, say)
@@ -85,6 +87,23 @@ hold=300
 [ -n "$windowed" ] && hold=3600
 scenario="$work/demo.json"
 sed "0,/\"seconds\": 60/s//\"seconds\": $hold/" "$root/tools/qvl-sim/scenarios/airline_eddf_eddm.json" > "$scenario"
+# X-Plane's UDP interface: the same qvl-sim serves it on a port of its own.
+fs_setting="$bridge"
+sim_extra=()
+xplane_settings=""
+if [ "$bridge" = "XPlane" ]; then
+  fs_setting="X-Plane"
+  xplane_port=$(( 40000 + RANDOM % 20000 ))
+  sim_extra=(--xplane-port "$xplane_port")
+  xplane_settings=$'\n[xplane]\nHost = 127.0.0.1\nPort = '"$xplane_port"
+  echo "== qvl-sim serves X-Plane's UDP interface on port $xplane_port"
+fi
+if [ "$bridge" = "FlightGear" ]; then
+  flightgear_port=$(( 40000 + RANDOM % 20000 ))
+  sim_extra=(--flightgear-port "$flightgear_port")
+  xplane_settings=$'\n[flightgear]\nHost = 127.0.0.1\nPort = '"$flightgear_port"
+  echo "== qvl-sim serves FlightGear's property server on port $flightgear_port"
+fi
 if [ "$bridge" = "SimConnect" ]; then
   echo "== stand-in SimConnect library flying Frankfurt to Munich at ${scale}x"
   export QVL_SIMCONNECT_LIBRARY_DIR="$build/tools/qvl-sim/standin"
@@ -92,12 +111,12 @@ if [ "$bridge" = "SimConnect" ]; then
 elif [ -n "${QVL_WINDOWS:-}" ]; then
   echo "== the Windows qvl-sim (its module window) flying Frankfurt to Munich at ${scale}x"
   "${run[@]}" "$win_build/tools/qvl-sim/qvl-sim.exe" run "$host$scenario" \
-    --time-scale "$scale" > "$work/sim.log" 2>&1 &
+    --time-scale "$scale" "${sim_extra[@]}" > "$work/sim.log" 2>&1 &
   pids+=($!)
 else
   echo "== qvl-sim flying Frankfurt to Munich at ${scale}x"
   "$build/tools/qvl-sim/qvl-sim" run "$scenario" \
-    --time-scale "$scale" --dir "$QVL_FSUIPC_DIR" > "$work/sim.log" 2>&1 &
+    --time-scale "$scale" --dir "$QVL_FSUIPC_DIR" "${sim_extra[@]}" > "$work/sim.log" 2>&1 &
   pids+=($!)
 fi
 
@@ -113,11 +132,11 @@ Tracker = 1
 SimpleFuel = 0
 Sound = 0
 EnableAutosave = 1
-FSInterface = $bridge
+FSInterface = $fs_setting
 
 [server]
 Url = https://$service_host:$port
-CAFile = $host$work/service/ca.pem
+CAFile = $host$work/service/ca.pem$xplane_settings
 INI
 
 status=0

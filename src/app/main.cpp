@@ -22,6 +22,8 @@
 #include "platform/ProcessLauncher.h"
 #include "platform/SharedLibrary.h"
 #include "platform/SystemInfo.h"
+#include "platform/TcpNetwork.h"
+#include "platform/UdpNetwork.h"
 #include "sim/fsuipc/FsuipcLink.h"
 
 #include <filesystem>
@@ -77,7 +79,9 @@ public:
     PlatformSeams()
         : info(createPlatformSystemInfo()), files(createPlatformDurableFiles()), http(createPlatformHttpClient()),
           transport(createPlatformFsuipcTransport()), libraries(createPlatformSharedLibraryLoader()),
-          downloader(createPlatformDownloader()), launcher(createPlatformProcessLauncher())
+          downloader(createPlatformDownloader()), launcher(createPlatformProcessLauncher()),
+          network(createPlatformUdpNetwork()),
+          streams(createPlatformTcpNetwork())
     {
         setSystemInfo(info.get());
         setDurableFiles(files.get());
@@ -86,9 +90,13 @@ public:
         setSharedLibraryLoader(libraries.get());
         setDownloader(downloader.get());
         setProcessLauncher(launcher.get());
+        setUdpNetwork(network.get());
+        setTcpNetwork(streams.get());
     }
     ~PlatformSeams()
     {
+        setTcpNetwork(nullptr);
+        setUdpNetwork(nullptr);
         setProcessLauncher(nullptr);
         setDownloader(nullptr);
         setSharedLibraryLoader(nullptr);
@@ -108,6 +116,8 @@ private:
     std::unique_ptr<SharedLibraryLoader> libraries;
     std::unique_ptr<Downloader> downloader;
     std::unique_ptr<ProcessLauncher> launcher;
+    std::unique_ptr<UdpNetwork> network;
+    std::unique_ptr<TcpNetwork> streams;
 };
 
 // The arguments as UTF-8; Windows hands them over in UTF-16, converted here once.

@@ -310,7 +310,8 @@ void CClient::autosave(CFlightSimulatorInterface& sim)
     g_process.lastAutosaveTime = kAutosaveRunning;
     if (ui->autosaveMode > 1) {
         const int v = g_process.simulatorVersion;
-        if (v == SimFS2020 || v == SimXPlane9 || v == SimXPlane10) {
+        if (v == SimFS2020 || v == SimXPlane9 || v == SimXPlane10 || v == SimXPlane12 ||
+            v == SimFlightGear) {
             log.warn("Wrong version for backup");
         } else {
             log.warn("Starting Autosave...");

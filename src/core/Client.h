@@ -35,6 +35,9 @@ public:
     bool replayCheck();
 
     std::int32_t getCheckInterval() const { return checkInterval; }
+    // The polling interval (ms) at a height above ground (ft); bridges that
+    // push values match their rate to it.
+    static std::int32_t intervalForHeight(std::int32_t radarAltitude);
     std::uint32_t getCheckCount() const { return checkCount; }
 
 private:
@@ -55,7 +58,6 @@ private:
     void afterCheck(CFlightSimulatorInterface& sim);
     void abortedFlightPage();
     void statistics();
-    static std::int32_t intervalForHeight(std::int32_t radarAltitude);
 
     CStopwatch stopwatch;
     CUserInterface* ui;

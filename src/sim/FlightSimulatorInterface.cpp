@@ -125,6 +125,8 @@ const char* CFlightSimulatorInterface::getVersionChecklistText(int code)
     case SimFS2020: return "Version: FS2020";
     case SimXPlane9: return "Version: X-Plane 9";
     case SimXPlane10: return "Version: X-Plane 10";
+    case SimXPlane12: return "Version: X-Plane 12";
+    case SimFlightGear: return "Version: FlightGear";
     default: return "Version: unknown";
     }
 }
@@ -142,6 +144,8 @@ std::string CFlightSimulatorInterface::getSimulatorReportCode()
     case SimFS2024: return "FS2024";
     case SimXPlane9: return "XP9";
     case SimXPlane10: return "XP11";
+    case SimXPlane12: return "XP12";
+    case SimFlightGear: return "FG";
     case SimP3D6: return "P3D6";
     default: return getSimulatorIdent();
     }

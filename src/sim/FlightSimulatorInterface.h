@@ -25,6 +25,8 @@ enum SimulatorVersion {
     SimXPlane9 = 15,
     SimXPlane10 = 16,
     SimP3D6 = 17,
+    SimXPlane12 = 18,
+    SimFlightGear = 19,
 };
 
 class CFlightSimulatorInterface : public CFlightSimulatorObjects {

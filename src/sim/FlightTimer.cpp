@@ -2,8 +2,11 @@
 #include "sim/FlightTimer.h"
 
 #include "core/DebugLog.h"
+#include "core/FixedText.h"
+#include "core/NumberConversion.h"
 
 #include <cmath>
+#include <cstdio>
 #include <sstream>
 
 namespace {
@@ -14,6 +17,18 @@ std::string streamed(const char* text, double value)
     return s.str();
 }
 } // namespace
+
+void formatTimeOfDay(char (&out)[5], double seconds)
+{
+    double t = std::fmod(finiteOrZero(seconds), 86400.0);
+    if (t < 0.0)
+        t += 86400.0;
+    const double hours = std::floor(t / 3600.0);
+    const int minutes = static_cast<int>((t / 3600.0 - hours) * 60.0);
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d%02d", static_cast<int>(hours), minutes);
+    copyText(out, text);
+}
 
 CFlightTimer::CFlightTimer(Style timerStyle, CDebugLog& channel) : style(timerStyle), log(channel) {}
 

@@ -5,6 +5,9 @@
 
 class CDebugLog;
 
+// "%02d%02d" of a time of day in seconds (any value, wrapped into one day).
+void formatTimeOfDay(char (&out)[5], double seconds);
+
 class CFlightTimer {
 public:
     enum class Style {

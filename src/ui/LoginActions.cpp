@@ -19,7 +19,7 @@ namespace {
 
 const std::vector<std::string> kFuelMethods = {"Standard", "Simple", "Read Only"};
 const std::vector<std::string> kAutosaveModes = {"None", "QVL Data only", "Flight + Data"};
-const std::vector<std::string> kInterfaces = {"Automatic", "SimConnect", "FSUIPC"};
+const std::vector<std::string> kInterfaces = {"Automatic", "SimConnect", "FSUIPC", "X-Plane", "FlightGear"};
 
 constexpr const char* kSettings = "settings";
 

@@ -79,8 +79,8 @@ void CUserInterface::OnCreate()
 {
     window.setEvents(this);
     if (!simulator)
-        setSimulator(
-            createSimulatorInterface(CIniParser::getInstance().readConfigString("settings", "FSInterface"), *client));
+        setSimulator(createSimulatorInterface(CIniParser::getInstance().readConfigString("settings", "FSInterface"),
+                                              *client, SimulatorAddresses::load()));
     setupTextRectangles();
     createControls();
     SetPage(PageLogin);

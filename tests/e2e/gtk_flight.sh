@@ -8,6 +8,7 @@
 # A screenshot of every page is kept in ARTIFACTS.
 #   gtk_flight.sh BUILD_DIR SOURCE_DIR ARTIFACTS
 # Exit 77 (skipped) when Xvfb or xdotool is missing or the server cannot start.
+# QVL_FS_INTERFACE=XPlane flies over qvl-sim's X-Plane interface instead of the module.
 # QVL_MEASURE=1 runs the client under bench/client_resources.sh (memory, CPU);
 # QVL_CLIENT_BUILD_DIR=build/release measures the optimised client.
 set -euo pipefail
@@ -55,11 +56,18 @@ mkdir -p "$QVL_FSUIPC_DIR"
 start_service "$build/tools/qvl-service/qvl-service"
 # The aircraft waits at the stand for twenty simulator minutes while the pilot clicks.
 sed '0,/"seconds": 60/s//"seconds": 1200/' "$root/tools/qvl-sim/scenarios/airline_eddf_eddm.json" > "$work/demo.json"
+xplane=()
+[ "${QVL_FS_INTERFACE:-}" = XPlane ] && xplane=(--xplane-port $(( 40000 + RANDOM % 20000 )))
 "$build/tools/qvl-sim/qvl-sim" run "$work/demo.json" --time-scale "$scale" --dir "$QVL_FSUIPC_DIR" \
-  --record "$work/sim.record" > "$work/sim.log" 2>&1 &
+  --record "$work/sim.record" "${xplane[@]}" > "$work/sim.log" 2>&1 &
 pids+=($!)
 
 write_client_settings "$work/service/ca.pem"
+if [ ${#xplane[@]} -gt 0 ]; then
+  sed -i 's/^FSInterface = FSUIPC$/FSInterface = X-Plane/' "$work/client/quenvale.ini"
+  printf '\n[xplane]\nHost = 127.0.0.1\nPort = %s\n' "${xplane[1]}" >> "$work/client/quenvale.ini"
+  lights_log="$work/client/quenvale_debug*.txt"
+fi
 
 measure=()
 [ -n "${QVL_MEASURE:-}" ] && measure=(bash "$root/bench/client_resources.sh")

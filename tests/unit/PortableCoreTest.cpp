@@ -11,7 +11,7 @@ TEST(PortableCore, IncludesNoOsOrToolkitHeader)
 {
     namespace fs = std::filesystem;
     const std::regex forbidden(
-        R"(^\s*#\s*include\s*<(windows\.h|winhttp\.h|gtk/|gdk/|glib|curl/|sys/|unistd\.h|dlfcn\.h|pthread\.h|X11/|fcntl\.h|canberra)[^>]*>)");
+        R"(^\s*#\s*include\s*<(windows\.h|winhttp\.h|winsock2\.h|ws2tcpip\.h|netinet/|arpa/|netdb\.h|gtk/|gdk/|glib|curl/|sys/|unistd\.h|dlfcn\.h|pthread\.h|X11/|fcntl\.h|canberra)[^>]*>)");
     int files = 0;
     for (const char* folder : {"core", "sim", "monitor", "server", "report", "ui", "update"}) {
         const fs::path root = fs::path(QVL_SOURCE_DIR) / "src" / folder;

@@ -4,6 +4,8 @@
 //                        [--dir DIR] [--class NAME] [--fault rewrite-header|never-answer|answer-zero|answer-late]
 //                        [--fsuipc-version WORD] [--sim-version N] [--sub-version N] [--no-magic]
 //                        [--save-dir DIR]
+//                        [--xplane-port PORT] [--xplane-beacon] [--xplane-fault malformed|truncated|lose|reorder|silent|restart]
+//                        [--flightgear-port PORT] [--flightgear-fault missing|garbage|hangup]
 //   qvl-sim list
 //   qvl-sim dry-run SCENARIO   (flies it at once and prints one line per simulated minute)
 #include "Simulator.h"
@@ -36,6 +38,11 @@ struct Options {
     CFsuipcServer::Fault fault = CFsuipcServer::Fault::None;
     std::string fsuipcVersion, simVersion, subVersion;
     bool noMagic = false;
+    int xplanePort = -1; // -1: no X-Plane interface
+    bool xplaneBeacon = false;
+    CXPlaneServer::Fault xplaneFault = CXPlaneServer::Fault::None;
+    int flightgearPort = -1; // -1: no property server
+    CFlightGearServer::Fault flightgearFault = CFlightGearServer::Fault::None;
 };
 
 int usage()
@@ -45,6 +52,9 @@ int usage()
                  "rewrite-header|never-answer|answer-zero|answer-late]\n"
                  "                    [--fsuipc-version WORD] [--sim-version N] [--sub-version N] [--no-magic]\n"
                  "                    [--save-dir DIR]\n"
+                 "                    [--xplane-port PORT] [--xplane-beacon]\n"
+                 "                    [--xplane-fault malformed|truncated|lose|reorder|silent|restart]\n"
+                 "                    [--flightgear-port PORT] [--flightgear-fault missing|garbage|hangup]\n"
                  "       qvl-sim list\n";
     return 2;
 }
@@ -74,6 +84,15 @@ bool parseFault(const std::string& text, CFsuipcServer::Fault& fault)
     return true;
 }
 
+bool parsePort(const std::string& text, int& port)
+{
+    double v = 0.0;
+    if (!number(text, 0, 65535, v))
+        return false;
+    port = static_cast<int>(v);
+    return true;
+}
+
 bool parseOptions(int argc, char** argv, Options& o)
 {
     if (argc < 3)
@@ -83,8 +102,8 @@ bool parseOptions(int argc, char** argv, Options& o)
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         const std::string value = hasValue ? argv[i + 1] : "";
-        if (arg == "--no-magic") {
-            o.noMagic = true;
+        if (arg == "--no-magic" || arg == "--xplane-beacon") {
+            (arg == "--no-magic" ? o.noMagic : o.xplaneBeacon) = true;
             continue;
         }
         if (!hasValue)
@@ -111,6 +130,14 @@ bool parseOptions(int argc, char** argv, Options& o)
             o.simVersion = value;
         else if (arg == "--sub-version")
             o.subVersion = value;
+        else if (arg == "--xplane-port")
+            ok = parsePort(value, o.xplanePort);
+        else if (arg == "--xplane-fault")
+            ok = CXPlaneServer::parseFault(value, o.xplaneFault);
+        else if (arg == "--flightgear-port")
+            ok = parsePort(value, o.flightgearPort);
+        else if (arg == "--flightgear-fault")
+            ok = CFlightGearServer::parseFault(value, o.flightgearFault);
         else
             ok = false;
         if (!ok) {
@@ -208,7 +235,25 @@ int run(const Options& o)
         std::cerr << "qvl-sim: cannot listen at " << sim.server().socketPath() << "\n";
         return 1;
     }
+    if (o.xplanePort >= 0) {
+        sim.xplaneServer().setFault(o.xplaneFault);
+        if (!sim.startXPlaneServer(static_cast<std::uint16_t>(o.xplanePort), o.xplaneBeacon)) {
+            std::cerr << "qvl-sim: cannot listen on UDP port " << o.xplanePort << "\n";
+            return 1;
+        }
+    }
+    if (o.flightgearPort >= 0) {
+        sim.flightgearServer().setFault(o.flightgearFault);
+        if (!sim.startFlightGearServer(static_cast<std::uint16_t>(o.flightgearPort))) {
+            std::cerr << "qvl-sim: cannot listen on TCP port " << o.flightgearPort << "\n";
+            return 1;
+        }
+    }
     std::cout << "ready " << sim.server().socketPath() << std::endl;
+    if (o.xplanePort >= 0)
+        std::cout << "xplane " << sim.xplaneServer().port() << std::endl;
+    if (o.flightgearPort >= 0)
+        std::cout << "flightgear " << sim.flightgearServer().port() << std::endl;
     sim.runClock(o.timeScale, g_running);
     sim.stopServer();
     return 0;

@@ -68,19 +68,6 @@ DWORD messageId(const std::vector<std::uint8_t>& m)
     return readMessage(m, h) ? h.dwID : 0;
 }
 
-// "%02d%02d" of a time of day in seconds.
-void formatTimeOfDay(char (&out)[5], double seconds)
-{
-    double t = std::fmod(finiteOrZero(seconds), 86400.0);
-    if (t < 0.0)
-        t += 86400.0;
-    const double hours = std::floor(t / 3600.0);
-    const int minutes = static_cast<int>((t / 3600.0 - hours) * 60.0);
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d%02d", static_cast<int>(hours), minutes);
-    copyText(out, text);
-}
-
 double decimalValue(const std::string& text)
 {
     double v = 0.0;

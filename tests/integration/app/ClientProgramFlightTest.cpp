@@ -9,6 +9,8 @@
 // pilot's login.
 #include "DemoFlightSetup.h"
 #include "ServiceStore.h"
+#include "StreamListener.h"
+#include "platform/UdpNetwork.h"
 #include "server/Base64.h"
 #include "support/ClientProgram.h"
 #include "support/DemoFlightReport.h"
@@ -63,9 +65,24 @@ std::map<std::string, std::string> replayedFields(const std::string& output)
     return fields;
 }
 
+// A UDP port nobody uses at the moment, for qvl-sim's X-Plane interface.
+std::uint16_t freeUdpPort()
+{
+    std::string error;
+    const auto socket = createPlatformUdpNetwork()->open(0, error);
+    return socket ? socket->localPort() : 0;
+}
+
+// A TCP port nobody listens on at the moment, for qvl-sim's property server.
+std::uint16_t freeTcpPort()
+{
+    CStreamListener listener;
+    return listener.open(0) ? listener.port() : 0;
+}
+
 struct RecordedFlight {
     const char* scenario;
-    const char* bridge; // "FSUIPC": qvl-sim; "SimConnect": the stand-in library in the client
+    const char* bridge; // "FSUIPC", "X-Plane", "FlightGear": qvl-sim; "SimConnect": the stand-in library in the client
     const char* name;
     std::function<void(const std::multimap<std::string, std::string>& report)> check;
 };
@@ -80,8 +97,23 @@ TEST_P(ClientProgramFlight, ReportAtTheServiceAndItsReplayAgree)
     CServiceStore& store = demo.store;
     const fs::path& folder = demo.folder;
     const std::string scenario = heldScenario(folder, GetParam().scenario);
-    CSimProcess sim(CSimProcess::programPath(QVL_BINARY_DIR),
-                    {"run", scenario, "--time-scale", "40", "--dir", demo.fsuipc.path()});
+    std::vector<std::string> simArguments{"run", scenario, "--time-scale", "40", "--dir", demo.fsuipc.path()};
+    if (std::string(GetParam().bridge) == "X-Plane") {
+        // The same qvl-sim serves X-Plane's UDP interface on a port of its own.
+        const std::uint16_t port = freeUdpPort();
+        ASSERT_NE(port, 0);
+        simArguments.insert(simArguments.end(), {"--xplane-port", std::to_string(port)});
+        std::ofstream(folder / "quenvale.ini", std::ios::app) << "[xplane]\nHost = 127.0.0.1\nPort = " << port << "\n";
+    }
+    if (std::string(GetParam().bridge) == "FlightGear") {
+        // And FlightGear's property server on a TCP port of its own.
+        const std::uint16_t port = freeTcpPort();
+        ASSERT_NE(port, 0);
+        simArguments.insert(simArguments.end(), {"--flightgear-port", std::to_string(port)});
+        std::ofstream(folder / "quenvale.ini", std::ios::app)
+            << "[flightgear]\nHost = 127.0.0.1\nPort = " << port << "\n";
+    }
+    CSimProcess sim(CSimProcess::programPath(QVL_BINARY_DIR), simArguments);
     if (std::string(GetParam().bridge) == "SimConnect") {
         // The stand-in library beside the client flies the scenario inside it.
         ::setenv("QVL_SIMCONNECT_LIBRARY_DIR", QVL_SIMCONNECT_DIR, 1);
@@ -148,6 +180,14 @@ INSTANTIATE_TEST_SUITE_P(Flights, ClientProgramFlight,
                                            RecordedFlight{
                                                "airline_eddf_eddm", "SimConnect", "demo_simconnect",
                                                [](const auto& report) { EXPECT_EQ(field(report, "Arr"), "EDDM"); }},
+                                           RecordedFlight{"airline_eddf_eddm", "X-Plane", "demo_xplane",
+                                                          [](const auto& report) {
+                                                              EXPECT_EQ(field(report, "SimVersion"), "XP12");
+                                                          }},
+                                           RecordedFlight{"airline_eddf_eddm", "FlightGear", "demo_flightgear",
+                                                          [](const auto& report) {
+                                                              EXPECT_EQ(field(report, "SimVersion"), "FG");
+                                                          }},
                                            RecordedFlight{"refuel_hard_landing", "FSUIPC", "refuel_hard_landing",
                                                           [](const auto& report) {
                                                               // At 40x a poll spans two simulator seconds: on a

@@ -7,7 +7,8 @@ CSimulator::CSimulator(const SimScenario& scenario)
     : model(scenario), runner(model), space(model, rec),
       fsServer([this](const std::string& mapping, std::uint8_t* block, std::size_t size) {
           return serveBlock(mapping, block, size);
-      })
+      }),
+      xpSpace(model, rec), xpServer(xpSpace, mutex), fgSpace(model, rec), fgServer(fgSpace, mutex)
 {
 }
 
@@ -15,6 +16,8 @@ CSimulator::~CSimulator()
 {
     stopClock();
     fsServer.stop();
+    xpServer.stop();
+    fgServer.stop();
 }
 
 bool CSimulator::startServer(const std::string& className, const std::string& directory)
@@ -67,6 +70,8 @@ void CSimulator::handleDisconnect(double requested, double stepSeconds)
         restartAfterOutage = restartAfterOutage || fsServer.running();
         rec.add({"disconnect", "", requested, -1});
         fsServer.stop();
+        xpServer.setAway(true);
+        fgServer.setAway(true);
         return;
     }
     if (downLeft <= 0.0)
@@ -76,6 +81,8 @@ void CSimulator::handleDisconnect(double requested, double stepSeconds)
         if (restartAfterOutage)
             fsServer.start(serverClass, serverDirectory);
         restartAfterOutage = false;
+        xpServer.setAway(false);
+        fgServer.setAway(false);
         rec.add({"reconnect", "", 0.0, -1});
     }
 }

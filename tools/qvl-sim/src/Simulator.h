@@ -4,10 +4,12 @@
 #pragma once
 
 #include "AircraftModel.h"
+#include "FlightGearServer.h"
 #include "FsuipcServer.h"
 #include "OffsetSpace.h"
 #include "ScenarioRunner.h"
 #include "SimRecord.h"
+#include "XPlaneServer.h"
 
 #include <atomic>
 #include <functional>
@@ -44,6 +46,12 @@ public:
     void setSaveDirectory(const std::string& dir);
     CSimRecord& record() { return rec; }
     CFsuipcServer& server() { return fsServer; }
+    // X-Plane's UDP interface on `port` (0: any free one), with its beacon when asked.
+    bool startXPlaneServer(std::uint16_t port, bool beacon) { return xpServer.start(port, beacon); }
+    CXPlaneServer& xplaneServer() { return xpServer; }
+    // FlightGear's property server on TCP `port` (0: any free one).
+    bool startFlightGearServer(std::uint16_t port) { return fgServer.start(port); }
+    CFlightGearServer& flightgearServer() { return fgServer; }
 
 private:
     bool serveBlock(const std::string& mapping, std::uint8_t* block, std::size_t size);
@@ -55,6 +63,10 @@ private:
     CSimRecord rec;
     COffsetSpace space;
     CFsuipcServer fsServer;
+    CXPlaneDatarefSpace xpSpace;
+    CXPlaneServer xpServer;
+    CFlightGearPropertySpace fgSpace;
+    CFlightGearServer fgServer;
     std::string serverClass = "UIPCMAIN";
     std::string serverDirectory;
     std::string lastMapping;

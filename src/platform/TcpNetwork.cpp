@@ -1,0 +1,26 @@
+// Registry of the process's TcpNetwork.
+#include "platform/TcpNetwork.h"
+
+namespace {
+class NoTcpNetwork final : public TcpNetwork {
+public:
+    std::unique_ptr<TcpStream> connect(const std::string&, std::uint16_t, int, std::string& error) override
+    {
+        error = "no network installed";
+        return nullptr;
+    }
+};
+
+NoTcpNetwork g_noTcpNetwork;
+TcpNetwork* g_tcpNetwork = &g_noTcpNetwork;
+} // namespace
+
+TcpNetwork& tcpNetwork()
+{
+    return *g_tcpNetwork;
+}
+
+void setTcpNetwork(TcpNetwork* network)
+{
+    g_tcpNetwork = network != nullptr ? network : &g_noTcpNetwork;
+}
