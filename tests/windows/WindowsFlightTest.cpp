@@ -1,7 +1,7 @@
 // The Windows client program flies the demo flight headless with the demo's
 // pilot script under Wine, against the Linux qvl-service (started by
 // tools/wine-tests.sh) and the Windows simulator stand-in: qvl-sim's module
-// window, or the stand-in SimConnect.dll found through the program's
+// window or its X-Plane interface, or the stand-in SimConnect.dll found through the program's
 // side-by-side manifest. The report the service receives must be the one the
 // Linux client uploads for the same scenario.
 #include "ChildProcessWin32.h"
@@ -54,6 +54,14 @@ TEST_P(WindowsFlightTest, DemoFlightUploadsTheLinuxClientsReport)
     const std::string url = "https://localhost:" + std::to_string(service.port());
     std::ofstream(folder / "client" / "quenvale.ini")
         << DemoFlightReport::clientSettings(url, service.caFile(), GetParam().setting);
+    // X-Plane's UDP interface of the same qvl-sim.exe, on a port of its own.
+    const std::string xplanePort = std::to_string(41000 + GetCurrentProcessId() % 8000);
+    std::vector<std::string> simArguments{"run", "", "--time-scale", DemoFlightReport::kTimeScale};
+    if (std::string(GetParam().setting) == "X-Plane") {
+        simArguments.insert(simArguments.end(), {"--xplane-port", xplanePort});
+        std::ofstream(folder / "client" / "quenvale.ini", std::ios::app)
+            << "[xplane]\nHost = 127.0.0.1\nPort = " << xplanePort << "\n";
+    }
     const std::string scenario = DemoFlightReport::writeScenario(
         QVL_SOURCE_DIR "/tools/qvl-sim/scenarios/airline_eddf_eddm.json", (folder / "demo.json").string());
     CChildProcessWin32 sim;
@@ -61,8 +69,8 @@ TEST_P(WindowsFlightTest, DemoFlightUploadsTheLinuxClientsReport)
         SetEnvironmentVariableA("QVL_SIMCONNECT_SCENARIO", scenario.c_str());
         SetEnvironmentVariableA("QVL_SIMCONNECT_TIME_SCALE", DemoFlightReport::kTimeScale);
     } else {
-        ASSERT_TRUE(sim.start(QVL_BINARY_DIR "/tools/qvl-sim/qvl-sim.exe",
-                              {"run", scenario, "--time-scale", DemoFlightReport::kTimeScale}));
+        simArguments[1] = scenario;
+        ASSERT_TRUE(sim.start(QVL_BINARY_DIR "/tools/qvl-sim/qvl-sim.exe", simArguments));
         std::string said;
         while (said.find('\n') == std::string::npos && sim.readSome(said, 20000)) {
         }
@@ -89,7 +97,8 @@ TEST_P(WindowsFlightTest, DemoFlightUploadsTheLinuxClientsReport)
 }
 
 INSTANTIATE_TEST_SUITE_P(Bridges, WindowsFlightTest,
-                         ::testing::Values(Bridge{"Fsuipc", "FSUIPC"}, Bridge{"SimConnect", "SimConnect"}),
+                         ::testing::Values(Bridge{"Fsuipc", "FSUIPC"}, Bridge{"SimConnect", "SimConnect"},
+                                           Bridge{"XPlane", "X-Plane"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
