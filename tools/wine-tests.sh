@@ -99,7 +99,7 @@ fi
 # --- The simulator links and the whole flight (simulator_tests). Each flight
 # gets the demo booking afresh: the service takes one report per flight log.
 run_suite simulator_tests --gtest_filter='*WindowsLink*'
-for bridge in Fsuipc SimConnect; do
+for bridge in Fsuipc SimConnect XPlane; do
   "$service_program" seed --data "$work/service" > /dev/null
   run_suite simulator_tests --gtest_filter="Bridges/WindowsFlightTest.*/$bridge"
 done

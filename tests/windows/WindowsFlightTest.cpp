@@ -1,8 +1,8 @@
 // The Windows client program flies the demo flight headless with the demo's
 // pilot script under Wine, against the Linux qvl-service (started by
 // tools/wine-tests.sh) and the Windows simulator stand-in: qvl-sim's module
-// window, or the stand-in SimConnect.dll found through the program's
-// side-by-side manifest. The report the service receives must be the one the
+// window or its X-Plane interface, or the stand-in SimConnect.dll found
+// through the program's side-by-side manifest. The report the service receives must be the one the
 // Linux client uploads for the same scenario. One flight runs with the
 // program, its data folder and the pilot file under names that are not ASCII.
 #include "ChildProcessWin32.h"
@@ -71,6 +71,14 @@ TEST_P(WindowsFlightTest, DemoFlightUploadsTheLinuxClientsReport)
     const std::string url = "https://localhost:" + std::to_string(service.port());
     std::ofstream(client / "quenvale.ini")
         << DemoFlightReport::clientSettings(url, service.caFile(), GetParam().setting);
+    // X-Plane's UDP interface of the same qvl-sim.exe, on a port of its own.
+    const std::string xplanePort = std::to_string(41000 + GetCurrentProcessId() % 8000);
+    std::vector<std::string> simArguments{"run", "", "--time-scale", DemoFlightReport::kTimeScale};
+    if (std::string(GetParam().setting) == "X-Plane") {
+        simArguments.insert(simArguments.end(), {"--xplane-port", xplanePort});
+        std::ofstream(client / "quenvale.ini", std::ios::app)
+            << "[xplane]\nHost = 127.0.0.1\nPort = " << xplanePort << "\n";
+    }
     const std::string scenario = DemoFlightReport::writeScenario(
         QVL_SOURCE_DIR "/tools/qvl-sim/scenarios/airline_eddf_eddm.json", (folder / "demo.json").string());
     CChildProcessWin32 sim;
@@ -78,8 +86,8 @@ TEST_P(WindowsFlightTest, DemoFlightUploadsTheLinuxClientsReport)
         SetEnvironmentVariableA("QVL_SIMCONNECT_SCENARIO", scenario.c_str());
         SetEnvironmentVariableA("QVL_SIMCONNECT_TIME_SCALE", DemoFlightReport::kTimeScale);
     } else {
-        ASSERT_TRUE(sim.start(QVL_BINARY_DIR "/tools/qvl-sim/qvl-sim.exe",
-                              {"run", scenario, "--time-scale", DemoFlightReport::kTimeScale}));
+        simArguments[1] = scenario;
+        ASSERT_TRUE(sim.start(QVL_BINARY_DIR "/tools/qvl-sim/qvl-sim.exe", simArguments));
         std::string said;
         while (said.find('\n') == std::string::npos && sim.readSome(said, 20000)) {
         }
@@ -105,7 +113,8 @@ TEST_P(WindowsFlightTest, DemoFlightUploadsTheLinuxClientsReport)
 }
 
 INSTANTIATE_TEST_SUITE_P(Bridges, WindowsFlightTest,
-                         ::testing::Values(Bridge{"Fsuipc", "FSUIPC", true}, Bridge{"SimConnect", "SimConnect", false}),
+                         ::testing::Values(Bridge{"Fsuipc", "FSUIPC", true}, Bridge{"SimConnect", "SimConnect", false},
+                                           Bridge{"XPlane", "X-Plane", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
