@@ -7,8 +7,9 @@ to OUTDIR/touchdown.txt as FlightGear reported it.
 
   robot.py OUTDIR wait-ready PORT     waits until the flight model runs (at most 5 minutes)
   robot.py OUTDIR measure PORT        frame rate and property batches a second, 10 s
-  robot.py OUTDIR takeoff-climb PORT  take-off, climb to 1500 ft, pause 20 s, fly on
-  robot.py OUTDIR slew PORT           moves the aircraft 30 nm north through the position properties
+  robot.py OUTDIR takeoff-climb PORT  autostart, take-off, climb to 1500 ft, pause 20 s, fly level,
+                                      then move the aircraft 30 nm north through the position
+                                      properties and fly on level
 """
 import math
 import socket
@@ -93,7 +94,8 @@ class Robot:
         heading = v["/orientation/heading-deg"]
         self.note("take-off roll on heading %.0f" % heading, v)
         until = time.time() + seconds
-        airborne = paused = False
+        airborne = False
+        paused = slewed = 0.0
         while time.time() < until:
             v = self.state()
             if v["ground"] and not airborne:
@@ -108,14 +110,20 @@ class Robot:
                 self.hold(v, 7.0 if climbing else 1.0, heading)
                 if not climbing and not paused:
                     self.note("level at %.0f ft" % climb_to, v)
+                    p.set("/controls/engines/current-engine/throttle", 0.7)
                     p.set("/sim/freeze/master", "true")
                     p.set("/sim/freeze/clock", "true")
                     self.note("paused", v)
                     time.sleep(20)
                     p.set("/sim/freeze/master", "false")
                     p.set("/sim/freeze/clock", "false")
-                    paused = True
+                    paused = time.time()
                     self.note("unpaused", self.state())
+                if paused and not slewed and time.time() - paused > 15:
+                    self.slew()
+                    slewed = time.time()
+                if slewed and time.time() - slewed > 15:
+                    self.note("done", v)
                     return v
             time.sleep(0.05)
         self.note("time up", v)
@@ -140,7 +148,6 @@ class Robot:
         lat = v["/position/latitude-deg"] + nm / 60.0
         self.note("before the slew", v)
         self.p.set("/position/latitude-deg", f"{lat:.6f}")
-        time.sleep(2)
         self.note("moved %.0f nm north" % nm, self.state())
 
 
@@ -168,8 +175,6 @@ def main():
         robot.measure()
     elif what == "takeoff-climb":
         robot.takeoff_climb()
-    elif what == "slew":
-        robot.slew()
     else:
         sys.exit("unknown manoeuvre " + what)
 
