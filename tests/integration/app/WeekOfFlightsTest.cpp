@@ -306,6 +306,14 @@ TEST(ClientProgramWeek, FiveFlightsWithTheServiceFaultsBetweenThem)
             line += "\t" + field(r, name);
         std::cout << line << std::endl;
     }
+    // Flight 4 went up from its backup after a restart: it carries what its
+    // own flight's end evaluated, as flight 3 uploaded at once does.
+    ASSERT_EQ(reports.size(), 5u);
+    for (const char* name : {"v_Reputation", "landing_fee", "Crew", "Ticket", "Fuelprice", "Rating", "Hours", "Distance"})
+        EXPECT_EQ(field(reports[3], name), field(reports[2], name)) << name;
+    EXPECT_EQ(field(reports[3], "LogID"), std::to_string(kFirstLog + 3));
+    EXPECT_EQ(field(reports[3], "ManualUpload"), "1");
+    EXPECT_EQ(field(reports[2], "ManualUpload"), "0");
 }
 
 } // namespace
