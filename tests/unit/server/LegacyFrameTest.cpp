@@ -154,7 +154,7 @@ TEST(LegacyFrame, FieldsAndLineLengthAreBounded)
 {
     std::string line;
     for (int i = 0; i < 200; ++i)
-        line += "f" + std::to_string(i) + "|";
+        line.append("f").append(std::to_string(i)).append("|");
     const CLegacyFrame::Row row = CLegacyFrame::splitRow(line);
     ASSERT_EQ(row.fields.size(), CLegacyFrame::kMaxFields);
     EXPECT_EQ(row.fields.back(), "f127") << "fields past 128 are dropped";

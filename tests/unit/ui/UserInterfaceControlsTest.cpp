@@ -143,15 +143,16 @@ TEST_F(ControlsTest, ControlReadsAreBounded)
     window.setControlText(900, std::string(4000, 'x'));
     EXPECT_EQ(ui.getText(900).size(), 3199u);
 
+    const char* const zerosThenSeven = "0000000000" "0000000000" "0000000000" "0" "7"; // 31 zeros
     struct NumberCase {
-        std::string text;
+        const char* text;
         int number;
     };
     for (const NumberCase& n : {NumberCase{" 1234kg", 1234},
                                 {"-25", -25},
                                 {"abc", 0},
                                 {"99999999999", 2147483647},
-                                NumberCase{std::string(31, '0') + "7", 0}}) {
+                                {zerosThenSeven, 0}}) {
         window.setControlText(900, n.text);
         EXPECT_EQ(ui.getNumber(900), n.number) << n.text;
     }

@@ -93,7 +93,7 @@ TEST(FsuipcUnpack, RecordReachingPastTheBlockIsRefused)
     put32(block, 1);
     put32(block + 4, 0x0BDC);
     put32(block + 8, 60);
-    std::uint8_t destination[60];
+    std::uint8_t destination[60] = {};
     put32(block + 12, CFsuipcLink::clientAddress(destination));
     const CFsuipcLink::QueuedRequest q{0, 1, 0x0BDC, 60, destination};
     EXPECT_FALSE(CFsuipcLink::unpack(block, sizeof block, {q}));
