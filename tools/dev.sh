@@ -171,7 +171,7 @@ run_sanitized_suite() {
   # The unit suite in one process: under the sanitizers starting a process
   # costs more than most cases (each still runs alone in the plain suite).
   (cd build/asan/tests && UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ./unit_tests --gtest_brief=1) || return 1
-  ctest --preset asan --no-tests=error -L integration -E 'ClientProgramFlight|ClientProgramStalledService'
+  ctest --preset asan --no-tests=error -L integration -E 'ClientProgramFlight|ClientProgramStalledService|ClientProgramWeek'
 }
 
 # The tests that mostly wait on real time (whole flights of the program, the
