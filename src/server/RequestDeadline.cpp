@@ -9,11 +9,10 @@ constexpr std::int64_t kNone = -1;
 thread_local std::int64_t t_deadline = kNone;
 } // namespace
 
-CRequestDeadline::CRequestDeadline(std::uint32_t budgetMs, Nesting nesting) : previous(t_deadline)
+CRequestDeadline::CRequestDeadline(std::uint32_t budgetMs) : previous(t_deadline)
 {
     const std::int64_t end = processClock().nowMs() + budgetMs;
-    const bool own = nesting == Nesting::OwnBudget || previous == kNone;
-    t_deadline = own || end < previous ? end : previous;
+    t_deadline = previous == kNone || end < previous ? end : previous;
 }
 
 CRequestDeadline::~CRequestDeadline()

@@ -1,16 +1,14 @@
 // An overall deadline for the service requests of one piece of work on this
 // thread: a pilot's action waits one deadline in all, not one per request, and
 // a tick on the Flying page only a few seconds. Scopes nest; the inner one
-// never outlasts the outer, except a pilot's action, which has its own
-// deadline wherever it runs (the tick ending a flight acts for the pilot).
+// never outlasts the outer.
 #pragma once
 
 #include <cstdint>
 
 class CRequestDeadline {
 public:
-    enum class Nesting { WithinOuter, OwnBudget };
-    explicit CRequestDeadline(std::uint32_t budgetMs, Nesting nesting = Nesting::WithinOuter);
+    explicit CRequestDeadline(std::uint32_t budgetMs);
     ~CRequestDeadline();
     CRequestDeadline(const CRequestDeadline&) = delete;
     CRequestDeadline& operator=(const CRequestDeadline&) = delete;

@@ -257,9 +257,8 @@ void CUserInterface::showFlightInformation()
 
 void CUserInterface::OnButton(int id)
 {
-    // Whatever the button does with the service, it waits one deadline in
-    // all; pressed by the tick for the pilot (the end of a flight), too.
-    CRequestDeadline deadline(CRequestDeadline::kActionMs, CRequestDeadline::Nesting::OwnBudget);
+    // Whatever the button does with the service, it waits one deadline in all.
+    CRequestDeadline deadline(CRequestDeadline::kActionMs);
     std::ostringstream line;
     const CUserInterfaceObject* control = findObject(id);
     line << "Button clicked: " << (control != nullptr ? control->getCaption() : std::string()) << " (ID=" << id << ")";
