@@ -8,6 +8,7 @@
 #include "report/ReportCheckCode.h"
 #include "server/ClientInterface.h"
 #include "server/LegacyResult.h"
+#include "server/RequestDeadline.h"
 #include "sim/FlightSimulatorInterface.h"
 #include "sim/FlightSimulatorObjects.h"
 
@@ -336,6 +337,10 @@ void CReport::dropUnattributedEvents()
         blackbox->dropFirstEvent();
 }
 
+namespace {
+constexpr std::uint32_t kAwardsCallMs = 5000;
+} // namespace
+
 bool CReport::sendPendingLogs()
 {
     // One save takes the store from the autosave (or the backup) to the
@@ -357,9 +362,14 @@ bool CReport::sendPendingLogs()
         if (ok)
             keepForLater();
     }
-    // The awards call is the last log; it stays pending until it arrives.
-    ok = ok && settleLog(
-                   client, log, "awards call", [this] { return client.sendAwards(); }, [] {});
+    // The awards call is the last log; it stays pending until it arrives. It
+    // runs on the pilot's action, so a stalling service may hold it only a
+    // few seconds: what is not through by then goes at the next login.
+    if (ok) {
+        CRequestDeadline awardsDeadline(kAwardsCallMs);
+        ok = settleLog(
+            client, log, "awards call", [this] { return client.sendAwards(); }, [] {});
+    }
     if (!ok) {
         log.warnf("Report uploaded; %zu positions, %zu events and the awards call wait for the next login or upload",
                   tracker.getQueue().size(), blackbox != nullptr ? blackbox->getEventLog().size() : std::size_t{0});
