@@ -78,7 +78,7 @@ TEST_F(ServiceCalls, RouteFillsTheRecordsAndTheAirportList)
     EXPECT_STREQ(c->route.r_Number, "QDA100");
     EXPECT_STREQ(c->flightLog.l_ID, "9001");
     EXPECT_STREQ(c->aircraft.a_Registration, "D-AQVL");
-    EXPECT_FLOAT_EQ(c->aircraft.a_StateEng1, 92.5f);
+    EXPECT_FLOAT_EQ(c->aircraft.a_StateEng1, 99.5f);
     EXPECT_EQ(c->aircraft.a_Fuel, 5200);
     EXPECT_EQ(c->aircraft.ac_va_id, 1);
     EXPECT_STREQ(c->airline.v_Name, "Quenvale Demo Air");

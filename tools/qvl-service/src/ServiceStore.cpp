@@ -78,8 +78,10 @@ INSERT OR REPLACE INTO settings VALUES('Version','v2.6.1.0'),('BetaVersion','v2.
   ('FSUIPC_FS2004','3.999'),('FSUIPC_FSX','4.974'),('SimConnect','10.0.61259.0');
 INSERT OR REPLACE INTO airlines VALUES(1,'Quenvale Demo Air',50,10,25,'1.0');
 INSERT OR REPLACE INTO aircraft_types VALUES(21,98000000,42600,78000,2,66000,0,0,18700,450,3300,62500,3700,2,1.15);
+-- The demo aircraft stays above the wear at which its parts can fail, so a
+-- demo flight flies the same way every time.
 INSERT OR REPLACE INTO aircraft VALUES(501,'21','EDDF','Quenvale Demo Air','1','D-AQVL','A320','Airbus A320-200',
-  45000000,5200,92.5,88.0,95.25,1.0,50.0365,8.5613,250.0,364.0,1);
+  45000000,5200,99.5,99.0,98.75,1.0,50.0365,8.5613,250.0,364.0,1);
 INSERT OR REPLACE INTO routes VALUES(301,'1','QDA','EDDF','EDDM','0830','0940','ANEKI Y163 NATOR','A320','21',
   '501','QDA100','129','349','0','Demo route',1,'0','','');
 INSERT OR REPLACE INTO flight_logs VALUES(9001,'501',1001,301,'EDDF','EDDM','165','70','booked','142','130','12',
