@@ -18,10 +18,6 @@ set(QVL_LAYERS
 # Upward includes not yet removed, as "file>include". Each ties two layer
 # libraries into a circle; CMakeLists.txt links them back until it is gone.
 set(QVL_LAYER_EXCEPTIONS
-  # The settings store sits in report/ but server and sim read their settings.
-  "server/ServerSettings.cpp>report/IniParser.h"
-  "sim/flightgear/FlightGearSettings.cpp>report/IniParser.h"
-  "sim/xplane/XPlaneSettings.cpp>report/IniParser.h"
   # The aircraft and tank records copy themselves from and to the snapshot.
   "server/Records.cpp>sim/FlightSimulatorObjects.h"
   # The report writes to and saves the blackbox's event log, and names the phase.

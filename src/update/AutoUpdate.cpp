@@ -7,6 +7,7 @@
 #include "core/Version.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/Toolkit.h"
+#include "report/StoredSettings.h"
 #include "server/ClientInterface.h"
 #include "server/ServerSettings.h"
 
@@ -92,7 +93,7 @@ bool CAutoUpdate::start()
     if (!isSafeVersion(version))
         return fail("Update refused: the service's version text \"" + version + "\" is not a version");
     const std::string suffix = processLauncher().installerSuffix();
-    const CServerSettings settings = CServerSettings::load();
+    const CServerSettings settings = CStoredSettings::server();
     address = downloadBase(settings.webUrl) + "downloads/QuenvaleSetup-" + version + suffix;
     const std::string dir = folder.empty() ? CClientConfig::getInstance().getDataFolder() + "updates" : folder;
     localFile = dir + "/QuenvaleSetup-" + version + suffix;
