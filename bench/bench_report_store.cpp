@@ -3,7 +3,6 @@
 // read back by the report, and one flight evaluation.
 #include "core/ClientConfig.h"
 #include "core/FixedText.h"
-#include "monitor/blackbox/EventRecord.h"
 #include "platform/DurableFiles.h"
 #include "platform/SystemInfo.h"
 #include "platform/headless/FixedSystemInfo.h"
@@ -11,6 +10,7 @@
 #include "report/IniParser.h"
 #include "report/Report.h"
 #include "server/ClientInterface.h"
+#include "server/EventRecord.h"
 #include "sim/FlightSimulatorObjects.h"
 #include "support/StandaloneFlight.h"
 

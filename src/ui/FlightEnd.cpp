@@ -4,7 +4,7 @@
 #include "core/FixedText.h"
 #include "core/TextCompare.h"
 #include "monitor/FlightState.h"
-#include "monitor/recorder/FlightRecorder.h"
+#include "recorder/FlightRecorder.h"
 #include "report/Report.h"
 #include "server/Base64.h"
 #include "server/ClientInterface.h"

@@ -3,11 +3,11 @@
 #include "ServiceSuite.h"
 
 #include "core/DebugLog.h"
-#include "support/DemoFlightReport.h"
+#include "core/ServerAddress.h"
 #include "platform/SystemInfo.h"
 #include "server/BackgroundSender.h"
 #include "server/LegacyResult.h"
-#include "server/ServerAddress.h"
+#include "support/DemoFlightReport.h"
 
 #include <chrono>
 #include <fstream>
