@@ -1,5 +1,6 @@
 // The system clock and the process-wide clock registry.
 #include "platform/Clock.h"
+#include "platform/SeamSlot.h"
 
 #include "core/CivilTime.h"
 
@@ -10,7 +11,7 @@
 
 namespace {
 SystemClock g_systemClock;
-Clock* g_clock = &g_systemClock;
+constinit SeamSlot<Clock> g_clock{g_systemClock};
 std::mutex g_localTimeMutex;
 } // namespace
 
@@ -44,10 +45,10 @@ int SystemClock::localOffsetSeconds(std::int64_t utcMs) const
 
 Clock& processClock()
 {
-    return *g_clock;
+    return g_clock.get();
 }
 
 void setProcessClock(Clock* clock)
 {
-    g_clock = clock != nullptr ? clock : &g_systemClock;
+    g_clock.install(clock);
 }

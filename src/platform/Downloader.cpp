@@ -1,8 +1,6 @@
-// Registry of the process's Downloader; the download thread reads it, hence
-// the atomic pointer.
+// Registry of the process's Downloader; the download thread reads it.
 #include "platform/Downloader.h"
-
-#include <atomic>
+#include "platform/SeamSlot.h"
 
 namespace {
 class NoDownloader final : public Downloader {
@@ -16,15 +14,15 @@ public:
 };
 
 NoDownloader g_noDownloader;
-std::atomic<Downloader*> g_downloader{&g_noDownloader};
+constinit SeamSlot<Downloader> g_downloader{g_noDownloader};
 } // namespace
 
 Downloader& downloader()
 {
-    return *g_downloader.load();
+    return g_downloader.get();
 }
 
 void setDownloader(Downloader* d)
 {
-    g_downloader.store(d != nullptr ? d : &g_noDownloader);
+    g_downloader.install(d);
 }

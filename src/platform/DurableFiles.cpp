@@ -1,5 +1,6 @@
 // The portable durable-files implementation and the process-wide registry.
 #include "platform/DurableFiles.h"
+#include "platform/SeamSlot.h"
 
 #include "core/Utf8Path.h"
 
@@ -50,7 +51,7 @@ private:
 };
 
 StdioDurableFiles g_stdioFiles;
-DurableFiles* g_files = &g_stdioFiles;
+constinit SeamSlot<DurableFiles> g_files{g_stdioFiles};
 
 } // namespace
 
@@ -86,10 +87,10 @@ bool StdioDurableFiles::remove(const std::string& path)
 
 DurableFiles& durableFiles()
 {
-    return *g_files;
+    return g_files.get();
 }
 
 void setDurableFiles(DurableFiles* files)
 {
-    g_files = files != nullptr ? files : &g_stdioFiles;
+    g_files.install(files);
 }

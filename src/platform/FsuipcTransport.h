@@ -42,5 +42,11 @@ public:
     virtual std::uint32_t processId() = 0;
 };
 
+// The process's transport; until one is installed it finds no server.
+FsuipcTransport& fsuipcTransport();
+// Installs a transport (not owned); nullptr restores the absent one. The link
+// closes itself first (CFsuipcLink::setTransport).
+void setFsuipcTransport(FsuipcTransport* transport);
+
 // The platform's own transport (fsuipc_transport_posix.cpp, fsuipc_transport_win32.cpp).
 std::unique_ptr<FsuipcTransport> createPlatformFsuipcTransport();

@@ -1,8 +1,7 @@
-// Registry of the process's HttpClient. Background senders read it from their
-// own thread, hence the atomic pointer.
+// Registry of the process's HttpClient; background senders read it from their
+// own thread.
 #include "platform/HttpClient.h"
-
-#include <atomic>
+#include "platform/SeamSlot.h"
 
 namespace {
 class NoHttpClient final : public HttpClient {
@@ -17,15 +16,15 @@ public:
 };
 
 NoHttpClient g_noClient;
-std::atomic<HttpClient*> g_client{&g_noClient};
+constinit SeamSlot<HttpClient> g_client{g_noClient};
 } // namespace
 
 HttpClient& httpClient()
 {
-    return *g_client.load();
+    return g_client.get();
 }
 
 void setHttpClient(HttpClient* client)
 {
-    g_client.store(client != nullptr ? client : &g_noClient);
+    g_client.install(client);
 }

@@ -1,7 +1,6 @@
 // Registry of the process's ProcessLauncher; read from the download thread.
 #include "platform/ProcessLauncher.h"
-
-#include <atomic>
+#include "platform/SeamSlot.h"
 
 namespace {
 class NoLauncher final : public ProcessLauncher {
@@ -11,7 +10,7 @@ public:
 };
 
 NoLauncher g_noLauncher;
-std::atomic<ProcessLauncher*> g_launcher{&g_noLauncher};
+constinit SeamSlot<ProcessLauncher> g_launcher{g_noLauncher};
 } // namespace
 
 const char* platformInstallerSuffix()
@@ -25,10 +24,10 @@ const char* platformInstallerSuffix()
 
 ProcessLauncher& processLauncher()
 {
-    return *g_launcher.load();
+    return g_launcher.get();
 }
 
 void setProcessLauncher(ProcessLauncher* launcher)
 {
-    g_launcher.store(launcher != nullptr ? launcher : &g_noLauncher);
+    g_launcher.install(launcher);
 }

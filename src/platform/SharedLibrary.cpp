@@ -1,5 +1,6 @@
 // Registry of the process's SharedLibraryLoader.
 #include "platform/SharedLibrary.h"
+#include "platform/SeamSlot.h"
 
 namespace {
 class NoLoader final : public SharedLibraryLoader {
@@ -12,15 +13,15 @@ public:
 };
 
 NoLoader g_noLoader;
-SharedLibraryLoader* g_loader = &g_noLoader;
+constinit SeamSlot<SharedLibraryLoader> g_loader{g_noLoader};
 } // namespace
 
 SharedLibraryLoader& sharedLibraryLoader()
 {
-    return *g_loader;
+    return g_loader.get();
 }
 
 void setSharedLibraryLoader(SharedLibraryLoader* loader)
 {
-    g_loader = loader != nullptr ? loader : &g_noLoader;
+    g_loader.install(loader);
 }

@@ -1,5 +1,6 @@
 // Registry of the process's SystemInfo.
 #include "platform/SystemInfo.h"
+#include "platform/SeamSlot.h"
 
 #include "core/Utf8Path.h"
 
@@ -21,15 +22,15 @@ public:
 };
 
 NullSystemInfo g_null;
-SystemInfo* g_info = &g_null;
+constinit SeamSlot<SystemInfo> g_info{g_null};
 } // namespace
 
 SystemInfo& systemInfo()
 {
-    return *g_info;
+    return g_info.get();
 }
 
 void setSystemInfo(SystemInfo* info)
 {
-    g_info = info != nullptr ? info : &g_null;
+    g_info.install(info);
 }

@@ -1,5 +1,6 @@
 // Registry of the process's TcpNetwork.
 #include "platform/TcpNetwork.h"
+#include "platform/SeamSlot.h"
 
 namespace {
 class NoTcpNetwork final : public TcpNetwork {
@@ -12,15 +13,15 @@ public:
 };
 
 NoTcpNetwork g_noTcpNetwork;
-TcpNetwork* g_tcpNetwork = &g_noTcpNetwork;
+constinit SeamSlot<TcpNetwork> g_tcpNetwork{g_noTcpNetwork};
 } // namespace
 
 TcpNetwork& tcpNetwork()
 {
-    return *g_tcpNetwork;
+    return g_tcpNetwork.get();
 }
 
 void setTcpNetwork(TcpNetwork* network)
 {
-    g_tcpNetwork = network != nullptr ? network : &g_noTcpNetwork;
+    g_tcpNetwork.install(network);
 }

@@ -1,5 +1,6 @@
 // Registry of the process's UdpNetwork, and endpoint texts.
 #include "platform/UdpNetwork.h"
+#include "platform/SeamSlot.h"
 
 namespace {
 class NoNetwork final : public UdpNetwork {
@@ -18,7 +19,7 @@ public:
 };
 
 NoNetwork g_noNetwork;
-UdpNetwork* g_network = &g_noNetwork;
+constinit SeamSlot<UdpNetwork> g_network{g_noNetwork};
 } // namespace
 
 std::string UdpEndpoint::text() const
@@ -29,10 +30,10 @@ std::string UdpEndpoint::text() const
 
 UdpNetwork& udpNetwork()
 {
-    return *g_network;
+    return g_network.get();
 }
 
 void setUdpNetwork(UdpNetwork* network)
 {
-    g_network = network != nullptr ? network : &g_noNetwork;
+    g_network.install(network);
 }

@@ -16,23 +16,6 @@ constexpr std::uint32_t kVersionMagic = 0xFADE;
 constexpr std::uint16_t kLibraryVersion = 2002;
 constexpr int kHandshakePasses = 5;
 
-// Found nothing, ever: the link reports "no server" until a real transport is set.
-class AbsentTransport final : public FsuipcTransport {
-public:
-    bool findWindow(const std::string&) override { return false; }
-    std::uint32_t registerMessage(const std::string&) override { return 0; }
-    bool addAtom(const std::string&) override { return false; }
-    MapStatus createMapping(const std::string&, std::size_t) override { return MapStatus::Failed; }
-    std::uint8_t* view() override { return nullptr; }
-    SendOutcome sendMessage(std::uint32_t, std::uint32_t) override { return SendOutcome{}; }
-    void forgetWindow() override {}
-    void deleteAtom() override {}
-    void closeMapping() override {}
-    std::uint32_t processId() override { return 0; }
-};
-
-AbsentTransport g_absent;
-FsuipcTransport* g_transport = &g_absent;
 // Process-wide; every open takes the next number, so a reopen never reuses a name.
 std::uint32_t g_openCounter = 0;
 
@@ -71,7 +54,7 @@ CFsuipcLink& CFsuipcLink::instance()
 void CFsuipcLink::setTransport(FsuipcTransport* t)
 {
     instance().close();
-    g_transport = t != nullptr ? t : &g_absent;
+    setFsuipcTransport(t);
 }
 
 void CFsuipcLink::resetOpenCounter()
@@ -81,7 +64,7 @@ void CFsuipcLink::resetOpenCounter()
 
 FsuipcTransport* CFsuipcLink::transport()
 {
-    return g_transport;
+    return &fsuipcTransport();
 }
 
 bool CFsuipcLink::fail(int code, int& result)
