@@ -4,6 +4,8 @@
 // outside the area being repainted is not laid out at all.
 #include "platform/gtk/CairoPainter.h"
 
+#include "core/TextEncoding.h"
+
 #include <glib.h>
 
 namespace {
@@ -68,14 +70,8 @@ void CairoPainter::setTextColour(int r, int g, int b)
 
 void CairoPainter::setLayoutText(const std::string& text)
 {
-    if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) {
-        pango_layout_set_text(layout, text.data(), static_cast<int>(text.size()));
-        return;
-    }
-    gchar* converted =
-        g_convert(text.data(), static_cast<gssize>(text.size()), "UTF-8", "ISO-8859-1", nullptr, nullptr, nullptr);
-    pango_layout_set_text(layout, converted ? converted : "", -1);
-    g_free(converted);
+    const std::string shown = displayText(text);
+    pango_layout_set_text(layout, shown.data(), static_cast<int>(shown.size()));
 }
 
 void CairoPainter::drawText(int x, int y, const std::string& text, bool rightAligned)

@@ -2,6 +2,7 @@
 // the bottom, the controls above it at the positions the user interface gives.
 #include "platform/gtk/GtkMainWindow.h"
 
+#include "core/TextEncoding.h"
 #include "platform/gtk/ButtonLook.h"
 #include "platform/gtk/CairoPainter.h"
 #include "ui/ControlIds.h"
@@ -34,7 +35,7 @@ GtkMainWindow::GtkMainWindow(const std::string& title, const std::string& resour
     if (!skinOk)
         log.error("Unable to retrieve the skin: " + skin.error());
     window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-    gtk_window_set_title(GTK_WINDOW(window), title.c_str());
+    gtk_window_set_title(GTK_WINDOW(window), displayText(title).c_str());
     gtk_window_set_decorated(GTK_WINDOW(window), FALSE);
     gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
     gtk_widget_set_size_request(window, kWidth, kHeight);
@@ -141,8 +142,8 @@ MessageBoxResult GtkMainWindow::messageBox(const std::string& text, const std::s
     GtkWindow* parent = gtk_widget_get_visible(window) ? GTK_WINDOW(window) : nullptr;
     GtkWidget* dialog = gtk_message_dialog_new(
         parent, GTK_DIALOG_MODAL, messageType(icon),
-        buttons == MessageBoxButtons::OkCancel ? GTK_BUTTONS_OK_CANCEL : GTK_BUTTONS_OK, "%s", text.c_str());
-    gtk_window_set_title(GTK_WINDOW(dialog), title.c_str());
+        buttons == MessageBoxButtons::OkCancel ? GTK_BUTTONS_OK_CANCEL : GTK_BUTTONS_OK, "%s", displayText(text).c_str());
+    gtk_window_set_title(GTK_WINDOW(dialog), displayText(title).c_str());
     suspendTicks();
     const gint response = gtk_dialog_run(GTK_DIALOG(dialog));
     gtk_widget_destroy(dialog);

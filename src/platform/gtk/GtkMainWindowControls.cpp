@@ -1,6 +1,7 @@
 // GtkMainWindow's controls: made, placed and read by id.
 #include "platform/gtk/GtkMainWindow.h"
 
+#include "core/TextEncoding.h"
 #include "platform/gtk/ButtonLook.h"
 
 #include <algorithm>
@@ -52,7 +53,7 @@ GtkWidget* GtkMainWindow::makeEdit(Control& control)
         return scroller;
     }
     GtkWidget* entry = gtk_entry_new();
-    gtk_entry_set_text(GTK_ENTRY(entry), layout.caption.c_str());
+    gtk_entry_set_text(GTK_ENTRY(entry), displayText(layout.caption).c_str());
     gtk_entry_set_width_chars(GTK_ENTRY(entry), 1);
     if (layout.style & StylePassword)
         gtk_entry_set_visibility(GTK_ENTRY(entry), FALSE);
@@ -237,9 +238,9 @@ void GtkMainWindow::setControlText(int id, const std::string& text)
     if (!c || c->layout.kind != ControlKind::Edit)
         return;
     if (GTK_IS_TEXT_VIEW(c->input))
-        gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(c->input)), text.c_str(), -1);
+        gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(c->input)), displayText(text).c_str(), -1);
     else
-        gtk_entry_set_text(GTK_ENTRY(c->input), text.c_str());
+        gtk_entry_set_text(GTK_ENTRY(c->input), displayText(text).c_str());
 }
 
 bool GtkMainWindow::getCheck(int id)
@@ -266,7 +267,7 @@ void GtkMainWindow::setComboItems(int id, const std::vector<std::string>& items,
     GtkComboBoxText* combo = GTK_COMBO_BOX_TEXT(c->input);
     gtk_combo_box_text_remove_all(combo);
     for (const std::string& item : items)
-        gtk_combo_box_text_append_text(combo, item.c_str());
+        gtk_combo_box_text_append_text(combo, displayText(item).c_str());
     gtk_combo_box_set_active(GTK_COMBO_BOX(combo), selected);
 }
 

@@ -2,6 +2,7 @@
 // X11 desktops with a system tray.
 #include "platform/gtk/TrayIcon.h"
 
+#include "core/TextEncoding.h"
 #include "ui/ControlIds.h"
 
 // GtkStatusIcon is deprecated in GTK 3 but is its only notification-area icon.
@@ -27,7 +28,7 @@ bool TrayIcon::add(const std::string& iconFile, const std::string& tooltip, std:
     command = std::move(onCommand);
     menuOpen = std::move(onMenuOpen);
     GtkStatusIcon* status = gtk_status_icon_new_from_file(iconFile.c_str());
-    gtk_status_icon_set_tooltip_text(status, tooltip.c_str());
+    gtk_status_icon_set_tooltip_text(status, displayText(tooltip).c_str());
     gtk_status_icon_set_visible(status, TRUE);
     icon = G_OBJECT(status);
     g_signal_connect(icon, "activate", G_CALLBACK(activated), this);

@@ -2,6 +2,9 @@
 // font table is; right-aligned text ends at x.
 #include "platform/win32/GdiPainter.h"
 
+#include "core/TextEncoding.h"
+#include "platform/win32/WideText.h"
+
 namespace {
 
 // Generous bounds for single-line text: DrawText needs a rectangle.
@@ -27,19 +30,7 @@ HFONT fontOf(int index)
 
 std::wstring GdiPainter::wideText(const std::string& text)
 {
-    if (text.empty())
-        return {};
-    const int size = static_cast<int>(text.size());
-    UINT codePage = CP_UTF8;
-    int n = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
-    if (n <= 0) {
-        codePage = 28591; // ISO-8859-1
-        n = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
-    }
-    std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0)
-        MultiByteToWideChar(codePage, 0, text.data(), size, out.data(), n);
-    return out;
+    return toWide(displayText(text));
 }
 
 GdiPainter::GdiPainter(HDC target, HDC skin, int width, int height)

@@ -22,7 +22,7 @@ public:
     void drawWrappedText(const Rect& area, const std::string& text) override;
     void drawSkin() override;
 
-    // UTF-8, or Latin-1 where the text is not valid UTF-8, as UTF-16.
+    // What the window shows of the text (displayText), as UTF-16.
     static std::wstring wideText(const std::string& text);
 
 private:

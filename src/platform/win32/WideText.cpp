@@ -1,29 +1,21 @@
-// Conversions between UTF-8 and UTF-16 with the Windows API.
+// UTF-8 and UTF-16 at the Windows API, and the text of a Windows error number.
 #include "platform/win32/WideText.h"
+
+#include "core/TextEncoding.h"
 
 #include <windows.h>
 
+// wchar_t is UTF-16 on Windows: the portable conversions serve, element by element.
 std::wstring toWide(const std::string& text)
 {
-    if (text.empty())
-        return {};
-    const int size = static_cast<int>(text.size());
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), size, out.data(), n);
-    return out;
+    const std::u16string wide = utf16FromUtf8(text);
+    return std::wstring(wide.begin(), wide.end());
 }
 
 std::string fromWide(const std::wstring& text)
 {
-    if (text.empty())
-        return {};
-    const int size = static_cast<int>(text.size());
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), n, nullptr, nullptr);
+    std::string out;
+    utf8FromUtf16(std::u16string(text.begin(), text.end()), out);
     return out;
 }
 
@@ -34,15 +26,8 @@ std::string fromWide(const wchar_t* text)
 
 bool fromWideStrict(const wchar_t* text, std::string& out)
 {
-    out.clear();
-    const int size = static_cast<int>(wcslen(text));
-    if (size == 0)
-        return true;
-    const int n = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, size, nullptr, 0, nullptr, nullptr);
-    if (n <= 0)
-        return false;
-    out.resize(static_cast<std::size_t>(n));
-    return WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, size, out.data(), n, nullptr, nullptr) == n;
+    const std::wstring wide(text);
+    return utf8FromUtf16(std::u16string(wide.begin(), wide.end()), out);
 }
 
 std::string windowsErrorText(unsigned long error)

@@ -4,6 +4,7 @@
 
 #include <string>
 
+// Bytes that are not UTF-8 become U+FFFD (core/TextEncoding.h).
 std::wstring toWide(const std::string& text);
 std::string fromWide(const std::wstring& text);
 std::string fromWide(const wchar_t* text);

@@ -2,6 +2,7 @@
 // program's path, and the volume serial number of the system drive.
 #include "platform/SystemInfo.h"
 
+#include "core/TextEncoding.h"
 #include "platform/win32/WideText.h"
 
 #include <windows.h>
@@ -87,12 +88,6 @@ public:
     }
 
 private:
-    static bool isUtf8(const std::string& text)
-    {
-        return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr,
-                                   0) > 0;
-    }
-
     static std::wstring codePageToWide(const std::string& text)
     {
         const int size = static_cast<int>(text.size());
