@@ -12,7 +12,7 @@ set(QVL_LAYERS
   update
   ui
   client
-  "platform/headless+platform/posix+platform/win32+platform/gtk"
+  "platform/headless+platform/posix+platform/win32+platform/gtk+platform/win32ui"
   app)
 
 # Upward includes not yet removed, as "file>include". Each ties two layer

@@ -10,7 +10,7 @@ if(WIN32)
   target_link_libraries(quenvale_platform PUBLIC winhttp crypt32 secur32 ws2_32 shell32 winmm user32 gdi32 comctl32)
   # Winsock 2 must come before windows.h, which the other files of a unity batch include.
   set_source_files_properties(${CMAKE_SOURCE_DIR}/src/platform/win32/TlsPeerCertificate.cpp
-    ${CMAKE_SOURCE_DIR}/src/platform/win32/udp_network_win32.cpp
-    ${CMAKE_SOURCE_DIR}/src/platform/win32/tcp_network_win32.cpp
+    ${CMAKE_SOURCE_DIR}/src/platform/win32/Win32UdpNetwork.cpp
+    ${CMAKE_SOURCE_DIR}/src/platform/win32/Win32TcpNetwork.cpp
     TARGET_DIRECTORY quenvale_platform PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
 endif()

@@ -40,5 +40,5 @@ public:
 Downloader& downloader();
 // Installs a downloader (not owned); nullptr restores the failing one.
 void setDownloader(Downloader* d);
-// The platform's own implementation (downloader_curl.cpp).
+// The platform's own implementation (CurlDownloader.cpp).
 std::unique_ptr<Downloader> createPlatformDownloader();

@@ -47,6 +47,6 @@ DurableFiles& durableFiles();
 // Installs files (not owned); nullptr restores the portable ones.
 void setDurableFiles(DurableFiles* files);
 
-// The platform's own implementation (durable_files_posix.cpp, ...): waits for
+// The platform's own implementation (PosixDurableFiles.cpp, ...): waits for
 // the disk on flush and makes the rename itself durable.
 std::unique_ptr<DurableFiles> createPlatformDurableFiles();

@@ -48,5 +48,5 @@ FsuipcTransport& fsuipcTransport();
 // closes itself first (CFsuipcLink::setTransport).
 void setFsuipcTransport(FsuipcTransport* transport);
 
-// The platform's own transport (fsuipc_transport_posix.cpp, fsuipc_transport_win32.cpp).
+// The platform's own transport (PosixFsuipcTransport.cpp, Win32FsuipcTransport.cpp).
 std::unique_ptr<FsuipcTransport> createPlatformFsuipcTransport();

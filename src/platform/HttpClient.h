@@ -49,5 +49,5 @@ public:
 HttpClient& httpClient();
 // Installs a client (not owned); nullptr restores the failing one.
 void setHttpClient(HttpClient* client);
-// The platform's own implementation (http_client_curl.cpp / http_client_winhttp.cpp).
+// The platform's own implementation (CurlHttpClient.cpp / WinHttpClient.cpp).
 std::unique_ptr<HttpClient> createPlatformHttpClient();

@@ -17,7 +17,7 @@ public:
 ProcessLauncher& processLauncher();
 // Installs a launcher (not owned); nullptr restores the refusing one.
 void setProcessLauncher(ProcessLauncher* launcher);
-// The platform's own implementation (process_launcher_posix.cpp).
+// The platform's own implementation (PosixProcessLauncher.cpp).
 std::unique_ptr<ProcessLauncher> createPlatformProcessLauncher();
 // The installer suffix of the platform this program was built for.
 const char* platformInstallerSuffix();

@@ -30,7 +30,7 @@ SharedLibraryLoader& sharedLibraryLoader();
 // Installs a loader (not owned); nullptr restores the failing one.
 void setSharedLibraryLoader(SharedLibraryLoader* loader);
 
-// The platform's own loader (shared_library_posix.cpp): the folder named by
+// The platform's own loader (PosixSharedLibrary.cpp): the folder named by
 // QVL_SIMCONNECT_LIBRARY_DIR when set (tests and the demo), then the system
 // loader's search path.
 std::unique_ptr<SharedLibraryLoader> createPlatformSharedLibraryLoader();

@@ -19,6 +19,6 @@ public:
     virtual std::string lastError() const = 0;
 };
 
-// The platform's own implementation (single_instance_posix.cpp: a lock on the
+// The platform's own implementation (PosixSingleInstance.cpp: a lock on the
 // file `name` + ".lock" in `folder`; the Windows one: a named event).
 std::unique_ptr<SingleInstance> createPlatformSingleInstance(const std::string& folder, const std::string& name);

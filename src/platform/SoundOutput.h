@@ -11,7 +11,7 @@ public:
     virtual bool playAsync(const std::string& path) = 0;
 };
 
-// The platform's player (sound_output_canberra.cpp / sound_output_win32.cpp).
+// The platform's player (CanberraSoundOutput.cpp / Win32SoundOutput.cpp).
 // Where no sound device can be opened it plays nothing, says so once in the
 // log, and reports every request as started so callers stay quiet too.
 std::unique_ptr<SoundOutput> createPlatformSoundOutput();

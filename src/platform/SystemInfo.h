@@ -35,5 +35,5 @@ SystemInfo& systemInfo();
 void setSystemInfo(SystemInfo* info);
 
 #include <memory>
-// The platform's own implementation (system_info_posix.cpp / system_info_win32.cpp).
+// The platform's own implementation (PosixSystemInfo.cpp / Win32SystemInfo.cpp).
 std::unique_ptr<SystemInfo> createPlatformSystemInfo();

@@ -32,5 +32,5 @@ TcpNetwork& tcpNetwork();
 // Installs a network (not owned); nullptr restores the failing one.
 void setTcpNetwork(TcpNetwork* network);
 
-// The platform's own sockets (tcp_network_posix.cpp, tcp_network_win32.cpp).
+// The platform's own sockets (PosixTcpNetwork.cpp, Win32TcpNetwork.cpp).
 std::unique_ptr<TcpNetwork> createPlatformTcpNetwork();

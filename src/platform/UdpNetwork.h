@@ -46,5 +46,5 @@ UdpNetwork& udpNetwork();
 // Installs a network (not owned); nullptr restores the failing one.
 void setUdpNetwork(UdpNetwork* network);
 
-// The platform's own sockets (udp_network_posix.cpp, udp_network_win32.cpp).
+// The platform's own sockets (PosixUdpNetwork.cpp, Win32UdpNetwork.cpp).
 std::unique_ptr<UdpNetwork> createPlatformUdpNetwork();

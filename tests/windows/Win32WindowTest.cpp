@@ -4,8 +4,8 @@
 // keyboard through the input queue, no tick while a message box is open, and
 // the loop ending with the window.
 #include "platform/headless/RecordingSoundOutput.h"
-#include "platform/win32/Win32MainWindow.h"
-#include "platform/win32/Win32Toolkit.h"
+#include "platform/win32ui/Win32MainWindow.h"
+#include "platform/win32ui/Win32Toolkit.h"
 #include "ui/ControlIds.h"
 #include "ui/UserInterface.h"
 

@@ -6,7 +6,7 @@
 #include "core/ClientConfig.h"
 #include "platform/SingleInstance.h"
 #include "platform/SoundOutput.h"
-#include "platform/win32/Win32Toolkit.h"
+#include "platform/win32ui/Win32Toolkit.h"
 #include "ui/UserInterface.h"
 
 #include <iostream>

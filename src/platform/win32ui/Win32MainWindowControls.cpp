@@ -1,8 +1,8 @@
 // Win32MainWindow's controls: child windows whose ids are the control ids, so
 // their commands arrive with the id the user interface knows them by.
-#include "platform/win32/GdiPainter.h"
+#include "platform/win32ui/GdiPainter.h"
 #include "platform/win32/WideText.h"
-#include "platform/win32/Win32MainWindow.h"
+#include "platform/win32ui/Win32MainWindow.h"
 #include "ui/ButtonFace.h"
 #include "ui/ControlIds.h"
 

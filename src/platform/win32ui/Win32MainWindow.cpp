@@ -1,10 +1,10 @@
 // Win32MainWindow: the window procedure hands painting, owner-drawn buttons
 // and commands to the user interface. Modal boxes and the tray's popup menu
 // run their own loops, so the client does not tick while they are open.
-#include "platform/win32/Win32MainWindow.h"
+#include "platform/win32ui/Win32MainWindow.h"
 
-#include "platform/win32/GdiPainter.h"
-#include "platform/win32/ResourceIds.h"
+#include "platform/win32ui/GdiPainter.h"
+#include "platform/win32ui/ResourceIds.h"
 #include "ui/ButtonFace.h"
 #include "ui/ControlIds.h"
 

@@ -1,9 +1,9 @@
 // Win32Toolkit: peek, translate, dispatch; with the queue empty, one tick. The
 // pause a tick ends with is spent waiting for messages, so the window answers
 // meanwhile and the next tick still comes that much later.
-#include "platform/win32/Win32Toolkit.h"
+#include "platform/win32ui/Win32Toolkit.h"
 
-#include "platform/win32/Win32MainWindow.h"
+#include "platform/win32ui/Win32MainWindow.h"
 
 #include <commctrl.h>
 #include <windows.h>

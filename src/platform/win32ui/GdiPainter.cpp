@@ -1,6 +1,6 @@
 // GdiPainter: the fonts are made once for the process, as the window's own
 // font table is; right-aligned text ends at x.
-#include "platform/win32/GdiPainter.h"
+#include "platform/win32ui/GdiPainter.h"
 
 #include "core/TextEncoding.h"
 #include "platform/win32/WideText.h"
