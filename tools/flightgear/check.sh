@@ -8,8 +8,9 @@
 #      touchdown within 30 ft/min of what FlightGear reported at the wheels'
 #      first contact and upload a report with a believable fuel burn; its
 #      recording's landing analysis writes the landing plot.
-#   2. BIRK to BIKF: take-off, climb, a pause, and a 30 nm move through the
-#      position properties, which the client must answer with "Flight Aborted".
+#   2. After FlightGear's own reposition to its start, BIKF to BIRK again:
+#      take-off, climb, a pause, and a 30 nm move through the position
+#      properties, which the client must answer with "Flight Aborted".
 # Measures FlightGear's frame rate and the property server's batches a second.
 # Keeps its artefacts in build/flightgear-check. Expects a built tree.
 set -euo pipefail
@@ -152,16 +153,9 @@ else
   fail "no recording"
 fi
 
-echo "== flight 2: BIRK to BIKF from where flight 1 stopped; pause, then a 30 nm move"
-read -r lat lon < <(python3 - "$fg_port" <<'PY'
-import socket, sys
-s = socket.create_connection(("127.0.0.1", int(sys.argv[1])), timeout=30)
-f = s.makefile("rb")
-s.sendall(b"data\r\nget /position/latitude-deg\r\nget /position/longitude-deg\r\n")
-print(f.readline().decode().strip(), f.readline().decode().strip())
-PY
-)
-python3 "$here/book.py" "$out/service" 9003 303 BIRK BIKF "$lat" "$lon"
+echo "== flight 2: BIKF to BIRK again, after FlightGear's own reposition to its start; pause, then a 30 nm move"
+read -r lat lon < <(python3 "$here/robot.py" "$out/flight2" back-to-start "$fg_port")
+python3 "$here/book.py" "$out/service" 9003 303 BIKF BIRK "$lat" "$lon"
 fly "$out/flight2" "$here/abort.pilot" "$out/flight2/client.log"
 python3 "$here/robot.py" "$out/flight2" takeoff-climb "$fg_port" || true
 status=0

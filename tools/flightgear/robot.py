@@ -11,6 +11,7 @@ fuel and frame rates to OUTDIR/flight.txt.
   robot.py OUTDIR fly-to-birk PORT    autostart, take-off, climb to 2000 ft, direct to a fix
                                       6 nm before BIRK runway 13, a 3 degree approach, landing,
                                       roll-out, taxi, stop, parking brake, engine off
+  robot.py OUTDIR back-to-start PORT  FlightGear's own reposition to its start; prints the position
   robot.py OUTDIR takeoff-climb PORT  autostart, take-off, climb to 1500 ft, pause 20 s, fly level,
                                       then move the aircraft 30 nm north through the position
                                       properties and fly on level
@@ -182,6 +183,17 @@ class Robot:
         if not running or (rpm or 0) < 500:
             sys.exit("the engine did not start")
 
+    def watch_touchdown(self):
+        """Listeners inside FlightGear on each wheel's weight-on-wheels keep
+        the vertical speed of the frame in which the first one touches (the
+        property server's `run` takes no blanks and no second '=')."""
+        self.p.run('nasal script=setprop("/qvl/touchdown-done",0);')
+        for i in range(3):
+            self.p.run('nasal script=setlistener("/gear/gear[%d]/wow",func(n){if(n.getBoolValue()){'
+                       'if(!getprop("/qvl/touchdown-done")){setprop("/qvl/touchdown-done",1);'
+                       'setprop("/qvl/touchdown-fps",getprop("/velocities/vertical-speed-fps"));'
+                       'setprop("/qvl/touchdown-sec",getprop("/sim/time/elapsed-sec"));}}});' % i)
+
     def release_and_roll(self):
         p = self.p
         for path, value in [("/sim/model/c172p/brake-parking", 0), ("/controls/gear/brake-parking", 0),
@@ -212,6 +224,7 @@ class Robot:
         self.start_engine()
         runway = self.release_and_roll()
         self.take_off(runway, until)
+        self.watch_touchdown()
         fuel_takeoff = self.fuel()
         self.p.set("/controls/flight/rudder", 0)
         return self.navigate("climb-out", runway, fuel_start, fuel_takeoff, until)
@@ -223,8 +236,12 @@ class Robot:
         aim = offset(BIRK_13, final_course, AIM_NM)
         fps_from = len(self.rates)
         flaps = 0.0
+        noted = time.time()
         while time.time() < until:
             v = self.state()
+            if time.time() - noted > 60:
+                noted = time.time()
+                self.note("%s, %.1f nm to BIRK 13" % (leg, math.hypot(*local(v["at"], BIRK_13))), v)
             agl = v["/position/altitude-agl-ft"]
             alt = v["/position/altitude-ft"]
             if leg == "climb-out":
@@ -280,13 +297,19 @@ class Robot:
             v = self.state()
             if time.time() > until:
                 sys.exit("no touchdown")
-        fpm = v["/velocities/vertical-speed-fps"] * 60.0
+        read = v["/velocities/vertical-speed-fps"] * 60.0
         before = previous["/velocities/vertical-speed-fps"] * 60.0
         elapsed = v["/sim/time/elapsed-sec"] - previous["/sim/time/elapsed-sec"]
+        done, frame_fps, frame_sec = self.p.get("/qvl/touchdown-done", "/qvl/touchdown-fps", "/qvl/touchdown-sec")
+        if not done or frame_fps is None:
+            sys.exit("FlightGear's touchdown listener did not fire")
+        fpm = frame_fps * 60.0
         with open(f"{self.out}/touchdown.txt", "w") as f:
             f.write(f"{fpm:.0f}\n")
-        self.note(f"touchdown: FlightGear's vertical speed {fpm:.0f} ft/min at the first contact "
-                  f"({before:.0f} ft/min one read before, {elapsed * 1000:.0f} ms of simulator time earlier)", v)
+        self.note(f"touchdown: FlightGear's vertical speed {fpm:.0f} ft/min in the frame of the first contact "
+                  f"(at {frame_sec:.3f} s of simulator time); the robot's reads: {before:.0f} ft/min at "
+                  f"{previous['/sim/time/elapsed-sec']:.3f} s in the air, {read:.0f} ft/min at "
+                  f"{v['/sim/time/elapsed-sec']:.3f} s in contact ({elapsed * 1000:.0f} ms apart)", v)
         fuel_landing = self.fuel()
         # Roll-out: nose down gently, brakes once the nose wheel carries.
         rolled = time.time()
@@ -371,16 +394,18 @@ class Robot:
         self.note("time up", v)
         return v
 
-    def measure(self, seconds=10.0):
-        """Batches of the client's size (about 45 gets) a second, and FlightGear's frame rate."""
-        paths = STATE * 3
-        start, n, rates = time.time(), 0, []
-        while time.time() - start < seconds:
-            answers = self.p.get(*paths)
-            rates.append(answers[STATE.index("/sim/frame-rate")])
-            n += 1
-        per_second = n / (time.time() - start)
-        line = (f"measured: {per_second:.1f} batches of {len(paths)} gets a second; frame rate "
+    def measure(self, seconds=4.0):
+        """FlightGear's frame rate and the property server's batches a second,
+        for one get, the robot's batch and a batch of the client's size."""
+        rates, lines = [], []
+        for size in (1, len(STATE), 45):
+            paths = (["/sim/frame-rate"] + STATE * 3)[:size]
+            start, n = time.time(), 0
+            while time.time() - start < seconds:
+                rates.append(self.p.get(*paths)[0])
+                n += 1
+            lines.append(f"{n / (time.time() - start):.1f} of {size}")
+        line = (f"measured: batches a second {', '.join(lines)} gets; frame rate "
                 f"min {min(rates):.0f}, mean {sum(rates) / len(rates):.0f}, max {max(rates):.0f}")
         print(line)
         self.log.write(line + "\n")
@@ -393,13 +418,25 @@ class Robot:
         self.note("moved %.0f nm north" % nm, self.state())
 
 
-def wait_ready(port):
+def back_to_start(robot):
+    """FlightGear's own reposition to where it started (the runway at BIKF),
+    with a fresh flight model: the engine off, the brakes as at the start."""
+    robot.p.run("reposition")
+    time.sleep(5)
+    wait_ready(robot.p)
+    v = robot.state()
+    robot.note("back at the start, %.6f %.6f" % v["at"], v)
+    print("%.6f %.6f" % v["at"])
+
+
+def wait_ready(props_or_port):
     until = time.time() + 300
     while time.time() < until:
         try:
-            p = Props(port=port)
-            ready, rate = p.get("/sim/signals/fdm-initialized", "/sim/frame-rate")
-            if ready and rate:
+            p = props_or_port if isinstance(props_or_port, Props) else Props(port=props_or_port)
+            ready, rate, scenery, agl = p.get("/sim/signals/fdm-initialized", "/sim/frame-rate",
+                                              "/sim/sceneryloaded", "/position/altitude-agl-ft")
+            if ready and rate and scenery and agl is not None and agl < 10:
                 return
         except OSError:
             pass
@@ -417,6 +454,8 @@ def main():
         robot.measure()
     elif what == "fly-to-birk":
         robot.fly_to_birk()
+    elif what == "back-to-start":
+        back_to_start(robot)
     elif what == "takeoff-climb":
         robot.takeoff_climb()
     else:
