@@ -215,6 +215,7 @@ class Robot:
             self.pitch_to(v, 8.0 if v["/velocities/airspeed-kt"] > 55 else 0.0)
             self.roll_to(v, 0.0)
             self.steer(v, heading)
+
             time.sleep(0.05)
         sys.exit("no lift-off")
 
@@ -424,6 +425,9 @@ def back_to_start(robot):
     robot.p.run("reposition")
     time.sleep(5)
     wait_ready(robot.p)
+    # The c172p holds its parking brake while it "repairs" after a reset, and
+    # its timer that ends the repair does not run again after a reposition.
+    robot.p.set("/fdm/jsbsim/damage/repairing", 0)
     v = robot.state()
     robot.note("back at the start, %.6f %.6f" % v["at"], v)
     print("%.6f %.6f" % v["at"])
