@@ -1,24 +1,31 @@
 #!/usr/bin/env bash
 # The client against FlightGear itself (bash tools/dev.sh flightgear): starts
-# fgfs at BIKF with the Cessna 172P, qvl-service with a booking BIKF to BIRK,
-# the client headless on the FlightGear bridge with a scripted pilot (login,
-# Fly!, Fuel Up!, Fly!), and the robot pilot, which takes off, climbs, pauses
-# and then moves the aircraft 30 nm through the properties, which the client
-# must answer with "Flight Aborted". Measures FlightGear's frame rate and the
-# property server's batches a second. Keeps its artefacts in
-# build/flightgear-check (the client's log, debug log and recording, the
-# robot's log, fgfs's log). Expects a built tree.
+# fgfs at BIKF with the Cessna 172P and qvl-service, then flies two flights
+# with the client headless on the FlightGear bridge and the robot pilot at the
+# controls:
+#   1. BIKF to BIRK, the whole flight (take-off, climb, cruise, approach,
+#      landing, taxi, stop). The client must see every phase, measure the
+#      touchdown within 30 ft/min of what FlightGear reported at the wheels'
+#      first contact and upload a report with a believable fuel burn; its
+#      recording's landing analysis writes the landing plot.
+#   2. After FlightGear's own reposition to its start, BIKF to BIRK again:
+#      take-off, climb, a pause, and a 30 nm move through the position
+#      properties, which the client must answer with "Flight Aborted".
+# Measures FlightGear's frame rate and the property server's batches a second.
+# Keeps its artefacts in build/flightgear-check. Expects a built tree.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build="${QVL_BUILD_DIR:-$root/build/dev}"
+here="$root/tools/flightgear"
 out="$root/build/flightgear-check"
 rm -rf "$out"
-mkdir -p "$out/client" "$out/service" "$out/fgfs"
+mkdir -p "$out/flight1" "$out/flight2" "$out/service" "$out/fgfs"
 port=$(( 20000 + RANDOM % 20000 ))
 fg_port=$(( 40000 + RANDOM % 20000 ))
 pids=()
 fg_group=""
+failed=0
 
 cleanup() {
   [ -n "$fg_group" ] && kill -- "-$fg_group" 2>/dev/null || true
@@ -27,16 +34,18 @@ cleanup() {
 }
 trap cleanup EXIT
 
-echo "== FlightGear at BIKF, its property server on port $fg_port"
-fg_group=$(bash "$root/tools/flightgear/start-fgfs.sh" "$out/fgfs" BIKF "$fg_port")
-started=$SECONDS
-python3 "$root/tools/flightgear/robot.py" "$out" wait-ready "$fg_port"
-echo "== FlightGear ready after $((SECONDS - started)) s"
-python3 "$root/tools/flightgear/robot.py" "$out" measure "$fg_port"
+ok() { echo "ok: $*"; }
+fail() { echo "FAILED: $*" >&2; failed=1; }
 
-echo "== qvl-service on 127.0.0.1:$port with the booking BIKF to BIRK"
+echo "== FlightGear at BIKF, its property server on port $fg_port"
+fg_group=$(bash "$here/start-fgfs.sh" "$out/fgfs" BIKF "$fg_port")
+started=$SECONDS
+python3 "$here/robot.py" "$out" wait-ready "$fg_port"
+echo "== FlightGear ready after $((SECONDS - started)) s"
+python3 "$here/robot.py" "$out" measure "$fg_port"
+
+echo "== qvl-service on 127.0.0.1:$port"
 "$build/tools/qvl-service/qvl-service" seed --data "$out/service" > /dev/null
-python3 "$root/tools/flightgear/book.py" "$out/service"
 "$build/tools/qvl-service/qvl-service" start --port "$port" --data "$out/service" > "$out/service.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 1 100); do
@@ -44,7 +53,10 @@ for _ in $(seq 1 100); do
   sleep 0.1
 done
 
-cat > "$out/client/quenvale.ini" <<INI
+# The client headless on the FlightGear bridge in its own data folder:
+#   fly FOLDER PILOT LOG
+fly() {
+  cat > "$1/quenvale.ini" <<INI
 [login]
 User = demo
 Password = demo123
@@ -65,29 +77,92 @@ CAFile = $out/service/ca.pem
 Host = 127.0.0.1
 Port = $fg_port
 INI
+  "$build/src/app/quenvale" --headless --data-dir "$1" --pilot "$2" > "$3" 2>&1 &
+  client=$!
+  pids+=($client)
+  for _ in $(seq 1 600); do
+    grep -q "page 5 (flying)" "$3" && return 0
+    kill -0 "$client" 2>/dev/null || break
+    sleep 0.5
+  done
+  tail -40 "$3"
+  echo "the client never flew" >&2
+  exit 1
+}
 
-echo "== the client, headless on the FlightGear bridge"
-"$build/src/app/quenvale" --headless --data-dir "$out/client" --pilot "$root/tools/flightgear/flightgear.pilot" \
-  > "$out/client.log" 2>&1 &
-client=$!
-pids+=($client)
-for _ in $(seq 1 600); do
-  grep -q "page 5 (flying)" "$out/client.log" && break
-  kill -0 "$client" 2>/dev/null || break
-  sleep 0.5
-done
-grep -q "page 5 (flying)" "$out/client.log" || { tail -40 "$out/client.log"; echo "the client never flew" >&2; exit 1; }
-echo "== flying: the robot takes off, climbs, pauses, flies level and moves the aircraft 30 nm"
-python3 "$root/tools/flightgear/robot.py" "$out" takeoff-climb "$fg_port"
+# A field of the report the service holds for a flight log: report LOG KEY
+report() {
+  python3 - "$out/service/service.db" "$1" "$2" <<'PY'
+import sqlite3, sys
+db = sqlite3.connect(sys.argv[1])
+row = db.execute("SELECT f.value FROM reports r JOIN upload_fields f ON f.upload_id = r.upload_id"
+                 " WHERE r.log_id = ? AND f.key = ? ORDER BY f.seq DESC LIMIT 1", (sys.argv[2], sys.argv[3])).fetchone()
+print(row[0] if row else "")
+PY
+}
+
+echo "== flight 1: BIKF to BIRK, the whole flight"
+python3 "$here/book.py" "$out/service" 9002 302 BIKF BIRK 63.985 -22.6056
+fly "$out/flight1" "$here/flightgear.pilot" "$out/flight1/client.log"
+robot=0
+python3 "$here/robot.py" "$out/flight1" fly-to-birk "$fg_port" || robot=$?
 status=0
 wait "$client" || status=$?
-cat "$out/robot.log"
-ls "$out"/client/recordings/*.qvlrec 2>/dev/null || true
-failed=0
-for expect in "page 11" "page 14" "page 5 (flying)" "Flight Aborted"; do
-  if grep -q "$expect" "$out/client.log"; then echo "ok: $expect"; else echo "missing: $expect" >&2; failed=1; fi
+cat "$out/flight1/robot.log"
+echo "== flight 1: client exit status $status, robot $robot"
+[ "$status" = 0 ] || fail "the client's pilot script (flight 1)"
+for expect in "page 15" "page 7" "page 8"; do
+  grep -q "$expect" "$out/flight1/client.log" && ok "$expect" || fail "missing $expect"
 done
-# The phases the client saw, as its debug log names them.
-grep -hE "Upload Tracker Data|Flight Aborted|position changed|Set fuel tanks" "$out"/client/quenvale_debug*.txt || true
-echo "== client exit status $status; artefacts in $out"
+# The phases the client saw, in order, from its debug log ("FlightState: N").
+phases=$(grep -ohE "FlightState: [0-9]+" "$out"/flight1/quenvale_debug*.txt | awk '{print $2}' | uniq |
+  sed 's/^0$/Boarding/;s/^1$/Taxi/;s/^2$/Take Off/;s/^3$/Landed/;s/^4$/On Block/;s/^5$/Climb/;s/^6$/Cruise/;s/^7$/Descent/;s/^8$/Crashed/' |
+  paste -sd, -)
+echo "phases: $phases"
+for phase in Taxi "Take Off" Climb Cruise Descent Landed "On Block"; do
+  [[ ",$phases," == *",$phase,"* ]] && ok "phase $phase" || fail "phase $phase not seen"
+done
+if [[ ",$phases," == *",Crashed,"* ]]; then fail "the client saw a crash"; fi
+fg_vs=$(cat "$out/flight1/touchdown.txt" 2>/dev/null || echo "")
+client_vs=$(report 9002 VS)
+echo "touchdown: FlightGear ${fg_vs:-none} ft/min at the first contact, the client's report ${client_vs:-none} ft/min"
+if [ -n "$fg_vs" ] && [ -n "$client_vs" ] && [ $(( client_vs - fg_vs )) -le 30 ] && [ $(( fg_vs - client_vs )) -le 30 ]; then
+  ok "touchdown within 30 ft/min"
+else
+  fail "touchdown differs by more than 30 ft/min, or is missing"
+fi
+# Fuel: the report's burn against what FlightGear's tanks lost between the
+# fuelling and the stop (kg), and against a Cessna's 15 to 40 kg an hour.
+used=$(report 9002 Fuel_Used); dep=$(report 9002 Fuel_Dep); land=$(report 9002 Fuel_Land)
+echo "fuel: report Fuel_Dep $dep, Fuel_Land $land, Fuel_Used $used; FlightGear: $(paste -sd' ' "$out/flight1/flight.txt" 2>/dev/null)"
+python3 - "$out/flight1/flight.txt" "$dep" "$land" "$used" <<'PY' && ok "believable fuel burn" || fail "fuel burn"
+import sys
+fg = dict(line.split() for line in open(sys.argv[1]))
+dep, land = float(sys.argv[2]), float(sys.argv[3])
+burned = dep - land
+fg_burned = (float(fg["fuel_start_lb"]) - float(fg["fuel_landing_lb"])) * 0.45359237
+print(f"burned {burned:.0f} kg by the report, {fg_burned:.1f} kg by FlightGear's tanks")
+assert 2 <= burned <= 20, "a Cessna burns some 2 to 20 kg on 20 nm"
+assert abs(burned - fg_burned) <= 2.5, "the report's burn is FlightGear's"
+PY
+recording=$(ls "$out"/flight1/recordings/*.qvlrec 2>/dev/null | head -1 || true)
+if [ -n "$recording" ]; then
+  "$build/src/app/quenvale" landing "$recording" | tee "$out/flight1/landing.txt"
+  ls "$out"/flight1/recordings/*.landing.svg > /dev/null 2>&1 && ok "landing plot" || fail "no landing plot"
+else
+  fail "no recording"
+fi
+
+echo "== flight 2: BIKF to BIRK again, after FlightGear's own reposition to its start; pause, then a 30 nm move"
+read -r lat lon < <(python3 "$here/robot.py" "$out/flight2" back-to-start "$fg_port")
+python3 "$here/book.py" "$out/service" 9003 303 BIKF BIRK "$lat" "$lon"
+fly "$out/flight2" "$here/abort.pilot" "$out/flight2/client.log"
+python3 "$here/robot.py" "$out/flight2" takeoff-climb "$fg_port" || true
+status=0
+wait "$client" || status=$?
+cat "$out/flight2/robot.log"
+grep -q "Flight Aborted" "$out/flight2/client.log" && ok "Flight Aborted" || fail "missing Flight Aborted"
+grep -hE "position changed|Flight Aborted" "$out"/flight2/quenvale_debug*.txt || true
+echo "== flight 2: client exit status $status; artefacts in $out"
+[ -n "$recording" ] && echo "landing plot: $(ls "$out"/flight1/recordings/*.landing.svg 2>/dev/null)"
 exit $failed

@@ -45,6 +45,8 @@ constexpr const char* kAircraft = "/sim/aircraft";
 constexpr const char* kVersion = "/sim/version/flightgear";
 // JSBSim ties a gear unit's position only when the gear retracts.
 constexpr const char* kRetractableGear = "/fdm/jsbsim/gear/unit[0]/pos-norm";
+// Set by an aircraft whose engines are variants of which one is fitted.
+constexpr const char* kActiveEngine = "/controls/engines/active-engine";
 // Per tank at connect: its capacity and whether it is in use.
 constexpr int kTankLayoutValues = 2;
 
@@ -139,6 +141,7 @@ std::vector<std::string> layoutPaths()
     for (int i = 0; i < kMaxEngines; ++i)
         paths.push_back(indexed("/engines/engine", i, "running"));
     paths.emplace_back(kRetractableGear);
+    paths.emplace_back(kActiveEngine);
     paths.emplace_back(kAircraft);
     paths.emplace_back(kVersion);
     return paths;
@@ -151,7 +154,7 @@ Layout layoutFrom(const std::vector<std::optional<std::string>>& answers, std::s
     const std::size_t stations = kMaxTanks * kTankLayoutValues;
     const std::size_t engines = stations + kMaxStations;
     const std::size_t rest = engines + 2 * kMaxEngines;
-    if (answers.size() < rest + 3)
+    if (answers.size() < rest + 4)
         return layout;
     for (int i = 0; i < kMaxTanks; ++i) {
         const auto& capacity = answers[i * kTankLayoutValues];
@@ -164,9 +167,14 @@ Layout layoutFrom(const std::vector<std::optional<std::string>>& answers, std::s
     layout.engines = countPresent(answers, engines, kMaxEngines);
     if (layout.engines == 0)
         layout.engines = countPresent(answers, engines + kMaxEngines, kMaxEngines);
+    const auto active = answers[rest + 1] ? PropertyProtocol::number(*answers[rest + 1]) : std::nullopt;
+    if (active && *active >= 0.0 && *active < layout.engines && *active == std::floor(*active)) {
+        layout.activeEngine = static_cast<int>(*active);
+        layout.engines = 1;
+    }
     layout.retractableGear = answers[rest].has_value();
-    aircraft = answers[rest + 1].value_or("");
-    version = answers[rest + 2].value_or("");
+    aircraft = answers[rest + 2].value_or("");
+    version = answers[rest + 3].value_or("");
     return layout;
 }
 

@@ -68,7 +68,11 @@ struct Layout {
     // another variant, not selected, which no fuel may go into).
     std::vector<int> tanks;
     int stations = 0;
+    // Engines fitted. An aircraft that names its active engine carries its
+    // engine variants as engines of their own (the c172p's 160 and 180 hp),
+    // one fitted at a time: it counts one, FlightGear's `activeEngine`.
     int engines = 0;
+    int activeEngine = 0;
     bool retractableGear = false;
 };
 

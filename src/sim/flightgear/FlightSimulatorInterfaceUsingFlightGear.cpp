@@ -202,7 +202,9 @@ bool CFlightSimulatorInterfaceUsingFlightGear::failEngine(int engine, bool quiet
     if (engine < 0 || engine > 4)
         return true;
     const int index = engine == 4 ? 0 : engine;
-    const std::string id = index == 0 ? "engines/engine" : "engines/engine[" + std::to_string(index) + "]";
+    // The fitted engine of an aircraft with engine variants is FlightGear's active one.
+    const int fg = aircraftLayout.activeEngine + index;
+    const std::string id = fg == 0 ? "engines/engine" : "engines/engine[" + std::to_string(fg) + "]";
     write(kFailureRoot + id + "/failure-level", "1");
     if (!quiet)
         showText("Failure: Engine " + std::to_string(index + 1) + " disabled!", 10, false);

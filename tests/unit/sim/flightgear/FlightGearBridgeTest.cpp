@@ -11,6 +11,9 @@
 
 #include <algorithm>
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -101,6 +104,56 @@ TEST_F(FlightGearBridge, OnTheGroundWhileAnyWheelCarriesWeight)
     EXPECT_EQ(bridge.nEngines, 1);
     EXPECT_EQ(bridge.lGearRetractable, 0) << "no JSBSim gear position: fixed gear";
 }
+
+struct EngineCase {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> nodes;
+    int engines;
+    const char* failure; // what failing engine 1 writes
+};
+
+class FlightGearEngines : public FlightGearBridge, public ::testing::WithParamInterface<EngineCase> {};
+
+TEST_P(FlightGearEngines, CountsTheEnginesFitted)
+{
+    for (const auto& [path, value] : GetParam().nodes)
+        fg.properties[path] = value;
+    Bridge other{client, FlightGearSettings{}};
+    ASSERT_TRUE(other.connect());
+    ASSERT_TRUE(other.getEverything());
+    EXPECT_EQ(other.nEngines, GetParam().engines) << GetParam().name;
+    other.failEngine(0, true);
+    EXPECT_EQ(fg.sets.back(), GetParam().failure) << GetParam().name;
+}
+
+const std::string kJsbEngine = "/fdm/jsbsim/propulsion/engine";
+
+INSTANTIATE_TEST_SUITE_P(
+    Layout, FlightGearEngines,
+    ::testing::Values(
+        EngineCase{"no JSBSim: by /engines", {}, 1, "/sim/failure-manager/engines/engine/failure-level=1"},
+        EngineCase{"c172p: 160 hp fitted, 180 hp carried",
+                   {{kJsbEngine + "[0]/set-running", "0"},
+                    {kJsbEngine + "[1]/set-running", "0"},
+                    {"/controls/engines/active-engine", "0"}},
+                   1,
+                   "/sim/failure-manager/engines/engine/failure-level=1"},
+        EngineCase{"c172p: 180 hp fitted",
+                   {{kJsbEngine + "[0]/set-running", "0"},
+                    {kJsbEngine + "[1]/set-running", "0"},
+                    {"/controls/engines/active-engine", "1"}},
+                   1,
+                   "/sim/failure-manager/engines/engine[1]/failure-level=1"},
+        EngineCase{"twin without variants",
+                   {{kJsbEngine + "[0]/set-running", "0"}, {kJsbEngine + "[1]/set-running", "0"}},
+                   2,
+                   "/sim/failure-manager/engines/engine/failure-level=1"},
+        EngineCase{"active engine that is none of them",
+                   {{kJsbEngine + "[0]/set-running", "0"},
+                    {kJsbEngine + "[1]/set-running", "0"},
+                    {"/controls/engines/active-engine", "2"}},
+                   2,
+                   "/sim/failure-manager/engines/engine/failure-level=1"}));
 
 struct MissingCase {
     const char* property;
