@@ -70,6 +70,11 @@ void CairoPainter::setTextColour(int r, int g, int b)
 
 void CairoPainter::setLayoutText(const std::string& text)
 {
+    // Most text is UTF-8 already: laid out without a copy.
+    if (isUtf8(text)) {
+        pango_layout_set_text(layout, text.data(), static_cast<int>(text.size()));
+        return;
+    }
     const std::string shown = displayText(text);
     pango_layout_set_text(layout, shown.data(), static_cast<int>(shown.size()));
 }

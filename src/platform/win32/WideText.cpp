@@ -26,8 +26,7 @@ std::string fromWide(const wchar_t* text)
 
 bool fromWideStrict(const wchar_t* text, std::string& out)
 {
-    const std::wstring wide(text);
-    return utf8FromUtf16(std::u16string(wide.begin(), wide.end()), out);
+    return utf8FromUtf16(std::u16string(text, text + wcslen(text)), out);
 }
 
 std::string windowsErrorText(unsigned long error)

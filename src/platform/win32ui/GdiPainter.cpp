@@ -30,7 +30,7 @@ HFONT fontOf(int index)
 
 std::wstring GdiPainter::wideText(const std::string& text)
 {
-    return toWide(displayText(text));
+    return isUtf8(text) ? toWide(text) : toWide(displayText(text));
 }
 
 GdiPainter::GdiPainter(HDC target, HDC skin, int width, int height)
