@@ -88,7 +88,7 @@ check_i686_calling_convention() {
   echo "$dll: the eleven functions undecorated and __stdcall; $exe imports undecorated names"
 }
 
-# The Windows builds (cross-compiled); tools/wine-tests.sh runs their suites.
+# The Windows builds (cross-compiled); tools/wine-tests.sh runs their suites (ctest under Wine).
 # The i686 unit suite is built so its compile-time layout checks hold for the
 # shipped ABI; it runs under wine32 where the machine runs 32-bit code.
 build_windows() {
@@ -153,21 +153,20 @@ run_sanitized_suite() {
   # The unit suite in one process: under the sanitizers starting a process
   # costs more than most cases (each still runs alone in the plain suite).
   (cd build/asan/tests && UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ./unit_tests --gtest_brief=1) || return 1
-  ctest --preset asan --no-tests=error -L integration -E 'ClientProgramFlight|ClientProgramStalledService|ClientProgramWeek'
+  ctest --preset asan --no-tests=error -L '^integration$'
 }
 
 # The tests that mostly wait on real time (whole flights of the program, the
-# window and the unpacked package) run beside the rest rather than after it.
-# The window's flight is serial within its own run, so it gets a run of its own.
-long_flights='ClientProgramFlight|ClientProgramStalledService|ClientProgramWeek|DebPackage'
-window_flight='GtkWindow\.WholeFlight'
+# window and the unpacked package; labels "long" and "window-flight") run
+# beside the rest rather than after it. The window's flight is serial within
+# its own run, so it gets a run of its own.
 run_plain_suite() {
   local rc=0 pids=() log
-  ctest --preset dev -R "$long_flights" -j 6 > build/dev/long-flights.log 2>&1 &
+  ctest --preset dev -L '^long$' -j 6 > build/dev/long-flights.log 2>&1 &
   pids+=($!)
-  ctest --preset dev -R "$window_flight" > build/dev/window-flight.log 2>&1 &
+  ctest --preset dev -L '^window-flight$' > build/dev/window-flight.log 2>&1 &
   pids+=($!)
-  ctest --preset dev -E "$long_flights|$window_flight" || rc=$?
+  ctest --preset dev -LE '^(long|window-flight)$' || rc=$?
   for pid in "${pids[@]}"; do wait "$pid" || rc=$?; done
   for log in long-flights window-flight; do
     echo "== build/dev/$log.log"; cat "build/dev/$log.log"
