@@ -9,7 +9,6 @@
 #include "server/ClientInterface.h"
 #include "sim/FlightSimulatorInterface.h"
 
-#include <cctype>
 #include <string>
 
 namespace {
