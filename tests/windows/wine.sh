@@ -10,14 +10,15 @@
 #                                                 (a path below it) in the prefix
 #   wine.sh STATE e2e SCRIPT WINDOWS_BUILD ARTIFACTS   an end-to-end script, which
 #                                                 takes the Linux build after the Windows one
-# QVL_LINUX_BUILD_DIR names the Linux build whose qvl-service is used.
+# QVL_LINUX_BUILD_DIR names the Linux build whose qvl-service is used; QVL_WINE
+# another Wine loader (wine32 for the 32-bit suite).
 set -euo pipefail
 
 state=$1
 step=$2
 shift 2
 wine=${QVL_WINE:-/usr/lib/wine/wine64}
-wineserver=${QVL_WINESERVER:-/usr/lib/wine/wineserver64}
+wineserver=/usr/lib/wine/wineserver64
 linux_build=${QVL_LINUX_BUILD_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build/dev}
 service=$state/service
 
