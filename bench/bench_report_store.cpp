@@ -12,6 +12,7 @@
 #include "server/ClientInterface.h"
 #include "server/EventRecord.h"
 #include "sim/FlightSimulatorObjects.h"
+#include "sim/SnapshotBlocks.h"
 #include "support/StandaloneFlight.h"
 
 #include <benchmark/benchmark.h>

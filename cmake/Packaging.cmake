@@ -43,6 +43,6 @@ else()
   # run of the unpacked program, the update to it); not under the sanitizers.
   if(QVL_TESTS AND QVL_TOOLS AND NOT CMAKE_CXX_FLAGS MATCHES "sanitize")
     add_test(NAME DebPackage COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/deb_package.sh ${CMAKE_BINARY_DIR})
-    set_tests_properties(DebPackage PROPERTIES LABELS package TIMEOUT 600)
+    set_tests_properties(DebPackage PROPERTIES LABELS "package;long" TIMEOUT 600)
   endif()
 endif()

@@ -2,7 +2,7 @@
 # header-only parts and SimpleIni through a folder of links (so /usr/include
 # as a whole stays out of the cross build), pugixml and GoogleTest compiled
 # from Debian's sources with the cross toolchain.
-set(QVL_DEPS_DIR ${CMAKE_SOURCE_DIR}/build/deps CACHE PATH "Sources fetched by tools/dev.sh (pugixml)")
+set(QVL_DEPS_DIR ${CMAKE_SOURCE_DIR}/build/deps CACHE PATH "Sources fetched by tools/fetch-pugixml.sh (pugixml)")
 
 set(qvl_headers ${CMAKE_BINARY_DIR}/deps-include)
 file(MAKE_DIRECTORY ${qvl_headers})
@@ -13,7 +13,12 @@ target_include_directories(Boost::headers SYSTEM INTERFACE ${qvl_headers})
 
 file(GLOB qvl_pugixml_dirs ${QVL_DEPS_DIR}/pugixml-*/src)
 if(NOT qvl_pugixml_dirs)
-  message(FATAL_ERROR "pugixml sources missing in ${QVL_DEPS_DIR}; tools/dev.sh test fetches them")
+  message(STATUS "Fetching Debian's pugixml sources into ${QVL_DEPS_DIR}")
+  execute_process(COMMAND bash ${CMAKE_SOURCE_DIR}/tools/fetch-pugixml.sh ${QVL_DEPS_DIR} RESULT_VARIABLE fetched)
+  file(GLOB qvl_pugixml_dirs ${QVL_DEPS_DIR}/pugixml-*/src)
+  if(NOT qvl_pugixml_dirs)
+    message(FATAL_ERROR "pugixml sources missing in ${QVL_DEPS_DIR} (tools/fetch-pugixml.sh: ${fetched})")
+  endif()
 endif()
 list(GET qvl_pugixml_dirs 0 qvl_pugixml_src)
 add_library(qvl_pugixml STATIC ${qvl_pugixml_src}/pugixml.cpp)

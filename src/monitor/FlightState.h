@@ -5,6 +5,7 @@
 
 #include "core/DebugLog.h"
 #include "core/Stopwatch.h"
+#include "sim/FlightPhase.h"
 
 #include <optional>
 #include <string>
@@ -14,18 +15,6 @@ class CReport;
 class CBlackbox;
 class CClientInterface;
 class CFlightSimulatorInterface;
-
-enum FlightPhase {
-    PhaseBoarding = 0,
-    PhaseTaxi = 1,
-    PhaseTakeOff = 2,
-    PhaseLanded = 3,
-    PhaseOnBlock = 4,
-    PhaseClimb = 5,
-    PhaseCruise = 6,
-    PhaseDescent = 7,
-    PhaseCrashed = 8,
-};
 
 class CFlightState {
 public:
@@ -46,8 +35,6 @@ public:
     bool hasClimbedAbove500() const;
     bool hasLeftStartArea() const;
 
-    static const char* getPhaseName(int code);
-    static int parsePhaseCode(const std::string& text);
     static bool isAirborne(int code);
 
 private:

@@ -4,9 +4,9 @@
 
 #include "core/FixedText.h"
 #include "core/NumberConversion.h"
-#include "monitor/FlightState.h"
 #include "report/IniParser.h"
 #include "server/ClientInterface.h"
+#include "sim/FlightPhase.h"
 #include "sim/FlightSimulatorInterface.h"
 
 #include <algorithm>
@@ -48,7 +48,7 @@ bool CPositionTracker::sendTracker()
     std::snprintf(number, sizeof number, "%.6f", simulator->dLongitude);
     copyText(client.flightLog.l_Lon, number);
     if (phase >= PhaseBoarding && phase <= PhaseDescent)
-        copyText(client.flightLog.l_FlightState, CFlightState::getPhaseName(phase));
+        copyText(client.flightLog.l_FlightState, getPhaseName(phase));
     if (phase != PhaseOnBlock)
         client.writeLog();
     log.debug("Upload Tracker Data! (" + fieldText(client.flightLog.l_FlightState) + ")");

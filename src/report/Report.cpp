@@ -2,7 +2,7 @@
 #include "report/Report.h"
 
 #include "core/FixedText.h"
-#include "monitor/blackbox/Blackbox.h"
+#include "report/EventLog.h"
 #include "report/FlightEvaluation.h"
 #include "server/ClientInterface.h"
 #include "sim/FlightSimulatorInterface.h"
@@ -47,8 +47,8 @@ const ItemInfo kItems[ReportItemCount] = {
 
 } // namespace
 
-CReport::CReport(CFlightSimulatorInterface* sim, CClientInterface& clientInterface, CBlackbox* box)
-    : simulator(sim), client(clientInterface), blackbox(box), log("CReport"), tracker(clientInterface)
+CReport::CReport(CFlightSimulatorInterface* sim, CClientInterface& clientInterface, CEventLog* events)
+    : simulator(sim), client(clientInterface), eventLog(events), log("CReport"), tracker(clientInterface)
 {
     clearPenalties();
     tracker.setSimulator(sim);
@@ -92,8 +92,8 @@ bool CReport::addPenalty(int item)
     if (item == ItemInflightRefueling && simulator != nullptr)
         log.warnf("Inflight refueling recongnized: %d -> %d", simulator->lFuelOnBoard,
                   simulator->fuelOnBoardRounded());
-    if (blackbox != nullptr)
-        blackbox->logEvent(kItems[item].display, "");
+    if (eventLog != nullptr)
+        eventLog->logEvent(kItems[item].display);
     // A continued flight must keep its items.
     backupRequested = true;
     return true;

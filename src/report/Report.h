@@ -12,7 +12,7 @@
 
 class CFlightSimulatorInterface;
 class CClientInterface;
-class CBlackbox;
+class CEventLog;
 
 enum ReportItem {
     ItemTaxiOverspeed = 0,
@@ -42,7 +42,7 @@ enum ReportItem {
 
 class CReport {
 public:
-    CReport(CFlightSimulatorInterface* simulator, CClientInterface& client, CBlackbox* blackbox);
+    CReport(CFlightSimulatorInterface* simulator, CClientInterface& client, CEventLog* eventLog);
     ~CReport();
     CReport(const CReport&) = delete;
     CReport& operator=(const CReport&) = delete;
@@ -148,7 +148,7 @@ private:
     CFlightSimulatorInterface* simulator;
     struct_penalty penalties[ReportItemCount];
     CClientInterface& client;
-    CBlackbox* blackbox;
+    CEventLog* eventLog;
     CDebugLog log;
     bool trackerEnabled = false;
     bool reportUploaded = false;

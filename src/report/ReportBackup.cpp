@@ -3,7 +3,7 @@
 #include "report/Report.h"
 
 #include "core/FixedText.h"
-#include "monitor/blackbox/Blackbox.h"
+#include "report/EventLog.h"
 #include "report/IniParser.h"
 #include "report/ReportCheckCode.h"
 #include "server/ClientInterface.h"
@@ -11,6 +11,7 @@
 #include "server/RequestDeadline.h"
 #include "sim/FlightSimulatorInterface.h"
 #include "sim/FlightSimulatorObjects.h"
+#include "sim/SnapshotBlocks.h"
 
 #include <cstring>
 #include <memory>
@@ -83,8 +84,8 @@ void CReport::writeBackupRecords()
     for (int i = 0; i < ReportItemCount; ++i)
         store.writeReportStruct(&penalties[i], kRecords, slotKey(i), sizeof penalties[i]);
     tracker.savePositions();
-    if (blackbox != nullptr)
-        blackbox->saveToReport();
+    if (eventLog != nullptr)
+        eventLog->saveToReport();
     if (reportUploaded)
         store.writeReportString("report", kUploadedKey, "1");
 }
@@ -203,7 +204,7 @@ bool CReport::loadStoredFlight(bool finished)
     }
     reportUploaded = CIniParser::getInstance().readReportInt("report", kUploadedKey) == 1;
     const bool positions = tracker.loadPositions();
-    const bool events = blackbox == nullptr || blackbox->loadFromReport();
+    const bool events = eventLog == nullptr || eventLog->loadFromReport();
     if (!positions || !events)
         log.error("Report-Backup is incomplete: queued positions or events are missing");
     if (finished) {
@@ -329,12 +330,12 @@ void CReport::dropUnattributedEvents()
 {
     // Events name their report only by the service's id; positions carry
     // the flight log's too and still go.
-    if (blackbox == nullptr || blackbox->getEventLog().empty() || client.report.ReportId[0] != '\0')
+    if (eventLog == nullptr || eventLog->getEventLog().empty() || client.report.ReportId[0] != '\0')
         return;
     log.warnf("The service's id of this report is unknown (its answer was lost): %zu events dropped",
-              blackbox->getEventLog().size());
-    while (!blackbox->getEventLog().empty())
-        blackbox->dropFirstEvent();
+              eventLog->getEventLog().size());
+    while (!eventLog->getEventLog().empty())
+        eventLog->dropFirstEvent();
 }
 
 bool CReport::sendPendingLogs()
@@ -351,10 +352,10 @@ bool CReport::sendPendingLogs()
         if (ok)
             keepForLater();
     }
-    while (ok && blackbox != nullptr && !blackbox->getEventLog().empty()) {
+    while (ok && eventLog != nullptr && !eventLog->getEventLog().empty()) {
         ok = settleLog(
-            client, log, "event", [this] { return blackbox->sendFirstEvent(); },
-            [this] { blackbox->dropFirstEvent(); });
+            client, log, "event", [this] { return eventLog->sendFirstEvent(); },
+            [this] { eventLog->dropFirstEvent(); });
         if (ok)
             keepForLater();
     }
@@ -368,7 +369,7 @@ bool CReport::sendPendingLogs()
     }
     if (!ok) {
         log.warnf("Report uploaded; %zu positions, %zu events and the awards call wait for the next login or upload",
-                  tracker.getQueue().size(), blackbox != nullptr ? blackbox->getEventLog().size() : std::size_t{0});
+                  tracker.getQueue().size(), eventLog != nullptr ? eventLog->getEventLog().size() : std::size_t{0});
         return false;
     }
     clearBackup();
@@ -406,9 +407,9 @@ std::unique_ptr<CReport::LiveFlight> CReport::keepLiveFlight() const
     std::memcpy(live->penalties, penalties, sizeof penalties);
     live->positions = tracker.getQueue();
     live->nextPosition = tracker.getPendingPositions();
-    if (blackbox != nullptr) {
-        live->events = blackbox->getEventLog();
-        live->eventsSent = blackbox->getEventsSent();
+    if (eventLog != nullptr) {
+        live->events = eventLog->getEventLog();
+        live->eventsSent = eventLog->getEventsSent();
     }
     live->reportUploaded = reportUploaded;
     return live;
@@ -426,8 +427,8 @@ void CReport::putBackLiveFlight(const LiveFlight& live)
         static_cast<CFlightSimulatorObjects&>(*simulator) = live.snapshot;
     std::memcpy(penalties, live.penalties, sizeof penalties);
     tracker.restore(live.positions, live.nextPosition);
-    if (blackbox != nullptr)
-        blackbox->restoreEventLog(live.events, live.eventsSent);
+    if (eventLog != nullptr)
+        eventLog->restoreEventLog(live.events, live.eventsSent);
     reportUploaded = live.reportUploaded;
 }
 

@@ -9,6 +9,7 @@
 #include "server/LeadingNumber.h"
 #include "server/Records.h"
 #include "sim/FlightSimulatorObjects.h"
+#include "sim/SnapshotBlocks.h"
 #include "ui/DisplayFormat.h"
 #include "ui/PageCanvas.h"
 #include "ui/PageData.h"

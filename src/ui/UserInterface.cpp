@@ -44,7 +44,7 @@ CUserInterface::CUserInterface(Window& mainWindow, SoundOutput& soundOutput)
       client(std::make_unique<CClientInterface>()), recorder(std::make_unique<CFlightRecorder>()), log("CUserInterface")
 {
     blackbox = std::make_unique<CBlackbox>(*sound, nullptr, *client);
-    report = std::make_unique<CReport>(nullptr, *client, blackbox.get());
+    report = std::make_unique<CReport>(nullptr, *client, &blackbox->getFlightEvents());
     flightState = std::make_unique<CFlightState>(sound.get(), report.get(), nullptr, *client, blackbox.get());
     cheatDetector = std::make_unique<CCheatDetector>(nullptr, *this);
     pagePainter = std::make_unique<CPagePainter>(*this);

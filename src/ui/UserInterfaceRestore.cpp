@@ -10,6 +10,7 @@
 #include "server/LeadingNumber.h"
 #include "server/LegacyResult.h"
 #include "sim/FlightSimulatorInterface.h"
+#include "sim/SnapshotBlocks.h"
 #include "ui/ControlIds.h"
 
 #include <cmath>

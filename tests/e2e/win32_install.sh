@@ -6,7 +6,7 @@
 # installer replaces the program), and a silent uninstall. The pilot's data
 # folder survives all of it.
 # The newer release is this build's program with its version text raised.
-# Runs in tools/wine-tests.sh's prefix and service (WINEPREFIX,
+# Runs in the Windows test build's Wine prefix and service under ctest (WINEPREFIX,
 # QVL_WINE_SERVICE_DIR); alone it makes its own in the build folder.
 # Usage: tests/e2e/win32_install.sh WINDOWS_TEST_BUILD DEV_BUILD
 set -euo pipefail

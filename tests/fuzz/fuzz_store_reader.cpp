@@ -5,6 +5,7 @@
 #include "report/IniParser.h"
 #include "server/EventRecord.h"
 #include "server/Records.h"
+#include "sim/SnapshotBlocks.h"
 
 #include <cstdint>
 #include <cstdio>

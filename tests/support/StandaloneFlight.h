@@ -19,5 +19,5 @@ struct StandaloneFlight {
     CClientInterface client;
     ScriptedSimulator sim{client};
     CBlackbox blackbox{sound, &sim, client};
-    CReport report{&sim, client, &blackbox};
+    CReport report{&sim, client, &blackbox.getFlightEvents()};
 };

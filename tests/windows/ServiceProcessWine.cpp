@@ -1,5 +1,5 @@
 // ServiceProcess for the Windows suite under Wine: Wine cannot start a Linux
-// program, so tools/wine-tests.sh starts qvl-service and names its data
+// program, so a ctest fixture (WineService) starts qvl-service and names its data
 // folder in QVL_WINE_SERVICE_DIR; faults are switched through the service's
 // switch file, and the port is probed with Winsock.
 #include "support/ServiceProcess.h"

@@ -1,5 +1,5 @@
-// The Win32 window under Wine on a private X server (tools/wine-tests.sh
-// starts one): the skin and every page painted (a bitmap of each page kept in
+// The Win32 window under Wine on a private X server (ctest's WineDisplay
+// fixture starts one): the skin and every page painted (a bitmap of each page kept in
 // <build>/artifacts/win32), owner-drawn buttons clicked and pressed from the
 // keyboard through the input queue, no tick while a message box is open, and
 // the loop ending with the window.

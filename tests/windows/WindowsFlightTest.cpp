@@ -1,6 +1,6 @@
 // The Windows client program flies the demo flight headless with the demo's
 // pilot script under Wine, against the Linux qvl-service (started by
-// tools/wine-tests.sh) and the Windows simulator stand-in: qvl-sim's module
+// ctest's WineService fixture) and the Windows simulator stand-in: qvl-sim's module
 // window or its X-Plane interface, or the stand-in SimConnect.dll found
 // through the program's side-by-side manifest. The report the service receives must be the one the
 // Linux client uploads for the same scenario. One flight runs with the
@@ -62,7 +62,7 @@ protected:
 TEST_P(WindowsFlightTest, DemoFlightUploadsTheLinuxClientsReport)
 {
     ServiceProcess service("qvl-service");
-    ASSERT_TRUE(service.start()) << "tools/wine-tests.sh starts the service";
+    ASSERT_TRUE(service.start()) << "ctest's WineService fixture starts the service";
     const std::string uploadLog = service.uploadLog();
     const std::size_t reportsBefore = DemoFlightReport::readUploads(uploadLog, "writereport").size();
     const std::size_t eventsBefore = DemoFlightReport::readUploads(uploadLog, "writeeventlog").size();

@@ -2,7 +2,7 @@
 // a program copied to the three kinds of folder: the platform text from its
 // own path, the data folder under the user's application-data folder, and
 // the machine identifier from the system drive's volume serial number, which
-// tools/wine-tests.sh sets to abcdef (Wine reads it from C:\.windows-serial
+// ctest's WinePrefix fixture sets to abcdef (Wine reads it from C:\.windows-serial
 // when the prefix starts).
 #include "platform/SystemInfo.h"
 #include "platform/win32/WideText.h"

@@ -1,5 +1,5 @@
 // The first three flights of the week with the Windows program under Wine:
-// quenvale.exe (QVL_WINE_CLIENT) in the prefix tools/wine-tests.sh set up,
+// quenvale.exe (QVL_WINE_CLIENT) in the Wine prefix of the Windows test build,
 // against this build's qvl-service and qvl-sim (its X-Plane interface, which
 // Wine reaches over loopback). This side books the flights, switches the
 // service's faults and reads its store, which the Windows suites cannot: a
@@ -22,8 +22,8 @@ TEST(WindowsProgramWeek, FirstThreeFlightsUnderWine)
 {
     const char* program = std::getenv("QVL_WINE_CLIENT");
     ASSERT_TRUE(program != nullptr && std::filesystem::is_regular_file(program))
-        << "QVL_WINE_CLIENT names the Windows quenvale.exe (tools/wine-tests.sh sets it)";
-    ASSERT_TRUE(std::getenv("WINEPREFIX") != nullptr) << "run by tools/wine-tests.sh, in its Wine prefix";
+        << "QVL_WINE_CLIENT names the Windows quenvale.exe (its ctest WineWeekOfFlights sets it)";
+    ASSERT_TRUE(std::getenv("WINEPREFIX") != nullptr) << "run by the Windows test build's ctest, in its Wine prefix";
     Week::Flights week(Week::WineClient{kWine, program, 42000 + static_cast<int>(getpid() % 8000)});
     std::unique_ptr<ClientProgram> client;
     ASSERT_NO_FATAL_FAILURE(Week::flyFirstThree(week, 40, "", client));

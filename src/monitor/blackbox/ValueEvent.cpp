@@ -1,10 +1,10 @@
 // CValueEvent: reading an <event> rule, and when it fires and re-arms.
 #include "monitor/blackbox/ValueEvent.h"
 
-#include "monitor/FlightState.h"
 #include "monitor/blackbox/DoubleValue.h"
 #include "monitor/blackbox/StringValue.h"
 #include "monitor/blackbox/VariableTable.h"
+#include "sim/FlightPhase.h"
 
 #include <locale>
 #include <pugixml.hpp>
@@ -66,7 +66,7 @@ std::unique_ptr<CValueEvent> CValueEvent::fromElement(const pugi::xml_node& elem
     const char* rawValue = element.attribute("value").as_string();
     const std::string valueText = *rawValue != '\0' ? rawValue : "0";
     const bool valueRead = event->compare->setFromText(valueText);
-    event->phaseFilter = CFlightState::parsePhaseCode(element.attribute("flightstate").as_string());
+    event->phaseFilter = parsePhaseCode(element.attribute("flightstate").as_string());
     event->method = methodOf(element.attribute("method").as_string());
     event->previous->setFromText("0");
     const std::string description = event->describe(var.name, valueText);
@@ -82,7 +82,7 @@ std::unique_ptr<CValueEvent> CValueEvent::fromElement(const pugi::xml_node& elem
 std::string CValueEvent::describe(const char* varName, const std::string& valueText) const
 {
     return describeCommon("event", true) + " var=" + varName + " value=" + valueText +
-           " flightstate=" + CFlightState::getPhaseName(phaseFilter) + " method=" + methodName(method) + ">";
+           " flightstate=" + getPhaseName(phaseFilter) + " method=" + methodName(method) + ">";
 }
 
 bool CValueEvent::condition() const

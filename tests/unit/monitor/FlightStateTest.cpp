@@ -492,12 +492,12 @@ TEST_F(PhaseTest, ACrashOpensTheCommentPageWithTheLastFigures)
 
 TEST_F(PhaseTest, ParsesPhaseWords)
 {
-    EXPECT_EQ(CFlightState::parsePhaseCode("Cruise"), PhaseCruise);
-    EXPECT_EQ(CFlightState::parsePhaseCode("TAKEOFF"), PhaseTakeOff);
-    EXPECT_EQ(CFlightState::parsePhaseCode("landed"), PhaseLanded);
-    EXPECT_EQ(CFlightState::parsePhaseCode("pushback"), -1);
-    EXPECT_EQ(CFlightState::parsePhaseCode("on block"), -1);
-    EXPECT_STREQ(CFlightState::getPhaseName(42), "Undefined");
+    EXPECT_EQ(parsePhaseCode("Cruise"), PhaseCruise);
+    EXPECT_EQ(parsePhaseCode("TAKEOFF"), PhaseTakeOff);
+    EXPECT_EQ(parsePhaseCode("landed"), PhaseLanded);
+    EXPECT_EQ(parsePhaseCode("pushback"), -1);
+    EXPECT_EQ(parsePhaseCode("on block"), -1);
+    EXPECT_STREQ(getPhaseName(42), "Undefined");
 }
 
 TEST_F(PhaseTest, GarbageSnapshotsNeverCrashTheMachine)

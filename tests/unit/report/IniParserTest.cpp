@@ -6,6 +6,7 @@
 #include "report/ReportCheckCode.h"
 #include "server/EventRecord.h"
 #include "server/Records.h"
+#include "sim/SnapshotBlocks.h"
 #include "support/LogCapture.h"
 #include "support/SpecialFile.h"
 

@@ -135,13 +135,13 @@ TEST_F(BackupTest, SavedFlightComesBackWholeAndInOrder)
     // still numbers its positions and events on.
     while (!report().getPositionTracker().getQueue().empty())
         report().getPositionTracker().dropFirstQueued();
-    f.ui->getBlackbox().dropFirstEvent();
+    f.ui->getBlackbox().getFlightEvents().dropFirstEvent();
     ASSERT_TRUE(report().saveBackup(true));
     f.ui->ResetFlight();
     CIniParser::destroyInstance();
     ASSERT_TRUE(report().loadBackup());
     EXPECT_EQ(report().getPositionTracker().getPendingPositions(), 7);
-    EXPECT_EQ(f.ui->getBlackbox().getEventsSent(), 1);
+    EXPECT_EQ(f.ui->getBlackbox().getFlightEvents().getEventsSent(), 1);
 }
 
 // Changes one byte of a record value so that the file's code changes.

@@ -2,6 +2,7 @@
 #include "server/Records.h"
 #include "core/FixedText.h"
 #include "sim/FlightSimulatorObjects.h"
+#include "sim/SnapshotBlocks.h"
 
 #include <gtest/gtest.h>
 

@@ -7,6 +7,7 @@
 #include "report/IniParser.h"
 #include "report/Report.h"
 #include "server/ClientInterface.h"
+#include "sim/SnapshotBlocks.h"
 #include "support/FlightFixture.h"
 #include "ui/ControlIds.h"
 #include "ui/DisplayFormat.h"

@@ -1,5 +1,5 @@
 // Conversions between the snapshot and the two stored snapshot blocks.
-#include "server/Records.h"
+#include "sim/SnapshotBlocks.h"
 
 #include "core/FixedText.h"
 #include "core/NumberConversion.h"
