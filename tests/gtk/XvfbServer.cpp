@@ -24,7 +24,8 @@ XvfbServer::XvfbServer()
     pollfd ready{fds[0], POLLIN, 0};
     char buffer[16] = {};
     if (pid > 0 && poll(&ready, 1, 10000) == 1 && read(fds[0], buffer, sizeof buffer - 1) > 0) {
-        display = ":" + std::to_string(std::atoi(buffer));
+        display = ":";
+        display += std::to_string(std::atoi(buffer));
         setenv("DISPLAY", display.c_str(), 1);
         unsetenv("WAYLAND_DISPLAY");
     }

@@ -236,12 +236,13 @@ TEST_F(IniParserTest, CountersMustBeWholeDecimalNumbers)
                           {"-2147483648", INT32_MIN},
                           {"+-1", 0},
                           {"--1", 0}};
+    const auto key = [](std::size_t i) { return std::string(1, 'n').append(std::to_string(i)); };
     std::string text = "[report]\n";
     for (std::size_t i = 0; i < std::size(cases); ++i)
-        text += "n" + std::to_string(i) + " = " + cases[i].text + "\n";
+        text += key(i) + " = " + cases[i].text + "\n";
     CIniParser& s = startWith("", text);
     for (std::size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(s.readReportInt("report", "n" + std::to_string(i)), cases[i].value) << cases[i].text;
+        EXPECT_EQ(s.readReportInt("report", key(i)), cases[i].value) << cases[i].text;
     EXPECT_NE(logText().find("Not a decimal number in report INI-file, read as 0 (Section:report Key:n4 Value:12abc)"),
               std::string::npos);
 }
