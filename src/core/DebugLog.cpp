@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <set>
 #include <vector>
 
 namespace {
@@ -22,8 +23,17 @@ bool g_headerWritten = false;
 // Background senders log too; keep whole lines whole.
 std::mutex g_fileMutex;
 CDebugLog::Listener g_listener; // guarded by g_fileMutex
+// Every channel, so that a clock set back can end every fold; guarded by g_fileMutex.
+std::set<CDebugLog*> g_channels;
+std::int64_t g_lastLineMs = 0;
 
 const char* const kRule = "----------------------------------";
+// Written in binary, so the file's size after a line is known without asking.
+#ifdef _WIN32
+const char* const kLineEnd = "\r\n";
+#else
+const char* const kLineEnd = "\n";
+#endif
 
 // The log files stay open between lines: the current day's and, for channels
 // created before midnight, the day before. Guarded by g_fileMutex.
@@ -43,9 +53,9 @@ void closeLogs()
     }
 }
 
-// The stream for path, or nullptr when the line cannot be written. One stat
-// a line notices a file that was removed, replaced or truncated meanwhile.
-std::ofstream* openLog(const std::string& path)
+// The open file for path, or nullptr when the line cannot be written. One
+// stat a line notices a file that was removed, replaced or truncated meanwhile.
+OpenLog* openLog(const std::string& path)
 {
     namespace fs = std::filesystem;
     const fs::path file = utf8Path(path);
@@ -55,7 +65,7 @@ std::ofstream* openLog(const std::string& path)
         if (slot.path != path)
             continue;
         if (!ec && size == slot.end && slot.out.is_open())
-            return &slot.out;
+            return &slot;
         slot.out.close();
         slot.path.clear();
     }
@@ -67,14 +77,14 @@ std::ofstream* openLog(const std::string& path)
     g_nextSlot = (g_nextSlot + 1) % std::size(g_open);
     slot.out.close();
     slot.out.clear();
-    slot.out.open(file, std::ios::app);
+    slot.out.open(file, std::ios::app | std::ios::binary);
     if (!slot.out) {
         slot.path.clear();
         return nullptr;
     }
     slot.path = path;
     slot.end = fs::exists(status) ? size : 0;
-    return &slot.out;
+    return &slot;
 }
 
 // One message whatever numbers it carries: digit runs count as one '#'.
@@ -117,6 +127,10 @@ CDebugLog::CDebugLog(const std::string& channelName, Quiet) : CDebugLog(channelN
 CDebugLog::CDebugLog(const std::string& channelName, bool announceLifetime)
     : name(channelName), announce(announceLifetime)
 {
+    {
+        std::lock_guard<std::mutex> lock(g_fileMutex);
+        g_channels.insert(this);
+    }
     refreshTimestamp();
     fileName = "quenvale_debug." + std::string(kClientVersion) + "." + timestamp.substr(0, 10) + ".txt";
     startUp();
@@ -127,6 +141,7 @@ CDebugLog::~CDebugLog()
     {
         std::lock_guard<std::mutex> lock(g_fileMutex);
         writeDueCounts(processClock().nowMs(), true);
+        g_channels.erase(this);
     }
     if (announce)
         write(Level::Line, "", "Delete: " + name);
@@ -158,6 +173,9 @@ void CDebugLog::resetProcessState()
     std::lock_guard<std::mutex> lock(g_fileMutex);
     g_headerWritten = false;
     closeLogs();
+    for (CDebugLog* channel : g_channels)
+        channel->folds.clear();
+    g_lastLineMs = 0;
 }
 
 void CDebugLog::refreshTimestamp()
@@ -182,6 +200,11 @@ void CDebugLog::write(Level level, const std::string& prefix, const std::string&
     if (g_listener)
         g_listener(level, name, text);
     const std::int64_t nowMs = processClock().nowMs();
+    // A clock set back (tests start afresh) ends every fold.
+    if (nowMs < g_lastLineMs)
+        for (CDebugLog* channel : g_channels)
+            channel->folds.clear();
+    g_lastLineMs = nowMs;
     if (!folds.empty())
         writeDueCounts(nowMs, false);
     if (!folded(level, prefix, text, nowMs))
@@ -233,23 +256,26 @@ void CDebugLog::writeDueCounts(std::int64_t nowMs, bool all)
 void CDebugLog::writeLocked(const std::string& prefix, const std::string& text)
 {
     refreshTimestamp();
-    std::string composed = prefix + text;
-    if (composed.find('\n') != std::string::npos) {
-        const std::string continuation = "\n" + timestamp + " " + prefix + " --> ";
-        for (std::size_t pos = composed.find('\n'); pos != std::string::npos;
-             pos = composed.find('\n', pos + continuation.size())) {
-            composed.replace(pos, 1, continuation);
+    std::string line = timestamp + ' ' + prefix + text;
+    if (line.find('\n') != std::string::npos) {
+        const std::string continuation = kLineEnd + timestamp + " " + prefix + " --> ";
+        for (std::size_t pos = line.find('\n'); pos != std::string::npos;
+             pos = line.find('\n', pos + continuation.size())) {
+            line.replace(pos, 1, continuation);
         }
     }
-    std::ofstream* out = openLog(filePath());
-    if (out == nullptr)
+    line += kLineEnd;
+    OpenLog* log = openLog(filePath());
+    if (log == nullptr)
         return; // logging never stops the caller
-    *out << timestamp << ' ' << composed << '\n';
-    out->flush();
-    const std::streamoff end = out->tellp();
-    for (OpenLog& slot : g_open)
-        if (&slot.out == out)
-            slot.end = end >= 0 ? static_cast<std::uintmax_t>(end) : 0;
+    log->out.write(line.data(), static_cast<std::streamsize>(line.size()));
+    log->out.flush();
+    if (!log->out) {
+        log->out.close();
+        log->path.clear();
+        return;
+    }
+    log->end += line.size();
 }
 
 void CDebugLog::debug(const std::string& text) { write(Level::Debug, "Debug: [" + name + "] ", text); }
