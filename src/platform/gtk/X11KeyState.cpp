@@ -72,8 +72,10 @@ void X11KeyState::listenForRawKeys()
     GdkDisplay* gdkDisplay = gdk_display_get_default();
     gdk_x11_display_error_trap_push(gdkDisplay);
     XISelectEvents(x, DefaultRootWindow(x), &mask, 1);
-    if (gdk_x11_display_error_trap_pop(gdkDisplay) != 0)
-        return; // an input extension without raw events: ask the server instead
+    if (gdk_x11_display_error_trap_pop(gdkDisplay) != 0) {
+        log.debug("No raw key events: the keys are asked of the display every 50 ms");
+        return;
+    }
     inputOpcode = opcode;
     gdk_window_add_filter(nullptr, filterKeys, this);
 #endif
