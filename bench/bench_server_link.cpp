@@ -126,7 +126,8 @@ void BM_LegacyCallFreshConnection(benchmark::State& state)
         }
     }
 }
-BENCHMARK(BM_LegacyCallFreshConnection)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+// The call runs on another thread: the time that counts is the wall clock.
+BENCHMARK(BM_LegacyCallFreshConnection)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
 std::size_t discard(char*, std::size_t size, std::size_t count, void*)
 {
