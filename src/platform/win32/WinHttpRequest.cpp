@@ -202,6 +202,29 @@ bool chainTrusted(PCCERT_CONTEXT server, HCERTSTORE caStore, const std::string& 
     return false;
 }
 
+// The calling thread's kept session and connection, and what they were made for.
+struct KeptConnection {
+    std::string server; // host, port, user agent and CA file
+    InternetHandle session;
+    InternetHandle connection;
+
+    void drop()
+    {
+        if (connection.h != nullptr)
+            WinHttpCloseHandle(connection.h);
+        if (session.h != nullptr)
+            WinHttpCloseHandle(session.h);
+        connection.h = session.h = nullptr;
+        server.clear();
+    }
+};
+
+KeptConnection& keptConnection()
+{
+    thread_local KeptConnection kept;
+    return kept;
+}
+
 class Exchange {
 public:
     Exchange(const WinHttpTarget& t, WinHttpOutcome& o)
@@ -270,7 +293,10 @@ private:
 
     bool open()
     {
-        session.h = WinHttpOpen(toWide(target.userAgent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+        InternetHandle& session = sessionSlot();
+        InternetHandle& connection = connectionSlot();
+        if (session.h == nullptr)
+            session.h = WinHttpOpen(toWide(target.userAgent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                                 WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
         if (session.h == nullptr)
             return fail("cannot open a WinHTTP session");
@@ -279,17 +305,20 @@ private:
                                                   static_cast<int>(std::max<DWORD>(1, cut(target.sendTimeoutMs))),
                                                   static_cast<int>(std::max<DWORD>(1, cut(target.receiveTimeoutMs)))))
             return fail("cannot set the timeouts");
-        connection.h =
-            WinHttpConnect(session.h, toWide(target.host).c_str(), static_cast<INTERNET_PORT>(target.port), 0);
+        if (connection.h == nullptr)
+            connection.h =
+                WinHttpConnect(session.h, toWide(target.host).c_str(), static_cast<INTERNET_PORT>(target.port), 0);
         if (connection.h == nullptr)
             return fail("cannot reach " + target.host);
         request.h = WinHttpOpenRequest(connection.h, toWide(target.verb).c_str(), toWide(target.path).c_str(), nullptr,
                                        WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE);
         if (request.h == nullptr)
             return fail("cannot open the request");
-        // Its own connection for every request, as the seam promises (Wine
-        // would otherwise reuse one from an earlier session).
-        DWORD features = WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_KEEP_ALIVE;
+        // Its own connection for every request unless it keeps the thread's
+        // (Wine would otherwise reuse one from an earlier session).
+        DWORD features = WINHTTP_DISABLE_COOKIES;
+        if (!target.keepConnection)
+            features |= WINHTTP_DISABLE_KEEP_ALIVE;
         // A redirect would reach a server whose chain is no longer checked here.
         if (!target.followRedirects || !target.caFile.empty())
             features |= WINHTTP_DISABLE_REDIRECTS;
@@ -379,6 +408,9 @@ private:
         }
     }
 
+    InternetHandle& sessionSlot() { return target.keepConnection ? keptConnection().session : session; }
+    InternetHandle& connectionSlot() { return target.keepConnection ? keptConnection().connection : connection; }
+
     const WinHttpTarget& target;
     WinHttpOutcome& outcome;
     const SteadyClock::time_point deadline;
@@ -392,6 +424,17 @@ private:
 WinHttpOutcome WinHttpRequest::exchange(const WinHttpTarget& target, const std::string& body, const BodySink& sink)
 {
     WinHttpOutcome outcome;
+    if (target.keepConnection) {
+        const std::string server = target.host + ":" + std::to_string(target.port) + "\n" + target.userAgent + "\n" +
+                                   target.caFile;
+        KeptConnection& kept = keptConnection();
+        if (kept.server != server)
+            kept.drop();
+        kept.server = server;
+    }
     Exchange(target, outcome).run(body, sink);
+    // A fresh connection after any failure (the request handle is closed by now).
+    if (target.keepConnection && (!outcome.ok || outcome.status < 200 || outcome.status >= 300))
+        keptConnection().drop();
     return outcome;
 }

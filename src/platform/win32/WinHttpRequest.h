@@ -23,6 +23,9 @@ struct WinHttpTarget {
     std::uint32_t receiveTimeoutMs = 30000;
     std::uint32_t totalTimeoutMs = 0; // 0 = no overall deadline
     bool followRedirects = false;
+    // Reuse the calling thread's session and connection to the same server
+    // (with the same CA file); any failure drops them for a fresh one.
+    bool keepConnection = false;
 };
 
 struct WinHttpOutcome {

@@ -1,4 +1,5 @@
-// HttpClient on WinHTTP: one session and connection per request.
+// HttpClient on WinHTTP: each thread keeps its session and connection to the
+// service between requests.
 #include "platform/HttpClient.h"
 
 #include "platform/win32/WinHttpRequest.h"
@@ -22,6 +23,7 @@ public:
         target.sendTimeoutMs = request.sendTimeoutMs;
         target.receiveTimeoutMs = request.receiveTimeoutMs;
         target.totalTimeoutMs = request.totalTimeoutMs;
+        target.keepConnection = true;
 
         HttpResponse response;
         const WinHttpOutcome outcome = WinHttpRequest::exchange(
