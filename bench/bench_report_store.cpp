@@ -5,14 +5,13 @@
 #include "core/FixedText.h"
 #include "monitor/blackbox/EventRecord.h"
 #include "platform/DurableFiles.h"
-#include "platform/SystemInfo.h"
-#include "platform/headless/FixedSystemInfo.h"
 #include "report/FlightEvaluation.h"
 #include "report/IniParser.h"
 #include "report/Report.h"
 #include "server/ClientInterface.h"
 #include "sim/FlightSimulatorObjects.h"
 #include "support/StandaloneFlight.h"
+#include "support/TempDataFolder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -26,15 +25,7 @@ namespace {
 
 CIniParser& benchStore()
 {
-    static FixedSystemInfo info;
-    static const bool ready = [] {
-        const auto dir = std::filesystem::temp_directory_path() / "qvl-bench-store";
-        std::filesystem::create_directories(dir);
-        info.dataFolder = dir.string() + "/";
-        setSystemInfo(&info);
-        return true;
-    }();
-    (void)ready;
+    static TempDataFolder folder; // removed again at exit
     return CIniParser::getInstance();
 }
 

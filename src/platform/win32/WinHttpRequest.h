@@ -26,6 +26,9 @@ struct WinHttpTarget {
     bool followRedirects = false;
     // Set by another thread to end the request at once (a client that exits).
     const std::atomic<bool>* cancel = nullptr;
+    // Reuse the calling thread's session and connection to the same server
+    // (with the same CA file); any failure or cancel drops them for a fresh one.
+    bool keepConnection = false;
 };
 
 struct WinHttpOutcome {

@@ -1,5 +1,6 @@
-// HttpClient on WinHTTP: one session and connection per request; a request
-// with a cancel flag ends as soon as another thread sets it.
+// HttpClient on WinHTTP: each thread keeps its session and connection to the
+// service between requests; a request with a cancel flag ends as soon as
+// another thread sets it.
 #include "platform/HttpClient.h"
 
 #include "platform/win32/WinHttpRequest.h"
@@ -24,6 +25,7 @@ public:
         target.receiveTimeoutMs = request.receiveTimeoutMs;
         target.totalTimeoutMs = request.totalTimeoutMs;
         target.cancel = request.cancel;
+        target.keepConnection = true;
 
         HttpResponse response;
         const WinHttpOutcome outcome = WinHttpRequest::exchange(

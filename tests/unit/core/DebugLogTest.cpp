@@ -86,6 +86,44 @@ TEST(DebugLog, InnerNewlinesStartContinuationLines)
                                }));
 }
 
+// A warning at every check (20 a second) costs a line a minute in the file;
+// the listener still hears each one, and debug lines are never folded.
+TEST(DebugLog, RepeatedWarningsAreFoldedIntoACountAMinute)
+{
+    ScopedManualClock clock(kLateEvening);
+    writeHeaderFirst();
+    LogCapture capture;
+    int heard = 0;
+    CDebugLog::setListener([&](CDebugLog::Level, const std::string&, const std::string&) { ++heard; });
+    {
+        CDebugLog log("CCheatDetector", CDebugLog::Quiet{});
+        for (int i = 0; i < 2500; ++i) { // 125 s
+            log.warnf("Last tank and last fuel don't match: %d != %d", 6600 - i, 6609 - i);
+            if (i % 1000 == 0)
+                log.debugf("nFuelDiff = %d", i);
+            if (i == 100)
+                log.error("other words");
+            clock->advance(50);
+        }
+    }
+    CDebugLog::setListener({});
+    EXPECT_EQ(heard, 2500 + 3 + 1);
+    EXPECT_EQ(capture.lines(), (std::vector<std::string>{
+                                   "2026-12-06 - 23:45:01 Warn: [CCheatDetector] Last tank and last fuel don't match: "
+                                   "6600 != 6609",
+                                   "2026-12-06 - 23:45:01 Debug: [CCheatDetector] nFuelDiff = 0",
+                                   "2026-12-06 - 23:45:06 Error: [CCheatDetector] other words",
+                                   "2026-12-06 - 23:45:51 Debug: [CCheatDetector] nFuelDiff = 1000",
+                                   "2026-12-06 - 23:46:01 Warn: [CCheatDetector] 1199 more since 23:45:01, the last: "
+                                   "Last tank and last fuel don't match: 5401 != 5410",
+                                   "2026-12-06 - 23:46:41 Debug: [CCheatDetector] nFuelDiff = 2000",
+                                   "2026-12-06 - 23:47:01 Warn: [CCheatDetector] 1200 more since 23:46:01, the last: "
+                                   "Last tank and last fuel don't match: 4201 != 4210",
+                                   "2026-12-06 - 23:47:06 Warn: [CCheatDetector] 100 more since 23:47:01, the last: "
+                                   "Last tank and last fuel don't match: 4101 != 4110",
+                               }));
+}
+
 TEST(DebugLog, HeaderOncePerProcess)
 {
     ScopedManualClock clock(kLateEvening);
