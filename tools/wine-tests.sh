@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the Windows build's suites (build/windows-test) under wine64 in a
 # private Wine prefix with its own wineserver, against a qvl-service from the
-# Linux build (build/dev). Wine cannot start Linux programs, so the service is
+# Linux build (build/dev, or QVL_LINUX_BUILD_DIR). Wine cannot start Linux programs, so the service is
 # started here and named to the suites in QVL_WINE_SERVICE_DIR.
 # Then the Win32 window suite and the window's end-to-end script, each on a
 # private Xvfb display, with their screenshots in build/windows-test/artifacts.
@@ -11,7 +11,8 @@ set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 win=$root/build/windows-test
-service_program=$root/build/dev/tools/qvl-service/qvl-service
+linux_build=${QVL_LINUX_BUILD_DIR:-$root/build/dev}
+service_program=$linux_build/tools/qvl-service/qvl-service
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver64
 
@@ -133,11 +134,11 @@ fi
 # The program's own window, clicked (its own prefix, display and service).
 echo "== win32_flight.sh"
 e2e_status=0
-bash "$root/tests/e2e/win32_flight.sh" "$win" "$root/build/dev" "$artifacts/e2e" > "$work/e2e.log" 2>&1 || e2e_status=$?
+bash "$root/tests/e2e/win32_flight.sh" "$win" "$linux_build" "$artifacts/e2e" > "$work/e2e.log" 2>&1 || e2e_status=$?
 case $e2e_status in
   0) tail -n 1 "$work/e2e.log" ;;
   77) tail -n 1 "$work/e2e.log" ;;
   *) failed=1; cat "$work/e2e.log" ;;
 esac
-echo "== win32_install.sh"; bash "$root/tests/e2e/win32_install.sh" "$win" "$root/build/dev" > "$work/install.log" 2>&1 && tail -n 1 "$work/install.log" || { failed=1; cat "$work/install.log"; }
+echo "== win32_install.sh"; bash "$root/tests/e2e/win32_install.sh" "$win" "$linux_build" > "$work/install.log" 2>&1 && tail -n 1 "$work/install.log" || { failed=1; cat "$work/install.log"; }
 exit "$failed"
