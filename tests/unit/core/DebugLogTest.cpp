@@ -269,6 +269,7 @@ TEST(DebugLog, NoPurgeWithoutADataFolder)
         CClientConfig::destroyInstance();
         setSystemInfo(previous);
     }
+    CDebugLog::resetProcessState(); // Windows removes no file held open
     fs::current_path(before);
     fs::remove_all(work);
 }
@@ -278,6 +279,7 @@ TEST(DebugLog, AnUnwritableFolderLosesLinesQuietly)
     ScopedManualClock clock(kLateEvening);
     CDebugLog log("Quiet", CDebugLog::Quiet{});
     const std::string path = log.filePath();
+    CDebugLog::resetProcessState(); // Windows removes no file held open
     fs::remove(path);
     fs::create_directory(path); // a folder where the file should be
     log.error("dropped");
@@ -287,6 +289,7 @@ TEST(DebugLog, AnUnwritableFolderLosesLinesQuietly)
     text << std::ifstream(path).rdbuf(); // closed again before the file is removed
     EXPECT_EQ(text.str().find("dropped"), std::string::npos);
     EXPECT_NE(text.str().find("Error: [Quiet] written once the file can be made again"), std::string::npos);
+    CDebugLog::resetProcessState();
     fs::remove(path);
 }
 
