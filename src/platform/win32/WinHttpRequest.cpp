@@ -224,9 +224,15 @@ struct KeptConnection {
 };
 
 // The calling thread's keeping, emptied when it was made for another server.
+// Never freed with its thread: a thread_local with a destructor crashes the
+// thread's exit in winpthreads. Only uncancellable requests keep (the
+// client's own thread's), so the threads that come and go leave nothing.
 KeptConnection& keptFor(const WinHttpTarget& target)
 {
-    thread_local KeptConnection kept;
+    thread_local KeptConnection* keeping = nullptr;
+    if (keeping == nullptr)
+        keeping = new KeptConnection;
+    KeptConnection& kept = *keeping;
     const std::string server =
         target.host + ":" + std::to_string(target.port) + "\n" + target.userAgent + "\n" + target.caFile;
     if (kept.server != server) {
@@ -607,7 +613,7 @@ private:
 
 WinHttpOutcome WinHttpRequest::exchange(const WinHttpTarget& target, const std::string& body, const BodySink& sink)
 {
-    KeptConnection* kept = target.keepConnection ? &keptFor(target) : nullptr;
+    KeptConnection* kept = target.keepConnection && target.cancel == nullptr ? &keptFor(target) : nullptr;
     if (target.cancel != nullptr)
         return CancellableExchange::run(target, body, sink, kept);
     WinHttpOutcome outcome;

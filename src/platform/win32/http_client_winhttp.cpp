@@ -1,6 +1,5 @@
-// HttpClient on WinHTTP: each thread keeps its session and connection to the
-// service between requests; a request with a cancel flag ends as soon as
-// another thread sets it.
+// HttpClient on WinHTTP: one session and connection per request; a request
+// with a cancel flag ends as soon as another thread sets it.
 #include "platform/HttpClient.h"
 
 #include "platform/win32/WinHttpRequest.h"
@@ -25,7 +24,9 @@ public:
         target.receiveTimeoutMs = request.receiveTimeoutMs;
         target.totalTimeoutMs = request.totalTimeoutMs;
         target.cancel = request.cancel;
-        target.keepConnection = true;
+        // No kept connection: Wine pools connections across sessions, so a
+        // warm one would skip the handshake whose certificate check a
+        // request with another CA file (or none) relies on.
 
         HttpResponse response;
         const WinHttpOutcome outcome = WinHttpRequest::exchange(
