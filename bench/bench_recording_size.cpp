@@ -4,7 +4,7 @@
 // bytes per flight hour (target: under 1 MB with 50 ms polls near the ground)
 // and the cost of recording one check.
 #include "Simulator.h"
-#include "monitor/recorder/FlightRecorder.h"
+#include "recorder/FlightRecorder.h"
 #include "sim/fsuipc/FlightSimulatorInterfaceUsingFsuipc.h"
 #include "sim/fsuipc/FsuipcLink.h"
 #include "support/FsuipcTestDirectory.h"

@@ -3,12 +3,12 @@
 // read back by the report, and one flight evaluation.
 #include "core/ClientConfig.h"
 #include "core/FixedText.h"
-#include "monitor/blackbox/EventRecord.h"
 #include "platform/DurableFiles.h"
 #include "report/FlightEvaluation.h"
 #include "report/IniParser.h"
 #include "report/Report.h"
 #include "server/ClientInterface.h"
+#include "server/EventRecord.h"
 #include "sim/FlightSimulatorObjects.h"
 #include "support/StandaloneFlight.h"
 #include "support/TempDataFolder.h"

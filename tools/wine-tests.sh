@@ -7,6 +7,7 @@
 # private Xvfb display, with their screenshots in build/windows-test/artifacts.
 # Usage: tools/wine-tests.sh [gtest filter for the unit suite]
 #        tools/wine-tests.sh bench [ROUNDS]
+#        tools/wine-tests.sh week   (the Windows program's flights of the week only)
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -65,7 +66,26 @@ if [ "${1:-}" = bench ]; then
   exit $?
 fi
 
+# The Windows program's first flights of the week, driven from the Linux
+# build (its bookings, service faults and store), in this prefix.
+run_week() {
+  echo "== wine_week_tests (quenvale.exe under wine64)"
+  local start=$SECONDS
+  if QVL_WINE_CLIENT=$win/src/app/quenvale.exe "$root/build/dev/tests/wine_week_tests" --gtest_brief=1 \
+      > "$work/wine_week_tests.log" 2>&1; then
+    tail -n 3 "$work/wine_week_tests.log"
+  else
+    failed=1
+    cat "$work/wine_week_tests.log"
+  fi
+  echo "   $((SECONDS - start)) s"
+}
+
 failed=0
+if [ "${1:-}" = week ]; then
+  run_week
+  exit "$failed"
+fi
 run_suite() {
   local name=$1; shift
   echo "== $name (wine64)"
@@ -104,6 +124,7 @@ for bridge in Fsuipc SimConnect XPlane; do
   "$service_program" seed --data "$work/service" > /dev/null
   run_suite simulator_tests --gtest_filter="Bridges/WindowsFlightTest.*/$bridge"
 done
+run_week
 
 # The window suite on a private X display; its page bitmaps become the
 # artifacts' PNG files.

@@ -3,11 +3,11 @@
 #include "app/ClientStartup.h"
 
 #include "app/ExitCodes.h"
-#include "core/Client.h"
-#include "monitor/recorder/FlightRecorder.h"
+#include "client/Client.h"
 #include "platform/ResourceFolder.h"
 #include "platform/SingleInstance.h"
 #include "platform/Toolkit.h"
+#include "recorder/FlightRecorder.h"
 #include "report/IniParser.h"
 #include "server/ClientInterface.h"
 #include "ui/Sound.h"

@@ -3,18 +3,18 @@
 #include "app/RecordingCommands.h"
 
 #include "app/ExitCodes.h"
+#include "client/FlightReplay.h"
 #include "core/ClientConfig.h"
-#include "core/Utf8Path.h"
 #include "core/FixedText.h"
-#include "monitor/recorder/LandingReport.h"
-#include "monitor/recorder/RecordingReader.h"
+#include "core/Utf8Path.h"
 #include "platform/SystemInfo.h"
 #include "platform/headless/FixedSystemInfo.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "platform/headless/ManualClock.h"
 #include "platform/headless/RecordingSoundOutput.h"
+#include "recorder/LandingReport.h"
+#include "recorder/RecordingReader.h"
 #include "report/ReportFields.h"
-#include "ui/FlightReplay.h"
 #include "ui/UserInterface.h"
 
 #include <chrono>

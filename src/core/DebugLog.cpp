@@ -4,10 +4,10 @@
 #include "core/CivilTime.h"
 #include "core/ClientConfig.h"
 #include "core/RegularFile.h"
+#include "core/ServerAddress.h"
 #include "core/Utf8Path.h"
 #include "core/Version.h"
 #include "platform/Clock.h"
-#include "server/ServerAddress.h"
 
 #include <chrono>
 #include <cctype>

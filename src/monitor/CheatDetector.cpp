@@ -1,12 +1,13 @@
 // CCheatDetector: fuel, weight, position, altitude and simulation-rate rules.
 #include "monitor/CheatDetector.h"
 
+#include "monitor/FlightControl.h"
+
 #include "core/FixedText.h"
 #include "core/NumberConversion.h"
 #include "server/ClientInterface.h"
 #include "server/LeadingNumber.h"
 #include "sim/FlightSimulatorInterface.h"
-#include "ui/UserInterface.h"
 
 #include <algorithm>
 #include <charconv>
@@ -35,8 +36,8 @@ std::string simRateText(float rate)
 
 } // namespace
 
-CCheatDetector::CCheatDetector(CFlightSimulatorInterface* simulator, CUserInterface& userInterface)
-    : sim(simulator), ui(userInterface), log("CCheatDetector")
+CCheatDetector::CCheatDetector(CFlightSimulatorInterface* simulator, CFlightControl& flightControl)
+    : sim(simulator), flight(flightControl), log("CCheatDetector")
 {
 }
 
@@ -56,12 +57,12 @@ void CCheatDetector::check()
     if (sim == nullptr)
         return;
     if (checkFuel() && !tolerateRefuel())
-        ui.AbortFlight(abortText);
+        flight.AbortFlight(abortText);
     if (sim != nullptr && checkPositionChange(nTimeDiff))
-        ui.AbortFlight(abortText);
+        flight.AbortFlight(abortText);
     if (sim != nullptr && checkSimRate()) {
         abortText = kSimRateText;
-        ui.AbortFlight(abortText);
+        flight.AbortFlight(abortText);
     }
 }
 
@@ -163,7 +164,7 @@ bool CCheatDetector::tolerateRefuel()
     sim->nRefuelCount += 1;
     log.debugf("Inflight refueling #%d: %d -> %d", sim->nRefuelCount, sim->nMinFuel, sim->lFuelOnBoard);
     sim->restoreKeptTankLevels();
-    if (ui.fuelMethod != 2)
+    if (flight.getFuelMethod() != 2)
         sim->setAircraftTanks();
     return true;
 }

@@ -11,11 +11,11 @@
 #include <string>
 
 class CFlightSimulatorInterface;
-class CUserInterface;
+class CFlightControl;
 
 class CCheatDetector {
 public:
-    CCheatDetector(CFlightSimulatorInterface* sim, CUserInterface& ui);
+    CCheatDetector(CFlightSimulatorInterface* sim, CFlightControl& flight);
     virtual ~CCheatDetector();
     CCheatDetector(const CCheatDetector&) = delete;
     CCheatDetector& operator=(const CCheatDetector&) = delete;
@@ -60,7 +60,7 @@ private:
     bool isFlightTypeTwo() const;
 
     CFlightSimulatorInterface* sim;
-    CUserInterface& ui;
+    CFlightControl& flight;
     CDebugLog log;
     std::string abortText;
     CStopwatch checkTimer;

@@ -3,11 +3,11 @@
 
 #include "core/FixedText.h"
 #include "core/TextCompare.h"
+#include "monitor/AlertSound.h"
 #include "monitor/blackbox/Blackbox.h"
 #include "report/Report.h"
 #include "server/ClientInterface.h"
 #include "sim/FlightSimulatorInterface.h"
-#include "ui/Sound.h"
 
 #include <cctype>
 #include <string>
@@ -24,7 +24,7 @@ CDebugLog& flightStateChannel()
 }
 } // namespace
 
-CFlightState::CFlightState(CSound* player, CReport* flightReport, CFlightSimulatorInterface* sim,
+CFlightState::CFlightState(CAlertSound* player, CReport* flightReport, CFlightSimulatorInterface* sim,
                            CClientInterface& clientInterface, CBlackbox* box)
     : sound(player), report(flightReport), simulator(sim), client(clientInterface), blackbox(box), log("CFlightState")
 {

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-class CSound;
+class CAlertSound;
 class CReport;
 class CBlackbox;
 class CClientInterface;
@@ -29,7 +29,7 @@ enum FlightPhase {
 
 class CFlightState {
 public:
-    CFlightState(CSound* sound, CReport* report, CFlightSimulatorInterface* simulator, CClientInterface& client,
+    CFlightState(CAlertSound* sound, CReport* report, CFlightSimulatorInterface* simulator, CClientInterface& client,
                  CBlackbox* blackbox);
     ~CFlightState();
 
@@ -61,7 +61,7 @@ private:
     double distanceFromStart() const;
     bool onGroundOrLow() const;
 
-    CSound* sound;
+    CAlertSound* sound;
     CReport* report;
     CFlightSimulatorInterface* simulator;
     CClientInterface& client;

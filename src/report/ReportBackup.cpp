@@ -337,10 +337,6 @@ void CReport::dropUnattributedEvents()
         blackbox->dropFirstEvent();
 }
 
-namespace {
-constexpr std::uint32_t kAwardsCallMs = 5000;
-} // namespace
-
 bool CReport::sendPendingLogs()
 {
     // One save takes the store from the autosave (or the backup) to the
@@ -366,7 +362,7 @@ bool CReport::sendPendingLogs()
     // runs on the pilot's action, so a stalling service may hold it only a
     // few seconds: what is not through by then goes at the next login.
     if (ok) {
-        CRequestDeadline awardsDeadline(kAwardsCallMs);
+        CRequestDeadline awardsDeadline(CRequestDeadline::kAwardsCallMs);
         ok = settleLog(
             client, log, "awards call", [this] { return client.sendAwards(); }, [] {});
     }

@@ -2,9 +2,9 @@
 // client that never sends in the background owns no thread.
 #include "server/BackgroundSender.h"
 
+#include "core/ServerAddress.h"
 #include "server/HttpTransport.h"
 #include "server/LegacyEndpoint.h"
-#include "server/ServerAddress.h"
 
 #include <chrono>
 

@@ -3,10 +3,10 @@
 
 #include "core/FixedText.h"
 #include "core/NumberConversion.h"
+#include "core/ServerAddress.h"
 #include "core/TextCompare.h"
-#include "server/LeadingNumber.h"
 #include "platform/SystemInfo.h"
-#include "server/ServerAddress.h"
+#include "server/LeadingNumber.h"
 
 #include <cmath>
 #include <cstdlib>

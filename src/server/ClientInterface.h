@@ -4,8 +4,8 @@
 #pragma once
 
 #include "core/DebugLog.h"
-#include "monitor/blackbox/EventRecord.h"
 #include "server/BackgroundSender.h"
+#include "server/EventRecord.h"
 #include "server/JsonEndpoint.h"
 #include "server/LegacyEndpoint.h"
 #include "server/LegacyResult.h"

@@ -4,10 +4,10 @@
 
 #include "core/FixedText.h"
 #include "core/NumberConversion.h"
+#include "core/ServerAddress.h"
 #include "server/LeadingNumber.h"
 #include "server/LegacyRequest.h"
 #include "server/LegacyResult.h"
-#include "server/ServerAddress.h"
 
 #include <cstring>
 

@@ -3,10 +3,10 @@
 #include "server/HttpTransport.h"
 
 #include "core/DebugLog.h"
+#include "core/ServerAddress.h"
 #include "platform/HttpClient.h"
 #include "server/LeadingNumber.h"
 #include "server/RequestDeadline.h"
-#include "server/ServerAddress.h"
 
 #include <mutex>
 

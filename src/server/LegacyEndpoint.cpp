@@ -1,9 +1,9 @@
 // CLegacyEndpoint: transport, frame, result bookkeeping.
 #include "server/LegacyEndpoint.h"
 
+#include "core/ServerAddress.h"
 #include "server/HttpTransport.h"
 #include "server/LegacyResult.h"
-#include "server/ServerAddress.h"
 
 int CLegacyEndpoint::call(const std::string& serverUrl, const std::string& requestText)
 {

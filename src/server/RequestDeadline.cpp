@@ -9,10 +9,11 @@ constexpr std::int64_t kNone = -1;
 thread_local std::int64_t t_deadline = kNone;
 } // namespace
 
-CRequestDeadline::CRequestDeadline(std::uint32_t budgetMs) : previous(t_deadline)
+CRequestDeadline::CRequestDeadline(std::uint32_t budgetMs, Nesting nesting) : previous(t_deadline)
 {
     const std::int64_t end = processClock().nowMs() + budgetMs;
-    t_deadline = previous == kNone || end < previous ? end : previous;
+    const bool own = nesting == Nesting::OwnBudget || previous == kNone;
+    t_deadline = own || end < previous ? end : previous;
 }
 
 CRequestDeadline::~CRequestDeadline()

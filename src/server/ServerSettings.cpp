@@ -3,7 +3,6 @@
 
 #include "core/DebugLog.h"
 #include "core/RegularFile.h"
-#include "report/IniParser.h"
 #include "server/HttpTransport.h"
 
 CServerSettings CServerSettings::fromValues(const std::string& url, const std::string& relayUrl,
@@ -18,13 +17,6 @@ CServerSettings CServerSettings::fromValues(const std::string& url, const std::s
         s.webUrl = webUrl;
     s.caFile = caFile;
     return s;
-}
-
-CServerSettings CServerSettings::load()
-{
-    CIniParser& ini = CIniParser::getInstance();
-    return fromValues(ini.readConfigString("server", "Url"), ini.readConfigString("server", "RelayUrl"),
-                      ini.readConfigString("server", "WebUrl"), ini.readConfigString("server", "CAFile"));
 }
 
 std::string CServerSettings::hostPart(const std::string& url)

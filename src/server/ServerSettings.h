@@ -19,9 +19,6 @@ public:
     static CServerSettings fromValues(const std::string& url, const std::string& relayUrl, const std::string& webUrl,
                                       const std::string& caFile);
 
-    // The values of the settings section "server".
-    static CServerSettings load();
-
     // AltServer: 1 = relay under "https://", 2 = relay under "http://",
     // anything else the standard address.
     std::string urlForAltServer(long altServer) const;

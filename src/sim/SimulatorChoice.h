@@ -20,8 +20,6 @@ struct SimulatorAddresses {
 
     XPlaneSettings xplane;
     FlightGearSettings flightgear;
-
-    static SimulatorAddresses load() { return {XPlaneSettings::load(), FlightGearSettings::load()}; }
 };
 
 // "SimConnect", "FSUIPC", "X-Plane" and "FlightGear" build that bridge;

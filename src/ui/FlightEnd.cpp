@@ -4,11 +4,12 @@
 #include "core/FixedText.h"
 #include "core/TextCompare.h"
 #include "monitor/FlightState.h"
-#include "monitor/recorder/FlightRecorder.h"
+#include "recorder/FlightRecorder.h"
 #include "report/Report.h"
 #include "server/Base64.h"
 #include "server/ClientInterface.h"
 #include "server/LeadingNumber.h"
+#include "server/RequestDeadline.h"
 #include "sim/FlightSimulatorInterface.h"
 #include "ui/ControlIds.h"
 #include "ui/RecordedStart.h"
@@ -122,15 +123,14 @@ void CFlightEnd::checkLandingAirport(bool anyType)
     ui.getReport().addPenalty(ItemWrongAirport);
 }
 
-void CFlightEnd::endFlight()
+bool CFlightEnd::closeFlight(CFlightSimulatorInterface& sim)
 {
-    CFlightSimulatorInterface* simulator = ui.getSimulator();
-    if (simulator == nullptr)
-        return;
-    CFlightSimulatorInterface& sim = *simulator;
+    // Ending the flight is the pilot's action wherever it is pressed from (the
+    // tick after a lost simulator or at On Block, whose time may be spent):
+    // its own calls have the action's time.
+    CRequestDeadline ending(CRequestDeadline::kActionMs, CRequestDeadline::Nesting::OwnBudget);
     CClientInterface& client = ui.getClient();
     CReport& report = ui.getReport();
-    ui.ShowLoading();
     ui.getFlightState().setPhase(PhaseOnBlock);
     sim.getEverything();
     client.getClosestAirport(sim.dLongitude, sim.dLatitude, sim.dClosestArrivalDistance);
@@ -139,14 +139,28 @@ void CFlightEnd::endFlight()
     const bool exempt = isExemptRoute(fieldText(client.route.r_Dep), fieldText(client.route.r_Arr));
     const bool anyType = leadingInt(fieldText(client.flightLog.l_FlightType)) == kAnyAirportFlightType;
     if (!meetsMinimumDistance(exempt, anyType))
-        return;
+        return false;
     checkLandingAirport(anyType);
     if (!ui.getFlightState().hasClimbedAbove500() && !report.hasPenalty(ItemLowAltitude) && !exempt)
         report.addPenalty(ItemLowAltitude);
     client.aircraft.arrivalFuel = sim.fuelOnBoardRounded();
     client.getTimestamp();
-    report.recordPosition();
+    return true;
+}
+
+void CFlightEnd::endFlight()
+{
+    CFlightSimulatorInterface* simulator = ui.getSimulator();
+    if (simulator == nullptr)
+        return;
+    CFlightSimulatorInterface& sim = *simulator;
+    ui.ShowLoading();
+    if (!closeFlight(sim))
+        return;
+    // The last position has the caller's time, as every position of a tick.
+    ui.getReport().recordPosition();
     // The comment page shows the box, unchecked, only when it is on offer.
+    const CClientInterface& client = ui.getClient();
     ui.offerPackages = packagesNearby(fieldText(client.route.package_arr), fieldText(client.closestAirport),
                                       sim.dLatitude, sim.dLongitude);
     ui.SetPage(PageComment);

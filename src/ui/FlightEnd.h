@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+class CFlightSimulatorInterface;
 class CUserInterface;
 
 class CFlightEnd {
@@ -36,6 +37,9 @@ private:
     // False when the flight was aborted as too short.
     bool meetsMinimumDistance(bool exempt, bool anyType);
     void checkLandingAirport(bool anyType);
+    // On Block, the landing airport, the arrival fuel and the report's time;
+    // false when the flight was aborted as too short.
+    bool closeFlight(CFlightSimulatorInterface& sim);
     // Closes the flight's recording and names its files in the log.
     void closeRecording();
 

@@ -5,6 +5,7 @@
 #include "core/Version.h"
 #include "report/IniParser.h"
 #include "report/Report.h"
+#include "report/StoredSettings.h"
 #include "server/ClientInterface.h"
 #include "server/LegacyResult.h"
 #include "server/ServerSettings.h"
@@ -85,7 +86,7 @@ void CLoginActions::loadSettings()
         ui.getSound().enable();
     else
         ui.getSound().disable();
-    ui.getClient().applyServerSettings(CServerSettings::load(), altServer);
+    ui.getClient().applyServerSettings(CStoredSettings::server(), altServer);
     ui.fillCombo(IdComboInterface, kInterfaces, ini.readConfigString(kSettings, "FSInterface"));
 
     log.debug(std::string("Settings loaded: autologin=") + flag(ui.autoLogin) + " tracker=" + flag(ui.trackerOn) +

@@ -4,6 +4,7 @@
 #include "core/FixedText.h"
 #include "core/Version.h"
 #include "platform/Painter.h"
+#include "report/StoredSettings.h"
 #include "server/ClientInterface.h"
 #include "server/ServerSettings.h"
 #include "ui/ControlIds.h"
@@ -213,7 +214,7 @@ void CPagePainter::paintWrongVersion(CPageCanvas& canvas)
     canvas.heading("Wrong Version");
     canvas.wrapped(PageArea::ContentTitle, 3, Black, "You are using an old version of Quenvale");
     canvas.wrapped(PageArea::ContentBody, 1, Black,
-                   "Please visit " + CServerSettings::load().webUrl +
+                   "Please visit " + CStoredSettings::server().webUrl +
                        " to download the newest version of the client.\n\nThank you for testing our software.");
     paintVersionPanel(canvas, true);
 }

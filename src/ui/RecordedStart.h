@@ -3,7 +3,7 @@
 // back into them for a replay.
 #pragma once
 
-#include "monitor/recorder/FlightRecording.h"
+#include "recorder/FlightRecording.h"
 
 class CUserInterface;
 class CClientInterface;

@@ -3,18 +3,19 @@
 #pragma once
 
 #include "core/DebugLog.h"
+#include "monitor/AlertSound.h"
 
 #include <string>
 
 class SoundOutput;
 
-class CSound {
+class CSound : public CAlertSound {
 public:
     CSound(SoundOutput& output, const std::string& folder = "sound", const std::string& language = "en");
     virtual ~CSound();
 
     virtual void play(int id);
-    virtual void play(const std::string& name, bool inFolder);
+    void play(const std::string& name, bool inFolder) override;
 
     void enable();
     void disable();

@@ -5,12 +5,13 @@
 #include "monitor/CheatDetector.h"
 #include "monitor/FlightState.h"
 #include "monitor/blackbox/Blackbox.h"
-#include "monitor/recorder/FlightRecorder.h"
-#include "monitor/recorder/RecordedDraws.h"
-#include "monitor/recorder/RecordingSimulator.h"
 #include "platform/Toolkit.h"
+#include "recorder/FlightRecorder.h"
+#include "recorder/RecordedDraws.h"
+#include "recorder/RecordingSimulator.h"
 #include "report/IniParser.h"
 #include "report/Report.h"
+#include "report/StoredSettings.h"
 #include "server/BackgroundSender.h"
 #include "server/ClientInterface.h"
 #include "server/LeadingNumber.h"
@@ -80,7 +81,7 @@ void CUserInterface::OnCreate()
     window.setEvents(this);
     if (!simulator)
         setSimulator(createSimulatorInterface(CIniParser::getInstance().readConfigString("settings", "FSInterface"),
-                                              *client, SimulatorAddresses::load()));
+                                              *client, CStoredSettings::simulatorAddresses()));
     setupTextRectangles();
     createControls();
     SetPage(PageLogin);

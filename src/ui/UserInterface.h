@@ -4,10 +4,12 @@
 #pragma once
 
 #include "core/DebugLog.h"
-#include "platform/Toolkit.h"
-#include "ui/UserInterfaceUtilities.h"
+#include "monitor/FlightControl.h"
 #include "monitor/failures/Failures.h"
 #include "monitor/failures/RandomSource.h"
+#include "platform/Toolkit.h"
+#include "ui/UserInterfaceUtilities.h"
+#include "update/UpdateHost.h"
 
 #include <cstdint>
 #include <functional>
@@ -31,7 +33,10 @@ class CFlightRecorder;
 
 enum WeightUnit { WeightUnitKg = 0, WeightUnitLbs = 1 };
 
-class CUserInterface : public CUserInterfaceUtilities, public WindowEvents {
+class CUserInterface : public CUserInterfaceUtilities,
+                       public WindowEvents,
+                       public CFlightControl,
+                       public AutoUpdate::CUpdateHost {
 public:
     CUserInterface(Window& window, SoundOutput& soundOutput);
     ~CUserInterface() override;
@@ -52,7 +57,7 @@ public:
     // Every control of the window, in creation order; "Exit" highlighted.
     void createControls();
 
-    CClientInterface& getClient() { return *client; }
+    CClientInterface& getClient() override { return *client; }
     CFlightSimulatorInterface* getSimulator() { return simulator.get(); }
     CReport& getReport() { return *report; }
     CFlightState& getFlightState() { return *flightState; }
@@ -62,7 +67,8 @@ public:
     CFlightActions& getFlightActions() { return *flightActions; }
     CLoginActions& getLoginActions() { return *loginActions; }
     CFlightRecorder& getFlightRecorder() { return *recorder; }
-    Window& getWindow() { return window; }
+    Window& getWindow() override { return window; }
+    void showDownloadProgress(double fraction) override { setProgress(fraction); }
 
     int getPage() const { return page; }
     // Shows exactly the controls of the page (after hiding all others) and repaints.
@@ -91,7 +97,8 @@ public:
     Failures::CFailureList& getFailures() { return failures; }
     // Tests fix the failure draws.
     void setRandomSource(std::unique_ptr<Failures::CRandomSource> source) { random = std::move(source); }
-    void AbortFlight(const std::string& text);
+    void AbortFlight(const std::string& text) override;
+    int getFuelMethod() const override { return fuelMethod; }
     // One phase step after a successful poll; false once the flight is On Block.
     bool advanceFlightState();
 

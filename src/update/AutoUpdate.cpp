@@ -7,10 +7,9 @@
 #include "core/Version.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/Toolkit.h"
+#include "report/StoredSettings.h"
 #include "server/ClientInterface.h"
 #include "server/ServerSettings.h"
-#include "ui/ControlIds.h"
-#include "ui/UserInterface.h"
 
 #include <cmath>
 #include <filesystem>
@@ -52,9 +51,9 @@ CAutoUpdate::~CAutoUpdate()
     join();
 }
 
-void CAutoUpdate::attach(CUserInterface& userInterface)
+void CAutoUpdate::attach(CUpdateHost& updateHost)
 {
-    ui = &userInterface;
+    host = &updateHost;
 }
 
 std::string CAutoUpdate::chooseVersion(std::string_view own, std::string_view version, std::string_view beta)
@@ -84,17 +83,17 @@ bool CAutoUpdate::fail(const std::string& why)
 
 bool CAutoUpdate::start()
 {
-    if (ui == nullptr)
+    if (host == nullptr)
         return false;
     stop();
-    const CClientInterface& client = ui->getClient();
+    const CClientInterface& client = host->getClient();
     const std::string version =
         chooseVersion(kClientVersion, fieldText(client.versions[CClientInterface::VersionClient]),
                       fieldText(client.versions[CClientInterface::VersionBeta]));
     if (!isSafeVersion(version))
         return fail("Update refused: the service's version text \"" + version + "\" is not a version");
     const std::string suffix = processLauncher().installerSuffix();
-    const CServerSettings settings = CServerSettings::load();
+    const CServerSettings settings = CStoredSettings::server();
     address = downloadBase(settings.webUrl) + "downloads/QuenvaleSetup-" + version + suffix;
     const std::string dir = folder.empty() ? CClientConfig::getInstance().getDataFolder() + "updates" : folder;
     localFile = dir + "/QuenvaleSetup-" + version + suffix;
@@ -161,12 +160,12 @@ void CAutoUpdate::progress(double fraction)
 
 void CAutoUpdate::deliver()
 {
-    if (ui == nullptr)
+    if (host == nullptr)
         return;
-    Window& window = ui->getWindow();
+    Window& window = host->getWindow();
     const int shown = percent.exchange(-1);
     if (shown >= 0)
-        ui->setProgress(shown / 100.0);
+        host->showDownloadProgress(shown / 100.0);
     switch (outcome.exchange(OutcomeNone)) {
     case OutcomeFailed:
         join();

@@ -10,13 +10,12 @@
 #include "core/DebugLog.h"
 #include "platform/Downloader.h"
 #include "update/BSCallback.h"
+#include "update/UpdateHost.h"
 
 #include <atomic>
 #include <string>
 #include <string_view>
 #include <thread>
-
-class CUserInterface;
 
 namespace AutoUpdate {
 
@@ -27,7 +26,7 @@ public:
     CAutoUpdate(const CAutoUpdate&) = delete;
     CAutoUpdate& operator=(const CAutoUpdate&) = delete;
 
-    void attach(CUserInterface& ui);
+    void attach(CUpdateHost& host);
 
     // "Update now!": builds the names and starts the download thread.
     bool start();
@@ -60,7 +59,7 @@ private:
     void join();
 
     CBSCallback callback;
-    CUserInterface* ui = nullptr;
+    CUpdateHost* host = nullptr;
     std::thread thread;
     std::string address;
     std::string localFile;

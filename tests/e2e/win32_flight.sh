@@ -67,15 +67,7 @@ shot() { import -window root -crop "600x380+$wx+$wy" +repage "$artifacts/$1.png"
 
 wait_page 0 60
 shot page00_login
-retype 400 205 demo
-retype 400 230 demo123
-# From the password field the tab key reaches "Login", drawn with white edges;
-# Enter presses it.
-xdotool key Tab
-sleep 0.5
-shot page00_login_focused
-xdotool key Return
-wait_page 1 60
+login_from_the_keyboard
 shot page01_home
 
 expect_second_client_refused "$wine" "$win/src/app/quenvale.exe" --data-dir "Z:$work/client"

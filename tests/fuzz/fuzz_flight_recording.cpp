@@ -2,10 +2,10 @@
 // contents are parsed; a recording that reads is analysed as the landing
 // command would. Reads must stay inside the file and a damaged file must be
 // refused, never crash.
-#include "monitor/recorder/LandingAnalysis.h"
-#include "monitor/recorder/LandingPlot.h"
-#include "monitor/recorder/RecordingReader.h"
-#include "monitor/recorder/TrackExport.h"
+#include "recorder/LandingAnalysis.h"
+#include "recorder/LandingPlot.h"
+#include "recorder/RecordingReader.h"
+#include "recorder/TrackExport.h"
 
 #include <cstddef>
 #include <cstdint>

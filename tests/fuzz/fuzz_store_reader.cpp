@@ -2,8 +2,8 @@
 // and every record, counter, event and position of a backup is read. Reads
 // must stay inside the stored text and a record is either decoded whole or
 // left exactly as it was.
-#include "monitor/blackbox/EventRecord.h"
 #include "report/IniParser.h"
+#include "server/EventRecord.h"
 #include "server/Records.h"
 
 #include <cstdint>

@@ -3,6 +3,7 @@
 
 #include "support/OutputPipeSpawn.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -81,14 +82,18 @@ bool ClientProgram::waitForOutput(const std::string& text, int timeoutMs, std::s
 int ClientProgram::finish(int timeoutMs)
 {
     const auto deadline = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
-    while (pipeFd >= 0 && millisecondsLeft(deadline) > 0)
-        readSome(millisecondsLeft(deadline));
-    if (pid <= 0)
+    if (pid <= 0) {
+        while (pipeFd >= 0 && millisecondsLeft(deadline) > 0)
+            readSome(millisecondsLeft(deadline));
         return -1;
+    }
     int status = 0;
-    pid_t ended = ::waitpid(pid, &status, WNOHANG);
+    pid_t ended = 0;
     while (ended == 0 && millisecondsLeft(deadline) > 0) {
-        ::usleep(10000); // the output ends just before the process does
+        if (pipeFd >= 0)
+            readSome(std::min(millisecondsLeft(deadline), 100));
+        else
+            ::usleep(10000); // the output ends just before the process does
         ended = ::waitpid(pid, &status, WNOHANG);
     }
     if (ended == 0) {
@@ -98,6 +103,11 @@ int ClientProgram::finish(int timeoutMs)
         return -1;
     }
     pid = -1;
+    // What it printed last. A process it started may keep the pipe open
+    // (Wine's services do), so this reads what is there, not to the end.
+    pollfd p{pipeFd, POLLIN, 0};
+    while (pipeFd >= 0 && ::poll(&p, 1, 0) > 0 && readSome(0))
+        p.fd = pipeFd;
     return ended > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 

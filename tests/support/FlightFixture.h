@@ -3,7 +3,7 @@
 // airports, and a log capture.
 #pragma once
 
-#include "core/Client.h"
+#include "client/Client.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "platform/headless/ManualClock.h"
 #include "platform/headless/RecordingSoundOutput.h"

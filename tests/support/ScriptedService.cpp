@@ -36,7 +36,7 @@ HttpResponse ScriptedService::send(const HttpRequest& request)
         return response;
     }
     seen.emplace_back(function, request.body);
-    if (stalling) {
+    if (stalling || stalled.count(function) != 0) {
         processClock().sleepMs(request.totalTimeoutMs);
         response.errorText = "Operation timed out";
         response.timedOut = true;
@@ -66,6 +66,12 @@ void ScriptedService::setStalling(bool on)
 {
     std::lock_guard<std::mutex> lock(mutex);
     stalling = on;
+}
+
+void ScriptedService::stall(const std::string& function)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    stalled.insert(function);
 }
 
 void ScriptedService::answer(const std::string& function, const std::string& frame)

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,8 @@ public:
     // Every request takes the whole time it is allowed (on the process
     // clock, which a test's ManualClock advances) and then times out.
     void setStalling(bool on);
+    // Only the requests of this function stall.
+    void stall(const std::string& function);
     // The "function" of every legacy request so far, in order.
     std::vector<std::string> functions();
     // The bodies of the requests of one function, in order.
@@ -38,5 +41,6 @@ private:
     std::map<std::string, std::string> answers;
     bool refusing = false;
     bool stalling = false;
+    std::set<std::string> stalled;
     std::vector<std::pair<std::string, std::string>> seen;
 };

@@ -1,9 +1,9 @@
 // CWholeFlight: booking, start and the tick loop.
 #include "support/WholeFlight.h"
 
-#include "core/Client.h"
+#include "client/Client.h"
 #include "monitor/FlightState.h"
-#include "monitor/recorder/FlightRecorder.h"
+#include "recorder/FlightRecorder.h"
 #include "report/Report.h"
 #include "server/ClientInterface.h"
 #include "ui/ControlIds.h"

@@ -5,6 +5,7 @@
 #include "core/FixedText.h"
 #include "core/NumberConversion.h"
 #include "core/RegularFile.h"
+#include "monitor/AlertSound.h"
 #include "monitor/FlightState.h"
 #include "monitor/blackbox/CombinationEvent.h"
 #include "monitor/blackbox/StartFlightEvent.h"
@@ -12,7 +13,6 @@
 #include "report/IniParser.h"
 #include "server/ClientInterface.h"
 #include "sim/FlightSimulatorObjects.h"
-#include "ui/Sound.h"
 
 #include <algorithm>
 #include <cstring>
@@ -41,7 +41,7 @@ const char* const CBlackbox::kBuiltInRules =
     "\t<event var='ias' value='1' method='greater' multiple='0' flightstate='landed' sound='snd_applause.wav' />"
     "</blackbox>";
 
-CBlackbox::CBlackbox(CSound& player, CFlightSimulatorObjects* snap, CClientInterface& bookingData)
+CBlackbox::CBlackbox(CAlertSound& player, CFlightSimulatorObjects* snap, CClientInterface& bookingData)
     : sound(player), snapshot(snap), booking(bookingData), log("CBlackbox")
 {
     recentTimes.push_back(0);

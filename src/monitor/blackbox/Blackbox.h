@@ -6,15 +6,15 @@
 
 #include "core/DebugLog.h"
 #include "monitor/blackbox/EventBase.h"
-#include "monitor/blackbox/EventRecord.h"
 #include "monitor/blackbox/VariableTable.h"
+#include "server/EventRecord.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-class CSound;
+class CAlertSound;
 class CFlightSimulatorObjects;
 class CClientInterface;
 
@@ -25,7 +25,7 @@ struct xml_parse_result;
 
 class CBlackbox {
 public:
-    CBlackbox(CSound& sound, CFlightSimulatorObjects* snapshot, CClientInterface& booking);
+    CBlackbox(CAlertSound& sound, CFlightSimulatorObjects* snapshot, CClientInterface& booking);
     ~CBlackbox();
 
     void setSnapshot(CFlightSimulatorObjects* snapshot) { this->snapshot = snapshot; }
@@ -81,7 +81,7 @@ private:
     // file is missing, else the reason (with the parser's line).
     bool loadRulesFile(const std::string& path, pugi::xml_document& document, std::string& why);
 
-    CSound& sound;
+    CAlertSound& sound;
     CFlightSimulatorObjects* snapshot;
     CClientInterface& booking;
     std::string resourceFolder;

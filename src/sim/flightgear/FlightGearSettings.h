@@ -10,6 +10,6 @@ struct FlightGearSettings {
     std::string host = "127.0.0.1";
     std::uint16_t port = 5401;
 
-    // Host and Port of the settings; a missing or unusable port keeps the default.
-    static FlightGearSettings load();
+    // Host and Port of the settings; a missing host or an unusable port keeps the default.
+    static FlightGearSettings fromValues(const std::string& host, int port);
 };

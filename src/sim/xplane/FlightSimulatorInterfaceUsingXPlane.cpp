@@ -2,9 +2,9 @@
 // subscriptions and their liveness, and the writes.
 #include "sim/xplane/FlightSimulatorInterfaceUsingXPlane.h"
 
-#include "core/Client.h"
 #include "core/NumberConversion.h"
 #include "platform/Clock.h"
+#include "sim/PollInterval.h"
 #include "sim/xplane/XPlanePackets.h"
 
 #include <algorithm>
@@ -44,7 +44,7 @@ std::int64_t CFlightSimulatorInterfaceUsingXPlane::now() const
 
 int CFlightSimulatorInterfaceUsingXPlane::rateForHeight(std::int32_t radarAltitudeFt)
 {
-    const std::int32_t intervalMs = CClient::intervalForHeight(radarAltitudeFt);
+    const std::int32_t intervalMs = pollIntervalForHeight(radarAltitudeFt);
     return std::clamp<int>(1000 / intervalMs, 1, kMaxRate);
 }
 

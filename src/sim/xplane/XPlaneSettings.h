@@ -11,6 +11,6 @@ struct XPlaneSettings {
     // The automatic bridge choice also listens for X-Plane's beacon.
     bool listenForBeacon = false;
 
-    // Host and Port of the settings; a missing or unusable port keeps the default.
-    static XPlaneSettings load();
+    // Host and Port of the settings; a missing host or an unusable port keeps the default.
+    static XPlaneSettings fromValues(const std::string& host, int port);
 };

@@ -6,22 +6,13 @@
 #include "server/ClientInterface.h"
 #include "sim/flightgear/FlightSimulatorInterfaceUsingFlightGear.h"
 
-#include "Simulator.h"
+#include "integration/fsuipc/LockstepSimulator.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
 namespace {
-
-SimScenario demoScenario()
-{
-    SimScenario scenario;
-    std::string error;
-    EXPECT_TRUE(SimScenario::load(std::string(QVL_SIM_SCENARIO_DIR) + "/airline_eddf_eddm.json", scenario, error))
-        << error;
-    return scenario;
-}
 
 struct StandInFault {
     const char* name;
@@ -43,7 +34,7 @@ protected:
     }
 
     std::unique_ptr<TcpNetwork> network = createPlatformTcpNetwork();
-    CSimulator sim{demoScenario()};
+    CSimulator sim{loadAirlineScenario()};
     CClientInterface client;
 };
 
@@ -76,7 +67,11 @@ TEST_P(FlightGearStandIn, SnapshotStaysTheModelsThroughTheFault)
         EXPECT_EQ(bad, 0);
     else
         EXPECT_GT(bad, 0) << "the fault never reached the bridge";
-    EXPECT_GT(bridge.getAircraftTanks(), 0);
+    // The tanks' read may meet a cut of its own: read again as the driver would.
+    int tanks = -1;
+    for (int attempt = 0; attempt < 3 && tanks <= 0; ++attempt)
+        tanks = bridge.isConnected() || bridge.connect() ? bridge.getAircraftTanks() : -1;
+    EXPECT_GT(tanks, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, FlightGearStandIn,

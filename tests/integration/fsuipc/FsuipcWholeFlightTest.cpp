@@ -4,10 +4,11 @@
 // shared block. The flight is recorded at real speed; its replay arrives at
 // the same report, and its landing analysis is kept as a build artifact.
 #include "Simulator.h"
+#include "client/FlightReplay.h"
 #include "monitor/FlightState.h"
-#include "monitor/recorder/FlightRecorder.h"
-#include "monitor/recorder/LandingAnalysis.h"
-#include "monitor/recorder/RecordingReader.h"
+#include "recorder/FlightRecorder.h"
+#include "recorder/LandingAnalysis.h"
+#include "recorder/RecordingReader.h"
 #include "report/Report.h"
 #include "report/ReportFields.h"
 #include "server/ClientInterface.h"
@@ -16,7 +17,6 @@
 #include "support/FsuipcTestDirectory.h"
 #include "support/WholeFlight.h"
 #include "ui/FlightActions.h"
-#include "ui/FlightReplay.h"
 
 #include <filesystem>
 

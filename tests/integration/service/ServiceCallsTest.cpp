@@ -3,11 +3,11 @@
 #include "ServiceSuite.h"
 
 #include "core/FixedText.h"
+#include "core/ServerAddress.h"
 #include "report/IniParser.h"
 #include "server/LegacyRequest.h"
 #include "server/LegacyResult.h"
 #include "server/RequestCode.h"
-#include "server/ServerAddress.h"
 
 #include <cstring>
 

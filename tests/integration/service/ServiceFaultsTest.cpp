@@ -2,13 +2,14 @@
 // refused connections, a stalled service, and certificates it cannot trust.
 #include "ServiceSuite.h"
 
-#include "support/DemoFlightReport.h"
-#include "support/HeardLines.h"
+#include "core/DebugLog.h"
+#include "core/ServerAddress.h"
 #include "platform/SystemInfo.h"
 #include "server/BackgroundSender.h"
 #include "server/LegacyEndpoint.h"
 #include "server/LegacyResult.h"
-#include "server/ServerAddress.h"
+#include "support/DemoFlightReport.h"
+#include "support/HeardLines.h"
 
 #include <chrono>
 #include <regex>

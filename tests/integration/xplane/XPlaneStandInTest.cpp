@@ -7,7 +7,7 @@
 #include "server/ClientInterface.h"
 #include "sim/xplane/FlightSimulatorInterfaceUsingXPlane.h"
 
-#include "Simulator.h"
+#include "integration/fsuipc/LockstepSimulator.h"
 
 #include <gtest/gtest.h>
 
@@ -15,15 +15,6 @@
 #include <thread>
 
 namespace {
-
-SimScenario demoScenario()
-{
-    SimScenario scenario;
-    std::string error;
-    EXPECT_TRUE(SimScenario::load(std::string(QVL_SIM_SCENARIO_DIR) + "/airline_eddf_eddm.json", scenario, error))
-        << error;
-    return scenario;
-}
 
 struct StandInFault {
     const char* name;
@@ -50,7 +41,7 @@ protected:
     }
 
     std::unique_ptr<UdpNetwork> network = createPlatformUdpNetwork();
-    CSimulator sim{demoScenario()};
+    CSimulator sim{loadAirlineScenario()};
     CClientInterface client;
 };
 

@@ -4,7 +4,7 @@
 // not be read far.
 #include "app/RecordingCommands.h"
 #include "app/ExitCodes.h"
-#include "monitor/recorder/LandingReport.h"
+#include "recorder/LandingReport.h"
 #include "support/SpecialFile.h"
 
 #include <gtest/gtest.h>

@@ -3,9 +3,9 @@
 #include "core/CivilTime.h"
 #include "core/ClientConfig.h"
 #include "core/DebugLog.h"
+#include "core/ServerAddress.h"
 #include "platform/headless/FixedSystemInfo.h"
 #include "platform/headless/ManualClock.h"
-#include "server/ServerAddress.h"
 #include "support/LogCapture.h"
 #include "support/SpecialFile.h"
 

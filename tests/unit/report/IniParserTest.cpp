@@ -1,10 +1,10 @@
 // The settings and report store: defaults, case rules, the record encoding,
 // corrupt stores, the password letters and saving.
-#include "report/IniParser.h"
 #include "core/ClientConfig.h"
-#include "monitor/blackbox/EventRecord.h"
+#include "report/IniParser.h"
 #include "report/PasswordScrambler.h"
 #include "report/ReportCheckCode.h"
+#include "server/EventRecord.h"
 #include "server/Records.h"
 #include "support/LogCapture.h"
 #include "support/SpecialFile.h"

@@ -1,8 +1,8 @@
 // How a server URL becomes host and port, and the verb and content type a
 // body selects, seen through a recording HTTP client.
+#include "core/ServerAddress.h"
 #include "platform/HttpClient.h"
 #include "server/HttpTransport.h"
-#include "server/ServerAddress.h"
 #include "server/ServerSettings.h"
 #include "support/LogCapture.h"
 #include "support/SpecialFile.h"
