@@ -242,6 +242,11 @@ KeptConnection& keptFor(const WinHttpTarget& target)
     return kept;
 }
 
+// Only a connection that WinHTTP's own handshake checked is kept: one whose
+// root was let through for the CA file's check would stay in Wine's
+// process-wide pool, where a request with no CA file could be served on it.
+bool keeps(const WinHttpTarget& target) { return target.keepConnection && target.caFile.empty(); }
+
 // A request takes the kept handles out while it runs (none when not keeping).
 HINTERNET takeSession(KeptConnection* kept) { return kept != nullptr ? std::exchange(kept->session, nullptr) : nullptr; }
 HINTERNET takeConnection(KeptConnection* kept)
@@ -383,7 +388,7 @@ private:
         // Its own connection for every request unless it keeps the thread's
         // (Wine would otherwise reuse one from an earlier session).
         DWORD features = WINHTTP_DISABLE_COOKIES;
-        if (!target.keepConnection)
+        if (!keeps(target))
             features |= WINHTTP_DISABLE_KEEP_ALIVE;
         // A redirect would reach a server whose chain is no longer checked here.
         if (!target.followRedirects || !target.caFile.empty())
@@ -613,7 +618,7 @@ private:
 
 WinHttpOutcome WinHttpRequest::exchange(const WinHttpTarget& target, const std::string& body, const BodySink& sink)
 {
-    KeptConnection* kept = target.keepConnection && target.cancel == nullptr ? &keptFor(target) : nullptr;
+    KeptConnection* kept = keeps(target) && target.cancel == nullptr ? &keptFor(target) : nullptr;
     if (target.cancel != nullptr)
         return CancellableExchange::run(target, body, sink, kept);
     WinHttpOutcome outcome;

@@ -141,7 +141,8 @@ TEST_F(ServiceFaults, CancelledSendLeavesItsThreadAWorkingConnection)
 
 // No CA file, or one naming another authority: the service's certificate is
 // refused with a log line before a single byte of the request, whose line
-// carries the pilot's token on a GET, reaches the service.
+// carries the pilot's token on a GET, reaches the service, even right after
+// a call that trusted it through its CA file (no warm connection carries over).
 class CertificateTrust : public ServiceFaults, public ::testing::WithParamInterface<const char*> {
 protected:
     static std::size_t requestLines()
@@ -157,6 +158,8 @@ protected:
 TEST_P(CertificateTrust, UnknownAuthorityIsRefusedUntilItsCaFileIsSet)
 {
     auto c = newClient(false);
+    CServerSettings::fromValues(service->url(), "", "", service->caFile()).applyToTransport();
+    ASSERT_EQ(c->getVersion(), LegacySuccess);
     CTransportOptions o;
     o.caFile = GetParam();
     CHttpTransport::setOptions(o);
