@@ -5,6 +5,7 @@
 #include "server/ClientInterface.h"
 #include "sim/fsuipc/FlightSimulatorInterfaceUsingFsuipc.h"
 #include "sim/fsuipc/FsuipcLink.h"
+#include "support/TempDataFolder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -77,6 +78,7 @@ private:
 
 SimChild& sim()
 {
+    static TempDataFolder folder; // the client's logs go there, not into the working directory
     static SimChild child;
     return child;
 }
@@ -110,7 +112,11 @@ void BM_TransportEmptyRoundTrip(benchmark::State& state)
         return;
     }
     auto t = createPlatformFsuipcTransport();
-    const std::string name = "FsasmLib:IPC:" + std::to_string(::getpid()) + ":BENCH";
+    // A name of its own for every run: the stand-in removes the last run's
+    // name once it sees that connection close, which may come after this run
+    // created it again.
+    static int run = 0;
+    const std::string name = "FsasmLib:IPC:" + std::to_string(::getpid()) + ":BENCH" + std::to_string(++run);
     if (!t->findWindow("UIPCMAIN") || !t->addAtom(name) ||
         t->createMapping(name, CFsuipcLink::kBlockSize) != FsuipcTransport::MapStatus::Mapped) {
         state.SkipWithError("transport did not open");
@@ -119,8 +125,10 @@ void BM_TransportEmptyRoundTrip(benchmark::State& state)
     std::memset(t->view(), 0, 4); // just the terminator
     for (auto _ : state) {
         const auto outcome = t->sendMessage(0xC0DE, 2000);
-        if (outcome.status != FsuipcTransport::SendStatus::Answered || outcome.answer != 1)
+        if (outcome.status != FsuipcTransport::SendStatus::Answered || outcome.answer != 1) {
             state.SkipWithError("send failed");
+            break;
+        }
     }
     t->closeMapping();
     t->forgetWindow();

@@ -4,8 +4,6 @@
 #include "core/ClientConfig.h"
 #include "core/FixedText.h"
 #include "platform/DurableFiles.h"
-#include "platform/SystemInfo.h"
-#include "platform/headless/FixedSystemInfo.h"
 #include "report/FlightEvaluation.h"
 #include "report/IniParser.h"
 #include "report/Report.h"
@@ -14,6 +12,7 @@
 #include "sim/FlightSimulatorObjects.h"
 #include "sim/SnapshotBlocks.h"
 #include "support/StandaloneFlight.h"
+#include "support/TempDataFolder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,15 +26,7 @@ namespace {
 
 CIniParser& benchStore()
 {
-    static FixedSystemInfo info;
-    static const bool ready = [] {
-        const auto dir = std::filesystem::temp_directory_path() / "qvl-bench-store";
-        std::filesystem::create_directories(dir);
-        info.dataFolder = dir.string() + "/";
-        setSystemInfo(&info);
-        return true;
-    }();
-    (void)ready;
+    static TempDataFolder folder; // removed again at exit
     return CIniParser::getInstance();
 }
 

@@ -41,8 +41,12 @@ sample() {
 }
 
 fly_start="" fly_ticks="" fly_end="" fly_end_ticks=""
+partial=""
 while true; do
   if IFS= read -r -t 1 line; then
+    # A read that timed out mid-line left the line's beginning in partial.
+    line="$partial$line"
+    partial=""
     printf '%s\n' "$line"
     case "$line" in
       "page 5 "*)
@@ -53,10 +57,13 @@ while true; do
     esac
     sample
   else
-    [ $? -gt 128 ] || break # a timeout (>128) samples; end of output stops
+    rc=$?
+    partial="$partial$line"
+    [ "$rc" -gt 128 ] || break # a timeout (>128) samples; end of output stops
     sample
   fi
 done < "$fifo"
+[ -n "$partial" ] && printf '%s\n' "$partial"
 wait "$pid"
 status=$?
 

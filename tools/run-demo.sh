@@ -15,6 +15,10 @@
 #                      QVL_CLIENT_BUILD_DIR=build/release measures the optimised client
 #   QVL_CLIENT_PROGRAM=FILE  another client program (an unpacked package's, say)
 #   QVL_DEMO_PILOT=FILE  another pilot script for the client
+#   QVL_DEMO_SCENARIO=FILE  another scenario for the simulator (its first wait of
+#                      60 s is the hold at the stand, as in the demo's)
+#   QVL_CLIENT_WRAPPER="PROGRAM ARGS"  runs the client command given after its arguments
+#                      (a watcher: tests/e2e/endurance.sh)
 #   QVL_HEADLESS=1     the scripted headless flight even where a display exists
 #   QVL_WINDOWS=1      fly the Windows client headless under wine64 (build/windows-test,
 #                      QVL_WINDOWS_BUILD_DIR) against the Windows qvl-sim or, with
@@ -86,7 +90,7 @@ fi
 hold=300
 [ -n "$windowed" ] && hold=3600
 scenario="$work/demo.json"
-sed "0,/\"seconds\": 60/s//\"seconds\": $hold/" "$root/tools/qvl-sim/scenarios/airline_eddf_eddm.json" > "$scenario"
+sed "0,/\"seconds\": 60/s//\"seconds\": $hold/" "${QVL_DEMO_SCENARIO:-$root/tools/qvl-sim/scenarios/airline_eddf_eddm.json}" > "$scenario"
 # X-Plane's UDP interface: the same qvl-sim serves it on a port of its own.
 fs_setting="$bridge"
 sim_extra=()
@@ -142,6 +146,7 @@ INI
 status=0
 measure=()
 [ -n "${QVL_MEASURE:-}" ] && measure=(bash "$root/bench/client_resources.sh")
+[ -n "${QVL_CLIENT_WRAPPER:-}" ] && read -ra measure <<< "$QVL_CLIENT_WRAPPER"
 if [ -n "$windowed" ]; then
   client=(--data-dir "$work/client")
   echo "== quenvale in its window, logged in as the demo pilot: Fly!, Fuel Up!, Fly!, then watch"

@@ -1,9 +1,14 @@
 // A named debug-log channel. Every channel appends to one file per day in the
-// data folder, opening and closing it around each line so the file survives a
-// crash. The first channel of a process writes the header and purges old logs.
+// data folder; the file stays open and every line is flushed as it is written,
+// so a killed client loses no line. A warning or error that repeats (the same
+// words, whatever its numbers) is written once a minute with its count; the
+// listener still hears every line. The first channel of a process writes the
+// header and purges old logs.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 
 class CDebugLog {
@@ -43,17 +48,36 @@ public:
     // Age of a file last written on `written` when looked at on `today` (UTC dates).
     static int ageInDays(int wy, int wm, int wd, int ty, int tm, int td);
 
-    // Forgets that the header was written (tests start a "new process").
+    // Forgets that the header was written and closes the open files (tests
+    // start a "new process").
     static void resetProcessState();
 
+    // A repeated warning or error is written again after this long, with the
+    // number of times it came in between.
+    static constexpr std::int64_t kFoldMs = 60000;
+
 private:
+    // A warning or error that was written and has come again since.
+    struct Fold {
+        std::int64_t writtenMs = 0;
+        std::string writtenAt; // timestamp of the written line
+        long repeats = 0;      // not written since
+        std::string prefix;
+        std::string last;
+    };
+
     CDebugLog(const std::string& name, bool announceLifetime);
     void startUp();
     void write(Level level, const std::string& prefix, const std::string& text);
+    // The lines below run with the file lock held.
+    bool folded(Level level, const std::string& prefix, const std::string& text, std::int64_t nowMs);
+    void writeDueCounts(std::int64_t nowMs, bool all);
+    void writeLocked(const std::string& prefix, const std::string& text);
     void refreshTimestamp();
 
     std::string name;
     bool announce;
     std::string timestamp;
     std::string fileName;
+    std::map<std::string, Fold> folds; // by message, numbers left out
 };

@@ -5,6 +5,7 @@
 #include "core/CivilTime.h"
 
 #include <chrono>
+#include <cstdint>
 #include <ctime>
 #include <mutex>
 #include <thread>
@@ -13,6 +14,10 @@ namespace {
 SystemClock g_systemClock;
 constinit SeamSlot<Clock> g_clock{g_systemClock};
 std::mutex g_localTimeMutex;
+// The offset of the last minute asked for: std::localtime reads the zone
+// file's state again on every call, and every log line asks.
+std::int64_t g_offsetMinute = INT64_MIN;
+int g_offsetSeconds = 0;
 } // namespace
 
 std::int64_t SystemClock::nowMs() const
@@ -28,19 +33,20 @@ void SystemClock::sleepMs(std::uint32_t ms)
 
 int SystemClock::localOffsetSeconds(std::int64_t utcMs) const
 {
-    std::time_t t = static_cast<std::time_t>(utcMs / 1000);
-    std::tm local{};
-    {
-        // std::localtime shares one buffer; keep its use short and serialised.
-        std::lock_guard<std::mutex> lock(g_localTimeMutex);
-        const std::tm* p = std::localtime(&t);
-        if (p == nullptr)
-            return 0;
-        local = *p;
-    }
-    CivilTime c{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                local.tm_hour, local.tm_min, local.tm_sec};
-    return static_cast<int>(c.toEpochSeconds() - static_cast<std::int64_t>(t));
+    // Zones change their offset only on a whole minute.
+    const std::int64_t minute = utcMs >= 0 ? utcMs / 60000 : (utcMs - 59999) / 60000;
+    std::time_t t = static_cast<std::time_t>(minute * 60);
+    // std::localtime shares one buffer; keep its use short and serialised.
+    std::lock_guard<std::mutex> lock(g_localTimeMutex);
+    if (minute == g_offsetMinute)
+        return g_offsetSeconds;
+    const std::tm* p = std::localtime(&t);
+    if (p == nullptr)
+        return 0;
+    CivilTime c{p->tm_year + 1900, p->tm_mon + 1, p->tm_mday, p->tm_hour, p->tm_min, p->tm_sec};
+    g_offsetMinute = minute;
+    g_offsetSeconds = static_cast<int>(c.toEpochSeconds() - static_cast<std::int64_t>(t));
+    return g_offsetSeconds;
 }
 
 Clock& processClock()

@@ -60,8 +60,7 @@ GtkMainWindow::GtkMainWindow(const std::string& title, const std::string& resour
 
 GtkMainWindow::~GtkMainWindow()
 {
-    if (idleSource)
-        g_source_remove(idleSource);
+    dropTicks();
     tray.remove();
     if (window)
         gtk_widget_destroy(window);

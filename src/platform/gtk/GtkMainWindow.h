@@ -104,6 +104,8 @@ private:
     static void digitsOnly(GtkEditable* editable, gchar* text, gint length, gint*, gpointer);
     static gboolean deleteRequested(GtkWidget*, GdkEvent*, gpointer self);
     static gboolean idleTick(gpointer self);
+    void armTicks(gint64 readyTime);
+    void dropTicks();
 
     GtkWidget* window = nullptr;
     GtkWidget* layer = nullptr;
@@ -116,7 +118,9 @@ private:
     X11KeyState keys;
     TrayIcon tray;
     std::function<bool()> idle;
-    guint idleSource = 0;          // the pending tick: an idle source, or a timeout after a pause
+    // The tick's one source for the window's life: ready at once (when the
+    // loop is idle), at the end of a pause, or never while a box is open.
+    GSource* tickSource = nullptr;
     std::uint32_t owedPauseMs = 0; // asked for by the tick that runs
     bool inTick = false;
     int modalDepth = 0;

@@ -1,34 +1,62 @@
-// GtkMainWindow's idle tick: a source of the GLib loop at idle priority,
-// dispatched only when no event waits. The pause that ends a tick is spent in
-// the loop's own wait (a timeout source for the next tick), so events are
-// handled meanwhile and the loop never spins. While a message box runs its own
-// loop or the tray menu is open, the source is removed, so no tick runs.
+// GtkMainWindow's idle tick: one source of the GLib loop at idle priority for
+// the window's life, dispatched only when no event waits. The pause that ends
+// a tick is spent in the loop's own wait (the source's ready time moves to the
+// next tick), so events are handled meanwhile and the loop never spins; no
+// source is made or freed per tick. While a message box runs its own loop or
+// the tray menu is open, the source is never ready, so no tick runs.
 #include "platform/gtk/GtkMainWindow.h"
 
-void GtkMainWindow::startTicking(std::function<bool()> idleCall)
+namespace {
+
+gboolean dispatchTick(GSource*, GSourceFunc callback, gpointer self)
 {
-    idle = std::move(idleCall);
-    if (!idle && idleSource) {
-        g_source_remove(idleSource);
-        idleSource = 0;
-    }
-    if (idle && !idleSource && modalDepth == 0)
-        idleSource = g_idle_add(idleTick, this);
+    return callback(self);
 }
 
-namespace {
+GSourceFuncs g_tickFuncs = {nullptr, nullptr, dispatchTick, nullptr, nullptr, nullptr};
+
 void leaveLoop()
 {
     if (gtk_main_level() > 0)
         gtk_main_quit();
 }
+
 } // namespace
+
+void GtkMainWindow::armTicks(gint64 readyTime)
+{
+    if (!tickSource) {
+        tickSource = g_source_new(&g_tickFuncs, sizeof(GSource));
+        g_source_set_priority(tickSource, G_PRIORITY_DEFAULT_IDLE);
+        g_source_set_callback(tickSource, idleTick, this, nullptr);
+        g_source_attach(tickSource, nullptr);
+    }
+    g_source_set_ready_time(tickSource, readyTime);
+}
+
+void GtkMainWindow::dropTicks()
+{
+    if (!tickSource)
+        return;
+    g_source_destroy(tickSource);
+    g_source_unref(tickSource);
+    tickSource = nullptr;
+}
+
+void GtkMainWindow::startTicking(std::function<bool()> idleCall)
+{
+    idle = std::move(idleCall);
+    if (!idle)
+        dropTicks();
+    else if (!tickSource)
+        armTicks(modalDepth == 0 ? 0 : -1);
+}
 
 gboolean GtkMainWindow::idleTick(gpointer self)
 {
     auto* w = static_cast<GtkMainWindow*>(self);
     if (w->closed || !w->idle) {
-        w->idleSource = 0;
+        w->dropTicks();
         leaveLoop();
         return G_SOURCE_REMOVE;
     }
@@ -36,18 +64,17 @@ gboolean GtkMainWindow::idleTick(gpointer self)
     const bool goOn = w->idle();
     w->inTick = false;
     if (!goOn || w->closed) {
-        w->idleSource = 0;
+        w->dropTicks();
         leaveLoop();
         return G_SOURCE_REMOVE;
     }
     const std::uint32_t pause = w->owedPauseMs;
     w->owedPauseMs = 0;
-    if (w->idleSource == 0) // a message box during the tick took the source away
+    if (!w->tickSource) // the tick stopped the ticking
         return G_SOURCE_REMOVE;
     // The next tick: after the pause the tick asked for, else when idle again.
-    w->idleSource =
-        pause > 0 ? g_timeout_add_full(G_PRIORITY_DEFAULT_IDLE, pause, idleTick, w, nullptr) : g_idle_add(idleTick, w);
-    return G_SOURCE_REMOVE;
+    w->armTicks(w->modalDepth > 0 ? -1 : pause > 0 ? g_get_monotonic_time() + gint64{pause} * 1000 : 0);
+    return G_SOURCE_CONTINUE;
 }
 
 bool GtkMainWindow::pauseBeforeNextTick(std::uint32_t ms)
@@ -62,15 +89,13 @@ void GtkMainWindow::suspendTicks()
 {
     ++modalDepth;
     // A box opened by the tick itself: GLib does not re-enter a running source.
-    if (idleSource && !inTick) {
-        g_source_remove(idleSource);
-        idleSource = 0;
-    }
+    if (tickSource && !inTick)
+        g_source_set_ready_time(tickSource, -1);
 }
 
 void GtkMainWindow::resumeTicks()
 {
-    if (--modalDepth > 0 || !idle || inTick || idleSource)
+    if (--modalDepth > 0 || !idle || inTick)
         return;
-    idleSource = g_idle_add(idleTick, this);
+    armTicks(0);
 }

@@ -26,6 +26,10 @@ GtkToolkit::GtkToolkit(const std::string& resources) : resourceFolder(resources)
 
 bool GtkToolkit::initialise()
 {
+    // The window draws with cairo alone: GDK's probe for GL visuals would load
+    // the GL driver (with a software one, 12 MB of private memory) for nothing.
+    // A GDK_GL the user set is kept.
+    g_setenv("GDK_GL", "disable", FALSE);
     if (!gtk_init_check(nullptr, nullptr))
         return false;
     loadStyle();

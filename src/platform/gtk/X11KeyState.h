@@ -11,18 +11,27 @@ public:
     enum class Which { L, Control, Shift };
 
     X11KeyState();
+    ~X11KeyState();
+    X11KeyState(const X11KeyState&) = delete;
+    X11KeyState& operator=(const X11KeyState&) = delete;
+
     bool isDown(Which key);
+    // Every X event, as GDK's filter sees it; raw key presses and releases of
+    // the whole display count, whichever window has the focus.
+    void onEvent(const void* xevent);
 
 private:
-    // Every answer within this long after a query reads the same keymap: one
-    // round trip to the server per tick would cost more than the tick itself,
-    // and a pilot holds a key far longer.
+    // Without the input extension's raw key events, every answer within this
+    // long after a query reads the same keymap: a pilot holds a key far longer.
     static constexpr long long kKeymapAgeUs = 50000;
 
+    void queryKeymap();
+    void listenForRawKeys();
+
     void* display = nullptr; // the X11 Display of GDK's default display, when it is one
-    char keymap[32] = {};
     unsigned char codes[5] = {}; // L, left and right Ctrl, left and right Shift; 0 for none
-    bool codesKnown = false;
+    bool held[5] = {};
+    int inputOpcode = -1;    // the input extension's opcode once raw key events come; -1 = polling
     long long keymapTime = -1; // monotonic microseconds of the last query; -1 before the first
     CDebugLog log;
 };

@@ -1,6 +1,7 @@
-// HttpClient on libcurl with OpenSSL: one easy handle per request, TLS always
-// verified against the system authorities plus the CA file's, stall timeouts
-// for sending and receiving, and an overall deadline.
+// HttpClient on libcurl with OpenSSL: one easy handle per thread, so its
+// connection to the service is kept between requests; TLS always verified
+// against the system authorities plus the CA file's, stall timeouts for
+// sending and receiving, and an overall deadline.
 #include "platform/HttpClient.h"
 
 #include <curl/curl.h>
@@ -46,10 +47,14 @@ int onExchangeProgress(void* user, curl_off_t, curl_off_t down, curl_off_t, curl
     auto* t = static_cast<Exchange*>(user);
     if (t->request->cancel != nullptr && t->request->cancel->load())
         return 1;
+    // Connected once the request is about to go out: after the TLS handshake
+    // on a new connection, at once on a kept one.
     curl_off_t tlsDone = 0;
+    curl_off_t sendBegun = 0;
     curl_easy_getinfo(t->curl, CURLINFO_APPCONNECT_TIME_T, &tlsDone);
+    curl_easy_getinfo(t->curl, CURLINFO_PRETRANSFER_TIME_T, &sendBegun);
     const auto now = SteadyClock::now();
-    if (tlsDone == 0 || up != t->lastUp || down != t->lastDown) {
+    if ((tlsDone == 0 && sendBegun == 0) || up != t->lastUp || down != t->lastDown) {
         t->lastUp = up;
         t->lastDown = down;
         t->lastMove = now;
@@ -134,6 +139,33 @@ CURLcode onSslContext(CURL*, void* sslContext, void* user)
     return CURLE_OK;
 }
 
+// The thread's easy handle and the connection it keeps. A handle is only
+// reused for the CA file it verified its connection with, and is dropped
+// after any failure, so the next request starts on a fresh connection.
+struct KeptHandle {
+    CURL* curl = nullptr;
+    std::string caFile;
+
+    ~KeptHandle() { drop(); }
+    void drop()
+    {
+        if (curl != nullptr)
+            curl_easy_cleanup(curl);
+        curl = nullptr;
+    }
+    CURL* take(const std::string& forCaFile)
+    {
+        if (curl != nullptr && caFile != forCaFile)
+            drop();
+        if (curl == nullptr)
+            curl = curl_easy_init();
+        else
+            curl_easy_reset(curl); // keeps the connection, forgets the last request's options
+        caFile = forCaFile;
+        return curl;
+    }
+};
+
 class CurlHttpClient final : public HttpClient {
 public:
     CurlHttpClient()
@@ -144,8 +176,9 @@ public:
 
     HttpResponse send(const HttpRequest& request) override
     {
+        thread_local KeptHandle kept;
         HttpResponse response;
-        CURL* curl = curl_easy_init();
+        CURL* curl = kept.take(request.caFile);
         if (curl == nullptr) {
             response.errorText = "curl_easy_init failed";
             response.platformError = CURLE_FAILED_INIT;
@@ -164,7 +197,11 @@ public:
         finish(curl, rc, errorBuffer, t);
 
         curl_slist_free_all(headers);
-        curl_easy_cleanup(curl);
+        // The options point at this call's buffers.
+        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
+        curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+        if (!response.ok || response.status < 200 || response.status >= 300)
+            kept.drop();
         return response;
     }
 

@@ -190,14 +190,17 @@ private:
         putLe32(p, message);
         putLe32(p + 4, static_cast<std::uint32_t>(atomName.size()));
         std::memcpy(p + 8, atomName.data(), atomName.size());
+        // The socket almost always has room for a frame: it waits only when full.
         std::size_t done = 0;
         while (done < frame.size()) {
-            const Io ready = waitFor(socketFd, POLLOUT, deadline);
-            if (ready != Io::Done)
-                return ioFailure(ready);
             const ssize_t n = ::send(socketFd, frame.data() + done, frame.size() - done, MSG_NOSIGNAL | MSG_DONTWAIT);
-            if (n < 0 && (errno == EINTR || errno == EAGAIN))
+            if (n < 0 && errno == EINTR)
                 continue;
+            if (n < 0 && errno == EAGAIN) {
+                if (const Io ready = waitFor(socketFd, POLLOUT, deadline); ready != Io::Done)
+                    return ioFailure(ready);
+                continue;
+            }
             if (n <= 0)
                 return SendOutcome{SendStatus::Failed, 0, errno != 0 ? errno : EPIPE};
             done += static_cast<std::size_t>(n);

@@ -1,5 +1,6 @@
-// HttpClient on WinHTTP: one session and connection per request; a request
-// with a cancel flag ends as soon as another thread sets it.
+// HttpClient on WinHTTP: a thread keeps its session and connection to the
+// service when WinHTTP's own handshake checked it; a request with a cancel
+// flag ends as soon as another thread sets it.
 #include "platform/HttpClient.h"
 
 #include "platform/win32/WinHttpRequest.h"
@@ -24,6 +25,10 @@ public:
         target.receiveTimeoutMs = request.receiveTimeoutMs;
         target.totalTimeoutMs = request.totalTimeoutMs;
         target.cancel = request.cancel;
+        // Kept only without a CA file: that handshake is relaxed for our own
+        // check, and Wine pools connections across sessions, so a warm one
+        // could serve a request with another trust setting unchecked.
+        target.keepConnection = request.caFile.empty();
 
         HttpResponse response;
         const WinHttpOutcome outcome = WinHttpRequest::exchange(

@@ -20,6 +20,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -199,10 +200,68 @@ bool chainTrusted(PCCERT_CONTEXT server, HCERTSTORE caStore, const std::string& 
     return false;
 }
 
+// A thread's kept session and connection, and the server they were made for.
+// A request takes them out while it runs and hands them back only after a
+// complete answer, so a cancelled or failed one leaves a fresh start.
+struct KeptConnection {
+    std::string server; // host, port, user agent and CA file
+    HINTERNET session = nullptr;
+    HINTERNET connection = nullptr;
+
+    KeptConnection() = default;
+    KeptConnection(const KeptConnection&) = delete;
+    KeptConnection& operator=(const KeptConnection&) = delete;
+    ~KeptConnection() { drop(); }
+
+    void drop()
+    {
+        if (connection != nullptr)
+            WinHttpCloseHandle(connection);
+        if (session != nullptr)
+            WinHttpCloseHandle(session);
+        connection = session = nullptr;
+    }
+};
+
+// The calling thread's keeping, emptied when it was made for another server.
+// Never freed with its thread: a thread_local with a destructor crashes the
+// thread's exit in winpthreads. Only uncancellable requests keep (the
+// client's own thread's), so the threads that come and go leave nothing.
+KeptConnection& keptFor(const WinHttpTarget& target)
+{
+    thread_local KeptConnection* keeping = nullptr;
+    if (keeping == nullptr)
+        keeping = new KeptConnection;
+    KeptConnection& kept = *keeping;
+    const std::string server =
+        target.host + ":" + std::to_string(target.port) + "\n" + target.userAgent + "\n" + target.caFile;
+    if (kept.server != server) {
+        kept.drop();
+        kept.server = server;
+    }
+    return kept;
+}
+
+// Only a connection that WinHTTP's own handshake checked is kept: one whose
+// root was let through for the CA file's check would stay in Wine's
+// process-wide pool, where a request with no CA file could be served on it.
+bool keeps(const WinHttpTarget& target) { return target.keepConnection && target.caFile.empty(); }
+
+// A request takes the kept handles out while it runs (none when not keeping).
+HINTERNET takeSession(KeptConnection* kept) { return kept != nullptr ? std::exchange(kept->session, nullptr) : nullptr; }
+HINTERNET takeConnection(KeptConnection* kept)
+{
+    return kept != nullptr ? std::exchange(kept->connection, nullptr) : nullptr;
+}
+
 class Exchange {
 public:
-    Exchange(const WinHttpTarget& t, WinHttpOutcome& o)
-        : target(t), outcome(o), deadline(SteadyClock::now() + std::chrono::milliseconds(t.totalTimeoutMs))
+    // Starts on a kept session and connection when given (closed with the
+    // request unless handed back).
+    Exchange(const WinHttpTarget& t, WinHttpOutcome& o, HINTERNET keptSession = nullptr,
+             HINTERNET keptConnection = nullptr)
+        : target(t), outcome(o), deadline(SteadyClock::now() + std::chrono::milliseconds(t.totalTimeoutMs)),
+          session(keptSession), connection(keptConnection)
     {
     }
     ~Exchange() { closeHandles(); }
@@ -220,6 +279,18 @@ public:
         for (HINTERNET h : {request, connection, session})
             if (h != nullptr)
                 WinHttpCloseHandle(h);
+    }
+
+    // After a complete answer the session and connection go back to the
+    // thread's keeping; anything else closes them with the request.
+    void handBack(KeptConnection* kept)
+    {
+        std::lock_guard<std::mutex> lock(handles);
+        if (kept == nullptr || closed || !outcome.ok || outcome.status < 200 || outcome.status >= 300)
+            return;
+        kept->drop();
+        kept->session = std::exchange(session, nullptr);
+        kept->connection = std::exchange(connection, nullptr);
     }
 
     void run(const std::string& body, const WinHttpRequest::BodySink& sink)
@@ -297,24 +368,28 @@ private:
 
     bool open()
     {
-        if (!adopt(session, WinHttpOpen(toWide(target.userAgent).c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
-                                        WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0)))
+        if (session == nullptr && !adopt(session, WinHttpOpen(toWide(target.userAgent).c_str(),
+                                                              WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                                                              WINHTTP_NO_PROXY_BYPASS, 0)))
             return fail("cannot open a WinHTTP session");
         const DWORD connectMs = cut(target.connectTimeoutMs);
         if (connectMs == 0 || !WinHttpSetTimeouts(session, static_cast<int>(connectMs), static_cast<int>(connectMs),
                                                   static_cast<int>(std::max<DWORD>(1, cut(target.sendTimeoutMs))),
                                                   static_cast<int>(std::max<DWORD>(1, cut(target.receiveTimeoutMs)))))
             return fail("cannot set the timeouts");
-        if (!adopt(connection, WinHttpConnect(session, toWide(target.host).c_str(),
-                                              static_cast<INTERNET_PORT>(target.port), 0)))
+        if (connection == nullptr &&
+            !adopt(connection,
+                   WinHttpConnect(session, toWide(target.host).c_str(), static_cast<INTERNET_PORT>(target.port), 0)))
             return fail("cannot reach " + target.host);
         if (!adopt(request, WinHttpOpenRequest(connection, toWide(target.verb).c_str(), toWide(target.path).c_str(),
                                                nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                                WINHTTP_FLAG_SECURE)))
             return fail("cannot open the request");
-        // Its own connection for every request, as the seam promises (Wine
-        // would otherwise reuse one from an earlier session).
-        DWORD features = WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_KEEP_ALIVE;
+        // Its own connection for every request unless it keeps the thread's
+        // (Wine would otherwise reuse one from an earlier session).
+        DWORD features = WINHTTP_DISABLE_COOKIES;
+        if (!keeps(target))
+            features |= WINHTTP_DISABLE_KEEP_ALIVE;
         // A redirect would reach a server whose chain is no longer checked here.
         if (!target.followRedirects || !target.caFile.empty())
             features |= WINHTTP_DISABLE_REDIRECTS;
@@ -471,14 +546,22 @@ private:
 class CancellableExchange {
 public:
     static WinHttpOutcome run(const WinHttpTarget& target, const std::string& body,
-                              const WinHttpRequest::BodySink& sink)
+                              const WinHttpRequest::BodySink& sink, KeptConnection* kept)
     {
-        auto shared = std::make_shared<CancellableExchange>(target);
+        auto shared = std::make_shared<CancellableExchange>(target, kept);
         std::thread([shared, body, &sink] { shared->work(body, sink); }).detach();
-        return shared->watch(*target.cancel);
+        const WinHttpOutcome outcome = shared->watch(*target.cancel);
+        if (!outcome.cancelled)
+            shared->exchange.handBack(kept);
+        return outcome;
     }
 
-    explicit CancellableExchange(const WinHttpTarget& t) : target(t), exchange(target, outcome) {}
+    // The worker thread never touches the caller's keeping: the handles are
+    // taken out here and handed back by the caller.
+    CancellableExchange(const WinHttpTarget& t, KeptConnection* kept)
+        : target(t), exchange(target, outcome, takeSession(kept), takeConnection(kept))
+    {
+    }
 
 private:
     static constexpr auto kPoll = std::chrono::milliseconds(50);
@@ -535,9 +618,12 @@ private:
 
 WinHttpOutcome WinHttpRequest::exchange(const WinHttpTarget& target, const std::string& body, const BodySink& sink)
 {
+    KeptConnection* kept = keeps(target) && target.cancel == nullptr ? &keptFor(target) : nullptr;
     if (target.cancel != nullptr)
-        return CancellableExchange::run(target, body, sink);
+        return CancellableExchange::run(target, body, sink, kept);
     WinHttpOutcome outcome;
-    Exchange(target, outcome).run(body, sink);
+    Exchange exchange(target, outcome, takeSession(kept), takeConnection(kept));
+    exchange.run(body, sink);
+    exchange.handBack(kept);
     return outcome;
 }

@@ -26,6 +26,11 @@ struct WinHttpTarget {
     bool followRedirects = false;
     // Set by another thread to end the request at once (a client that exits).
     const std::atomic<bool>* cancel = nullptr;
+    // Reuse the calling thread's session and connection to the same server;
+    // any failure or cancel drops them for a fresh one. Ignored with a CA
+    // file: a connection whose handshake let the root through for our own
+    // check never outlives its request, so no other request can be served on it.
+    bool keepConnection = false;
 };
 
 struct WinHttpOutcome {

@@ -86,6 +86,44 @@ TEST(DebugLog, InnerNewlinesStartContinuationLines)
                                }));
 }
 
+// A warning at every check (20 a second) costs a line a minute in the file;
+// the listener still hears each one, and debug lines are never folded.
+TEST(DebugLog, RepeatedWarningsAreFoldedIntoACountAMinute)
+{
+    ScopedManualClock clock(kLateEvening);
+    writeHeaderFirst();
+    LogCapture capture;
+    int heard = 0;
+    CDebugLog::setListener([&](CDebugLog::Level, const std::string&, const std::string&) { ++heard; });
+    {
+        CDebugLog log("CCheatDetector", CDebugLog::Quiet{});
+        for (int i = 0; i < 2500; ++i) { // 125 s
+            log.warnf("Last tank and last fuel don't match: %d != %d", 6600 - i, 6609 - i);
+            if (i % 1000 == 0)
+                log.debugf("nFuelDiff = %d", i);
+            if (i == 100)
+                log.error("other words");
+            clock->advance(50);
+        }
+    }
+    CDebugLog::setListener({});
+    EXPECT_EQ(heard, 2500 + 3 + 1);
+    EXPECT_EQ(capture.lines(), (std::vector<std::string>{
+                                   "2026-12-06 - 23:45:01 Warn: [CCheatDetector] Last tank and last fuel don't match: "
+                                   "6600 != 6609",
+                                   "2026-12-06 - 23:45:01 Debug: [CCheatDetector] nFuelDiff = 0",
+                                   "2026-12-06 - 23:45:06 Error: [CCheatDetector] other words",
+                                   "2026-12-06 - 23:45:51 Debug: [CCheatDetector] nFuelDiff = 1000",
+                                   "2026-12-06 - 23:46:01 Warn: [CCheatDetector] 1199 more since 23:45:01, the last: "
+                                   "Last tank and last fuel don't match: 5401 != 5410",
+                                   "2026-12-06 - 23:46:41 Debug: [CCheatDetector] nFuelDiff = 2000",
+                                   "2026-12-06 - 23:47:01 Warn: [CCheatDetector] 1200 more since 23:46:01, the last: "
+                                   "Last tank and last fuel don't match: 4201 != 4210",
+                                   "2026-12-06 - 23:47:06 Warn: [CCheatDetector] 100 more since 23:47:01, the last: "
+                                   "Last tank and last fuel don't match: 4101 != 4110",
+                               }));
+}
+
 TEST(DebugLog, HeaderOncePerProcess)
 {
     ScopedManualClock clock(kLateEvening);
@@ -231,6 +269,7 @@ TEST(DebugLog, NoPurgeWithoutADataFolder)
         CClientConfig::destroyInstance();
         setSystemInfo(previous);
     }
+    CDebugLog::resetProcessState(); // Windows removes no file held open
     fs::current_path(before);
     fs::remove_all(work);
 }
@@ -240,6 +279,7 @@ TEST(DebugLog, AnUnwritableFolderLosesLinesQuietly)
     ScopedManualClock clock(kLateEvening);
     CDebugLog log("Quiet", CDebugLog::Quiet{});
     const std::string path = log.filePath();
+    CDebugLog::resetProcessState(); // Windows removes no file held open
     fs::remove(path);
     fs::create_directory(path); // a folder where the file should be
     log.error("dropped");
@@ -249,6 +289,7 @@ TEST(DebugLog, AnUnwritableFolderLosesLinesQuietly)
     text << std::ifstream(path).rdbuf(); // closed again before the file is removed
     EXPECT_EQ(text.str().find("dropped"), std::string::npos);
     EXPECT_NE(text.str().find("Error: [Quiet] written once the file can be made again"), std::string::npos);
+    CDebugLog::resetProcessState();
     fs::remove(path);
 }
 

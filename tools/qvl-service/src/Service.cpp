@@ -14,8 +14,37 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 namespace {
+
+// The library lets a kept connection's worker wait out its whole keep-alive
+// time even after the server stopped, and the stop waits for the workers:
+// shut the sockets accepted on our port (never a client's of this process,
+// whose local port is another) so a stop takes no longer than a request.
+void endKeptConnections(int port)
+{
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it("/proc/self/fd", ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.empty() || !std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
+        const int fd = std::stoi(name);
+        sockaddr_storage local{}, peer{};
+        socklen_t localLength = sizeof local, peerLength = sizeof peer;
+        if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &localLength) != 0 ||
+            ::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &peerLength) != 0)
+            continue; // not a connected socket
+        int localPort = -1;
+        if (local.ss_family == AF_INET)
+            localPort = ntohs(reinterpret_cast<const sockaddr_in&>(local).sin_port);
+        else if (local.ss_family == AF_INET6)
+            localPort = ntohs(reinterpret_cast<const sockaddr_in6&>(local).sin6_port);
+        if (localPort == port)
+            ::shutdown(fd, SHUT_RDWR);
+    }
+}
 
 std::string garbage()
 {
@@ -86,6 +115,10 @@ std::unique_ptr<httplib::SSLServer> CService::makeServer()
     svr->set_write_timeout(30, 0);
     svr->set_payload_max_length(1 << 20);
     svr->set_tcp_nodelay(true); // no 40 ms Nagle stalls between header and body
+    // Clients keep their connection between calls (a tracker update a minute,
+    // positions every three); each kept connection holds a worker meanwhile.
+    svr->set_keep_alive_max_count(100000);
+    svr->set_keep_alive_timeout(120);
     svr->Post("/client_interface3.php",
               [this](const httplib::Request& req, httplib::Response& res) { handleLegacy(req, res); });
     svr->Post("/api/login", [this](const httplib::Request& req, httplib::Response& res) {
@@ -304,8 +337,11 @@ bool CService::listen()
 
 void CService::unlisten()
 {
-    if (server)
+    if (server) {
         server->stop();
+        // No new keep-alive wait starts once stopped; end those under way.
+        endKeptConnections(boundPort);
+    }
     if (serverThread.joinable())
         serverThread.join();
     server.reset();
