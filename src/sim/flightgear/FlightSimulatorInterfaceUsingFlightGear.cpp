@@ -127,7 +127,12 @@ bool CFlightSimulatorInterfaceUsingFlightGear::getEverything()
     }
     lPreviousVerticalSpeed = previous;
     updateFlightTimer();
-    recentVerticalSpeeds.push(lVerticalSpeed);
+    // The touchdown is scored from the sink before the wheels touch. JSBSim's
+    // gear stops the sink within a frame or two of the contact, so a poll that
+    // already reads weight on wheels reads almost no sink, and averaging it in
+    // would halve a firm landing: only readings in the air enter the ring.
+    if (!bOnGround)
+        recentVerticalSpeeds.push(lVerticalSpeed);
     return true;
 }
 

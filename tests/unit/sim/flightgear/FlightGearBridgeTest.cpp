@@ -105,6 +105,23 @@ TEST_F(FlightGearBridge, OnTheGroundWhileAnyWheelCarriesWeight)
     EXPECT_EQ(bridge.lGearRetractable, 0) << "no JSBSim gear position: fixed gear";
 }
 
+TEST_F(FlightGearBridge, TouchdownIsScoredFromTheSinkInTheAir)
+{
+    // The gear has stopped the sink by the first poll on the ground.
+    const std::vector<std::pair<const char*, const char*>> polls = {
+        {"-2.9", "false"}, {"-2.8", "false"}, {"-2.7", "false"}, {"-0.1", "true"}, {"0.4", "true"}};
+    for (const auto& [fps, wow] : polls) {
+        fg.properties["/velocities/vertical-speed-fps"] = fps;
+        for (const char* unit : {"/gear/gear[0]/wow", "/gear/gear[1]/wow", "/gear/gear[2]/wow"})
+            fg.properties[unit] = wow;
+        ASSERT_TRUE(bridge.getEverything());
+    }
+    std::int32_t values[3];
+    ASSERT_EQ(bridge.recentVerticalSpeeds.oldestFirst(values), 3);
+    for (std::int32_t fpm : values)
+        EXPECT_NEAR(fpm, -168, 7) << "a reading on the ground entered the touchdown's average";
+}
+
 struct EngineCase {
     const char* name;
     std::vector<std::pair<std::string, std::string>> nodes;
