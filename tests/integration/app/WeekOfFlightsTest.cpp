@@ -82,8 +82,10 @@ TEST(ClientProgramWeek, FiveFlightsWithTheServiceFaultsBetweenThem)
     for (const char* name : {"Profit", "ProfitMultiplied", "Salary", "Ticket", "Fuelprice", "Fuel_Bought", "Fuel_Used",
                              "landing_fee", "Bonus", "v_Reputation", "Rating", "Hours", "Distance"}) {
         std::string line = name;
-        for (const Fields& r : reports)
-            line += "\t" + field(r, name);
+        for (const Fields& r : reports) {
+            line += '\t';
+            line += field(r, name);
+        }
         std::cout << line << std::endl;
     }
     // Flight 4 went up from its backup after a restart: it carries what its
