@@ -1,275 +1,263 @@
-// The GTK window on a private X server: the skin and pages painted (a
-// screenshot of each page kept in <build>/artifacts/gtk), owner-drawn buttons
-// clicked and pressed from the keyboard through the display server, no tick
-// while a message box is open,
-// and the key state read from the server while another window has the focus.
-#include "XvfbServer.h"
+// The window suite on GTK: the main window on a private Xvfb display, clicked
+// and typed into with xdotool, its tray icon held by a tray host (trayer) on
+// that display; and the skin's outline record read or rejected.
+#include "../gtk/XvfbServer.h"
+#include "WindowSuite.h"
 
 #include "platform/ResourceFolder.h"
 #include "platform/gtk/GtkMainWindow.h"
 #include "platform/gtk/GtkToolkit.h"
 #include "platform/gtk/SkinImage.h"
-#include "platform/headless/RecordingSoundOutput.h"
-#include "ui/ControlIds.h"
-#include "ui/UserInterface.h"
 
-#include <gtest/gtest.h>
 #include <gtk/gtk.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
+#include <cstring>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <iterator>
-#include <string>
 
 namespace {
 
-bool displayReady()
-{
-    static XvfbServer server;
-    static const bool ready = server.running() && GtkToolkit::initialise();
-    return ready;
-}
-
-// Runs the loop until `done` holds or the time is up.
-bool pumpUntil(const std::function<bool()>& done, int ms = 3000)
+void pump(int ms, const std::function<bool()>& done = [] { return false; })
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) {
+    while (std::chrono::steady_clock::now() < end && !done()) {
         // Bounded: a ticking window's idle source is always pending.
         for (int i = 0; i < 100 && gtk_events_pending(); ++i)
             gtk_main_iteration_do(FALSE);
-        if (done())
-            return true;
         g_usleep(5000);
     }
-    return done();
 }
 
-void pump(int ms)
+bool xdotool(const std::string& arguments)
 {
-    pumpUntil([] { return false; }, ms);
+    return std::system(("xdotool " + arguments).c_str()) == 0;
 }
 
-bool run(const std::string& command)
+// The first toplevel that `match` accepts.
+GtkWidget* findToplevel(const std::function<bool(GtkWidget*)>& match)
 {
-    return std::system(command.c_str()) == 0;
+    GList* windows = gtk_window_list_toplevels();
+    GtkWidget* found = nullptr;
+    for (GList* w = windows; w && !found; w = w->next)
+        if (match(GTK_WIDGET(w->data)))
+            found = GTK_WIDGET(w->data);
+    g_list_free(windows);
+    return found;
 }
 
-struct Origin {
-    int x = 0;
-    int y = 0;
-};
-
-Origin originOf(GtkMainWindow& window)
+// The status icon's own window, once the tray host has embedded it.
+GtkWidget* embeddedTrayIcon()
 {
-    Origin o;
-    gdk_window_get_origin(gtk_widget_get_window(window.widget()), &o.x, &o.y);
-    return o;
+    return findToplevel([](GtkWidget* w) {
+        return std::strcmp(G_OBJECT_TYPE_NAME(w), "GtkTrayIcon") == 0 && gtk_widget_get_mapped(w);
+    });
 }
 
-GdkPixbuf* screenshot(GtkMainWindow& window)
+GtkWidget* openMenu()
 {
-    const Origin o = originOf(window);
-    return gdk_pixbuf_get_from_window(gdk_get_default_root_window(), o.x, o.y, 600, 380);
+    return findToplevel([](GtkWidget* w) {
+        GtkWidget* child = gtk_bin_get_child(GTK_BIN(w));
+        return gtk_widget_get_visible(w) && child && GTK_IS_MENU(child);
+    });
 }
 
-struct Rgb {
-    int r, g, b;
-};
-
-Rgb pixel(GdkPixbuf* image, int x, int y)
-{
-    const guchar* p =
-        gdk_pixbuf_get_pixels(image) + y * gdk_pixbuf_get_rowstride(image) + x * gdk_pixbuf_get_n_channels(image);
-    return {p[0], p[1], p[2]};
-}
-
-class RecordingEvents final : public WindowEvents {
+// A tray host on the private display for the process's life.
+class TrayHost {
 public:
-    void onPaint(Painter&) override { ++paints; }
-    void onCommand(int id) override { commands.push_back(id); }
-    int paints = 0;
-    std::vector<int> commands;
+    TrayHost()
+    {
+        pid = fork();
+        if (pid == 0) {
+            const char* argv[] = {"trayer", "--edge", "top", "--align", "right", "--height", "24", nullptr};
+            execvp("trayer", const_cast<char**>(argv));
+            _exit(127);
+        }
+        // Not found or no display: it ends at once. An icon made before the
+        // host is up docks once the host announces itself.
+        g_usleep(500000);
+        running = pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0;
+        if (!running)
+            pid = -1;
+    }
+    ~TrayHost()
+    {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+    bool running = false;
+
+private:
+    pid_t pid = -1;
 };
 
-class GtkWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override
+class GtkWindowDriver {
+public:
+    static std::string unavailable()
     {
-        if (!displayReady())
-            GTEST_SKIP() << "Xvfb could not be started; the window tests need it";
-        resources = findResourceFolder();
-        ASSERT_FALSE(resources.empty()) << "the generated resources are missing";
-        window = std::make_unique<GtkMainWindow>("Quenvale", resources);
-        ASSERT_TRUE(window->skinLoaded());
+        static XvfbServer server;
+        static const bool ready = server.running() && GtkToolkit::initialise();
+        if (!ready)
+            return "Xvfb could not be started; the window tests need it";
+        return findResourceFolder().empty() ? "the generated resources are missing" : "";
     }
-    void TearDown() override
+    static std::filesystem::path artifacts() { return std::filesystem::path(QVL_ARTIFACT_DIR) / "gtk"; }
+
+    GtkWindowDriver() : kit(findResourceFolder()), made_(kit.createMainWindow("Quenvale")) {}
+    ~GtkWindowDriver()
     {
-        window.reset();
+        made_.reset();
         pump(50);
     }
 
-    void showAndWait()
+    bool made() const { return made_ != nullptr; }
+    Window& window() { return *made_; }
+    Toolkit& toolkit() { return kit; }
+    void pump(int ms) { ::pump(ms); }
+
+    void show()
     {
-        window->show();
-        ASSERT_TRUE(pumpUntil([&] { return gtk_widget_get_mapped(window->widget()); }));
-        pump(200);
+        main().show();
+        ::pump(3000, [&] { return gtk_widget_get_mapped(main().widget()); });
+        ::pump(200);
     }
 
-    std::string resources;
-    std::unique_ptr<GtkMainWindow> window;
-};
-
-TEST_F(GtkWindowTest, PaintsEveryPageOverTheSkin)
-{
-    RecordingSoundOutput sounds;
-    CUserInterface ui(*window, sounds);
-    window->setEvents(&ui);
-    ui.OnCreate();
-    showAndWait();
-    const std::filesystem::path folder = std::filesystem::path(QVL_ARTIFACT_DIR) / "gtk";
-    std::filesystem::create_directories(folder);
-    const Rgb contentColour = {0xf3, 0xf5, 0xf7};
-    for (int page :
-         {PageLogin, PageHome, PageOptions, PageFlightInformation, PageFlying, PageChecklist, PageReportRoute,
-          PageReportFinances, PageReportPenalties, PageWrongVersion, PageFuelTanks, PageReportBackup, PageSimpleFuel,
-          PageLoadSheet, PageComment, PageDownload, PageAbortedFlight, PageDivert, PageFuelError}) {
-        ui.SetPage(page);
-        pump(150);
-        GdkPixbuf* image = screenshot(*window);
-        ASSERT_NE(image, nullptr);
-        const std::string file = (folder / ("page_" + std::to_string(page) + ".png")).string();
-        EXPECT_TRUE(gdk_pixbuf_save(image, file.c_str(), "png", nullptr, nullptr)) << file;
-        // The corner outside the outline is cut away; the content area is the skin's.
-        const Rgb corner = pixel(image, 577, 352);
-        EXPECT_EQ(corner.r, contentColour.r) << "page " << page;
-        g_object_unref(image);
+    WindowPlace origin()
+    {
+        WindowPlace o;
+        gdk_window_get_origin(gtk_widget_get_window(main().widget()), &o.x, &o.y);
+        return o;
     }
-    window->setEvents(nullptr);
-}
+    bool visible() { return gtk_widget_get_visible(main().widget()); }
+    bool focused() { return gtk_window_is_active(GTK_WINDOW(main().widget())); }
 
-TEST_F(GtkWindowTest, ClickOrKeyOnAControlIsItsCommandAndOnTheSkinIsNone)
-{
-    RecordingEvents events;
-    window->setEvents(&events);
-    window->createControl({ControlKind::Button, 77, "Fly!", 25, 310, 148, 20, StyleVisible});
-    window->createControl({ControlKind::Button, 78, "Hidden", 25, 334, 148, 20, StyleNone});
-    window->createControl({ControlKind::CheckBox, 79, "", 25, 280, 12, 12, StyleVisible});
-    showAndWait();
-    const Origin o = originOf(*window);
-    auto click = [&](int x, int y) {
-        ASSERT_TRUE(run("xdotool mousemove " + std::to_string(o.x + x) + " " + std::to_string(o.y + y) + " click 1"));
-        pump(200);
-    };
-    click(60, 318); // the button, which takes the focus
-    GdkPixbuf* image = screenshot(*window);
-    ASSERT_NE(image, nullptr);
-    const Rgb top = pixel(image, 60, 310), bottom = pixel(image, 60, 329);
-    g_object_unref(image);
-    EXPECT_EQ((std::vector<int>{top.r, top.g, top.b, bottom.r, bottom.g, bottom.b}),
-              (std::vector<int>{255, 255, 255, 255, 255, 255}))
-        << "the focused button has white edges";
-    ASSERT_TRUE(run("xdotool key Return space"));
-    pump(200);
-    click(400, 300);             // the skin
-    click(60, 342);              // where the hidden button is
-    click(31, 286);              // the check box
-    window->setCheck(79, false); // the user interface's own change is no command
-    pump(100);
-    EXPECT_EQ(events.commands, (std::vector<int>{77, 77, 77, 79}));
-    EXPECT_FALSE(window->getCheck(79));
-    EXPECT_GT(events.paints, 0);
-    window->setEvents(nullptr);
-}
-
-// What the box test watches; the box runs its own loop, so the answer comes
-// from a timer inside that loop.
-struct BoxWatch {
-    GtkMainWindow* window = nullptr;
-    int ticks = 0;
-    int ticksAtOpen = -1;
-    int ticksDuringBox = -1;
-    bool answered = false;
-};
-
-gboolean answerBox(gpointer data)
-{
-    auto* watch = static_cast<BoxWatch*>(data);
-    GList* windows = gtk_window_list_toplevels();
-    for (GList* w = windows; w; w = w->next) {
-        if (GTK_IS_DIALOG(w->data)) {
-            watch->ticksDuringBox = watch->ticks - watch->ticksAtOpen;
-            gtk_dialog_response(GTK_DIALOG(w->data), GTK_RESPONSE_OK);
+    struct Shot {
+        std::unique_ptr<GdkPixbuf, decltype(&g_object_unref)> image{nullptr, g_object_unref};
+        std::uint32_t at(int x, int y) const
+        {
+            const guchar* p = gdk_pixbuf_get_pixels(image.get()) + y * gdk_pixbuf_get_rowstride(image.get()) +
+                              x * gdk_pixbuf_get_n_channels(image.get());
+            return std::uint32_t{p[0]} << 16 | std::uint32_t{p[1]} << 8 | p[2];
         }
+        bool save(const std::filesystem::path& stem) const
+        {
+            return gdk_pixbuf_save(image.get(), (stem.string() + ".png").c_str(), "png", nullptr, nullptr);
+        }
+    };
+    Shot shot()
+    {
+        const WindowPlace o = origin();
+        Shot taken;
+        taken.image.reset(gdk_pixbuf_get_from_window(gdk_get_default_root_window(), o.x, o.y, 600, 380));
+        EXPECT_NE(taken.image, nullptr);
+        return taken;
     }
-    g_list_free(windows);
-    return G_SOURCE_REMOVE;
-}
 
-gboolean openBox(gpointer data)
-{
-    auto* watch = static_cast<BoxWatch*>(data);
-    watch->ticksAtOpen = watch->ticks;
-    g_timeout_add(400, answerBox, watch);
-    watch->window->messageBox("Stop?", "Test", MessageBoxButtons::Ok, MessageBoxIcon::Warning);
-    watch->answered = true;
-    return G_SOURCE_REMOVE;
-}
+    void click(int x, int y)
+    {
+        const WindowPlace o = origin();
+        EXPECT_TRUE(xdotool("mousemove " + std::to_string(o.x + x) + " " + std::to_string(o.y + y) + " click 1"));
+        ::pump(200);
+    }
+    // Each step apart, so the loop sees the press before the pointer moves.
+    void drag(int x, int y, int dx, int dy)
+    {
+        const WindowPlace o = origin();
+        EXPECT_TRUE(xdotool("mousemove " + std::to_string(o.x + x) + " " + std::to_string(o.y + y) + " mousedown 1"));
+        ::pump(200);
+        EXPECT_TRUE(xdotool("mousemove " + std::to_string(o.x + x + dx) + " " + std::to_string(o.y + y + dy)));
+        ::pump(200);
+        EXPECT_TRUE(xdotool("mouseup 1"));
+        ::pump(500);
+    }
+    void press(std::initializer_list<Press> keys)
+    {
+        std::string names;
+        for (Press key : keys)
+            names += key == Press::Enter ? " Return" : key == Press::Tab ? " Tab" : " space";
+        EXPECT_TRUE(xdotool("key" + names));
+    }
+    void holdKeys(bool down)
+    {
+        EXPECT_TRUE(xdotool(std::string(down ? "keydown" : "keyup") + " ctrl+shift+l"));
+        ::pump(100); // the key events reach the loop
+    }
 
-TEST_F(GtkWindowTest, NoTickWhileAMessageBoxIsOpen)
-{
-    showAndWait();
-    BoxWatch watch;
-    watch.window = window.get();
-    window->startTicking([&] {
-        ++watch.ticks;
-        g_usleep(10000);
-        return true;
-    });
-    // The box opens from the loop, as a button's action would open it.
-    g_timeout_add(100, openBox, &watch);
-    ASSERT_TRUE(pumpUntil([&] { return watch.answered; }, 5000));
-    const int afterBox = watch.ticks;
-    pump(300);
-    EXPECT_GT(watch.ticksAtOpen, 0) << "ticks ran before the box";
-    EXPECT_EQ(watch.ticksDuringBox, 0);
-    EXPECT_GT(watch.ticks, afterBox) << "ticks go on once the box is answered";
-    window->startTicking(nullptr);
-}
+    auto otherWindow()
+    {
+        std::unique_ptr<GtkWidget, decltype(&gtk_widget_destroy)> other(gtk_window_new(GTK_WINDOW_TOPLEVEL),
+                                                                         gtk_widget_destroy);
+        gtk_widget_show(other.get());
+        gtk_window_present(GTK_WINDOW(other.get()));
+        ::pump(200);
+        return other;
+    }
 
-TEST_F(GtkWindowTest, LoopEndsOnceTheWindowIsClosed)
-{
-    GtkToolkit toolkit(resources);
-    int ticks = 0;
-    toolkit.run(*window, [&] {
-        if (++ticks == 3)
-            window->close(); // as "Exit" closes it
-        return true;
-    });
-    EXPECT_EQ(ticks, 3);
-}
+    std::string trayMissing()
+    {
+        static TrayHost host;
+        return host.running ? "" : "no tray host: trayer could not start on the display (tools/dev.sh installs it)";
+    }
+    // A real click on the embedded icon; true once it shows the window
+    // (left) or opens the menu (right).
+    bool trayClick(bool right)
+    {
+        ::pump(3000, [] { return embeddedTrayIcon() != nullptr; });
+        GtkWidget* icon = embeddedTrayIcon();
+        if (!icon)
+            return false;
+        WindowPlace o;
+        gdk_window_get_origin(gtk_widget_get_window(icon), &o.x, &o.y);
+        const int x = o.x + gtk_widget_get_allocated_width(icon) / 2, y = o.y + gtk_widget_get_allocated_height(icon) / 2;
+        if (!xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) + " click " + (right ? "3" : "1")))
+            return false;
+        ::pump(2000, [&] { return right ? openMenu() != nullptr : visible(); });
+        return right ? openMenu() != nullptr : visible();
+    }
+    void closeMenu()
+    {
+        if (GtkWidget* menu = openMenu())
+            gtk_menu_shell_deactivate(GTK_MENU_SHELL(gtk_bin_get_child(GTK_BIN(menu))));
+    }
 
-TEST_F(GtkWindowTest, KeysSeenWhileAnotherWindowHasTheFocus)
-{
-    showAndWait();
-    GtkWidget* other = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-    gtk_widget_show(other);
-    gtk_window_present(GTK_WINDOW(other));
-    pump(200);
-    ASSERT_TRUE(run("xdotool keydown ctrl+shift+l"));
-    pump(100); // the key events reach the loop
-    EXPECT_TRUE(window->isKeyDown(Key::L));
-    EXPECT_TRUE(window->isKeyDown(Key::Control));
-    EXPECT_TRUE(window->isKeyDown(Key::Shift));
-    ASSERT_TRUE(run("xdotool keyup ctrl+shift+l"));
-    pump(100);
-    EXPECT_FALSE(window->isKeyDown(Key::L));
-    EXPECT_FALSE(window->isKeyDown(Key::Control));
-    gtk_widget_destroy(other);
-}
+    void after(int ms, std::function<void()> action)
+    {
+        g_timeout_add(
+            ms,
+            [](gpointer data) {
+                std::unique_ptr<std::function<void()>> run(static_cast<std::function<void()>*>(data));
+                (*run)();
+                return G_SOURCE_REMOVE;
+            },
+            new std::function<void()>(std::move(action)));
+    }
+    bool answerBox(const std::string& title)
+    {
+        GtkWidget* box = findToplevel([&](GtkWidget* w) {
+            const char* shown = gtk_window_get_title(GTK_WINDOW(w));
+            return GTK_IS_DIALOG(w) && shown && title == shown;
+        });
+        if (box)
+            gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
+        return box != nullptr;
+    }
+
+private:
+    GtkMainWindow& main() { return static_cast<GtkMainWindow&>(*made_); }
+
+    GtkToolkit kit;
+    std::unique_ptr<Window> made_;
+};
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Gtk, WindowSuite, GtkWindowDriver);
 
 struct RegionCase {
     const char* what;

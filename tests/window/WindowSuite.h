@@ -1,112 +1,43 @@
-// The Win32 window under Wine on a private X server (ctest's WineDisplay
-// fixture starts one): the skin and every page painted (a bitmap of each page kept in
-// <build>/artifacts/win32), owner-drawn buttons clicked and pressed from the
-// keyboard through the input queue, no tick while a message box is open, and
-// the loop ending with the window.
+// The main window's cases, written once and run on each toolkit through its
+// driver (GtkWindowDriver under Xvfb, Win32WindowDriver under Wine): the skin
+// and every page painted (a picture of each page kept in the artifacts),
+// owner-drawn buttons clicked and pressed from the keyboard through the display
+// server, Enter in the toolkit's loop, the window dragged by its skin, the key
+// state read while another window has the focus, the tray icon's click and
+// menu, no tick while a box or the menu is open, and the loop ending with the
+// window.
+//
+// Each toolkit's test program instantiates the suite with its driver. A
+// driver makes the main window through its toolkit and offers: unavailable()
+// and trayMissing() (why the display or the tray host is missing, else
+// empty), artifacts(), pump(ms), show(), shot() (pixels as 0xRRGGBB, saved
+// under a stem), click(x, y) and drag(x, y, dx, dy) in window coordinates,
+// press({Press...}), holdKeys(down) (Control, Shift and L), origin(),
+// visible(), focused(), otherWindow() (a focused window of another program,
+// gone with its handle), trayClick(right) (true once it took effect),
+// closeMenu(), after(ms, action) (a timer that also fires inside a box's or a
+// menu's own loop) and answerBox(title).
+#pragma once
+
+#include "platform/Toolkit.h"
 #include "platform/headless/RecordingSoundOutput.h"
-#include "platform/win32ui/Win32MainWindow.h"
-#include "platform/win32ui/Win32Toolkit.h"
 #include "ui/ControlIds.h"
 #include "ui/UserInterface.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
 
-#include <cstdlib>
+#include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
-namespace {
+enum class Press { Enter, Tab, Space };
 
-constexpr int kWidth = 600;
-constexpr int kHeight = 380;
-
-void pump(int ms)
-{
-    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
-    MSG message;
-    while (GetTickCount64() < end) {
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(5);
-    }
-}
-
-// The window as the screen shows it, top-down rows of BGR pixels.
-struct Capture {
-    std::vector<unsigned char> pixels;
-    COLORREF at(int x, int y) const
-    {
-        const unsigned char* p = &pixels[(static_cast<std::size_t>(y) * kWidth + x) * 3];
-        return RGB(p[2], p[1], p[0]);
-    }
-    bool save(const std::filesystem::path& file) const
-    {
-        const DWORD imageSize = kWidth * kHeight * 3;
-        BITMAPFILEHEADER head{0x4D42, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + imageSize, 0, 0,
-                              sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
-        BITMAPINFOHEADER info{sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 24, BI_RGB, imageSize, 0, 0, 0, 0};
-        std::ofstream out(file, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(&head), sizeof(head));
-        out.write(reinterpret_cast<const char*>(&info), sizeof(info));
-        out.write(reinterpret_cast<const char*>(pixels.data()), static_cast<std::streamsize>(pixels.size()));
-        return out.good();
-    }
+struct WindowPlace {
+    int x = 0;
+    int y = 0;
 };
-
-Capture capture(HWND window)
-{
-    RECT place{};
-    GetWindowRect(window, &place);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, kWidth, kHeight);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, kWidth, kHeight, screen, place.left, place.top, SRCCOPY);
-    SelectObject(memory, previous);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    Capture shot;
-    shot.pixels.resize(static_cast<std::size_t>(kWidth) * kHeight * 3);
-    GetDIBits(memory, bitmap, 0, kHeight, shot.pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return shot;
-}
-
-void clickAt(HWND window, int x, int y)
-{
-    RECT place{};
-    GetWindowRect(window, &place);
-    SetCursorPos(place.left + x, place.top + y);
-    INPUT press[2] = {};
-    press[0].type = press[1].type = INPUT_MOUSE;
-    press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, press, sizeof(INPUT));
-    pump(200);
-}
-
-// Each key pressed and released, through the input queue.
-void sendKeys(std::initializer_list<WORD> keys)
-{
-    std::vector<INPUT> strokes;
-    for (WORD key : keys) {
-        INPUT stroke{};
-        stroke.type = INPUT_KEYBOARD;
-        stroke.ki.wVk = key;
-        strokes.push_back(stroke);
-        stroke.ki.dwFlags = KEYEVENTF_KEYUP;
-        strokes.push_back(stroke);
-    }
-    SendInput(static_cast<UINT>(strokes.size()), strokes.data(), sizeof(INPUT));
-}
 
 class RecordingEvents final : public WindowEvents {
 public:
@@ -118,273 +49,214 @@ public:
     std::vector<int> commands;
 };
 
-class Win32WindowTest : public ::testing::Test {
+template <class Driver>
+class WindowSuite : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        window = std::make_unique<Win32MainWindow>("Quenvale");
-        ASSERT_TRUE(window->created()) << "the window or its skin resources could not be made";
+        if (const std::string missing = Driver::unavailable(); !missing.empty())
+            GTEST_SKIP() << missing;
+        driver = std::make_unique<Driver>();
+        ASSERT_TRUE(driver->made()) << "the window or its skin resources could not be made";
     }
     void TearDown() override
     {
-        window.reset();
-        pump(50);
-    }
-    void showAndWait()
-    {
-        window->show();
-        pump(400);
+        if (driver)
+            driver->window().setEvents(nullptr);
+        driver.reset();
     }
 
-    std::unique_ptr<Win32MainWindow> window;
+    // The button, a hidden button below it and a check box, as a page places them.
+    void addButtons(RecordingEvents& events)
+    {
+        window().setEvents(&events);
+        window().createControl({ControlKind::Button, 77, "Fly!", 25, 310, 148, 20, StyleVisible});
+        window().createControl({ControlKind::Button, 78, "Hidden", 25, 334, 148, 20, StyleNone});
+        window().createControl({ControlKind::CheckBox, 79, "", 25, 280, 12, 12, StyleVisible});
+    }
+
+    Window& window() { return driver->window(); }
+    Toolkit& toolkit() { return driver->toolkit(); }
+
+    std::unique_ptr<Driver> driver;
 };
 
-TEST_F(Win32WindowTest, PaintsEveryPageOverTheSkin)
+TYPED_TEST_SUITE_P(WindowSuite);
+
+TYPED_TEST_P(WindowSuite, PaintsEveryPageOverTheSkin)
 {
+    auto& d = *this->driver;
     RecordingSoundOutput sounds;
-    CUserInterface ui(*window, sounds);
-    window->setEvents(&ui);
+    CUserInterface ui(d.window(), sounds);
+    d.window().setEvents(&ui);
     ui.OnCreate();
-    showAndWait();
-    const char* artifacts = std::getenv("QVL_ARTIFACT_DIR");
-    const std::filesystem::path folder = std::filesystem::path(artifacts ? artifacts : "artifacts") / "win32";
+    d.show();
+    const std::filesystem::path folder = TypeParam::artifacts();
     std::filesystem::create_directories(folder);
-    const COLORREF contentColour = RGB(0xf3, 0xf5, 0xf7);
     for (int page :
          {PageLogin, PageHome, PageOptions, PageFlightInformation, PageFlying, PageChecklist, PageReportRoute,
           PageReportFinances, PageReportPenalties, PageWrongVersion, PageFuelTanks, PageReportBackup, PageSimpleFuel,
           PageLoadSheet, PageComment, PageDownload, PageAbortedFlight, PageDivert, PageFuelError}) {
         ui.SetPage(page);
-        pump(200);
-        const Capture shot = capture(window->hwnd());
-        const std::filesystem::path file = folder / ("page_" + std::to_string(page) + ".bmp");
-        EXPECT_TRUE(shot.save(file)) << file.string();
+        d.pump(200);
+        const auto shot = d.shot();
+        const std::filesystem::path stem = folder / ("page_" + std::to_string(page));
+        EXPECT_TRUE(shot.save(stem)) << stem.string();
         // The content area is the skin's, the corner outside the outline is cut away.
-        EXPECT_EQ(shot.at(577, 352), contentColour) << "page " << page;
+        EXPECT_EQ(shot.at(577, 352), 0xf3f5f7u) << "page " << page;
         EXPECT_NE(shot.at(1, 1), shot.at(300, 40)) << "page " << page << ": the corner is not cut";
     }
-    window->setEvents(nullptr);
 }
 
-TEST_F(Win32WindowTest, ClickOrKeyOnAControlIsItsCommandAndOnTheSkinIsNone)
+TYPED_TEST_P(WindowSuite, ClickOrKeyOnAControlIsItsCommandAndOnTheSkinIsNone)
 {
+    auto& d = *this->driver;
     RecordingEvents events;
-    window->setEvents(&events);
-    window->createControl({ControlKind::Button, 77, "Fly!", 25, 310, 148, 20, StyleVisible});
-    window->createControl({ControlKind::Button, 78, "Hidden", 25, 334, 148, 20, StyleNone});
-    window->createControl({ControlKind::CheckBox, 79, "", 25, 280, 12, 12, StyleVisible});
-    showAndWait();
-    clickAt(window->hwnd(), 60, 318); // the button, which takes the focus
-    const Capture shot = capture(window->hwnd());
-    EXPECT_EQ(shot.at(60, 310), RGB(255, 255, 255)) << "the focused button has white edges";
-    EXPECT_EQ(shot.at(60, 329), RGB(255, 255, 255)) << "the focused button has white edges";
-    EXPECT_EQ(shot.at(60, 320), RGB(136, 155, 175)) << "the button's own fill";
-    sendKeys({VK_SPACE});
-    pump(150);
-    clickAt(window->hwnd(), 400, 300); // the skin
-    clickAt(window->hwnd(), 60, 342);  // where the hidden button is
-    clickAt(window->hwnd(), 31, 286);  // the check box
-    window->setCheck(79, false);       // the user interface's own change is no command
-    pump(100);
+    this->addButtons(events);
+    d.show();
+    d.click(60, 318); // the button, which takes the focus
+    const auto shot = d.shot();
+    EXPECT_EQ(shot.at(60, 310), 0xffffffu) << "the focused button has white edges";
+    EXPECT_EQ(shot.at(60, 329), 0xffffffu) << "the focused button has white edges";
+    EXPECT_EQ(shot.at(60, 320), 0x889bafu) << "the button's own fill";
+    d.press({Press::Space});
+    d.pump(150);
+    d.click(400, 300); // the skin
+    d.click(60, 342);  // where the hidden button is
+    d.click(31, 286);  // the check box
+    d.window().setCheck(79, false); // the user interface's own change is no command
+    d.pump(100);
     EXPECT_EQ(events.commands, (std::vector<int>{77, 77, 79}));
-    EXPECT_FALSE(window->getCheck(79));
+    EXPECT_FALSE(d.window().getCheck(79));
     EXPECT_GT(events.paints, 0);
-    window->setEvents(nullptr);
 }
 
-TEST_F(Win32WindowTest, EnterPressesTheFocusedButtonInTheLoop)
+TYPED_TEST_P(WindowSuite, EnterPressesTheFocusedButtonInTheLoop)
 {
+    auto& d = *this->driver;
     RecordingEvents events;
-    window->setEvents(&events);
-    window->createControl({ControlKind::Button, 77, "Fly!", 25, 310, 148, 20, StyleVisible});
-    window->createControl({ControlKind::Edit, 101, "", 300, 195, 210, 20, StyleVisible});
-    showAndWait();
-    clickAt(window->hwnd(), 400, 205); // the edit field
-    Win32Toolkit toolkit;
+    d.window().setEvents(&events);
+    d.window().createControl({ControlKind::Button, 77, "Fly!", 25, 310, 148, 20, StyleVisible});
+    d.window().createControl({ControlKind::Edit, 101, "", 300, 195, 210, 20, StyleVisible});
+    d.show();
+    d.click(400, 205); // the edit field
     int ticks = 0;
-    toolkit.run(*window, [&] {
-        // Tab moves on to the button through the loop's dialog navigation; Enter presses it.
+    this->toolkit().run(d.window(), [&] {
+        // Tab moves on to the button; Enter presses it.
         if (++ticks == 1)
-            sendKeys({VK_TAB, VK_RETURN});
-        window->pauseBeforeNextTick(10);
+            d.press({Press::Tab, Press::Enter});
+        d.window().pauseBeforeNextTick(10);
         return events.commands.empty() && ticks < 300;
     });
     EXPECT_EQ(events.commands, (std::vector<int>{77}));
-    window->setEvents(nullptr);
 }
 
-TEST_F(Win32WindowTest, DraggingTheSkinMovesTheWindow)
+TYPED_TEST_P(WindowSuite, DraggingTheSkinMovesTheWindow)
 {
-    showAndWait();
-    RECT before{};
-    GetWindowRect(window->hwnd(), &before);
-    SetCursorPos(before.left + 400, before.top + 40);
-    INPUT drag[3] = {};
-    for (INPUT& step : drag)
-        step.type = INPUT_MOUSE;
-    drag[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    // Absolute, so no pointer acceleration changes the distance.
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    drag[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    drag[1].mi.dx = (before.left + 460) * 65535 / (screenWidth - 1);
-    drag[1].mi.dy = (before.top + 70) * 65535 / (screenHeight - 1);
-    drag[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(3, drag, sizeof(INPUT));
-    pump(500);
-    RECT after{};
-    GetWindowRect(window->hwnd(), &after);
-    EXPECT_EQ((std::vector<long>{after.left - before.left, after.top - before.top}), (std::vector<long>{60, 30}));
+    auto& d = *this->driver;
+    d.show();
+    const WindowPlace before = d.origin();
+    d.drag(400, 40, 60, 30);
+    const WindowPlace after = d.origin();
+    EXPECT_EQ((std::vector<int>{after.x - before.x, after.y - before.y}), (std::vector<int>{60, 30}));
 }
 
-TEST_F(Win32WindowTest, KeysSeenWhileAnotherWindowHasTheFocus)
+TYPED_TEST_P(WindowSuite, KeysSeenWhileAnotherWindowHasTheFocus)
 {
-    showAndWait();
-    HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 650, 420, 200, 80,
-                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(other, nullptr);
-    SetForegroundWindow(other);
-    pump(200);
-    auto send = [](DWORD flags) {
-        INPUT keys[3] = {};
-        const WORD codes[3] = {VK_CONTROL, VK_SHIFT, 'L'};
-        for (int i = 0; i < 3; ++i) {
-            keys[i].type = INPUT_KEYBOARD;
-            keys[i].ki.wVk = codes[i];
-            keys[i].ki.dwFlags = flags;
-        }
-        SendInput(3, keys, sizeof(INPUT));
-        pump(100);
-    };
-    send(0);
-    EXPECT_NE(GetForegroundWindow(), window->hwnd());
-    EXPECT_TRUE(window->isKeyDown(Key::L));
-    EXPECT_TRUE(window->isKeyDown(Key::Control));
-    EXPECT_TRUE(window->isKeyDown(Key::Shift));
-    send(KEYEVENTF_KEYUP);
-    EXPECT_FALSE(window->isKeyDown(Key::L));
-    EXPECT_FALSE(window->isKeyDown(Key::Control));
-    DestroyWindow(other);
+    auto& d = *this->driver;
+    d.show();
+    const auto other = d.otherWindow();
+    d.holdKeys(true);
+    EXPECT_FALSE(d.focused());
+    EXPECT_TRUE(d.window().isKeyDown(Key::L));
+    EXPECT_TRUE(d.window().isKeyDown(Key::Control));
+    EXPECT_TRUE(d.window().isKeyDown(Key::Shift));
+    d.holdKeys(false);
+    EXPECT_FALSE(d.window().isKeyDown(Key::L));
+    EXPECT_FALSE(d.window().isKeyDown(Key::Control));
+    EXPECT_FALSE(d.window().isKeyDown(Key::Shift));
 }
 
-TEST_F(Win32WindowTest, TrayClickShowsTheHiddenWindow)
+TYPED_TEST_P(WindowSuite, TrayClickShowsTheHiddenWindow)
 {
-    showAndWait();
-    window->hide();
-    pump(100);
-    ASSERT_FALSE(IsWindowVisible(window->hwnd()));
-    // What the notification area sends for a left click on the icon.
-    PostMessageW(window->hwnd(), 1234, 9999, WM_LBUTTONDOWN);
-    pump(200);
-    EXPECT_TRUE(IsWindowVisible(window->hwnd()));
+    auto& d = *this->driver;
+    if (const std::string missing = d.trayMissing(); !missing.empty())
+        GTEST_SKIP() << missing;
+    d.window().addTrayIcon("Quenvale");
+    d.show();
+    d.window().hide();
+    d.pump(100);
+    ASSERT_FALSE(d.visible());
+    ASSERT_TRUE(d.trayClick(false));
+    d.pump(200);
+    EXPECT_TRUE(d.visible());
 }
 
-// The box runs its own loop; a timer inside it answers the box.
-struct BoxWatch {
-    Win32MainWindow* window = nullptr;
-    int ticks = 0;
-    int ticksAtOpen = -1;
-    int ticksDuringBox = -1;
+// The box and the tray menu run their own loops (or hold the toolkit's):
+// a timer inside them answers the box or closes the menu.
+TYPED_TEST_P(WindowSuite, NoTickWhileAMessageBoxIsOpen)
+{
+    auto& d = *this->driver;
+    int ticks = 0, ticksAtOpen = -1, ticksDuringBox = -1, afterBox = -1;
     bool answered = false;
-};
-BoxWatch* g_watch = nullptr;
-
-void CALLBACK answerBox(HWND, UINT, UINT_PTR id, DWORD)
-{
-    KillTimer(nullptr, id);
-    if (HWND box = FindWindowW(L"#32770", L"Test")) {
-        g_watch->ticksDuringBox = g_watch->ticks - g_watch->ticksAtOpen;
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-    }
-}
-
-void CALLBACK openBox(HWND, UINT, UINT_PTR id, DWORD)
-{
-    KillTimer(nullptr, id);
-    g_watch->ticksAtOpen = g_watch->ticks;
-    SetTimer(nullptr, 0, 400, answerBox);
-    g_watch->window->messageBox("Stop?", "Test", MessageBoxButtons::Ok, MessageBoxIcon::Warning);
-    g_watch->answered = true;
-}
-
-TEST_F(Win32WindowTest, NoTickWhileAMessageBoxIsOpen)
-{
-    BoxWatch watch;
-    watch.window = window.get();
-    g_watch = &watch;
     // The box opens from the loop, as a button's action would open it; its
     // timer starts with the first tick, as a loaded machine may take longer
     // than the timer to reach the loop's first idle turn.
-    Win32Toolkit toolkit;
-    int afterBox = -1;
-    toolkit.run(*window, [&] {
-        if (++watch.ticks == 1)
-            SetTimer(nullptr, 0, 100, openBox);
-        if (watch.answered && afterBox < 0)
-            afterBox = watch.ticks;
-        window->pauseBeforeNextTick(10);
-        return afterBox < 0 || watch.ticks < afterBox + 5;
+    auto open = [&] {
+        ticksAtOpen = ticks;
+        d.after(400, [&] {
+            if (d.answerBox("Test"))
+                ticksDuringBox = ticks - ticksAtOpen;
+        });
+        d.window().messageBox("Stop?", "Test", MessageBoxButtons::Ok, MessageBoxIcon::Warning);
+        answered = true;
+    };
+    this->toolkit().run(d.window(), [&] {
+        if (++ticks == 1)
+            d.after(100, open);
+        if (answered && afterBox < 0)
+            afterBox = ticks;
+        d.window().pauseBeforeNextTick(10);
+        return afterBox < 0 || ticks < afterBox + 5;
     });
-    g_watch = nullptr;
-    EXPECT_GT(watch.ticksAtOpen, 0) << "ticks ran before the box";
-    EXPECT_EQ(watch.ticksDuringBox, 0);
-    EXPECT_EQ(watch.ticks, afterBox + 5) << "ticks go on once the box is answered";
+    EXPECT_GT(ticksAtOpen, 0) << "ticks ran before the box";
+    EXPECT_EQ(ticksDuringBox, 0);
+    EXPECT_EQ(ticks, afterBox + 5) << "ticks go on once the box is answered";
 }
 
-// Log-off or shutdown: nothing to ask, and the exit save runs before the
-// end-session message returns (the system may end the process right after);
-// a cancelled end of the session changes nothing.
-TEST_F(Win32WindowTest, EndOfTheSessionSavesBeforeItsMessageReturns)
+TYPED_TEST_P(WindowSuite, NoTickWhileTheTrayMenuIsOpen)
 {
-    RecordingEvents events;
-    window->setEvents(&events);
-    EXPECT_EQ(SendMessageW(window->hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
-    SendMessageW(window->hwnd(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
-    EXPECT_EQ(events.endSessions, 0);
-    SendMessageW(window->hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-    EXPECT_EQ(events.endSessions, 1);
-    EXPECT_TRUE(events.commands.empty()) << "no \"Exit\" command, which could ask";
-    window->setEvents(nullptr);
+    auto& d = *this->driver;
+    if (const std::string missing = d.trayMissing(); !missing.empty())
+        GTEST_SKIP() << missing;
+    d.window().addTrayIcon("Quenvale");
+    int ticks = 0, ticksAtMenu = -1, ticksDuringMenu = -1;
+    this->toolkit().run(d.window(), [&] {
+        if (++ticks == 3) {
+            ticksAtMenu = ticks;
+            d.after(400, [&] {
+                ticksDuringMenu = ticks - ticksAtMenu;
+                d.closeMenu();
+            });
+            EXPECT_TRUE(d.trayClick(true)); // a right click opens the menu
+        }
+        d.window().pauseBeforeNextTick(10);
+        return ticksDuringMenu < 0 || ticks < ticksAtMenu + 5;
+    });
+    EXPECT_EQ(ticksDuringMenu, 0);
 }
 
-TEST_F(Win32WindowTest, LoopEndsOnceTheWindowIsClosed)
+TYPED_TEST_P(WindowSuite, LoopEndsOnceTheWindowIsClosed)
 {
-    Win32Toolkit toolkit;
+    auto& d = *this->driver;
     int ticks = 0;
-    toolkit.run(*window, [&] {
+    this->toolkit().run(d.window(), [&] {
         if (++ticks == 3)
-            window->close(); // as "Exit" closes it
+            d.window().close(); // as "Exit" closes it
         return true;
     });
     EXPECT_EQ(ticks, 3);
-    EXPECT_TRUE(window->isClosed());
+    EXPECT_TRUE(d.window().isClosed());
 }
 
-// The tray's popup menu runs its own loop too; a timer inside it closes the menu.
-int g_menuTicks = 0;
-int g_ticksDuringMenu = -1;
-int g_ticksAtMenu = -1;
-
-void CALLBACK closeMenu(HWND, UINT, UINT_PTR id, DWORD)
-{
-    KillTimer(nullptr, id);
-    g_ticksDuringMenu = g_menuTicks - g_ticksAtMenu;
-    EndMenu();
-}
-
-TEST_F(Win32WindowTest, NoTickWhileTheTrayMenuIsOpen)
-{
-    Win32Toolkit toolkit;
-    toolkit.run(*window, [&] {
-        if (++g_menuTicks == 3) {
-            g_ticksAtMenu = g_menuTicks;
-            SetTimer(nullptr, 0, 400, closeMenu);
-            // A right click on the icon opens the menu.
-            PostMessageW(window->hwnd(), 1234, 9999, WM_RBUTTONDOWN);
-        }
-        window->pauseBeforeNextTick(10);
-        return g_ticksDuringMenu < 0 || g_menuTicks < g_ticksAtMenu + 5;
-    });
-    EXPECT_EQ(g_ticksDuringMenu, 0);
-}
-
-} // namespace
+REGISTER_TYPED_TEST_SUITE_P(WindowSuite, PaintsEveryPageOverTheSkin, ClickOrKeyOnAControlIsItsCommandAndOnTheSkinIsNone, EnterPressesTheFocusedButtonInTheLoop, DraggingTheSkinMovesTheWindow, KeysSeenWhileAnotherWindowHasTheFocus, TrayClickShowsTheHiddenWindow, NoTickWhileAMessageBoxIsOpen, NoTickWhileTheTrayMenuIsOpen, LoopEndsOnceTheWindowIsClosed);
