@@ -81,7 +81,7 @@ public:
         }
         // Not found or no display: it ends at once. An icon made before the
         // host is up docks once the host announces itself.
-        g_usleep(500000);
+        g_usleep(200000);
         running = pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0;
         if (!running)
             pid = -1;
