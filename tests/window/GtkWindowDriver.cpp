@@ -10,9 +10,6 @@
 #include "platform/gtk/SkinImage.h"
 
 #include <gtk/gtk.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -24,7 +21,8 @@
 
 namespace {
 
-void pump(int ms, const std::function<bool()>& done = [] { return false; })
+void pump(
+    int ms, const std::function<bool()>& done = [] { return false; })
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (std::chrono::steady_clock::now() < end && !done()) {
@@ -38,6 +36,14 @@ void pump(int ms, const std::function<bool()>& done = [] { return false; })
 bool xdotool(const std::string& arguments)
 {
     return std::system(("xdotool " + arguments).c_str()) == 0;
+}
+
+// The pointer moved to a place on the screen of `widget`'s window.
+std::string mouseTo(GtkWidget* widget, int x, int y)
+{
+    int left = 0, top = 0;
+    gdk_window_get_origin(gtk_widget_get_window(widget), &left, &top);
+    return "mousemove " + std::to_string(left + x) + " " + std::to_string(top + y);
 }
 
 // The first toplevel that `match` accepts.
@@ -67,37 +73,6 @@ GtkWidget* openMenu()
         return gtk_widget_get_visible(w) && child && GTK_IS_MENU(child);
     });
 }
-
-// A tray host on the private display for the process's life.
-class TrayHost {
-public:
-    TrayHost()
-    {
-        pid = fork();
-        if (pid == 0) {
-            const char* argv[] = {"trayer", "--edge", "top", "--align", "right", "--height", "24", nullptr};
-            execvp("trayer", const_cast<char**>(argv));
-            _exit(127);
-        }
-        // Not found or no display: it ends at once. An icon made before the
-        // host is up docks once the host announces itself.
-        g_usleep(200000);
-        running = pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0;
-        if (!running)
-            pid = -1;
-    }
-    ~TrayHost()
-    {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-    bool running = false;
-
-private:
-    pid_t pid = -1;
-};
 
 class GtkWindowDriver {
 public:
@@ -163,20 +138,18 @@ public:
 
     void click(int x, int y)
     {
-        const WindowPlace o = origin();
-        EXPECT_TRUE(xdotool("mousemove " + std::to_string(o.x + x) + " " + std::to_string(o.y + y) + " click 1"));
+        EXPECT_TRUE(xdotool(mouseTo(main().widget(), x, y) + " click 1"));
         ::pump(200);
     }
     // Each step apart, so the loop sees the press before the pointer moves.
     void drag(int x, int y, int dx, int dy)
     {
-        const WindowPlace o = origin();
-        EXPECT_TRUE(xdotool("mousemove " + std::to_string(o.x + x) + " " + std::to_string(o.y + y) + " mousedown 1"));
-        ::pump(200);
-        EXPECT_TRUE(xdotool("mousemove " + std::to_string(o.x + x + dx) + " " + std::to_string(o.y + y + dy)));
-        ::pump(200);
-        EXPECT_TRUE(xdotool("mouseup 1"));
-        ::pump(500);
+        const std::string to = mouseTo(main().widget(), x + dx, y + dy);
+        for (const std::string& step :
+             {mouseTo(main().widget(), x, y) + " mousedown 1", to, std::string("mouseup 1")}) {
+            EXPECT_TRUE(xdotool(step));
+            ::pump(200);
+        }
     }
     void press(std::initializer_list<Press> keys)
     {
@@ -194,17 +167,19 @@ public:
     auto otherWindow()
     {
         std::unique_ptr<GtkWidget, decltype(&gtk_widget_destroy)> other(gtk_window_new(GTK_WINDOW_TOPLEVEL),
-                                                                         gtk_widget_destroy);
+                                                                        gtk_widget_destroy);
         gtk_widget_show(other.get());
         gtk_window_present(GTK_WINDOW(other.get()));
         ::pump(200);
         return other;
     }
 
+    // A tray host on the private display, gone with the display's server.
     std::string trayMissing()
     {
-        static TrayHost host;
-        return host.running ? "" : "no tray host: trayer could not start on the display (tools/dev.sh installs it)";
+        static const bool started =
+            std::system("command -v trayer > /dev/null && (trayer --edge top --height 24 > /dev/null 2>&1 &)") == 0;
+        return started ? "" : "no tray host: trayer is not installed (tools/dev.sh installs it)";
     }
     // A real click on the embedded icon; true once it shows the window
     // (left) or opens the menu (right).
@@ -214,13 +189,11 @@ public:
         GtkWidget* icon = embeddedTrayIcon();
         if (!icon)
             return false;
-        WindowPlace o;
-        gdk_window_get_origin(gtk_widget_get_window(icon), &o.x, &o.y);
-        const int x = o.x + gtk_widget_get_allocated_width(icon) / 2, y = o.y + gtk_widget_get_allocated_height(icon) / 2;
-        if (!xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) + " click " + (right ? "3" : "1")))
-            return false;
-        ::pump(2000, [&] { return right ? openMenu() != nullptr : visible(); });
-        return right ? openMenu() != nullptr : visible();
+        const auto done = [&] { return right ? openMenu() != nullptr : visible(); };
+        const int x = gtk_widget_get_allocated_width(icon) / 2, y = gtk_widget_get_allocated_height(icon) / 2;
+        EXPECT_TRUE(xdotool(mouseTo(icon, x, y) + (right ? " click 3" : " click 1")));
+        ::pump(2000, done);
+        return done();
     }
     void closeMenu()
     {
@@ -230,14 +203,7 @@ public:
 
     void after(int ms, std::function<void()> action)
     {
-        g_timeout_add(
-            ms,
-            [](gpointer data) {
-                std::unique_ptr<std::function<void()>> run(static_cast<std::function<void()>*>(data));
-                (*run)();
-                return G_SOURCE_REMOVE;
-            },
-            new std::function<void()>(std::move(action)));
+        g_timeout_add(ms, fire, new std::function<void()>(std::move(action)));
     }
     bool answerBox(const std::string& title)
     {
@@ -251,6 +217,11 @@ public:
     }
 
 private:
+    static gboolean fire(gpointer action)
+    {
+        std::unique_ptr<std::function<void()>>(static_cast<std::function<void()>*>(action))->operator()();
+        return G_SOURCE_REMOVE;
+    }
     GtkMainWindow& main() { return static_cast<GtkMainWindow&>(*made_); }
 
     GtkToolkit kit;

@@ -182,8 +182,8 @@ public:
 
     auto otherWindow()
     {
-        HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 650, 420,
-                                     200, 80, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 650, 420, 200,
+                                     80, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         EXPECT_NE(other, nullptr);
         SetForegroundWindow(other);
         ::pump(200);

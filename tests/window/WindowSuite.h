@@ -1,22 +1,14 @@
 // The main window's cases, written once and run on each toolkit through its
-// driver (GtkWindowDriver under Xvfb, Win32WindowDriver under Wine): the skin
-// and every page painted (a picture of each page kept in the artifacts),
-// owner-drawn buttons clicked and pressed from the keyboard through the display
-// server, Enter in the toolkit's loop, the window dragged by its skin, the key
-// state read while another window has the focus, the tray icon's click and
-// menu, no tick while a box or the menu is open, and the loop ending with the
-// window.
+// driver (GtkWindowDriver.cpp on Xvfb, Win32WindowDriver.cpp under Wine): the
+// pages painted over the skin (each kept in the artifacts), buttons clicked and
+// pressed from the keyboard, Enter in the loop, the skin dragged, the key state
+// read behind another window, the tray icon's click and menu, no tick while a
+// box or the menu is open, and the loop ending with the window.
 //
-// Each toolkit's test program instantiates the suite with its driver. A
-// driver makes the main window through its toolkit and offers: unavailable()
-// and trayMissing() (why the display or the tray host is missing, else
-// empty), artifacts(), pump(ms), show(), shot() (pixels as 0xRRGGBB, saved
-// under a stem), click(x, y) and drag(x, y, dx, dy) in window coordinates,
-// press({Press...}), holdKeys(down) (Control, Shift and L), origin(),
-// visible(), focused(), otherWindow() (a focused window of another program,
-// gone with its handle), trayClick(right) (true once it took effect),
-// closeMenu(), after(ms, action) (a timer that also fires inside a box's or a
-// menu's own loop) and answerBox(title).
+// A driver makes the window through its toolkit and acts as a person or the
+// desktop would, through the display server; unavailable() and trayMissing()
+// name what the machine lacks. Places are window coordinates, pixels 0xRRGGBB;
+// after(ms, action) is a timer that fires inside a box's or a menu's loop too.
 #pragma once
 
 #include "platform/Toolkit.h"
@@ -49,8 +41,7 @@ public:
     std::vector<int> commands;
 };
 
-template <class Driver>
-class WindowSuite : public ::testing::Test {
+template <class Driver> class WindowSuite : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -65,18 +56,6 @@ protected:
             driver->window().setEvents(nullptr);
         driver.reset();
     }
-
-    // The button, a hidden button below it and a check box, as a page places them.
-    void addButtons(RecordingEvents& events)
-    {
-        window().setEvents(&events);
-        window().createControl({ControlKind::Button, 77, "Fly!", 25, 310, 148, 20, StyleVisible});
-        window().createControl({ControlKind::Button, 78, "Hidden", 25, 334, 148, 20, StyleNone});
-        window().createControl({ControlKind::CheckBox, 79, "", 25, 280, 12, 12, StyleVisible});
-    }
-
-    Window& window() { return driver->window(); }
-    Toolkit& toolkit() { return driver->toolkit(); }
 
     std::unique_ptr<Driver> driver;
 };
@@ -112,7 +91,10 @@ TYPED_TEST_P(WindowSuite, ClickOrKeyOnAControlIsItsCommandAndOnTheSkinIsNone)
 {
     auto& d = *this->driver;
     RecordingEvents events;
-    this->addButtons(events);
+    d.window().setEvents(&events);
+    d.window().createControl({ControlKind::Button, 77, "Fly!", 25, 310, 148, 20, StyleVisible});
+    d.window().createControl({ControlKind::Button, 78, "Hidden", 25, 334, 148, 20, StyleNone});
+    d.window().createControl({ControlKind::CheckBox, 79, "", 25, 280, 12, 12, StyleVisible});
     d.show();
     d.click(60, 318); // the button, which takes the focus
     const auto shot = d.shot();
@@ -121,9 +103,9 @@ TYPED_TEST_P(WindowSuite, ClickOrKeyOnAControlIsItsCommandAndOnTheSkinIsNone)
     EXPECT_EQ(shot.at(60, 320), 0x889bafu) << "the button's own fill";
     d.press({Press::Space});
     d.pump(150);
-    d.click(400, 300); // the skin
-    d.click(60, 342);  // where the hidden button is
-    d.click(31, 286);  // the check box
+    d.click(400, 300);              // the skin
+    d.click(60, 342);               // where the hidden button is
+    d.click(31, 286);               // the check box
     d.window().setCheck(79, false); // the user interface's own change is no command
     d.pump(100);
     EXPECT_EQ(events.commands, (std::vector<int>{77, 77, 79}));
@@ -141,7 +123,7 @@ TYPED_TEST_P(WindowSuite, EnterPressesTheFocusedButtonInTheLoop)
     d.show();
     d.click(400, 205); // the edit field
     int ticks = 0;
-    this->toolkit().run(d.window(), [&] {
+    d.toolkit().run(d.window(), [&] {
         // Tab moves on to the button; Enter presses it.
         if (++ticks == 1)
             d.press({Press::Tab, Press::Enter});
@@ -168,13 +150,11 @@ TYPED_TEST_P(WindowSuite, KeysSeenWhileAnotherWindowHasTheFocus)
     const auto other = d.otherWindow();
     d.holdKeys(true);
     EXPECT_FALSE(d.focused());
-    EXPECT_TRUE(d.window().isKeyDown(Key::L));
-    EXPECT_TRUE(d.window().isKeyDown(Key::Control));
-    EXPECT_TRUE(d.window().isKeyDown(Key::Shift));
+    for (Key key : {Key::L, Key::Control, Key::Shift})
+        EXPECT_TRUE(d.window().isKeyDown(key)) << static_cast<int>(key);
     d.holdKeys(false);
-    EXPECT_FALSE(d.window().isKeyDown(Key::L));
-    EXPECT_FALSE(d.window().isKeyDown(Key::Control));
-    EXPECT_FALSE(d.window().isKeyDown(Key::Shift));
+    for (Key key : {Key::L, Key::Control, Key::Shift})
+        EXPECT_FALSE(d.window().isKeyDown(key)) << static_cast<int>(key);
 }
 
 TYPED_TEST_P(WindowSuite, TrayClickShowsTheHiddenWindow)
@@ -211,7 +191,7 @@ TYPED_TEST_P(WindowSuite, NoTickWhileAMessageBoxIsOpen)
         d.window().messageBox("Stop?", "Test", MessageBoxButtons::Ok, MessageBoxIcon::Warning);
         answered = true;
     };
-    this->toolkit().run(d.window(), [&] {
+    d.toolkit().run(d.window(), [&] {
         if (++ticks == 1)
             d.after(100, open);
         if (answered && afterBox < 0)
@@ -231,7 +211,7 @@ TYPED_TEST_P(WindowSuite, NoTickWhileTheTrayMenuIsOpen)
         GTEST_SKIP() << missing;
     d.window().addTrayIcon("Quenvale");
     int ticks = 0, ticksAtMenu = -1, ticksDuringMenu = -1;
-    this->toolkit().run(d.window(), [&] {
+    d.toolkit().run(d.window(), [&] {
         if (++ticks == 3) {
             ticksAtMenu = ticks;
             d.after(400, [&] {
@@ -250,7 +230,7 @@ TYPED_TEST_P(WindowSuite, LoopEndsOnceTheWindowIsClosed)
 {
     auto& d = *this->driver;
     int ticks = 0;
-    this->toolkit().run(d.window(), [&] {
+    d.toolkit().run(d.window(), [&] {
         if (++ticks == 3)
             d.window().close(); // as "Exit" closes it
         return true;
@@ -259,4 +239,7 @@ TYPED_TEST_P(WindowSuite, LoopEndsOnceTheWindowIsClosed)
     EXPECT_TRUE(d.window().isClosed());
 }
 
-REGISTER_TYPED_TEST_SUITE_P(WindowSuite, PaintsEveryPageOverTheSkin, ClickOrKeyOnAControlIsItsCommandAndOnTheSkinIsNone, EnterPressesTheFocusedButtonInTheLoop, DraggingTheSkinMovesTheWindow, KeysSeenWhileAnotherWindowHasTheFocus, TrayClickShowsTheHiddenWindow, NoTickWhileAMessageBoxIsOpen, NoTickWhileTheTrayMenuIsOpen, LoopEndsOnceTheWindowIsClosed);
+REGISTER_TYPED_TEST_SUITE_P(WindowSuite, PaintsEveryPageOverTheSkin, ClickOrKeyOnAControlIsItsCommandAndOnTheSkinIsNone,
+                            EnterPressesTheFocusedButtonInTheLoop, DraggingTheSkinMovesTheWindow,
+                            KeysSeenWhileAnotherWindowHasTheFocus, TrayClickShowsTheHiddenWindow,
+                            NoTickWhileAMessageBoxIsOpen, NoTickWhileTheTrayMenuIsOpen, LoopEndsOnceTheWindowIsClosed);
