@@ -29,9 +29,9 @@ target_compile_definitions(simulator_tests PRIVATE
   QVL_SOURCE_DIR="${QVL_HOST_PREFIX}${CMAKE_SOURCE_DIR}" QVL_BINARY_DIR="${QVL_HOST_PREFIX}${CMAKE_BINARY_DIR}")
 add_dependencies(simulator_tests qvl-sim quenvale SimConnect quenvale_resources)
 
-# The Win32 window on the X display of its fixture; the program's resources
-# (skin, outline, icon, menus) are compiled into it.
-add_executable(win32_window_tests ${CMAKE_CURRENT_SOURCE_DIR}/windows/Win32WindowTest.cpp
+# The window suite on Win32, on the X display of its fixture; the program's
+# resources (skin, outline, icon, menus) are compiled into it.
+add_executable(win32_window_tests ${CMAKE_CURRENT_SOURCE_DIR}/window/Win32WindowDriver.cpp
   ${CMAKE_SOURCE_DIR}/resources/windows/quenvale.rc ${QVL_TEST_ENVIRONMENT})
 target_link_libraries(win32_window_tests PRIVATE qvl_test_support GTest::gtest_main)
 target_include_directories(win32_window_tests PRIVATE ${QVL_RESOURCE_BUILD_DIR} ${QVL_MANIFEST_DIR} ${CMAKE_SOURCE_DIR}/src)

@@ -14,7 +14,7 @@ packages=(
   libcurl4-openssl-dev libssl-dev openssl libcpp-httplib-dev libsqlite3-dev
   libcanberra-dev
   libgtk-3-dev libx11-dev libxi-dev fonts-liberation librsvg2-bin
-  xvfb xdotool imagemagick x11-utils
+  xvfb xdotool imagemagick x11-utils trayer
   libgtest-dev libgmock-dev libbenchmark-dev
   locales file procps
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 googletest dpkg-dev nsis
