@@ -145,12 +145,13 @@ run_fuzzers() {
   [ "$failed" -eq 0 ]
 }
 
-# The whole suite again under the address and undefined-behaviour sanitizers;
-# any report fails the test that caused it. The window tests and the program's
+# The whole suite again under the address and undefined-behaviour sanitizers,
+# with every fuzz target replaying its corpus; any report fails the test that
+# caused it. The window tests and the program's
 # whole flights in real time run in the plain suite only: the in-process whole
 # flights cover the same code under the sanitizers, minutes faster.
 build_sanitized() {
-  cmake --preset asan && cmake --build --preset asan --target unit_tests integration_tests
+  cmake --preset asan && cmake --build --preset asan --target unit_tests integration_tests fuzz_targets
 }
 run_sanitized_suite() {
   # The unit suite in one process: under the sanitizers starting a process
@@ -162,21 +163,27 @@ run_sanitized_suite() {
 # The plain suite runs from the optimised build (CI builds it instead of
 # `dev`, which stays the developers' build). The tests that mostly wait on
 # real time (whole flights of the program, the window and the unpacked
-# package; labels "long" and "window-flight") run beside the rest rather than
-# after it. The window's flight is serial within its own run, so it gets a run
-# of its own.
-run_plain_suite() {
-  local preset=${1:-release} rc=0 pids=() log
+# package; labels "long" and "window-flight") start as soon as that build is
+# done and run beside everything after it; the window's flight is serial
+# within its own run, so it gets a run of its own.
+start_long_flights() {
+  local preset=${1:-release}
   ctest --preset "$preset" -L '^long$' -j 6 > "build/$preset/long-flights.log" 2>&1 &
-  pids+=($!)
+  long_pids=($!)
   ctest --preset "$preset" -L '^window-flight$' > "build/$preset/window-flight.log" 2>&1 &
-  pids+=($!)
-  ctest --preset "$preset" -LE '^(long|window-flight)$' || rc=$?
-  for pid in "${pids[@]}"; do wait "$pid" || rc=$?; done
+  long_pids+=($!)
+}
+finish_long_flights() {
+  local preset=${1:-release} rc=0 pid log
+  for pid in "${long_pids[@]}"; do wait "$pid" || rc=$?; done
   for log in long-flights window-flight; do
     echo "== build/$preset/$log.log"; cat "build/$preset/$log.log"
   done
   return "$rc"
+}
+run_plain_suite() {
+  local preset=${1:-release}
+  ctest --preset "$preset" -LE '^(long|window-flight)$'
 }
 
 # The README's optimised build, and every benchmark run once from its build
@@ -246,6 +253,8 @@ case "${1:-test}" in
     # The README's optimised build: the plain suite and the benchmarks run
     # from it, so it stays green without a second Linux build.
     timed build_release
+    long=0
+    start_long_flights
     # The Windows suites wait mostly on Wine and on real time: they run in the
     # background (their log follows at the end) while the Linux side builds and
     # runs its suites. They talk to the qvl-service of the Linux build above.
@@ -258,13 +267,12 @@ case "${1:-test}" in
     # The benchmarks' smoke run (a demo flight, mostly waiting) beside them.
     timed run_bench_smoke > build/release-bench.log 2>&1 &
     release_pid=$!
-    fuzz=0
-    timed run_fuzzers || fuzz=$?
     sanitized=0
     timed build_sanitized || sanitized=$?
     [ "$sanitized" -eq 0 ] && { timed run_sanitized_suite || sanitized=$?; }
     suite=0
     timed run_plain_suite || suite=$?
+    timed finish_long_flights || long=$?
     release=0
     wait "$release_pid" || release=$?
     echo "== the benchmarks"; cat build/release-bench.log
@@ -272,12 +280,18 @@ case "${1:-test}" in
       wait "$wine_pid" || windows=$?
       echo "== the Windows suites under Wine"; cat build/wine-tests.log
     fi
-    fail_if "the fuzz targets" "$fuzz"
     fail_if "the suite under the sanitizers" "$sanitized"
     fail_if "a benchmark" "$release"
     fail_if "the Windows build or its suites under Wine" "$windows"
     fail_if "the suite" "$suite"
+    fail_if "the long flights" "$long"
     echo "all suites passed"
+    ;;
+  fuzz)
+    # Each fuzz target fuzzes for QVL_FUZZ_SECONDS (10) from its corpus, built
+    # with libFuzzer (clang); `test` replays the corpora only, in its builds.
+    install_missing
+    timed run_fuzzers
     ;;
   run)
     # What the demo flies with, not the suites: a first flight comes sooner.
@@ -317,7 +331,7 @@ case "${1:-test}" in
     ls -l build/release/package/*.deb build/windows/QuenvaleSetup-*.exe
     ;;
   *)
-    echo "usage: $0 test|run|package|flightgear|tsan|endurance [HOURS [SCALE]]" >&2
+    echo "usage: $0 test|run|package|fuzz|flightgear|tsan|endurance [HOURS [SCALE]]" >&2
     exit 2
     ;;
 esac
