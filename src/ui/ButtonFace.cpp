@@ -29,6 +29,11 @@ Palette paletteOf(const ButtonState& s)
     return {{136, 155, 175}, kWhite, kDarkGrey, {200, 210, 220}};
 }
 
+void fillArea(Painter& painter, const Rect& area, const Colour& c)
+{
+    painter.fillRect(area, c.red, c.green, c.blue);
+}
+
 } // namespace
 
 ButtonFace ButtonFace::of(const ButtonState& s)
@@ -46,15 +51,6 @@ ButtonFace ButtonFace::of(const ButtonState& s)
     }
     return face;
 }
-
-namespace {
-
-void fillArea(Painter& painter, const Rect& area, const Colour& c)
-{
-    painter.fillRect(area, c.red, c.green, c.blue);
-}
-
-} // namespace
 
 void ButtonFace::draw(Painter& painter, int width, int height, const std::string& caption, const ButtonState& state)
 {

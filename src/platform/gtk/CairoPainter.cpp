@@ -80,19 +80,30 @@ void CairoPainter::setLayoutText(const std::string& text)
     pango_layout_set_text(layout, shown.data(), static_cast<int>(shown.size()));
 }
 
-void CairoPainter::drawText(int x, int y, const std::string& text, bool rightAligned)
+int CairoPainter::layOutLine(const std::string& text)
 {
-    // One line; its descenders may reach a little below the cell.
-    if (text.find('\n') == std::string::npos && outsideRepaint(y, y + lineHeight + kDescentAllowance))
-        return;
     pango_layout_set_width(layout, -1);
     setLayoutText(text);
     int width = 0;
     int height = 0;
     pango_layout_get_pixel_size(layout, &width, &height);
+    return width;
+}
+
+void CairoPainter::showLayoutAt(int x, int y)
+{
     cairo_set_source_rgb(cr, red, green, blue);
-    cairo_move_to(cr, rightAligned ? x - width : x, y);
+    cairo_move_to(cr, x, y);
     pango_cairo_show_layout(cr, layout);
+}
+
+void CairoPainter::drawText(int x, int y, const std::string& text, bool rightAligned)
+{
+    // One line; its descenders may reach a little below the cell.
+    if (text.find('\n') == std::string::npos && outsideRepaint(y, y + lineHeight + kDescentAllowance))
+        return;
+    const int width = layOutLine(text);
+    showLayoutAt(rightAligned ? x - width : x, y);
 }
 
 void CairoPainter::drawWrappedText(const Rect& area, const std::string& text)
@@ -135,14 +146,8 @@ void CairoPainter::selectCaptionFont()
 
 void CairoPainter::drawCentredText(const Rect& area, const std::string& text)
 {
-    pango_layout_set_width(layout, -1);
-    setLayoutText(text);
-    int width = 0;
-    int height = 0;
-    pango_layout_get_pixel_size(layout, &width, &height);
-    cairo_set_source_rgb(cr, red, green, blue);
-    cairo_move_to(cr, area.left + (area.right - area.left - width) / 2, area.top);
-    pango_cairo_show_layout(cr, layout);
+    const int width = layOutLine(text);
+    showLayoutAt(area.left + (area.right - area.left - width) / 2, area.top);
 }
 
 void CairoPainter::fillRect(const Rect& area, int r, int g, int b)

@@ -31,6 +31,10 @@ public:
 
 private:
     void setLayoutText(const std::string& text);
+    // One line laid out unwrapped; its width in pixels.
+    int layOutLine(const std::string& text);
+    // The laid-out text in the text colour, its top left at (x, y).
+    void showLayoutAt(int x, int y);
     // True when the rows top..bottom lie wholly outside the area being repainted.
     bool outsideRepaint(double top, double bottom) const;
 

@@ -45,15 +45,13 @@ void RecordingPainter::drawCentredText(const Rect& area, const std::string& text
 
 void RecordingPainter::fillRect(const Rect& area, int r, int g, int b)
 {
-    Call call;
-    call.kind = Call::Fill;
-    call.red = r;
-    call.green = g;
-    call.blue = b;
-    call.x = area.left;
-    call.y = area.top;
-    call.area = area;
-    calls.push_back(call);
+    record(Call::Fill, area, {});
+    // A fill has its own colour and no font.
+    Call& fill = calls.back();
+    fill.font = 0;
+    fill.red = r;
+    fill.green = g;
+    fill.blue = b;
 }
 
 void RecordingPainter::record(Call::Kind kind, const Rect& area, const std::string& text)
