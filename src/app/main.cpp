@@ -3,14 +3,11 @@
 #include "app/CommandLine.h"
 #include "app/ExitCodes.h"
 #include "app/RecordingCommands.h"
+#include "app/WindowFrontEnd.h"
 #include "app/headless/HeadlessFrontEnd.h"
-#ifdef QVL_GTK_FRONT_END
-#include "app/gtk/GtkFrontEnd.h"
-#endif
 #ifdef _WIN32
 #include "app/win32/ParentConsole.h"
 #include "app/win32/WideArguments.h"
-#include "app/win32/Win32FrontEnd.h"
 #endif
 #include "core/ClientConfig.h"
 #include "core/Utf8Path.h"
@@ -23,6 +20,7 @@
 #include "platform/SharedLibrary.h"
 #include "platform/SystemInfo.h"
 #include "platform/TcpNetwork.h"
+#include "platform/Toolkit.h"
 #include "platform/UdpNetwork.h"
 #include "sim/fsuipc/FsuipcLink.h"
 
@@ -44,16 +42,11 @@ bool opensWindow(const ProgramOptions& options)
 // --pilot is given (a script flies without a window) or no display can be opened.
 int runFrontEnd(const ProgramOptions& options)
 {
-#ifdef QVL_GTK_FRONT_END
     if (opensWindow(options)) {
-        if (CGtkFrontEnd::openDisplay())
-            return CGtkFrontEnd(options).run();
+        if (openPlatformDisplay())
+            return CWindowFrontEnd(options).run();
         std::cerr << "No display to open the window on: running without a window (as --headless)." << std::endl;
     }
-#elif defined(_WIN32)
-    if (opensWindow(options))
-        return CWin32FrontEnd(options).run();
-#endif
     return CHeadlessFrontEnd(options).run();
 }
 

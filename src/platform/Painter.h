@@ -35,4 +35,13 @@ public:
     virtual void drawWrappedText(const Rect& area, const std::string& text) = 0;
     // The skin bitmap at (0, 0).
     virtual void drawSkin() = 0;
+
+    // The owner-drawn buttons' caption font, apart from the table: 13 pixels,
+    // normal weight (on Windows the system's dialog font, as its own buttons have).
+    virtual void selectCaptionFont() = 0;
+    // One line centred across the area, its top at area.top.
+    virtual void drawCentredText(const Rect& area, const std::string& text) = 0;
+    // The area filled in one colour (right and bottom excluded); a one-pixel
+    // wide or high area draws a line.
+    virtual void fillRect(const Rect& area, int red, int green, int blue) = 0;
 };

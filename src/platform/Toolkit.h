@@ -121,4 +121,15 @@ public:
     // Dispatches window events; whenever none is waiting, calls idle (one tick).
     // Returns when the main window is closed or idle answers false.
     virtual void run(Window& window, const std::function<bool()>& idle) = 0;
+    // True when the window hears log-off and shutdown itself (onEndSession);
+    // otherwise the front-end ends the loop on the process's signals.
+    virtual bool handlesSessionEnd() const { return false; }
 };
+
+// The platform's window toolkit (GtkToolkit.cpp / Win32Toolkit.cpp).
+// Connects to the display, once, before the toolkit is made; false when there
+// is none (the program then runs without a window).
+bool openPlatformDisplay();
+// nullptr, with `error` saying why, when the window cannot be shown (its
+// resources are missing).
+std::unique_ptr<Toolkit> createPlatformToolkit(std::string& error);

@@ -1,8 +1,11 @@
 // ButtonFace: a raised button is lit from the top left, a pressed one has dark
-// top and bottom edges, a focused one white edges all round.
+// top and bottom edges, a focused one white edges all round. The caption is
+// centred two pixels below the top, between the fill and the edges.
 #include "ui/ButtonFace.h"
 
 namespace {
+
+constexpr int kCaptionTop = 2;
 
 constexpr Colour kWhite{255, 255, 255};
 constexpr Colour kDarkGrey{50, 50, 50};
@@ -26,6 +29,11 @@ Palette paletteOf(const ButtonState& s)
     return {{136, 155, 175}, kWhite, kDarkGrey, {200, 210, 220}};
 }
 
+void fillArea(Painter& painter, const Rect& area, const Colour& c)
+{
+    painter.fillRect(area, c.red, c.green, c.blue);
+}
+
 } // namespace
 
 ButtonFace ButtonFace::of(const ButtonState& s)
@@ -42,4 +50,18 @@ ButtonFace ButtonFace::of(const ButtonState& s)
         face.top = face.left = face.bottom = face.right = edge;
     }
     return face;
+}
+
+void ButtonFace::draw(Painter& painter, int width, int height, const std::string& caption, const ButtonState& state)
+{
+    const ButtonFace face = of(state);
+    fillArea(painter, {1, 1, width - 1, height - 1}, face.fill);
+    painter.selectCaptionFont();
+    painter.setTextColour(face.caption.red, face.caption.green, face.caption.blue);
+    painter.drawCentredText({0, kCaptionTop, width, height}, caption);
+    // Right and bottom first, then top and left, as the classic buttons do.
+    fillArea(painter, {width - 1, 0, width, height}, face.right);
+    fillArea(painter, {0, height - 1, width, height}, face.bottom);
+    fillArea(painter, {0, 0, 1, height}, face.left);
+    fillArea(painter, {0, 0, width, 1}, face.top);
 }

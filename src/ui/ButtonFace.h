@@ -1,10 +1,12 @@
-// The colours of an owner-drawn button in each of its states, the same for
-// every toolkit: fill, caption, and each one-pixel edge. A focused button has
-// all four edges white (grey when disabled), so a pilot on the keyboard sees
-// which button Enter presses.
+// An owner-drawn button, the same for every toolkit: its colours in each state
+// (fill, caption, and each one-pixel edge) and its drawing through the Painter.
+// A focused button has all four edges white (grey when disabled), so a pilot on
+// the keyboard sees which button Enter presses.
 #pragma once
 
 #include "ui/PageCanvas.h"
+
+#include <string>
 
 struct ButtonState {
     bool titleStyle = false;
@@ -23,4 +25,6 @@ struct ButtonFace {
     Colour right;
 
     static ButtonFace of(const ButtonState& state);
+    // The whole button, `width` x `height` pixels from (0, 0).
+    static void draw(Painter& painter, int width, int height, const std::string& caption, const ButtonState& state);
 };

@@ -13,6 +13,7 @@ namespace {
 constexpr double kCellToEm = 1.117;
 constexpr int kBoldFrom = 550;
 constexpr int kDescentAllowance = 4;
+constexpr FontSpec kCaptionFont{13, 400};
 } // namespace
 
 const char* CairoPainter::faceName()
@@ -79,19 +80,30 @@ void CairoPainter::setLayoutText(const std::string& text)
     pango_layout_set_text(layout, shown.data(), static_cast<int>(shown.size()));
 }
 
-void CairoPainter::drawText(int x, int y, const std::string& text, bool rightAligned)
+int CairoPainter::layOutLine(const std::string& text)
 {
-    // One line; its descenders may reach a little below the cell.
-    if (text.find('\n') == std::string::npos && outsideRepaint(y, y + lineHeight + kDescentAllowance))
-        return;
     pango_layout_set_width(layout, -1);
     setLayoutText(text);
     int width = 0;
     int height = 0;
     pango_layout_get_pixel_size(layout, &width, &height);
+    return width;
+}
+
+void CairoPainter::showLayoutAt(int x, int y)
+{
     cairo_set_source_rgb(cr, red, green, blue);
-    cairo_move_to(cr, rightAligned ? x - width : x, y);
+    cairo_move_to(cr, x, y);
     pango_cairo_show_layout(cr, layout);
+}
+
+void CairoPainter::drawText(int x, int y, const std::string& text, bool rightAligned)
+{
+    // One line; its descenders may reach a little below the cell.
+    if (text.find('\n') == std::string::npos && outsideRepaint(y, y + lineHeight + kDescentAllowance))
+        return;
+    const int width = layOutLine(text);
+    showLayoutAt(rightAligned ? x - width : x, y);
 }
 
 void CairoPainter::drawWrappedText(const Rect& area, const std::string& text)
@@ -123,4 +135,24 @@ void CairoPainter::drawSkin()
         cairo_set_source_rgb(cr, 0.85, 0.87, 0.9);
     }
     cairo_paint(cr);
+}
+
+void CairoPainter::selectCaptionFont()
+{
+    static PangoFontDescription* const font = makeFont(kCaptionFont.height, kCaptionFont.weight);
+    pango_layout_set_font_description(layout, font);
+    lineHeight = kCaptionFont.height;
+}
+
+void CairoPainter::drawCentredText(const Rect& area, const std::string& text)
+{
+    const int width = layOutLine(text);
+    showLayoutAt(area.left + (area.right - area.left - width) / 2, area.top);
+}
+
+void CairoPainter::fillRect(const Rect& area, int r, int g, int b)
+{
+    cairo_set_source_rgb(cr, r / 255.0, g / 255.0, b / 255.0);
+    cairo_rectangle(cr, area.left, area.top, area.right - area.left, area.bottom - area.top);
+    cairo_fill(cr);
 }

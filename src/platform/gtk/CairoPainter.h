@@ -1,5 +1,5 @@
-// Painter on cairo and pango: the skin bitmap and the pages' text, in window
-// pixels, with the font table resolved through fontconfig.
+// Painter on cairo and pango: the skin bitmap, the pages' text and the
+// buttons' faces, in window pixels, with the font table resolved through fontconfig.
 #pragma once
 
 #include "platform/Painter.h"
@@ -20,6 +20,9 @@ public:
     void drawText(int x, int y, const std::string& text, bool rightAligned) override;
     void drawWrappedText(const Rect& area, const std::string& text) override;
     void drawSkin() override;
+    void selectCaptionFont() override;
+    void drawCentredText(const Rect& area, const std::string& text) override;
+    void fillRect(const Rect& area, int red, int green, int blue) override;
 
     // The face that stands in for the window's fonts; metric-compatible with them.
     static const char* faceName();
@@ -28,6 +31,10 @@ public:
 
 private:
     void setLayoutText(const std::string& text);
+    // One line laid out unwrapped; its width in pixels.
+    int layOutLine(const std::string& text);
+    // The laid-out text in the text colour, its top left at (x, y).
+    void showLayoutAt(int x, int y);
     // True when the rows top..bottom lie wholly outside the area being repainted.
     bool outsideRepaint(double top, double bottom) const;
 

@@ -3,7 +3,6 @@
 #include "platform/gtk/GtkMainWindow.h"
 
 #include "core/TextEncoding.h"
-#include "platform/gtk/ButtonLook.h"
 #include "platform/gtk/CairoPainter.h"
 #include "ui/ControlIds.h"
 

@@ -72,16 +72,6 @@ private:
         bool lookEnabled = true;
         bool pressed = false;
         GtkMainWindow* owner = nullptr;
-        PangoLayout* captionLayout = nullptr; // a button's caption, laid out at its first draw
-
-        Control() = default;
-        ~Control()
-        {
-            if (captionLayout)
-                g_object_unref(captionLayout);
-        }
-        Control(const Control&) = delete;
-        Control& operator=(const Control&) = delete;
     };
 
     Control* find(int id);

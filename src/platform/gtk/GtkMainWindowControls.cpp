@@ -2,7 +2,8 @@
 #include "platform/gtk/GtkMainWindow.h"
 
 #include "core/TextEncoding.h"
-#include "platform/gtk/ButtonLook.h"
+#include "platform/gtk/CairoPainter.h"
+#include "ui/ButtonFace.h"
 
 #include <algorithm>
 #include <cctype>
@@ -112,11 +113,9 @@ gboolean GtkMainWindow::drawButton(GtkWidget* widget, cairo_t* cr, gpointer data
     state.enabled = c->lookEnabled;
     state.pressed = c->pressed;
     state.focused = gtk_widget_has_focus(widget);
-    // The caption's font and text never change: lay it out once.
-    if (!c->captionLayout)
-        c->captionLayout = ButtonLook::layoutCaption(cr, c->layout.caption);
-    ButtonLook::draw(cr, gtk_widget_get_allocated_width(widget), gtk_widget_get_allocated_height(widget),
-                     c->captionLayout, state);
+    CairoPainter painter(cr, nullptr);
+    ButtonFace::draw(painter, gtk_widget_get_allocated_width(widget), gtk_widget_get_allocated_height(widget),
+                     c->layout.caption, state);
     return TRUE;
 }
 

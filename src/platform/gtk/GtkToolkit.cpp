@@ -2,6 +2,7 @@
 // instance's window, made only to own its message box, never appears.
 #include "platform/gtk/GtkToolkit.h"
 
+#include "platform/ResourceFolder.h"
 #include "platform/gtk/GtkMainWindow.h"
 
 #include <gtk/gtk.h>
@@ -63,4 +64,19 @@ void GtkToolkit::run(Window& window, const std::function<bool()>& idle)
     main.show();
     main.startTicking(idle);
     gtk_main();
+}
+
+bool openPlatformDisplay()
+{
+    return GtkToolkit::initialise();
+}
+
+std::unique_ptr<Toolkit> createPlatformToolkit(std::string& error)
+{
+    const std::string resources = findResourceFolder();
+    if (resources.empty()) {
+        error = "cannot find the client's resources (skin.png); set QVL_RESOURCE_DIR";
+        return nullptr;
+    }
+    return std::make_unique<GtkToolkit>(resources);
 }

@@ -1,6 +1,16 @@
 // RecordingPainter: keeps the calls in order.
 #include "platform/headless/RecordingPainter.h"
 
+namespace {
+
+bool isText(const RecordingPainter::Call& call)
+{
+    return call.kind == RecordingPainter::Call::Text || call.kind == RecordingPainter::Call::Wrapped ||
+           call.kind == RecordingPainter::Call::Centred;
+}
+
+} // namespace
+
 void RecordingPainter::setTextColour(int r, int g, int b)
 {
     red = r;
@@ -25,8 +35,29 @@ void RecordingPainter::drawText(int x, int y, const std::string& text, bool righ
 
 void RecordingPainter::drawWrappedText(const Rect& area, const std::string& text)
 {
+    record(Call::Wrapped, area, text);
+}
+
+void RecordingPainter::drawCentredText(const Rect& area, const std::string& text)
+{
+    record(Call::Centred, area, text);
+}
+
+void RecordingPainter::fillRect(const Rect& area, int r, int g, int b)
+{
+    record(Call::Fill, area, {});
+    // A fill has its own colour and no font.
+    Call& fill = calls.back();
+    fill.font = 0;
+    fill.red = r;
+    fill.green = g;
+    fill.blue = b;
+}
+
+void RecordingPainter::record(Call::Kind kind, const Rect& area, const std::string& text)
+{
     Call call;
-    call.kind = Call::Wrapped;
+    call.kind = kind;
     call.font = font;
     call.red = red;
     call.green = green;
@@ -48,7 +79,7 @@ void RecordingPainter::drawSkin()
 const RecordingPainter::Call* RecordingPainter::findText(const std::string& text) const
 {
     for (const Call& call : calls)
-        if (call.kind != Call::Skin && call.text == text)
+        if (isText(call) && call.text == text)
             return &call;
     return nullptr;
 }
@@ -56,7 +87,7 @@ const RecordingPainter::Call* RecordingPainter::findText(const std::string& text
 const RecordingPainter::Call* RecordingPainter::findAt(int x, int y) const
 {
     for (const Call& call : calls)
-        if (call.kind != Call::Skin && call.x == x && call.y == y)
+        if (isText(call) && call.x == x && call.y == y)
             return &call;
     return nullptr;
 }

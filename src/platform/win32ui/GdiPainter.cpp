@@ -75,8 +75,25 @@ void GdiPainter::drawSkin()
         BitBlt(dc, 0, 0, skinWidth, skinHeight, skinDc, 0, 0, SRCCOPY);
         return;
     }
-    RECT all{0, 0, skinWidth, skinHeight};
-    HBRUSH plain = CreateSolidBrush(RGB(217, 222, 230));
-    FillRect(dc, &all, plain);
-    DeleteObject(plain);
+    fillRect({0, 0, skinWidth, skinHeight}, 217, 222, 230);
+}
+
+void GdiPainter::selectCaptionFont()
+{
+    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+}
+
+void GdiPainter::drawCentredText(const Rect& area, const std::string& text)
+{
+    std::wstring wide = wideText(text);
+    RECT box{area.left, area.top, area.right, area.bottom};
+    DrawTextW(dc, wide.data(), static_cast<int>(wide.size()), &box, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+void GdiPainter::fillRect(const Rect& area, int red, int green, int blue)
+{
+    RECT box{area.left, area.top, area.right, area.bottom};
+    HBRUSH brush = CreateSolidBrush(RGB(red, green, blue));
+    FillRect(dc, &box, brush);
+    DeleteObject(brush);
 }

@@ -1,5 +1,6 @@
 // The Painter on GDI: the skin bitmap blitted from its memory device context,
-// text in the font table's fonts with a transparent background.
+// text in the font table's fonts with a transparent background, the buttons'
+// faces in solid brushes.
 #pragma once
 
 #include "platform/Painter.h"
@@ -21,6 +22,9 @@ public:
     void drawText(int x, int y, const std::string& text, bool rightAligned) override;
     void drawWrappedText(const Rect& area, const std::string& text) override;
     void drawSkin() override;
+    void selectCaptionFont() override;
+    void drawCentredText(const Rect& area, const std::string& text) override;
+    void fillRect(const Rect& area, int red, int green, int blue) override;
 
     // What the window shows of the text (displayText), as UTF-16.
     static std::wstring wideText(const std::string& text);

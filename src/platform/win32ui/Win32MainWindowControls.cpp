@@ -13,22 +13,15 @@
 namespace {
 
 constexpr int kComboHeight = 180; // room for the drop-down list
-constexpr int kCaptionTop = 2;
 constexpr int kProgressRange = 100;
 
-COLORREF colourOf(const Colour& c)
+std::string windowText(HWND child)
 {
-    return RGB(c.red, c.green, c.blue);
-}
-
-void line(HDC dc, const Colour& colour, int x0, int y0, int x1, int y1)
-{
-    HPEN pen = CreatePen(PS_SOLID, 1, colourOf(colour));
-    HGDIOBJ previous = SelectObject(dc, pen);
-    MoveToEx(dc, x0, y0, nullptr);
-    LineTo(dc, x1, y1);
-    SelectObject(dc, previous);
-    DeleteObject(pen);
+    const int length = GetWindowTextLengthW(child);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int n = GetWindowTextW(child, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(n > 0 ? n : 0));
+    return fromWide(text);
 }
 
 DWORD editStyle(unsigned style)
@@ -135,31 +128,9 @@ void Win32MainWindow::drawButton(const DRAWITEMSTRUCT& item)
     state.enabled = control->lookEnabled;
     state.pressed = (item.itemState & ODS_SELECTED) != 0;
     state.focused = (item.itemState & ODS_FOCUS) != 0;
-    const ButtonFace face = ButtonFace::of(state);
-
-    HDC dc = item.hDC;
     const RECT& r = item.rcItem;
-    RECT inner{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
-    HBRUSH fill = CreateSolidBrush(colourOf(face.fill));
-    FillRect(dc, &inner, fill);
-    DeleteObject(fill);
-
-    wchar_t text[500] = {};
-    const int length = GetWindowTextW(item.hwndItem, text, 500);
-    HGDIOBJ previousFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, colourOf(face.caption));
-    RECT captionArea{r.left, r.top + kCaptionTop, r.right, r.bottom};
-    DrawTextW(dc, text, length, &captionArea, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, previousFont);
-
-    // Right and bottom first, then top and left, as the classic buttons do.
-    const int right = r.right - 1;
-    const int bottom = r.bottom - 1;
-    line(dc, face.right, right, r.top, right, r.bottom);
-    line(dc, face.bottom, r.left, bottom, r.right, bottom);
-    line(dc, face.left, r.left, r.top, r.left, r.bottom);
-    line(dc, face.top, r.left, r.top, r.right, r.top);
+    GdiPainter painter(item.hDC, nullptr, r.right - r.left, r.bottom - r.top);
+    ButtonFace::draw(painter, r.right - r.left, r.bottom - r.top, windowText(item.hwndItem), state);
 }
 
 void Win32MainWindow::showControl(int id, bool visible)
@@ -187,13 +158,7 @@ void Win32MainWindow::setButtonLook(int id, bool highlighted, bool enabled)
 std::string Win32MainWindow::getControlText(int id)
 {
     HWND child = controlWindow(id);
-    if (!child)
-        return {};
-    const int length = GetWindowTextLengthW(child);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int n = GetWindowTextW(child, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(n > 0 ? n : 0));
-    return fromWide(text);
+    return child ? windowText(child) : std::string();
 }
 
 void Win32MainWindow::setControlText(int id, const std::string& text)

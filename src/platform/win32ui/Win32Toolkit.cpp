@@ -50,3 +50,14 @@ void Win32Toolkit::run(Window& window, const std::function<bool()>& idle)
             break;
     }
 }
+
+// A window program always has its desktop.
+bool openPlatformDisplay()
+{
+    return true;
+}
+
+std::unique_ptr<Toolkit> createPlatformToolkit(std::string&)
+{
+    return std::make_unique<Win32Toolkit>();
+}

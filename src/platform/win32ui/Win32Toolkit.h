@@ -10,4 +10,6 @@ public:
     Win32Toolkit();
     std::unique_ptr<Window> createMainWindow(const std::string& title) override;
     void run(Window& window, const std::function<bool()>& idle) override;
+    // WM_QUERYENDSESSION and WM_ENDSESSION reach the window.
+    bool handlesSessionEnd() const override { return true; }
 };
