@@ -1,7 +1,8 @@
 // What the button actions reach of the user interface: its controls, the
 // shared options, the flight's objects, the page navigation and (for the
-// installer download the flight actions own) the window's update services. The actions
-// include this, not the user interface, so that the interface can own them.
+// installer download the flight actions own) the window's update services.
+// The actions include this, not the user interface, so that the interface
+// can own them.
 #pragma once
 
 #include "ui/PageView.h"
