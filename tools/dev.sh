@@ -16,7 +16,7 @@ packages=(
   libgtk-3-dev libx11-dev libxi-dev fonts-liberation librsvg2-bin
   xvfb xdotool imagemagick x11-utils trayer
   libgtest-dev libgmock-dev libbenchmark-dev
-  locales file procps
+  locales file procps python3
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 googletest dpkg-dev nsis
 )
 # wine32 runs the shipped 32-bit program's suites, on a machine that runs 32-bit code.

@@ -5,10 +5,10 @@
 #include "platform/Toolkit.h"
 #include "report/Report.h"
 #include "server/ClientInterface.h"
+#include "ui/ActionHost.h"
 #include "ui/ControlIds.h"
-#include "ui/UserInterface.h"
 
-CFlightActions::CFlightActions(CUserInterface& userInterface)
+CFlightActions::CFlightActions(CActionHost& userInterface)
     : ui(userInterface), loadSheet(userInterface), flightStart(userInterface, loadSheet), flightEnd(userInterface),
       log("CFlightActions")
 {

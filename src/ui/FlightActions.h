@@ -9,11 +9,11 @@
 #include "ui/LoadSheetActions.h"
 #include "update/AutoUpdate.h"
 
-class CUserInterface;
+class CActionHost;
 
 class CFlightActions {
 public:
-    explicit CFlightActions(CUserInterface& ui);
+    explicit CFlightActions(CActionHost& ui);
 
     // Carries out the action of a flight button; false when `id` is not one.
     bool onButton(int id);
@@ -43,7 +43,7 @@ private:
     void deleteBackup();
     void continueFlight();
 
-    CUserInterface& ui;
+    CActionHost& ui;
     CLoadSheetActions loadSheet;
     CFlightStart flightStart;
     CFlightEnd flightEnd;

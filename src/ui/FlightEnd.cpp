@@ -11,9 +11,9 @@
 #include "server/LeadingNumber.h"
 #include "server/RequestDeadline.h"
 #include "sim/FlightSimulatorInterface.h"
+#include "ui/ActionHost.h"
 #include "ui/ControlIds.h"
 #include "ui/RecordedStart.h"
-#include "ui/UserInterface.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ std::string trimmed(std::string_view text)
 
 } // namespace
 
-CFlightEnd::CFlightEnd(CUserInterface& userInterface) : ui(userInterface), log("CFlightEnd") {}
+CFlightEnd::CFlightEnd(CActionHost& userInterface) : ui(userInterface), log("CFlightEnd") {}
 
 bool CFlightEnd::isExemptRoute(std::string_view departure, std::string_view arrival)
 {

@@ -9,13 +9,13 @@
 #include <string_view>
 
 class CFlightSimulatorInterface;
-class CUserInterface;
+class CActionHost;
 
 class CFlightEnd {
 public:
     static constexpr double kPackageRadiusNm = 50.0;
 
-    explicit CFlightEnd(CUserInterface& ui);
+    explicit CFlightEnd(CActionHost& ui);
 
     void confirmDivert();
     void approveHighSpeed();
@@ -43,6 +43,6 @@ private:
     // Closes the flight's recording and names its files in the log.
     void closeRecording();
 
-    CUserInterface& ui;
+    CActionHost& ui;
     CDebugLog log;
 };

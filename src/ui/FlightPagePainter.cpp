@@ -10,7 +10,8 @@
 #include "ui/DisplayFormat.h"
 #include "ui/PageCanvas.h"
 #include "ui/PageData.h"
-#include "ui/UserInterface.h"
+#include "ui/PageView.h"
+#include "ui/UiState.h"
 
 using namespace PageColour;
 using F = CDisplayFormat;
@@ -51,7 +52,7 @@ void CFlightPagePainter::paintFlightInformation(CPageCanvas& canvas)
     }
     const Tervix_Logs& log = client.flightLog;
     const Tervix_Aircrafts& aircraft = client.aircraft;
-    const CDisplayFormat unit(ui.weightUnit);
+    const CDisplayFormat unit(ui.getUiState().weightUnit);
     canvas.text(210, 120, 0, Black, "Route");
     canvas.wrapped(PageArea::LeftColumn, 8, Black,
                    F::format("Departure:\t%s\nDep.-Time:\t%s\nDistance:\t%s nm\nPassengers:\t%s",
@@ -85,7 +86,7 @@ void CFlightPagePainter::paintFlying(CPageCanvas& canvas)
     canvas.text(215, 110, 6, Black, "You can start your flight now!");
     canvas.text(215, 130, 6, Black, "The 'end flight' button will appear as soon as you land");
     CReport& report = ui.getReport();
-    if (ui.penaltiesOff && report.getPenalty(ItemPenaltiesDisabled).active == 0)
+    if (ui.getUiState().penaltiesOff && report.getPenalty(ItemPenaltiesDisabled).active == 0)
         report.addPenalty(ItemPenaltiesDisabled);
     canvas.text(215, 150, 3, Black, "Debug Information:");
     paintFlyingLeftColumn(canvas);
@@ -97,7 +98,7 @@ void CFlightPagePainter::paintFlyingLeftColumn(CPageCanvas& canvas)
 {
     const CFlightSimulatorObjects& s = PageData::snapshot(ui);
     const CClientInterface& client = ui.getClient();
-    const CDisplayFormat unit(ui.weightUnit);
+    const CDisplayFormat unit(ui.getUiState().weightUnit);
     const int fuel = s.fuelOnBoardRounded();
     const std::string lines[] = {
         std::string("Flight State: ") + phaseName(s.lFlightPhase),
@@ -118,7 +119,7 @@ void CFlightPagePainter::paintFlyingLeftColumn(CPageCanvas& canvas)
 void CFlightPagePainter::paintFlyingRightColumn(CPageCanvas& canvas)
 {
     const CFlightSimulatorObjects& s = PageData::snapshot(ui);
-    const CDisplayFormat unit(ui.weightUnit);
+    const CDisplayFormat unit(ui.getUiState().weightUnit);
     const std::int64_t weight = PageData::zeroFuelWeightKg(ui) + s.fuelOnBoardRounded();
     const std::int64_t margin = ui.getClient().types.d_MLW - weight;
     canvas.text(365, 170, 10, Black, F::format("Speed (IAS): %d knots", s.lIndicatedAirspeed));

@@ -5,12 +5,12 @@
 
 #include <string>
 
-class CUserInterface;
+class CPageView;
 class CPageCanvas;
 
 class CFlightPagePainter {
 public:
-    explicit CFlightPagePainter(CUserInterface& ui) : ui(ui) {}
+    explicit CFlightPagePainter(CPageView& ui) : ui(ui) {}
 
     void paintFlightInformation(CPageCanvas& canvas);
     void paintFlying(CPageCanvas& canvas);
@@ -29,5 +29,5 @@ private:
     // The aircraft's range is shorter than the route.
     bool needsTechnicalStop();
 
-    CUserInterface& ui;
+    CPageView& ui;
 };

@@ -9,13 +9,13 @@
 #include "server/LeadingNumber.h"
 #include "server/LegacyResult.h"
 #include "sim/FlightSimulatorInterface.h"
+#include "ui/ActionHost.h"
 #include "ui/ControlIds.h"
 #include "ui/LoadSheetActions.h"
-#include "ui/UserInterface.h"
 
 #include <string>
 
-CFlightStart::CFlightStart(CUserInterface& userInterface, CLoadSheetActions& sheet)
+CFlightStart::CFlightStart(CActionHost& userInterface, CLoadSheetActions& sheet)
     : ui(userInterface), loadSheet(sheet), log("CFlightStart")
 {
 }
@@ -109,9 +109,9 @@ void CFlightStart::prepare()
     sim.lPackages = client.flightLog.package_kg;
     client.getFuelPrice(fieldText(client.aircraft.a_Location));
     sim.disableSlew();
-    const int page = ui.fuelMethod == CUserInterface::kFuelReadOnly ? PageLoadSheet
-                     : ui.fuelMethod == CUserInterface::kFuelSimple ? PageSimpleFuel
-                                                    : PageFuelTanks;
+    const int page = ui.fuelMethod == CUiState::kFuelReadOnly ? PageLoadSheet
+                     : ui.fuelMethod == CUiState::kFuelSimple ? PageSimpleFuel
+                                                              : PageFuelTanks;
     ui.SetPage(page);
     loadSheet.fillFuelFields(true);
     if (page == PageLoadSheet)
@@ -126,7 +126,7 @@ void CFlightStart::start()
     copyLoadIntoBooking();
     copyText(client.report.Interface, sim.getInterfaceName());
     copyText(client.report.SimVersion, sim.getSimulatorReportCode());
-    if (ui.fuelMethod == CUserInterface::kFuelReadOnly)
+    if (ui.fuelMethod == CUiState::kFuelReadOnly)
         sim.lFuelReadBack = sim.getAircraftTanks();
     else
         sim.setAircraftTanks();

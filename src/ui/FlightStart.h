@@ -4,7 +4,7 @@
 
 #include "core/DebugLog.h"
 
-class CUserInterface;
+class CActionHost;
 class CLoadSheetActions;
 
 class CFlightStart {
@@ -13,7 +13,7 @@ public:
     static constexpr int kMaxRadarAltitudeFt = 50;
     static constexpr int kMaxGroundSpeedKt = 5;
 
-    CFlightStart(CUserInterface& ui, CLoadSheetActions& loadSheet);
+    CFlightStart(CActionHost& ui, CLoadSheetActions& loadSheet);
 
     // Prepares the flight from the home pages, starts it from the load sheet.
     void fly();
@@ -25,7 +25,7 @@ private:
     void prepare();
     void start();
 
-    CUserInterface& ui;
+    CActionHost& ui;
     CLoadSheetActions& loadSheet;
     CDebugLog log;
 };

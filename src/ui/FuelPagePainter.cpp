@@ -9,8 +9,9 @@
 #include "ui/FlightActions.h"
 #include "ui/PageCanvas.h"
 #include "ui/PageData.h"
+#include "ui/PageView.h"
 #include "ui/TankFields.h"
-#include "ui/UserInterface.h"
+#include "ui/UiState.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -19,8 +20,6 @@ using namespace PageColour;
 using F = CDisplayFormat;
 
 namespace {
-
-constexpr int kReadOnly = 2;
 
 struct SheetLabel {
     const char* text;
@@ -47,7 +46,7 @@ void CFuelPagePainter::paintTanks(CPageCanvas& canvas)
     if (ui.isRedrawOnInput())
         ui.getFlightActions().takeFuelInputs();
     const CFlightSimulatorObjects& s = PageData::snapshot(ui);
-    const CDisplayFormat unit(ui.weightUnit);
+    const CDisplayFormat unit(ui.getUiState().weightUnit);
     for (const TankField& field : kTankFields) {
         canvas.text(field.x, field.y - 13, 11, Black, field.name);
         canvas.text(field.x, field.y + 24, 12, Black, "max " + unit.mass(s.fTankCapacity[field.slot]));
@@ -57,7 +56,7 @@ void CFuelPagePainter::paintTanks(CPageCanvas& canvas)
 
 void CFuelPagePainter::paintFuelBill(CPageCanvas& canvas)
 {
-    const CDisplayFormat unit(ui.weightUnit);
+    const CDisplayFormat unit(ui.getUiState().weightUnit);
     const std::int32_t initial = ui.getClient().aircraft.a_Fuel;
     const std::int32_t loaded = PageData::snapshot(ui).fuelOnBoardRounded();
     const long long added = static_cast<long long>(loaded) - initial;
@@ -79,7 +78,7 @@ void CFuelPagePainter::pollForLoadSheet()
     if (sim == nullptr)
         return;
     sim->getEverything();
-    if (ui.fuelMethod == kReadOnly) {
+    if (ui.getUiState().fuelMethod == CUiState::kFuelReadOnly) {
         sim->getAircraftTanks();
         ui.getFlightActions().updateLoadSheetButtons();
     } else {
@@ -92,7 +91,7 @@ std::string CFuelPagePainter::simulatorDifference(long long simulatorKg, long lo
     const long long difference = simulatorKg - zeroFuelKg;
     if (std::llabs(difference) * 100 < std::llabs(zeroFuelKg))
         return {};
-    const CDisplayFormat unit(ui.weightUnit);
+    const CDisplayFormat unit(ui.getUiState().weightUnit);
     return "(" + std::string(difference > 0 ? "+" : "") + unit.mass(static_cast<double>(difference)) + ")";
 }
 
@@ -111,7 +110,7 @@ void CFuelPagePainter::paintWeights(CPageCanvas& canvas, bool confirm)
     const AircraftTypeData& t = client.types;
     const Tervix_Logs& log = client.flightLog;
     const CFlightSimulatorObjects& s = PageData::snapshot(ui);
-    const CDisplayFormat unit(ui.weightUnit);
+    const CDisplayFormat unit(ui.getUiState().weightUnit);
     const long long passengers = PageData::passengers(ui);
     const long long cargo = PageData::cargoKg(ui) + log.package_kg;
     const long long zeroFuel = PageData::zeroFuelWeightKg(ui);
@@ -155,7 +154,7 @@ void CFuelPagePainter::paintWarnings(CPageCanvas& canvas, bool confirm, long lon
 {
     CFlightSimulatorInterface* sim = ui.getSimulator();
     const CFlightSimulatorObjects& s = PageData::snapshot(ui);
-    if (confirm && ui.fuelMethod != kReadOnly &&
+    if (confirm && ui.getUiState().fuelMethod != CUiState::kFuelReadOnly &&
         std::llabs(static_cast<long long>(s.fuelOnBoardRounded()) - s.lFuelRequested) > 2) {
         canvas.text(445, 306, 6, Red, "Warning: Unexpected");
         canvas.text(445, 326, 6, Red, "fuel value! Unable to");
@@ -170,5 +169,6 @@ void CFuelPagePainter::paintWarnings(CPageCanvas& canvas, bool confirm, long lon
     }
     if (excess >= 1)
         canvas.text(450, 346, 6, Red,
-                    "(Over " + CDisplayFormat(ui.weightUnit).mass(static_cast<double>(excess)) + limit + ")");
+                    "(Over " + CDisplayFormat(ui.getUiState().weightUnit).mass(static_cast<double>(excess)) + limit +
+                        ")");
 }

@@ -6,12 +6,12 @@
 
 #include <string>
 
-class CUserInterface;
+class CPageView;
 class CPageCanvas;
 
 class CFuelPagePainter {
 public:
-    explicit CFuelPagePainter(CUserInterface& ui) : ui(ui) {}
+    explicit CFuelPagePainter(CPageView& ui) : ui(ui) {}
 
     void paintTanks(CPageCanvas& canvas);
     // Page 13 (fuel asked for) or, with `confirm`, page 14 (the flight to confirm).
@@ -25,5 +25,5 @@ private:
     void paintWeights(CPageCanvas& canvas, bool confirm);
     void paintWarnings(CPageCanvas& canvas, bool confirm, long long takeOffKg);
 
-    CUserInterface& ui;
+    CPageView& ui;
 };

@@ -7,10 +7,10 @@
 #include "server/ClientInterface.h"
 #include "server/LeadingNumber.h"
 #include "sim/FlightSimulatorInterface.h"
+#include "ui/ActionHost.h"
 #include "ui/ControlIds.h"
 #include "ui/DisplayFormat.h"
 #include "ui/TankFields.h"
-#include "ui/UserInterface.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -27,16 +27,16 @@ std::string fuelFieldText(double kg, int weightUnit)
 
 } // namespace
 
-CLoadSheetActions::CLoadSheetActions(CUserInterface& userInterface) : ui(userInterface), log("CLoadSheetActions") {}
+CLoadSheetActions::CLoadSheetActions(CActionHost& userInterface) : ui(userInterface), log("CLoadSheetActions") {}
 
 bool CLoadSheetActions::readOnly() const
 {
-    return ui.fuelMethod == CUserInterface::kFuelReadOnly;
+    return ui.fuelMethod == CUiState::kFuelReadOnly;
 }
 
 bool CLoadSheetActions::simpleFuel() const
 {
-    return ui.fuelMethod == CUserInterface::kFuelSimple;
+    return ui.fuelMethod == CUiState::kFuelSimple;
 }
 
 void CLoadSheetActions::enableButton(int id, bool enabled)

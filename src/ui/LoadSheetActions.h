@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-class CUserInterface;
+class CActionHost;
 class CFlightSimulatorInterface;
 struct AircraftTypeData;
 
@@ -15,7 +15,7 @@ class CLoadSheetActions {
 public:
     static constexpr int kFuelUpToleranceKg = 25;
 
-    explicit CLoadSheetActions(CUserInterface& ui);
+    explicit CLoadSheetActions(CActionHost& ui);
 
     // The typed fuel figures into the snapshot's tanks.
     void takeFuelInputs();
@@ -43,6 +43,6 @@ private:
     void showButton(int id, bool visible);
     void setFuelPage(int page);
 
-    CUserInterface& ui;
+    CActionHost& ui;
     CDebugLog log;
 };

@@ -10,9 +10,9 @@
 #include "server/LegacyResult.h"
 #include "server/ServerSettings.h"
 #include "sim/FlightSimulatorInterface.h"
+#include "ui/ActionHost.h"
 #include "ui/ControlIds.h"
 #include "ui/Sound.h"
-#include "ui/UserInterface.h"
 
 #include <vector>
 
@@ -47,8 +47,7 @@ const char* flag(bool on)
 
 } // namespace
 
-CLoginActions::CLoginActions(CUserInterface& userInterface)
-    : ui(userInterface), log("CUserInterface", CDebugLog::Quiet{})
+CLoginActions::CLoginActions(CActionHost& userInterface) : ui(userInterface), log("CUserInterface", CDebugLog::Quiet{})
 {
 }
 

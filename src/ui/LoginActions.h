@@ -7,11 +7,11 @@
 
 #include <string>
 
-class CUserInterface;
+class CActionHost;
 
 class CLoginActions {
 public:
-    explicit CLoginActions(CUserInterface& ui);
+    explicit CLoginActions(CActionHost& ui);
 
     // Reads the options from the settings file into the fields and the controls.
     void loadSettings();
@@ -34,6 +34,6 @@ private:
     void loginFailed();
     int landingPage() const;
 
-    CUserInterface& ui;
+    CActionHost& ui;
     CDebugLog log;
 };

@@ -12,8 +12,9 @@
 #include "ui/FlightPagePainter.h"
 #include "ui/FuelPagePainter.h"
 #include "ui/PageCanvas.h"
+#include "ui/PageView.h"
 #include "ui/ReportPagePainter.h"
-#include "ui/UserInterface.h"
+#include "ui/UiState.h"
 
 using namespace PageColour;
 
@@ -48,7 +49,7 @@ bool showsPilotPanel(int page)
 
 } // namespace
 
-CPagePainter::CPagePainter(CUserInterface& userInterface)
+CPagePainter::CPagePainter(CPageView& userInterface)
     : ui(userInterface), flightPages(std::make_unique<CFlightPagePainter>(userInterface)),
       reportPages(std::make_unique<CReportPagePainter>(userInterface)),
       fuelPages(std::make_unique<CFuelPagePainter>(userInterface))
@@ -62,7 +63,7 @@ void CPagePainter::paint(Painter& painter)
     CPageCanvas canvas(painter);
     const int page = ui.getPage();
     paintTitleLine(canvas);
-    if (ui.loggedIn && showsPilotPanel(page))
+    if (ui.getUiState().loggedIn && showsPilotPanel(page))
         paintPilotPanel(canvas);
     paintPage(canvas, page);
     paintLoading(canvas);
@@ -221,7 +222,7 @@ void CPagePainter::paintWrongVersion(CPageCanvas& canvas)
 
 void CPagePainter::paintComment(CPageCanvas& canvas)
 {
-    if (ui.offerPackages)
+    if (ui.getUiState().offerPackages)
         canvas.text(235, 290, 8, Black, "Deliver All Packages");
 }
 

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-class CUserInterface;
+class CPageView;
 class Painter;
 class CPageCanvas;
 class CFlightPagePainter;
@@ -14,7 +14,7 @@ class CFuelPagePainter;
 
 class CPagePainter {
 public:
-    explicit CPagePainter(CUserInterface& ui);
+    explicit CPagePainter(CPageView& ui);
     ~CPagePainter();
     CPagePainter(const CPagePainter&) = delete;
     CPagePainter& operator=(const CPagePainter&) = delete;
@@ -37,7 +37,7 @@ private:
     void paintDownload(CPageCanvas& canvas);
     void paintFuelError(CPageCanvas& canvas);
 
-    CUserInterface& ui;
+    CPageView& ui;
     std::unique_ptr<CFlightPagePainter> flightPages;
     std::unique_ptr<CReportPagePainter> reportPages;
     std::unique_ptr<CFuelPagePainter> fuelPages;

@@ -7,7 +7,7 @@
 #include "platform/Clock.h"
 #include "server/ClientInterface.h"
 #include "sim/FlightSimulatorInterface.h"
-#include "ui/UserInterface.h"
+#include "ui/ActionHost.h"
 
 namespace RecordedStart {
 
@@ -24,7 +24,7 @@ void restoreAirports(CClientInterface& client, const std::vector<Recording::Airp
         client.addAirport(it->lat, it->lon, it->fuelPrice, it->landingFee, it->size, it->code);
 }
 
-Recording::Start capture(CUserInterface& ui)
+Recording::Start capture(CActionHost& ui)
 {
     CClientInterface& client = ui.getClient();
     Recording::Start s;
@@ -55,7 +55,7 @@ Recording::Start capture(CUserInterface& ui)
     return s;
 }
 
-void restore(CUserInterface& ui, const Recording::Start& s)
+void restore(CActionHost& ui, const Recording::Start& s)
 {
     CClientInterface& client = ui.getClient();
     ui.fuelMethod = s.fuelMethod;

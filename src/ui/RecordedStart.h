@@ -5,15 +5,15 @@
 
 #include "recorder/FlightRecording.h"
 
-class CUserInterface;
+class CActionHost;
 class CClientInterface;
 
 namespace RecordedStart {
 
-Recording::Start capture(CUserInterface& ui);
+Recording::Start capture(CActionHost& ui);
 // The booking, options, rules and airports of the recording; the simulator's
 // snapshot is the replay's own business.
-void restore(CUserInterface& ui, const Recording::Start& start);
+void restore(CActionHost& ui, const Recording::Start& start);
 std::vector<Recording::Airport> airports(const CClientInterface& client);
 void restoreAirports(CClientInterface& client, const std::vector<Recording::Airport>& airports);
 

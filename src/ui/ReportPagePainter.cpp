@@ -13,7 +13,8 @@
 #include "ui/DisplayFormat.h"
 #include "ui/PageCanvas.h"
 #include "ui/PageData.h"
-#include "ui/UserInterface.h"
+#include "ui/PageView.h"
+#include "ui/UiState.h"
 
 #include <cmath>
 
@@ -34,7 +35,7 @@ std::string angleText(double degrees, char positive, char negative)
 
 } // namespace
 
-CReportPagePainter::CReportPagePainter(CUserInterface& userInterface) : ui(userInterface), log("CReportPagePainter") {}
+CReportPagePainter::CReportPagePainter(CPageView& userInterface) : ui(userInterface), log("CReportPagePainter") {}
 
 std::string CReportPagePainter::latitudeText(double degrees)
 {
@@ -101,7 +102,7 @@ void CReportPagePainter::paintFinances(CPageCanvas& canvas)
 {
     const CClientInterface& client = ui.getClient();
     const Tervix_Reports& r = client.report;
-    const CDisplayFormat unit(ui.weightUnit);
+    const CDisplayFormat unit(ui.getUiState().weightUnit);
     canvas.heading("Estimated Report - Finances");
 
     const int fuelKg = truncToInt32(fieldDouble(r.Fuel_Bought));

@@ -7,13 +7,13 @@
 
 #include <string>
 
-class CUserInterface;
+class CPageView;
 class CPageCanvas;
 class CFlightSimulatorObjects;
 
 class CReportPagePainter {
 public:
-    explicit CReportPagePainter(CUserInterface& ui);
+    explicit CReportPagePainter(CPageView& ui);
 
     void paintRoute(CPageCanvas& canvas);
     void paintFinances(CPageCanvas& canvas);
@@ -34,7 +34,7 @@ private:
     // The fare factor of the flight: `d_Ticket` when above 0, times the flight log's multiplier (1 when 0).
     double fareFactor();
 
-    CUserInterface& ui;
+    CPageView& ui;
     CDebugLog log;
     bool missingAutosaveLogged = false;
 };

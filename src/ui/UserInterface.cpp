@@ -40,7 +40,7 @@ bool isKnownId(int id)
 } // namespace
 
 CUserInterface::CUserInterface(Window& mainWindow, SoundOutput& soundOutput)
-    : CUserInterfaceUtilities(mainWindow), sound(std::make_unique<CSound>(soundOutput)),
+    : CActionHost(mainWindow), sound(std::make_unique<CSound>(soundOutput)),
       client(std::make_unique<CClientInterface>()), recorder(std::make_unique<CFlightRecorder>()), log("CUserInterface")
 {
     blackbox = std::make_unique<CBlackbox>(*sound, nullptr, *client);

@@ -8,8 +8,7 @@
 #include "monitor/failures/Failures.h"
 #include "monitor/failures/RandomSource.h"
 #include "platform/Toolkit.h"
-#include "ui/UserInterfaceUtilities.h"
-#include "update/UpdateHost.h"
+#include "ui/ActionHost.h"
 
 #include <cstdint>
 #include <functional>
@@ -31,12 +30,7 @@ class CFlightActions;
 class CLoginActions;
 class CFlightRecorder;
 
-enum WeightUnit { WeightUnitKg = 0, WeightUnitLbs = 1 };
-
-class CUserInterface : public CUserInterfaceUtilities,
-                       public WindowEvents,
-                       public CFlightControl,
-                       public AutoUpdate::CUpdateHost {
+class CUserInterface : public CActionHost, public WindowEvents, public CFlightControl {
 public:
     CUserInterface(Window& window, SoundOutput& soundOutput);
     ~CUserInterface() override;
@@ -57,24 +51,23 @@ public:
     // Every control of the window, in creation order; "Exit" highlighted.
     void createControls();
 
-    CClientInterface& getClient() override { return *client; }
-    CFlightSimulatorInterface* getSimulator() { return simulator.get(); }
-    CReport& getReport() { return *report; }
-    CFlightState& getFlightState() { return *flightState; }
+    CClientInterface& getClient() final { return *client; }
+    CFlightSimulatorInterface* getSimulator() final { return simulator.get(); }
+    CReport& getReport() final { return *report; }
+    CFlightState& getFlightState() final { return *flightState; }
     CCheatDetector& getCheatDetector() { return *cheatDetector; }
-    CBlackbox& getBlackbox() { return *blackbox; }
-    CSound& getSound() { return *sound; }
-    CFlightActions& getFlightActions() { return *flightActions; }
+    CBlackbox& getBlackbox() final { return *blackbox; }
+    CSound& getSound() final { return *sound; }
+    CFlightActions& getFlightActions() final { return *flightActions; }
     CLoginActions& getLoginActions() { return *loginActions; }
-    CFlightRecorder& getFlightRecorder() { return *recorder; }
-    Window& getWindow() override { return window; }
-    void showDownloadProgress(double fraction) override { setProgress(fraction); }
+    CFlightRecorder& getFlightRecorder() final { return *recorder; }
+    Window& getWindow() final { return window; }
+    void showDownloadProgress(double fraction) final { setProgress(fraction); }
 
-    int getPage() const { return page; }
-    // Shows exactly the controls of the page (after hiding all others) and repaints.
-    void SetPage(int newPage);
-    void ShowLoading();
-    virtual void OnButton(int id);
+    int getPage() const final { return page; }
+    void SetPage(int newPage) final;
+    void ShowLoading() final;
+    void OnButton(int id) override;
 
     // The window's paints and commands. A command of a disabled control is
     // dropped; one of an enabled control clicks before it is carried out.
@@ -83,33 +76,26 @@ public:
     void onEditChanged(int id) override;
     void onEndSession() override;
 
-    void ResetFlight();
+    void ResetFlight() final;
     // Marks the start of a new flight: per-flight counters kept outside the
     // snapshot (the driver's gear movements) start again. ResetFlight calls it;
     // so does the flight start.
     void beginFlight() { ++flightsBegun; }
     std::uint32_t getFlightsBegun() const { return flightsBegun; }
-    // At the flight start, after the start checks: this flight's failures
-    // armed (the last flight's dropped) and the blackbox started.
-    void startFlightMonitoring();
+    void startFlightMonitoring() final;
     // The driver's failure step: whole seconds since departure.
     void updateFailures(std::int32_t elapsed);
     Failures::CFailureList& getFailures() { return failures; }
     // Tests fix the failure draws.
     void setRandomSource(std::unique_ptr<Failures::CRandomSource> source) { random = std::move(source); }
-    void AbortFlight(const std::string& text) override;
+    void AbortFlight(const std::string& text) final;
     int getFuelMethod() const override { return fuelMethod; }
     // One phase step after a successful poll; false once the flight is On Block.
     bool advanceFlightState();
 
-    // The backed-up report page's upload action: loads the backup and checks
-    // that its flight is still booked; true when the upload may follow.
-    bool restoreForUpload();
-    // The aborted-flight page's action: resumes the autosaved flight when the
-    // simulator's aircraft matches it; true when the flight goes on.
-    bool continueFlight();
-    // Tells the pilot that a finished report could be neither sent nor saved.
-    void warnIfReportUnsaved();
+    bool restoreForUpload() final;
+    bool continueFlight() final;
+    void warnIfReportUnsaved() final;
 
     // What the backup looked like, kept by restoreForUpload for the flight
     // actions.
@@ -123,29 +109,13 @@ public:
     };
     const RestoreReference& getRestoreReference() const { return restoreReference; }
 
-    // Options (settings "settings" section).
-    static constexpr int kFuelStandard = 0, kFuelSimple = 1, kFuelReadOnly = 2;
-    int fuelMethod = kFuelStandard;
-    int autosaveMode = 0; // 0 None, 1 QVL Data only, 2 Flight + Data
-    bool trackerOn = false;
-    bool fsMessages = false;
-    bool autoLogin = false;
-    bool soundOn = true;
-    bool penaltiesOff = false;
-    bool showToggleLightBtn = false;
+    // The options and session flags (fuelMethod, weightUnit, loggedIn, ...)
+    // are the CUiState base's fields.
+    int pilotStatus() const final;
 
-    // Login state: set by a successful login, never cleared.
-    bool loggedIn = false;
-    int weightUnit = WeightUnitKg;
-    // The comment page offers "Deliver Packages" (the flight actions decide).
-    bool offerPackages = false;
-
-    // Pilot status of the pilot record: 2 suspended, 3 blocked; below 2 may fly.
-    int pilotStatus() const;
-
-    bool isLoadingPending() const { return loadingPending; }
-    bool isRedrawOnInput() const { return redrawOnInput; }
-    void setRedrawOnInput(bool on) { redrawOnInput = on; }
+    bool isLoadingPending() const final { return loadingPending; }
+    bool isRedrawOnInput() const final { return redrawOnInput; }
+    void setRedrawOnInput(bool on) final { redrawOnInput = on; }
 
     // Hears every page that SetPage shows (the headless client prints them).
     std::function<void(int page)> onPageShown;

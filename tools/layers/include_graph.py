@@ -2,7 +2,9 @@
 """Draws the include graph of src/ and prints its circles (strongly connected
 components of more than one file) and the folder-to-folder edges.
 
-  python3 tools/layers/include_graph.py [--folders] [SRC]
+  python3 tools/layers/include_graph.py [--folders] [--max=N] [SRC]
+
+With --max=N it fails (exit 1) when a circle holds more than N files.
 """
 import os
 import re
@@ -89,6 +91,7 @@ def folder(path):
 
 def main(argv):
     show_folders = '--folders' in argv
+    limit = next((int(a.split('=', 1)[1]) for a in argv if a.startswith('--max=')), None)
     args = [a for a in argv if not a.startswith('--')]
     src = args[0] if args else os.path.join(os.path.dirname(__file__), '..', '..', 'src')
     edges = graph(src)
@@ -105,6 +108,9 @@ def main(argv):
                     pairs.setdefault((folder(a), folder(b)), []).append(f'{a} -> {b}')
         for (a, b), lines in sorted(pairs.items()):
             print(f'{a} -> {b}: {len(lines)}')
+    if limit is not None and parts and len(parts[0]) > limit:
+        print(f'a circle of {len(parts[0])} files; at most {limit} allowed', file=sys.stderr)
+        return 1
     return 0
 
 
