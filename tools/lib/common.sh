@@ -95,9 +95,11 @@ start_service() {
   mkdir -p "$folder"
   rm -f "$folder/port"
   start_program "${detached[@]}" "$folder.log" "$program" start --port 0 --data "$folder" "$@"
-  wait_until 60 test -s "$folder/port" || fail "qvl-service did not start: $(tail -n 5 "$folder.log")"
+  wait_until 60 named_port_or_ended "$folder/port" "$last_pid" || true
+  [ -s "$folder/port" ] || fail "qvl-service did not start: $(tail -n 5 "$folder.log")"
   port=$(cat "$folder/port")
 }
+named_port_or_ended() { [ -s "$1" ] || has_ended "$2"; }
 
 # As start_service, the service seeded first with the demo pilot and booking.
 start_seeded_service() {
