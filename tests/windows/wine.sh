@@ -87,6 +87,8 @@ case $step in
     # Windows drawn for real again, and Wine's desktop takes the display it
     # starts with: a fresh wineserver starts it again on this one.
     wine_graphics default
+    # Wine's services start now, on the display, holding no later test's output.
+    quietly_shown "$wine" wineboot > /dev/null || true
     echo "Wine draws on $DISPLAY"
     ;;
   display-end)
