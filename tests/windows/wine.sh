@@ -17,21 +17,39 @@ set -euo pipefail
 state=$1
 step=$2
 shift 2
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-# shellcheck source=tools/lib/common.sh
-source "$here/../../tools/lib/common.sh"
-fail_prefix="wine.sh $step:"
-linux_build=${QVL_LINUX_BUILD_DIR:-$here/../../build/dev}
+wine=${QVL_WINE:-/usr/lib/wine/wine64}
+wineserver=/usr/lib/wine/wineserver64
+linux_build=${QVL_LINUX_BUILD_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build/dev}
 service=$state/service
 
-wine_env "$state/prefix"
-export LC_ALL=C.UTF-8
+export WINEPREFIX=$state/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
 unset WAYLAND_DISPLAY
 if [ -s "$state/display" ]; then
   export DISPLAY=":$(head -n1 "$state/display")"
 else
   unset DISPLAY
 fi
+
+fail() { echo "wine.sh $step: $*" >&2; exit 1; }
+
+# Waits up to SECONDS for a test to pass; fails with WHAT when it never does.
+wait_for() {
+  local seconds=$1 what=$2 i
+  shift 2
+  for ((i = 0; i < seconds * 10; i++)); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  fail "$what"
+}
+
+# A background program outlives the step that starts it; none of Wine's
+# helpers may hold ctest's output open, or ctest waits for them.
+restart_wineserver() {
+  "$wineserver" -k 2>/dev/null || true
+  "$wineserver" -w 2>/dev/null || true
+  "$wineserver" -p > /dev/null 2>&1 < /dev/null
+}
 
 # Runs a command with its output in a file, shown when it ends: Wine's
 # system processes it starts keep the file open, not ctest's pipe.
@@ -52,43 +70,55 @@ stop_pid_in() {
 
 case $step in
   prefix)
-    rm -f "$state/display"
-    make_wine_prefix
+    "$wineserver" -k 2>/dev/null || true
+    "$wineserver" -w 2>/dev/null || true
+    rm -rf "$WINEPREFIX" "$state/display"
+    mkdir -p "$WINEPREFIX" # the wineserver needs its prefix folder
+    "$wineserver" -p > /dev/null 2>&1 < /dev/null
+    quietly_shown "$wine" wineboot -i > /dev/null || true
+    [ -d "$WINEPREFIX/drive_c" ] || fail "wineboot made no prefix in $WINEPREFIX"
     # Drive C:'s volume serial number, which the machine table expects; Wine
     # reads it when its services start, so they start again. The simulator's
     # module is a window: the null graphics driver makes windows without a
     # display, until the window suite's display replaces it.
     echo abcdef > "$WINEPREFIX/drive_c/.windows-serial"
-    wine_graphics null
+    quietly_shown "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f > /dev/null
+    restart_wineserver
     echo "Wine prefix ready: $WINEPREFIX"
     ;;
   prefix-end)
-    stop_wineserver
+    "$wineserver" -k 2>/dev/null || true
+    "$wineserver" -w 2>/dev/null || true
     rm -rf "$WINEPREFIX"
     ;;
   service)
-    # Outlives this step, until service-end.
+    program=$linux_build/tools/qvl-service/qvl-service
+    [ -x "$program" ] || fail "$program is missing: build the Linux side first (QVL_LINUX_BUILD_DIR names another build)"
     stop_pid_in "$state/service.pid"
     rm -rf "$service"
-    start_service --detached "$linux_build/tools/qvl-service/qvl-service" "$service" \
-      --upload-log "$service/uploads.log"
-    echo "$last_pid" > "$state/service.pid"
-    echo "qvl-service on port $port ($linux_build/tools/qvl-service/qvl-service)"
+    mkdir -p "$service"
+    setsid "$program" start --port 0 --data "$service" --upload-log "$service/uploads.log" \
+      > "$state/service.log" 2>&1 < /dev/null &
+    echo $! > "$state/service.pid"
+    wait_for 60 "qvl-service did not start: $(cat "$state/service.log")" test -s "$service/port"
+    echo "qvl-service on port $(cat "$service/port") ($program)"
     ;;
   service-end)
     stop_pid_in "$state/service.pid"
     ;;
   display)
-    # Outlives this step, until display-end.
     command -v Xvfb > /dev/null || fail "Xvfb is not installed (tools/dev.sh installs it)"
     stop_pid_in "$state/xvfb.pid"
-    start_display --detached "$state" || fail "Xvfb could not start: $(cat "$state/xvfb.log")"
-    echo "$last_pid" > "$state/xvfb.pid"
+    rm -f "$state/display"
+    setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$state/display" 2> "$state/xvfb.log" \
+      > /dev/null < /dev/null &
+    echo $! > "$state/xvfb.pid"
+    wait_for 10 "Xvfb could not start: $(cat "$state/xvfb.log")" test -s "$state/display"
+    export DISPLAY=":$(head -n1 "$state/display")"
     # Windows drawn for real again, and Wine's desktop takes the display it
     # starts with: a fresh wineserver starts it again on this one.
-    wine_graphics default
-    # Wine's services start now, on the display, holding no later test's output.
-    quietly_shown "$wine" wineboot > /dev/null || true
+    quietly_shown "$wine" reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f > /dev/null || true
+    restart_wineserver
     echo "Wine draws on $DISPLAY"
     ;;
   display-end)
