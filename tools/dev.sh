@@ -33,8 +33,8 @@ install_missing() {
   echo "Installing: ${missing[*]}"
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  [[ " ${missing[*]} " == *":i386 "* ]] && $sudo dpkg --add-architecture i386
-  $sudo apt-get update -qq
+  if [[ " ${missing[*]} " == *":i386 "* ]]; then $sudo dpkg --add-architecture i386 || return; fi
+  $sudo apt-get update -qq || return
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
@@ -55,7 +55,7 @@ ensure_test_locale() {
 # console opens beside it), importing nothing but the system's own DLLs.
 check_windows_program() {
   local exe=build/windows/src/app/quenvale.exe dump foreign
-  dump=$(i686-w64-mingw32-objdump -p "$exe")
+  dump=$(i686-w64-mingw32-objdump -p "$exe") || return
   grep -q 'file format pei-i386' <<< "$dump" || { echo "$exe is not a 32-bit Windows program" >&2; return 1; }
   grep -Eq '^Subsystem[[:space:]]+0+2[[:space:]]+\(Windows GUI\)' <<< "$dump" ||
     { echo "$exe is not a window program: $(grep '^Subsystem' <<< "$dump")" >&2; return 1; }
@@ -72,8 +72,8 @@ check_windows_program() {
 check_i686_calling_convention() {
   local dll=build/windows-i686-test/src/app/Microsoft.FlightSimulator.SimConnect/SimConnect.dll
   local exe=build/windows/src/app/quenvale.exe symbols exports imports f
-  symbols=$(i686-w64-mingw32-objdump -t "$dll")
-  exports=$(i686-w64-mingw32-objdump -p "$dll" | sed -n '/Ordinal\/Name Pointer/,/^$/p')
+  symbols=$(i686-w64-mingw32-objdump -t "$dll") || return
+  exports=$(i686-w64-mingw32-objdump -p "$dll" | sed -n '/Ordinal\/Name Pointer/,/^$/p') || return
   grep -q 'file format pei-i386' < <(i686-w64-mingw32-objdump -p "$dll") || { echo "$dll is not 32-bit" >&2; return 1; }
   for f in Open@24 Close@4 AddToDataDefinition@28 MapClientEventToSimEvent@12 SubscribeToSystemEvent@12 \
            SetDataOnSimObject@28 RequestDataOnSimObject@36 TransmitClientEvent@24 Text@24 GetNextDispatch@12 \
@@ -95,15 +95,14 @@ build_windows() {
   # Its unit suite only where wine32 can run it: the layout checks are in the
   # program's own headers, which the build above compiled for i686 already.
   local i686_targets=(SimConnect)
-  bash tools/runs-32bit.sh > /dev/null 2>&1 && i686_targets+=(unit_tests)
+  if bash tools/runs-32bit.sh > /dev/null 2>&1; then i686_targets+=(unit_tests); fi
   cmake --preset windows-i686-test && cmake --build --preset windows-i686-test --target "${i686_targets[@]}" &&
     check_i686_calling_convention || return 1
   cmake --preset windows-test && cmake --build --preset windows-test
 }
 
 build() {
-  cmake --preset dev
-  cmake --build --preset dev
+  cmake --preset dev && cmake --build --preset dev
 }
 
 run_fuzzers() {
@@ -113,8 +112,7 @@ run_fuzzers() {
   local targets root
   targets=$(ls tests/fuzz/fuzz_*.cpp 2>/dev/null || true)
   [ -z "$targets" ] && return 0
-  cmake --preset fuzz
-  cmake --build --preset fuzz --target fuzz_targets
+  cmake --preset fuzz && cmake --build --preset fuzz --target fuzz_targets || return
   root=$(pwd)
   local failed=0 passed=0
   for src in $targets; do
@@ -122,14 +120,13 @@ run_fuzzers() {
     name=$(basename "$src" .cpp)
     corpus="$root/tests/fuzz/corpus/${name#fuzz_}"
     run="$root/build/fuzz/run/$name"
-    rm -rf "$run"
-    mkdir -p "$root/build/fuzz/corpus/$name" "$run"
+    rm -rf "$run" && mkdir -p "$root/build/fuzz/corpus/$name" "$run" || return
     local dirs=("$root/build/fuzz/corpus/$name")
     [ -d "$corpus" ] && dirs+=("$corpus")
     if (cd "$run" && "$root/build/fuzz/tests/fuzz/$name" -max_total_time="${QVL_FUZZ_SECONDS:-10}" \
           -rss_limit_mb=2048 "${dirs[@]}" > "$root/build/fuzz/$name.log" 2>&1); then
       local left
-      left=$(ls -A "$run")
+      left=$(ls -A "$run") || return
       if [ -n "$left" ]; then
         failed=$((failed + 1))
         echo "fuzz target $name left files in its working directory:"; echo "$left"
@@ -177,7 +174,7 @@ finish_long_flights() {
   local preset=${1:-release} rc=0 pid log
   for pid in "${long_pids[@]}"; do wait "$pid" || rc=$?; done
   for log in long-flights window-flight; do
-    echo "== build/$preset/$log.log"; cat "build/$preset/$log.log"
+    echo "== build/$preset/$log.log"; cat "build/$preset/$log.log" || rc=1
   done
   return "$rc"
 }
@@ -226,7 +223,7 @@ build_tsan() {
 }
 run_tsan_suite() {
   export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
-  (cd build/tsan/tests && ./unit_tests --gtest_brief=1) || return 1
+  (cd build/tsan/tests && ./unit_tests --gtest_brief=1) || return
   ctest --test-dir build/tsan --output-on-failure -j 2 --no-tests=error -L '^integration$'
 }
 
@@ -238,7 +235,9 @@ fail_if() {
   [ "$2" -eq 0 ] || { echo "$1 failed (see above)" >&2; exit "$2"; }
 }
 
-# Prints how long a step took, so CI's log shows where its time goes.
+# Prints how long a step took and how it ended, so CI's log shows where its
+# time goes. A step called here (or in `||`) runs without `set -e`: each step
+# chains its commands with `&&` and `|| return` so its first failure ends it.
 timed() {
   local start=$SECONDS rc=0
   "$@" || rc=$?

@@ -32,8 +32,9 @@ client_build="${QVL_CLIENT_BUILD_DIR:-$build}"
 scale="${QVL_TIME_SCALE:-20}"
 bridge="${QVL_FS_INTERFACE:-FSUIPC}"
 work=$(mktemp -d /tmp/quenvale-demo.XXXXXX)
-port=$(( 20000 + RANDOM % 20000 ))
-pids=()
+# shellcheck source=tools/lib/common.sh
+source "$root/tools/lib/common.sh"
+remove_on_exit "$work" "${QVL_KEEP_DEMO:-}"
 
 # Windows programs run under wine64 in a prefix of their own; they see the
 # demo's files through drive Z:.
@@ -41,42 +42,22 @@ host=""
 run=()
 if [ -n "${QVL_WINDOWS:-}" ]; then
   win_build="${QVL_WINDOWS_BUILD_DIR:-$root/build/windows-test}"
-  export WINEPREFIX="$work/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   host="Z:"
-  run=(/usr/lib/wine/wine64)
+  run=("$wine")
   QVL_HEADLESS=1
-  echo "== a Wine prefix for the Windows client in $WINEPREFIX"
-  /usr/lib/wine/wine64 wineboot -i > /dev/null 2>&1 || true
-  # qvl-sim's module window without a display: Wine's null graphics driver,
-  # taken up once the prefix starts afresh.
-  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f > /dev/null 2>&1
-  /usr/lib/wine/wineserver64 -k 2>/dev/null || true
-  /usr/lib/wine/wineserver64 -w 2>/dev/null || true
+  echo "== a Wine prefix for the Windows client in $work/wine"
+  # qvl-sim's module window without a display: Wine's null graphics driver.
+  start_wine_prefix "$work/wine" null
 fi
 # Wine checks the service's certificate against host names only.
 service_host=127.0.0.1
 [ -n "${QVL_WINDOWS:-}" ] && service_host=localhost
 
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  [ -n "${QVL_WINDOWS:-}" ] && { /usr/lib/wine/wineserver64 -k 2>/dev/null || true; }
-  [ -n "${QVL_KEEP_DEMO:-}" ] && { echo "== kept $work"; return; }
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
 export QVL_FSUIPC_DIR="$work/fsuipc"
-mkdir -p "$QVL_FSUIPC_DIR" "$work/client" "$work/service"
+mkdir -p "$QVL_FSUIPC_DIR" "$work/client"
 
+start_seeded_service "$build/tools/qvl-service/qvl-service" "$work/service"
 echo "== qvl-service on 127.0.0.1:$port, seeded with the demo pilot and booking"
-"$build/tools/qvl-service/qvl-service" seed --data "$work/service" > /dev/null
-"$build/tools/qvl-service/qvl-service" start --port "$port" --data "$work/service" > "$work/service.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 1 100); do
-  [ -f "$work/service/ca.pem" ] && (echo > "/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-  sleep 0.1
-done
 
 # With a display the client opens its window (QVL_HEADLESS=1 keeps it headless).
 windowed=""
@@ -114,14 +95,12 @@ if [ "$bridge" = "SimConnect" ]; then
   export QVL_SIMCONNECT_SCENARIO="$host$scenario" QVL_SIMCONNECT_TIME_SCALE="$scale"
 elif [ -n "${QVL_WINDOWS:-}" ]; then
   echo "== the Windows qvl-sim (its module window) flying Frankfurt to Munich at ${scale}x"
-  "${run[@]}" "$win_build/tools/qvl-sim/qvl-sim.exe" run "$host$scenario" \
-    --time-scale "$scale" "${sim_extra[@]}" > "$work/sim.log" 2>&1 &
-  pids+=($!)
+  start_program "$work/sim.log" "${run[@]}" "$win_build/tools/qvl-sim/qvl-sim.exe" run "$host$scenario" \
+    --time-scale "$scale" "${sim_extra[@]}"
 else
   echo "== qvl-sim flying Frankfurt to Munich at ${scale}x"
-  "$build/tools/qvl-sim/qvl-sim" run "$scenario" \
-    --time-scale "$scale" --dir "$QVL_FSUIPC_DIR" "${sim_extra[@]}" > "$work/sim.log" 2>&1 &
-  pids+=($!)
+  start_program "$work/sim.log" "$build/tools/qvl-sim/qvl-sim" run "$scenario" \
+    --time-scale "$scale" --dir "$QVL_FSUIPC_DIR" "${sim_extra[@]}"
 fi
 
 echo "== client settings for the demo pilot in $work/client"

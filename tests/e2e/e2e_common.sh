@@ -1,62 +1,16 @@
-# Sourced by the window flights: the service, the client's settings, the
-# pages the client announces and the steps both windows take alike. Expects
-# `work` (the run's folder) and `fail`; the steps in the window also `click`,
+# shellcheck shell=bash
+# Sourced by the window flights after tools/lib/common.sh: the run's folder,
+# the pages the client announces and the steps both windows take alike.
+# Expects `work` (the run's folder); the steps in the window also `click`,
 # `retype`, `shot`, `wx`, `wy`, `client` and `artifacts`.
 
-# Seeds and starts qvl-service (PROGRAM) on a free-looking port in
-# $work/service; sets `port` and adds the process to `pids`.
-start_service() {
-  local program=$1
-  port=$(( 20000 + RANDOM % 20000 ))
-  mkdir -p "$work/service"
-  "$program" seed --data "$work/service" > /dev/null
-  "$program" start --port "$port" --data "$work/service" > "$work/service.log" 2>&1 &
-  pids+=($!)
-  for _ in $(seq 1 100); do
-    [ -f "$work/service/ca.pem" ] && (echo > "/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-    sleep 0.1
-  done
+# A failure shows the end of the client's output; the run's folder goes on
+# exit unless QVL_KEEP_E2E is set.
+on_fail() {
+  echo "--- client output"
+  tail -n 40 "$work/client.out" || true
 }
-
-# The client's settings in $work/client, trusting the service's CA at CA_PATH
-# (as the client names it).
-write_client_settings() {
-  mkdir -p "$work/client"
-  cat > "$work/client/quenvale.ini" <<INI
-[login]
-User = nobody
-
-[settings]
-AutoLogin = 0
-Tracker = 1
-SimpleFuel = 0
-Sound = 0
-EnableAutosave = 1
-FSInterface = FSUIPC
-
-[server]
-Url = https://127.0.0.1:$port
-CAFile = $1
-INI
-}
-
-# The demo pilot's settings in FILE for the service at URL (as the client
-# names it, its downloads too), trusting its CA at CA_PATH.
-write_demo_pilot_settings() {
-  cat > "$1" <<INI
-[login]
-User = demo
-Password = demo123
-
-[settings]
-Sound = 0
-
-[server]
-Url = $2
-WebUrl = $2/
-CAFile = $3
-INI
-}
+remove_on_exit "$work" "${QVL_KEEP_E2E:-}"
 
 # Waits for "page N shown" in $work/client.out after the lines already seen;
 # `page` is the one that showed (the argument may be a choice such as "(9|1)").
@@ -68,19 +22,18 @@ wait_page() {
 
 # As wait_page, but returns 1 when the time runs out.
 await_page() {
-  local wanted=$1 deadline=$((SECONDS + ${2:-60}))
-  while [ $SECONDS -lt $deadline ]; do
-    local line
-    line=$(tail -n +$((seen + 1)) "$work/client.out" | tr -d '\r' | grep -n -m1 -E "^page $wanted shown$" || true)
-    if [ -n "$line" ]; then
-      seen=$((seen + ${line%%:*}))
-      page=$(echo "$line" | cut -d' ' -f2)
-      sleep 0.6 # let the page paint
-      return 0
-    fi
-    sleep 0.2
-  done
-  return 1
+  wait_until "${2:-60}" page_shown "$1" || return 1
+  sleep 0.6 # let the page paint: nothing outside the window tells when it has
+}
+
+# True when "page WANTED shown" is among the lines not seen yet; they are seen
+# up to it then.
+page_shown() {
+  local line
+  line=$(tail -n +$((seen + 1)) "$work/client.out" | tr -d '\r' | grep -n -m1 -E "^page $1 shown$" || true)
+  [ -n "$line" ] || return 1
+  seen=$((seen + ${line%%:*}))
+  page=$(echo "$line" | cut -d' ' -f2)
 }
 
 # Logs in as the demo pilot from the keyboard: name and password typed, the
@@ -95,27 +48,38 @@ login_from_the_keyboard() {
     retype 400 205 demo
     retype 400 230 demo123
     xdotool key Tab
-    sleep 0.5
+    sleep 0.5 # the focus drawn (nothing outside the window tells when it is)
     shot "page00_login_focused_$attempt"
     xdotool key Return
     await_page 1 30 && return 0
     echo "login page still showing after 30 s (attempt $attempt)"
     shot "page00_login_missed_$attempt"
     xdotool key Escape # closes a message box a mistyped password brought up
-    sleep 0.5
+    sleep 0.5 # the box gone, when there was one
   done
   fail "page 1 did not show after two logins from the keyboard"
 }
 
-# The pilot pressed Ctrl-Shift-L twice: the simulator's record ($work/sim.record)
-# has the landing lights turned on once and off once. X-Plane shows no texts
-# over UDP: there the client's log (`lights_log`) holds them.
-expect_lights_toggled_once() {
-  local ons offs record="${lights_log:-$work/sim.record}"
-  ons=$(cat $record | grep -c "Landing Lights turned ON" || true)
-  offs=$(cat $record | grep -c "Landing Lights turned OFF" || true)
-  [ "$ons" -eq 1 ] && [ "$offs" -eq 1 ] || fail "Ctrl-Shift-L: $ons times on, $offs times off (expected once each)"
+# Ctrl-Shift-L pressed twice, each held as a pilot holds the keys: the
+# simulator's record ($work/sim.record) has the landing lights turned on once
+# and off once. X-Plane shows no texts over UDP: there the client's log
+# (`lights_log`, a pattern) holds them.
+toggle_the_lights_twice() {
+  local word
+  for word in ON OFF; do
+    xdotool keydown ctrl+shift+l
+    sleep 0.4
+    xdotool keyup ctrl+shift+l
+    wait_until 10 lights_turned "$word" || break
+  done
+  [ "$(lights_turned_count ON)" -eq 1 ] && [ "$(lights_turned_count OFF)" -eq 1 ] ||
+    fail "Ctrl-Shift-L: $(lights_turned_count ON) times on, $(lights_turned_count OFF) times off (expected once each)"
 }
+lights_turned_count() {
+  # shellcheck disable=SC2086 # lights_log may be a pattern
+  cat ${lights_log:-"$work/sim.record"} 2> /dev/null | grep -c "Landing Lights turned $1" || true
+}
+lights_turned() { [ "$(lights_turned_count "$1")" -gt 0 ]; }
 
 # From the comment page to the home page as the pilot does it: the comment
 # typed, "End flight", "Next" through the report; then the service (PROGRAM)
@@ -148,8 +112,7 @@ finish_through_the_report() {
 # "Exit" ends the client (process $client) with status 0.
 exit_through_the_button() {
   xdotool mousemove $((wx + 99)) $((wy + 344)) click 1  # Exit
-  for _ in $(seq 1 100); do kill -0 "$client" 2>/dev/null || break; sleep 0.2; done
-  kill -0 "$client" 2>/dev/null && fail "the client did not end after Exit"
+  wait_for 20 "the client did not end after Exit" has_ended "$client"
   local status=0
   wait "$client" || status=$?
   [ "$status" -eq 0 ] || fail "the client ended with $status after Exit"
@@ -158,8 +121,8 @@ exit_through_the_button() {
 # A second client on the same data folder (the command given) is refused
 # with a message box and ends with status 3.
 expect_second_client_refused() {
-  "$@" > "$work/second.out" 2>&1 &
-  local second=$! box status=0
+  start_program "$work/second.out" "$@"
+  local second=$last_pid box status=0
   box=$(timeout 30 xdotool search --sync --onlyvisible --name 'Attention - Multiple Instances' | head -n1) ||
     fail "the second client showed no message box"
   eval "$(xdotool getwindowgeometry --shell "$box")"

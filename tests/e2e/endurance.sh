@@ -59,14 +59,14 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 hours=${1:-10}
 scale=${2:-30}
 out=$(mktemp -d /tmp/quenvale-endurance.XXXXXX)
+# shellcheck source=tools/lib/common.sh
+source "$root/tools/lib/common.sh"
+fail_prefix="endurance:"
+remove_on_exit "$out"
+# The demo's folder, kept for the checks below.
 kept=""
-cleanup() {
-  rm -rf "$out"
-  [ -n "$kept" ] && rm -rf "$kept"
-  return 0
-}
-trap cleanup EXIT
-fail() { echo "endurance: $*" >&2; exit 1; }
+remove_kept() { [ -z "$kept" ] || rm -rf "$kept"; }
+on_exit remove_kept
 
 # HOURS of flight: the cruise overhead Munich takes what the rest (about 30
 # minutes) leaves.

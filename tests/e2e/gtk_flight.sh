@@ -23,23 +23,11 @@ for tool in Xvfb xdotool import; do
 done
 mkdir -p "$artifacts"
 work=$(mktemp -d /tmp/quenvale-e2e.XXXXXX)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  [ -n "${QVL_KEEP_E2E:-}" ] && { echo "kept $work"; return; }
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- client output"; tail -n 40 "$work/client.out" || true; exit 1; }
-
-# A private display: Xvfb picks a free number and writes it to fd 3.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$work/display" 2> "$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "SKIP: Xvfb could not start"; exit 77; }
-export DISPLAY=":$(head -n1 "$work/display")"
-unset WAYLAND_DISPLAY
+# shellcheck source=tools/lib/common.sh
+source "$root/tools/lib/common.sh"
+# shellcheck source=tests/e2e/e2e_common.sh
+source "$root/tests/e2e/e2e_common.sh"
+start_display "$work" || { echo "SKIP: Xvfb could not start"; exit 77; }
 
 # A pilot script never opens the window, even with a display: a malformed one
 # is refused at once instead of being ignored.
@@ -50,19 +38,17 @@ timeout 20 "$client_build/src/app/quenvale" --data-dir "$work/pilot" --pilot "$w
 { [ "$status" -eq 2 ] && grep -q "unknown command 'Press'" "$work/pilot.out"; } ||
   { cat "$work/pilot.out"; echo "FAIL: --pilot with a display ended with $status"; exit 1; }
 
-source "$root/tests/e2e/e2e_common.sh"
 export QVL_FSUIPC_DIR="$work/fsuipc"
 mkdir -p "$QVL_FSUIPC_DIR"
-start_service "$build/tools/qvl-service/qvl-service"
+start_seeded_service "$build/tools/qvl-service/qvl-service" "$work/service"
 # The aircraft waits at the stand for twenty simulator minutes while the pilot clicks.
 sed '0,/"seconds": 60/s//"seconds": 1200/' "$root/tools/qvl-sim/scenarios/airline_eddf_eddm.json" > "$work/demo.json"
 xplane=()
 [ "${QVL_FS_INTERFACE:-}" = XPlane ] && xplane=(--xplane-port $(( 40000 + RANDOM % 20000 )))
-"$build/tools/qvl-sim/qvl-sim" run "$work/demo.json" --time-scale "$scale" --dir "$QVL_FSUIPC_DIR" \
-  --record "$work/sim.record" "${xplane[@]}" > "$work/sim.log" 2>&1 &
-pids+=($!)
+start_program "$work/sim.log" "$build/tools/qvl-sim/qvl-sim" run "$work/demo.json" --time-scale "$scale" \
+  --dir "$QVL_FSUIPC_DIR" --record "$work/sim.record" "${xplane[@]}"
 
-write_client_settings "$work/service/ca.pem"
+write_client_settings "$work/client" "https://127.0.0.1:$port" "$work/service/ca.pem"
 if [ ${#xplane[@]} -gt 0 ]; then
   sed -i 's/^FSInterface = FSUIPC$/FSInterface = X-Plane/' "$work/client/quenvale.ini"
   printf '\n[xplane]\nHost = 127.0.0.1\nPort = %s\n' "${xplane[1]}" >> "$work/client/quenvale.ini"
@@ -71,15 +57,13 @@ fi
 
 measure=()
 [ -n "${QVL_MEASURE:-}" ] && measure=(bash "$root/bench/client_resources.sh")
-"${measure[@]}" "$client_build/src/app/quenvale" --data-dir "$work/client" > "$work/client.out" 2>&1 &
-
-client=$!
-pids+=($client)
+start_program "$work/client.out" "${measure[@]}" "$client_build/src/app/quenvale" --data-dir "$work/client"
+client=$last_pid
 
 window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Quenvale$' | head -n1) || fail "no window"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 wx=$X wy=$Y
-click() { xdotool mousemove $((wx + $1)) $((wy + $2)) click 1; sleep 0.3; }
+click() { xdotool mousemove $((wx + $1)) $((wy + $2)) click 1; sleep 0.3; } # a pilot's pace
 retype() { click "$1" "$2"; xdotool key ctrl+a BackSpace; xdotool type --delay 20 "$3"; }
 shot() { import -window root -crop "600x380+$wx+$wy" +repage "$artifacts/$1.png"; }
 
@@ -93,17 +77,12 @@ start_the_flight
 
 # Ctrl-Shift-L twice while another window has the focus: the lights go on, then off.
 xdotool search --sync --name '^Quenvale$' > /dev/null
-xmessage -geometry +650+420 -name focus-thief "another program" &
-thief=$!
-pids+=($thief)
+start_program "$work/xmessage.log" xmessage -geometry +650+420 -name focus-thief "another program"
+thief=$last_pid
 thief_window=$(timeout 10 xdotool search --sync --onlyvisible --name 'focus-thief|xmessage' | head -n1) || fail "no other window"
 xdotool windowfocus --sync "$thief_window"
-for _ in 1 2; do
-  xdotool keydown ctrl+shift+l; sleep 0.4; xdotool keyup ctrl+shift+l; sleep 0.4
-done
+toggle_the_lights_twice
 kill "$thief" 2>/dev/null || true
-sleep 1
-expect_lights_toggled_once
 
 finish_through_the_report "$build/tools/qvl-service/qvl-service"
 exit_through_the_button

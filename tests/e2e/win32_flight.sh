@@ -14,54 +14,36 @@ set -euo pipefail
 win=$1
 linux=$2
 artifacts=$3
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver64
-for tool in Xvfb xdotool import "$wine"; do
+here=$(dirname "${BASH_SOURCE[0]}")
+for tool in Xvfb xdotool import /usr/lib/wine/wine64; do
   command -v "$tool" > /dev/null || { echo "SKIP: $tool is not installed (tools/dev.sh installs it)"; exit 77; }
 done
 mkdir -p "$artifacts"
 work=$(mktemp -d /tmp/quenvale-win32-e2e.XXXXXX)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  "$wineserver" -k 2>/dev/null || true
-  wait 2>/dev/null || true
-  [ -n "${QVL_KEEP_E2E:-}" ] && { echo "kept $work"; return; }
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- client output"; tail -n 40 "$work/client.out" || true; exit 1; }
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$work/display" 2> "$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "SKIP: Xvfb could not start"; exit 77; }
+# shellcheck source=tools/lib/common.sh
+source "$here/../../tools/lib/common.sh"
+# shellcheck source=tests/e2e/e2e_common.sh
+source "$here/e2e_common.sh"
+export LC_ALL=C.UTF-8
+start_display "$work" || { echo "SKIP: Xvfb could not start"; exit 77; }
 # Wine's desktop takes the display its first program starts with.
-export DISPLAY=":$(head -n1 "$work/display")"
-unset WAYLAND_DISPLAY
-mkdir -p "$WINEPREFIX"
-"$wineserver" -p
-"$wine" wineboot -i > /dev/null 2>&1 || true
+start_wine_prefix "$work/prefix"
 
-source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
-start_service "$linux/tools/qvl-service/qvl-service"
-write_client_settings "Z:$work/service/ca.pem"
+start_seeded_service "$linux/tools/qvl-service/qvl-service" "$work/service"
+write_client_settings "$work/client" "https://127.0.0.1:$port" "Z:$work/service/ca.pem"
 # The aircraft waits at the stand for twenty simulator minutes while the pilot clicks.
-sed '0,/"seconds": 60/s//"seconds": 1200/' "$(dirname "${BASH_SOURCE[0]}")/../../tools/qvl-sim/scenarios/airline_eddf_eddm.json" \
+sed '0,/"seconds": 60/s//"seconds": 1200/' "$here/../../tools/qvl-sim/scenarios/airline_eddf_eddm.json" \
   > "$work/demo.json"
-"$wine" "$win/tools/qvl-sim/qvl-sim.exe" run "Z:$work/demo.json" --time-scale "${QVL_TIME_SCALE:-20}" \
-  --record "Z:$work/sim.record" > "$work/sim.log" 2>&1 &
-pids+=($!)
+start_program "$work/sim.log" "$wine" "$win/tools/qvl-sim/qvl-sim.exe" run "Z:$work/demo.json" \
+  --time-scale "${QVL_TIME_SCALE:-20}" --record "Z:$work/sim.record"
 
-"$wine" "$win/src/app/quenvale.exe" --data-dir "Z:$work/client" > "$work/client.out" 2>&1 &
-client=$!
-pids+=($client)
+start_program "$work/client.out" "$wine" "$win/src/app/quenvale.exe" --data-dir "Z:$work/client"
+client=$last_pid
 
 window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Quenvale$' | head -n1) || fail "no window"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 wx=$X wy=$Y
-click() { xdotool mousemove $((wx + $1)) $((wy + $2)) click 1; sleep 0.4; }
+click() { xdotool mousemove $((wx + $1)) $((wy + $2)) click 1; sleep 0.4; } # a pilot's pace
 retype() { click "$1" "$2"; xdotool key ctrl+a BackSpace; xdotool type --delay 30 "$3"; }
 shot() { import -window root -crop "600x380+$wx+$wy" +repage "$artifacts/$1.png"; }
 
@@ -77,11 +59,7 @@ start_the_flight
 # own windows get, so the client's window keeps the focus here (the window
 # suite reads the keys while another window has it).
 xdotool windowfocus --sync "$window" || true
-for _ in 1 2; do
-  xdotool keydown ctrl+shift+l; sleep 0.4; xdotool keyup ctrl+shift+l; sleep 0.4
-done
-sleep 1
-expect_lights_toggled_once
+toggle_the_lights_twice
 
 finish_through_the_report "$linux/tools/qvl-service/qvl-service"
 exit_through_the_button

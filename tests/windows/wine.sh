@@ -126,7 +126,7 @@ case $step in
     stop_pid_in "$state/xvfb.pid"
     # The window suite's page bitmaps become the artifacts' PNG files.
     for bitmap in "$1"/*.bmp; do
-      [ -e "$bitmap" ] && convert "$bitmap" "${bitmap%.bmp}.png" && rm -f "$bitmap"
+      if [ -e "$bitmap" ]; then convert "$bitmap" "${bitmap%.bmp}.png" && rm -f "$bitmap"; fi
     done
     ;;
   seeded-run)

@@ -21,21 +21,14 @@ here="$root/tools/flightgear"
 out="$root/build/flightgear-check"
 rm -rf "$out"
 mkdir -p "$out/flight1" "$out/flight2" "$out/service" "$out/fgfs"
-port=$(( 20000 + RANDOM % 20000 ))
 fg_port=$(( 40000 + RANDOM % 20000 ))
-pids=()
+# shellcheck source=tools/lib/common.sh
+source "$root/tools/lib/common.sh"
 fg_group=""
-failed=0
-
-cleanup() {
-  [ -n "$fg_group" ] && kill -- "-$fg_group" 2>/dev/null || true
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-}
-trap cleanup EXIT
+stop_fgfs() { [ -z "$fg_group" ] || kill -- "-$fg_group" 2>/dev/null || true; }
+on_exit stop_fgfs
 
 ok() { echo "ok: $*"; }
-fail() { echo "FAILED: $*" >&2; failed=1; }
 
 echo "== FlightGear at BIKF, its property server on port $fg_port"
 fg_group=$(bash "$here/start-fgfs.sh" "$out/fgfs" BIKF "$fg_port")
@@ -44,14 +37,8 @@ python3 "$here/robot.py" "$out" wait-ready "$fg_port"
 echo "== FlightGear ready after $((SECONDS - started)) s"
 python3 "$here/robot.py" "$out" measure "$fg_port"
 
+start_seeded_service "$build/tools/qvl-service/qvl-service" "$out/service"
 echo "== qvl-service on 127.0.0.1:$port"
-"$build/tools/qvl-service/qvl-service" seed --data "$out/service" > /dev/null
-"$build/tools/qvl-service/qvl-service" start --port "$port" --data "$out/service" > "$out/service.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 1 100); do
-  [ -f "$out/service/ca.pem" ] && (echo > "/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-  sleep 0.1
-done
 
 # The client headless on the FlightGear bridge in its own data folder:
 #   fly FOLDER PILOT LOG
@@ -77,9 +64,8 @@ CAFile = $out/service/ca.pem
 Host = 127.0.0.1
 Port = $fg_port
 INI
-  "$build/src/app/quenvale" --headless --data-dir "$1" --pilot "$2" > "$3" 2>&1 &
-  client=$!
-  pids+=($client)
+  start_program "$3" "$build/src/app/quenvale" --headless --data-dir "$1" --pilot "$2"
+  client=$last_pid
   for _ in $(seq 1 600); do
     grep -q "page 5 (flying)" "$3" && return 0
     kill -0 "$client" 2>/dev/null || break
@@ -110,9 +96,9 @@ status=0
 wait "$client" || status=$?
 cat "$out/flight1/robot.log"
 echo "== flight 1: client exit status $status, robot $robot"
-[ "$status" = 0 ] || fail "the client's pilot script (flight 1)"
+[ "$status" = 0 ] || note_failure "the client's pilot script (flight 1)"
 for expect in "page 15" "page 7" "page 8"; do
-  grep -q "$expect" "$out/flight1/client.log" && ok "$expect" || fail "missing $expect"
+  grep -q "$expect" "$out/flight1/client.log" && ok "$expect" || note_failure "missing $expect"
 done
 # The phases the client saw, in order, from its debug log ("FlightState: N").
 phases=$(grep -ohE "FlightState: [0-9]+" "$out"/flight1/quenvale_debug*.txt | awk '{print $2}' | uniq |
@@ -120,22 +106,22 @@ phases=$(grep -ohE "FlightState: [0-9]+" "$out"/flight1/quenvale_debug*.txt | aw
   paste -sd, -)
 echo "phases: $phases"
 for phase in Taxi "Take Off" Climb Cruise Descent Landed "On Block"; do
-  [[ ",$phases," == *",$phase,"* ]] && ok "phase $phase" || fail "phase $phase not seen"
+  [[ ",$phases," == *",$phase,"* ]] && ok "phase $phase" || note_failure "phase $phase not seen"
 done
-if [[ ",$phases," == *",Crashed,"* ]]; then fail "the client saw a crash"; fi
+if [[ ",$phases," == *",Crashed,"* ]]; then note_failure "the client saw a crash"; fi
 fg_vs=$(cat "$out/flight1/touchdown.txt" 2>/dev/null || echo "")
 client_vs=$(report 9002 VS)
 echo "touchdown: FlightGear ${fg_vs:-none} ft/min at the first contact, the client's report ${client_vs:-none} ft/min"
 if [ -n "$fg_vs" ] && [ -n "$client_vs" ] && [ $(( client_vs - fg_vs )) -le 30 ] && [ $(( fg_vs - client_vs )) -le 30 ]; then
   ok "touchdown within 30 ft/min"
 else
-  fail "touchdown differs by more than 30 ft/min, or is missing"
+  note_failure "touchdown differs by more than 30 ft/min, or is missing"
 fi
 # Fuel: the report's burn against what FlightGear's tanks lost between the
 # fuelling and the stop (kg), and against a Cessna's 15 to 40 kg an hour.
 used=$(report 9002 Fuel_Used); dep=$(report 9002 Fuel_Dep); land=$(report 9002 Fuel_Land)
 echo "fuel: report Fuel_Dep $dep, Fuel_Land $land, Fuel_Used $used; FlightGear: $(paste -sd' ' "$out/flight1/flight.txt" 2>/dev/null)"
-python3 - "$out/flight1/flight.txt" "$dep" "$land" "$used" <<'PY' && ok "believable fuel burn" || fail "fuel burn"
+python3 - "$out/flight1/flight.txt" "$dep" "$land" "$used" <<'PY' && ok "believable fuel burn" || note_failure "fuel burn"
 import sys
 fg = dict(line.split() for line in open(sys.argv[1]))
 dep, land = float(sys.argv[2]), float(sys.argv[3])
@@ -148,9 +134,9 @@ PY
 recording=$(ls "$out"/flight1/recordings/*.qvlrec 2>/dev/null | head -1 || true)
 if [ -n "$recording" ]; then
   "$build/src/app/quenvale" landing "$recording" | tee "$out/flight1/landing.txt"
-  ls "$out"/flight1/recordings/*.landing.svg > /dev/null 2>&1 && ok "landing plot" || fail "no landing plot"
+  ls "$out"/flight1/recordings/*.landing.svg > /dev/null 2>&1 && ok "landing plot" || note_failure "no landing plot"
 else
-  fail "no recording"
+  note_failure "no recording"
 fi
 
 echo "== flight 2: BIKF to BIRK again, after FlightGear's own reposition to its start; pause, then a 30 nm move"
@@ -161,7 +147,7 @@ python3 "$here/robot.py" "$out/flight2" takeoff-climb "$fg_port" || true
 status=0
 wait "$client" || status=$?
 cat "$out/flight2/robot.log"
-grep -q "Flight Aborted" "$out/flight2/client.log" && ok "Flight Aborted" || fail "missing Flight Aborted"
+grep -q "Flight Aborted" "$out/flight2/client.log" && ok "Flight Aborted" || note_failure "missing Flight Aborted"
 grep -hE "position changed|Flight Aborted" "$out"/flight2/quenvale_debug*.txt || true
 echo "== flight 2: client exit status $status; artefacts in $out"
 [ -n "$recording" ] && echo "landing plot: $(ls "$out"/flight1/recordings/*.landing.svg 2>/dev/null)"
