@@ -87,22 +87,6 @@ OpenLog* openLog(const std::string& path)
     return &slot;
 }
 
-// One message whatever numbers it carries: digit runs count as one '#'.
-std::string foldKey(CDebugLog::Level level, const std::string& text)
-{
-    std::string key(1, static_cast<char>('0' + static_cast<int>(level)));
-    bool inNumber = false;
-    for (const char c : text) {
-        const bool digit = std::isdigit(static_cast<unsigned char>(c)) != 0;
-        if (!digit)
-            key += c;
-        else if (!inNumber)
-            key += '#';
-        inNumber = digit;
-    }
-    return key;
-}
-
 std::string vformat(const char* format, va_list args)
 {
     char buf[2048];
@@ -293,6 +277,21 @@ void CDebugLog::line(const std::string& text) { write(Level::Line, "", text); }
 void CDebugLog::debugf(const char* format, ...) { QVL_FORMAT_TO(debug); }
 void CDebugLog::warnf(const char* format, ...) { QVL_FORMAT_TO(warn); }
 void CDebugLog::errorf(const char* format, ...) { QVL_FORMAT_TO(error); }
+
+std::string CDebugLog::foldKey(Level level, const std::string& text)
+{
+    std::string key(1, static_cast<char>('0' + static_cast<int>(level)));
+    bool inNumber = false;
+    for (const char c : text) {
+        const bool digit = std::isdigit(static_cast<unsigned char>(c)) != 0;
+        if (!digit)
+            key += c;
+        else if (!inNumber)
+            key += '#';
+        inNumber = digit;
+    }
+    return key;
+}
 
 int CDebugLog::ageInDays(int wy, int wm, int wd, int ty, int tm, int td)
 {

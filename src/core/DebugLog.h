@@ -55,6 +55,9 @@ public:
     // A repeated warning or error is written again after this long, with the
     // number of times it came in between.
     static constexpr std::int64_t kFoldMs = 60000;
+    // What makes two lines the same message when repeats are folded (here and
+    // on the console): the level, the text with each run of digits as one '#'.
+    static std::string foldKey(Level level, const std::string& text);
 
 private:
     // A warning or error that was written and has come again since.

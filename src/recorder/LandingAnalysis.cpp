@@ -28,6 +28,8 @@ double metresBetween(double lat1, double lon1, double lat2, double lon2)
 CLandingAnalysis::CLandingAnalysis(CRecordingReader& recording, const SampleSink& sink)
 {
     CFlightSimulatorObjects s;
+    std::int32_t ringNext = -1;
+    std::int32_t ringCount = -1;
     Recording::Entry e;
     while (recording.next(e)) {
         if (e.tag == Recording::TagReport && e.report) {
@@ -54,6 +56,12 @@ CLandingAnalysis::CLandingAnalysis(CRecordingReader& recording, const SampleSink
         p.groundSpeedKt = s.lGroundSpeed;
         p.verticalFpm = s.lVerticalSpeed;
         p.onGround = s.bOnGround;
+        // A bridge may keep a reading out of the touchdown's average (one
+        // taken with the wheels already on the ground): the ring then stays.
+        const CVerticalSpeedRing& ring = s.recentVerticalSpeeds;
+        p.scored = ring.count > 0 && (ring.next != ringNext || ring.count != ringCount);
+        ringNext = ring.next;
+        ringCount = ring.count;
         addSample(p);
         if (sink)
             sink(p);
@@ -132,13 +140,20 @@ void CLandingAnalysis::followTouchdown(const FlightSample& p)
 
 void CLandingAnalysis::averageScoredSamples()
 {
-    // The report averages the vertical speeds of the last three polls up to
-    // and including the check that scored the landing.
+    // The report averages the vertical speeds of the last three readings the
+    // bridge kept for it, up to and including the check that scored the landing.
     const std::size_t t = result.touchdown;
     const std::size_t scored = scoredAt >= t && scoredAt < track.size() ? scoredAt : t;
-    const std::size_t first = scored >= 2 ? scored - 2 : 0;
+    std::size_t kept[3];
+    int count = 0;
+    for (std::size_t i = scored + 1; i-- > 0 && count < 3;)
+        if (track[i].scored)
+            kept[count++] = i;
+    if (count == 0)
+        kept[count++] = scored;
     long long sum = 0;
-    for (std::size_t i = first; i <= scored; ++i) {
+    while (count > 0) {
+        const std::size_t i = kept[--count];
         result.averaged[result.averagedCount++] = i;
         sum += track[i].verticalFpm;
     }

@@ -26,6 +26,7 @@ struct FlightSample {
     std::int32_t groundSpeedKt = 0;
     std::int32_t verticalFpm = 0;
     bool onGround = false;
+    bool scored = true; // the reading entered the report's touchdown average
 };
 
 struct LandingFigures {

@@ -1,25 +1,7 @@
 // CConsoleLogPrinter: folding repeats and naming the built-in rules.
 #include "app/headless/ConsoleLogPrinter.h"
 
-#include <cctype>
-
 namespace {
-
-// One message whatever numbers it carries: digit runs count as one '#'.
-std::string foldKey(CDebugLog::Level level, const std::string& channel, const std::string& text)
-{
-    std::string key = std::to_string(static_cast<int>(level)) + channel + '\n';
-    bool inNumber = false;
-    for (const char c : text) {
-        const bool digit = std::isdigit(static_cast<unsigned char>(c)) != 0;
-        if (!digit)
-            key += c;
-        else if (!inNumber)
-            key += '#';
-        inNumber = digit;
-    }
-    return key;
-}
 
 // The rules file is optional: without one the built-in rules apply.
 bool isMissingRulesFile(const std::string& channel, const std::string& text)
@@ -50,7 +32,7 @@ void CConsoleLogPrinter::line(CDebugLog::Level level, const std::string& channel
         rulesNoteShown = true;
         return;
     }
-    const std::string key = foldKey(level, channel, text);
+    const std::string key = channel + '\n' + CDebugLog::foldKey(level, text);
     Seen& s = seen[key];
     if (s.count++ > 0)
         return;

@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -162,6 +163,14 @@ TEST_P(ClientProgramFlight, ReportAtTheServiceAndItsReplayAgree)
     ClientProgram landing(ClientProgram::programPath(QVL_BINARY_DIR), {"landing", recording});
     ASSERT_EQ(landing.run(60000), 0) << landing.output();
     EXPECT_NE(landing.output().find("Touchdown vertical speed at the first sample on the ground"), std::string::npos);
+    // It finds the readings the report averaged, whichever the bridge kept.
+    const auto figure = [&](const std::string& label) {
+        const std::size_t from = landing.output().find(label);
+        return from == std::string::npos ? std::string("missing")
+                                         : std::to_string(std::atoi(landing.output().c_str() + from + label.size()));
+    };
+    EXPECT_EQ(figure("Average of the three samples the report takes:"), figure("Vertical speed in the report:"))
+        << landing.output();
     const fs::path artifacts = fs::path(QVL_BINARY_DIR) / "artifacts" / "recorder" / GetParam().name;
     fs::create_directories(artifacts);
     const std::string stem = recording.substr(0, recording.size() - std::string(".qvlrec").size());
