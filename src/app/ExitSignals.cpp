@@ -14,7 +14,11 @@
 
 namespace {
 
-volatile std::sig_atomic_t g_signal = 0;
+// Written by the handler, read by the watchdog on another thread: a lock-free
+// atomic is safe in a signal handler, where volatile sig_atomic_t is not
+// enough between threads.
+std::atomic<int> g_signal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 CExitSignals::Handler g_onFirst = nullptr;
 std::atomic<bool> g_finished{false};
 std::uint32_t g_graceMs = CExitSignals::kGraceMs;
