@@ -149,8 +149,11 @@ void CLandingAnalysis::averageScoredSamples()
     for (std::size_t i = scored + 1; i-- > 0 && count < 3;)
         if (track[i].scored)
             kept[count++] = i;
+    // A recording without the ring: the last three polls, as every bridge
+    // once kept them.
     if (count == 0)
-        kept[count++] = scored;
+        for (std::size_t i = scored + 1; i-- > 0 && count < 3;)
+            kept[count++] = i;
     long long sum = 0;
     while (count > 0) {
         const std::size_t i = kept[--count];
