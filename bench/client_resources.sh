@@ -4,6 +4,9 @@
 # Starts the given command, passes its output through, samples
 # /proc/PID/status every second, and reads /proc/PID/stat when the client
 # prints that the Flying page (5) begins and ends, then prints a summary.
+# While the client is on the Flying page a bare loop of 10 ms sleeps runs
+# beside it: the least any loop that wakes every 10 ms costs on this machine,
+# to read the client's figure against.
 #   bench/client_resources.sh build/release/src/app/quenvale --headless --data-dir DIR --pilot FILE
 # A whole demo flight: QVL_MEASURE=1 bash tools/run-demo.sh
 set -uo pipefail
@@ -11,7 +14,7 @@ set -uo pipefail
 hz=$(getconf CLK_TCK)
 fifo=$(mktemp -u /tmp/quenvale-measure.XXXXXX)
 mkfifo "$fifo"
-trap 'rm -f "$fifo"' EXIT
+trap 'rm -f "$fifo"; [ -n "${floor_pid:-}" ] && kill "$floor_pid" 2>/dev/null' EXIT
 
 now() { date +%s.%N; }
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo ""; }
@@ -41,6 +44,17 @@ sample() {
 }
 
 fly_start="" fly_ticks="" fly_end="" fly_end_ticks=""
+floor_pid="" floor_ticks=""
+start_floor() {
+  perl -MTime::HiRes=sleep -e 'sleep(0.01) while 1' &
+  floor_pid=$!
+}
+stop_floor() {
+  [ -n "$floor_pid" ] || return 0
+  floor_ticks=$(cpu_ticks "$floor_pid")
+  kill "$floor_pid" 2>/dev/null; wait "$floor_pid" 2>/dev/null
+  floor_pid=""
+}
 partial=""
 while true; do
   if IFS= read -r -t 1 line; then
@@ -50,10 +64,10 @@ while true; do
     printf '%s\n' "$line"
     case "$line" in
       "page 5 "*)
-        [ -z "$fly_start" ] && { fly_start=$(now); fly_ticks=$(cpu_ticks "$pid"); } ;;
+        [ -z "$fly_start" ] && { fly_start=$(now); fly_ticks=$(cpu_ticks "$pid"); start_floor; } ;;
       "page 18 "*) ;; # the divert page belongs to the flight
       "page "*)
-        [ -n "$fly_start" ] && [ -z "$fly_end" ] && { fly_end=$(now); fly_end_ticks=$(cpu_ticks "$pid"); } ;;
+        [ -n "$fly_start" ] && [ -z "$fly_end" ] && { fly_end=$(now); fly_end_ticks=$(cpu_ticks "$pid"); stop_floor; } ;;
     esac
     sample
   else
@@ -64,6 +78,7 @@ while true; do
   fi
 done < "$fifo"
 [ -n "$partial" ] && printf '%s\n' "$partial"
+stop_floor
 wait "$pid"
 status=$?
 
@@ -75,6 +90,8 @@ awk -v t="$last_ticks" -v hz="$hz" -v a="$start" -v b="$last_time" \
 if [ -n "$fly_start" ] && [ -n "$fly_end" ] && [ -n "$fly_ticks" ] && [ -n "$fly_end_ticks" ]; then
   awk -v t="$((fly_end_ticks - fly_ticks))" -v hz="$hz" -v a="$fly_start" -v b="$fly_end" \
     'BEGIN { printf "CPU on the Flying page: %.2f s in %.0f s = %.2f %% of one core\n", t / hz, b - a, 100 * t / hz / (b - a) }'
+  [ -n "$floor_ticks" ] && awk -v t="$floor_ticks" -v hz="$hz" -v a="$fly_start" -v b="$fly_end" \
+    'BEGIN { printf "a bare 10 ms sleep loop beside it: %.2f %% of one core (the floor of a 10 ms tick)\n", 100 * t / hz / (b - a) }'
 else
   echo "CPU on the Flying page: no complete stay on the Flying page"
 fi
