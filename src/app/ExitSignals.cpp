@@ -4,6 +4,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <semaphore.h>
 #endif
 
 #include <atomic>
@@ -28,19 +30,51 @@ int shellStatus(int signal)
     return 128 + signal;
 }
 
+// The watchdog sleeps until the first signal instead of looking every so
+// often: a client that runs for hours wakes for nothing.
+#ifdef _WIN32
+// Windows runs the handlers on a thread (the console's, or the one that
+// raised the signal), never on top of the watchdog: the atomic's own wait serves.
+void setUpWake() {}
+void wakeWatchdog()
+{
+    g_signal.notify_all();
+}
+void sleepUntilSignalled()
+{
+    g_signal.wait(0);
+}
+#else
+// Posting a semaphore is one of the few things a signal handler may do.
+sem_t g_wake;
+void setUpWake()
+{
+    sem_init(&g_wake, 0, 0);
+}
+void wakeWatchdog()
+{
+    sem_post(&g_wake);
+}
+void sleepUntilSignalled()
+{
+    while (g_signal == 0)
+        sem_wait(&g_wake); // an interrupted wait (EINTR) looks again
+}
+#endif
+
 void onSignal(int signal)
 {
     if (g_signal != 0)
         std::_Exit(shellStatus(signal));
     g_signal = signal;
+    wakeWatchdog();
     if (g_onFirst != nullptr)
         g_onFirst(signal);
 }
 
 void watch(std::uint32_t graceMs)
 {
-    while (g_signal == 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    sleepUntilSignalled();
     std::this_thread::sleep_for(std::chrono::milliseconds(graceMs));
     std::_Exit(shellStatus(g_signal));
 }
@@ -67,6 +101,7 @@ void CExitSignals::install(Handler onFirst, std::uint32_t graceMs)
 {
     g_onFirst = onFirst;
     g_graceMs = graceMs;
+    setUpWake(); // before the first signal can arrive
 #ifdef _WIN32
     SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 #else
