@@ -135,7 +135,7 @@ void CReportPagePainter::paintFinances(CPageCanvas& canvas)
     canvas.text(kLabelX, 280, 3, Black, "Profit:");
     canvas.right(385, 280, 8, Black, F::format("%d v$", truncToInt32(multiplier * r.Profit)));
     canvas.text(405, 280, 8, Black, "< Multiplier:");
-    canvas.text(505, 280, 8, Black, "x" + fieldText(r.Multiplier));
+    canvas.text(505, 280, 8, Black, std::string("x").append(fieldText(r.Multiplier)));
 
     canvas.text(kLabelX, 300, 3, Black, "Salary:");
     canvas.right(385, 300, 8, Black, F::format("%d v$", r.Salary));
