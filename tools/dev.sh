@@ -331,11 +331,14 @@ case "${1:-test}" in
   endurance)
     # Ten flight hours compressed by the simulator's time scale (about 20
     # minutes), through both bridges: memory, descriptors, threads, the
-    # recording, the tick's statistics and the report checked.
+    # recording, the tick's statistics and the report checked; then the
+    # client idle on its login page as long, checked the same way.
     install_missing
     build
     bash tests/e2e/endurance.sh "${2:-10}" "${3:-30}"
     QVL_FS_INTERFACE=SimConnect bash tests/e2e/endurance.sh "${2:-10}" "${3:-30}"
+    # The login page, idle for as long as one of the flights took.
+    bash tests/e2e/endurance.sh --idle $(( ${2:-10} * 60 / ${3:-30} ))
     ;;
   package)
     # The optimised Debian package and the 32-bit Windows installer.

@@ -13,6 +13,9 @@
 #     check time above twice the first and 5 ms more,
 #   - or the service's report is not a whole flight on block of about HOURS.
 #   tests/e2e/endurance.sh [HOURS [SCALE]]    (default 10 hours at 30x: 20 minutes)
+#   tests/e2e/endurance.sh --idle MINUTES      the client alone on its login page
+#     for MINUTES of real time (no clock to compress there), sampled every
+#     minute: memory, descriptors and threads as above, and its CPU printed
 #   QVL_FS_INTERFACE=SimConnect  through the stand-in SimConnect library
 #   QVL_BUILD_DIR=DIR  the build to fly (default build/dev)
 set -euo pipefail
@@ -67,6 +70,37 @@ remove_on_exit "$out"
 kept=""
 remove_kept() { [ -z "$kept" ] || rm -rf "$kept"; }
 on_exit remove_kept
+
+# The login page with nothing to do: every tick idle, for minutes of real time.
+if [ "${1:-}" = "--idle" ]; then
+  minutes=${2:-10}
+  client="${QVL_BUILD_DIR:-$root/build/dev}/src/app/quenvale"
+  mkdir -p "$out/idle"
+  start_program "$out/idle.log" "$client" --headless --data-dir "$out/idle"
+  pid=$last_pid
+  echo "== the client idle on its login page for $minutes minutes"
+  sleep 60 # started, settled
+  ticks0=$(awk '{print $14 + $15}' "/proc/$pid/stat") || fail "the client ended: $(cat "$out/idle.log")"
+  for minute in $(seq 1 "$minutes"); do
+    [ "$minute" -eq 1 ] || sleep 60
+    kill -0 "$pid" 2>/dev/null || fail "the client ended: $(cat "$out/idle.log")"
+    echo "$minute $(awk '$1 == "VmRSS:" {print $2}' "/proc/$pid/status") $(ls "/proc/$pid/fd" | wc -l)" \
+         "$(awk '$1 == "Threads:" {print $2}' "/proc/$pid/status")" >> "$out/samples"
+  done
+  ticks=$(( $(awk '{print $14 + $15}' "/proc/$pid/stat") - ticks0 ))
+  echo "== samples (minute, resident kB, file descriptors, threads)"
+  cat "$out/samples"
+  read -r _ rss1 fds1 threads1 < <(head -n 1 "$out/samples")
+  read -r _ rssN fdsN threadsN < <(tail -n 1 "$out/samples")
+  echo "resident memory from minute 1 to minute $minutes: $rss1 kB -> $rssN kB ($((rssN - rss1)) kB)"
+  awk -v t="$ticks" -v hz="$(getconf CLK_TCK)" -v s="$(( (minutes - 1) * 60 ))" \
+    'BEGIN { if (s > 0) printf "CPU: %.2f s in %d s = %.2f %% of one core\n", t / hz, s, 100 * t / hz / s }'
+  [ $((rssN - rss1)) -le 2048 ] || fail "resident memory grew by $((rssN - rss1)) kB"
+  [ "$fdsN" -le "$fds1" ] || fail "file descriptors $fds1 -> $fdsN"
+  [ "$threadsN" -le "$threads1" ] || fail "threads $threads1 -> $threadsN"
+  echo "endurance: passed"
+  exit 0
+fi
 
 # HOURS of flight: the cruise overhead Munich takes what the rest (about 30
 # minutes) leaves.
