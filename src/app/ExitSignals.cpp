@@ -34,15 +34,26 @@ int shellStatus(int signal)
 // often: a client that runs for hours wakes for nothing.
 #ifdef _WIN32
 // Windows runs the handlers on a thread (the console's, or the one that
-// raised the signal), never on top of the watchdog: the atomic's own wait serves.
-void setUpWake() {}
+// raised the signal): an event the handler sets. Without one (the system
+// refused it) the watchdog looks every 100 ms, as it always did.
+HANDLE g_wake = nullptr;
+void setUpWake()
+{
+    g_wake = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+}
 void wakeWatchdog()
 {
-    g_signal.notify_all();
+    if (g_wake != nullptr)
+        SetEvent(g_wake);
 }
 void sleepUntilSignalled()
 {
-    g_signal.wait(0);
+    while (g_signal == 0) {
+        if (g_wake != nullptr)
+            WaitForSingleObject(g_wake, INFINITE);
+        else
+            Sleep(100);
+    }
 }
 #else
 // Posting a semaphore is one of the few things a signal handler may do.
