@@ -146,14 +146,16 @@ void CLandingAnalysis::averageScoredSamples()
     const std::size_t scored = scoredAt >= t && scoredAt < track.size() ? scoredAt : t;
     std::size_t kept[3];
     int count = 0;
-    for (std::size_t i = scored + 1; i-- > 0 && count < 3;)
-        if (track[i].scored)
-            kept[count++] = i;
+    const auto lastThree = [&](bool onlyScored) {
+        for (std::size_t i = scored + 1; i-- > 0 && count < 3;)
+            if (!onlyScored || track[i].scored)
+                kept[count++] = i;
+    };
+    lastThree(true);
     // A recording without the ring: the last three polls, as every bridge
     // once kept them.
     if (count == 0)
-        for (std::size_t i = scored + 1; i-- > 0 && count < 3;)
-            kept[count++] = i;
+        lastThree(false);
     long long sum = 0;
     while (count > 0) {
         const std::size_t i = kept[--count];
