@@ -6,7 +6,9 @@
 # prints that the Flying page (5) begins and ends, then prints a summary.
 # While the client is on the Flying page a bare loop of 10 ms sleeps runs
 # beside it: the least any loop that wakes every 10 ms costs on this machine,
-# to read the client's figure against.
+# to read the client's figure against. The quietest ten seconds of the
+# Flying page (cruise, where a check comes every few seconds and nearly every
+# tick has nothing due) are printed beside the loop's same ten seconds.
 #   bench/client_resources.sh build/release/src/app/quenvale --headless --data-dir DIR --pilot FILE
 # A whole demo flight: QVL_MEASURE=1 bash tools/run-demo.sh
 set -uo pipefail
@@ -18,6 +20,8 @@ trap 'rm -f "$fifo"; [ -n "${floor_pid:-}" ] && kill "$floor_pid" 2>/dev/null' E
 
 now() { date +%s.%N; }
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo ""; }
+# Nanoseconds on a CPU, every thread of the process summed.
+run_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {if (NR) print s}'; }
 status_kb() { awk -v k="$2:" '$1 == k {print $2}' "/proc/$1/status" 2>/dev/null; }
 # Pss and Private_Clean + Private_Dirty in kB, summed over every mapping.
 rollup_kb() {
@@ -41,6 +45,26 @@ sample() {
   [ -n "$file" ] && file_rss=$file
   [ -n "$ticks" ] && last_ticks=$ticks
   last_time=$(now)
+  [ -n "$floor_pid" ] && quiet_window
+}
+
+# Every ten seconds on the Flying page: the client's and the floor's share of
+# those seconds; the window where the client used least is kept.
+quiet_at="" quiet_client="" quiet_floor="" quiet_best="" quiet_best_floor=""
+quiet_window() {
+  local c f t
+  c=$(run_ns "$pid"); f=$(run_ns "$floor_pid"); t=$(now)
+  [ -n "$c" ] && [ -n "$f" ] || return 0
+  if [ -n "$quiet_at" ] && awk -v a="$quiet_at" -v b="$t" 'BEGIN { exit !(b - a >= 10) }'; then
+    read -r share floor_share <<< "$(awk -v c=$((c - quiet_client)) -v f=$((f - quiet_floor)) -v a="$quiet_at" -v b="$t" \
+      'BEGIN { printf "%.3f %.3f", c / (b - a) / 1e7, f / (b - a) / 1e7 }')"
+    if [ -z "$quiet_best" ] || awk -v x="$share" -v y="$quiet_best" 'BEGIN { exit !(x < y) }'; then
+      quiet_best=$share quiet_best_floor=$floor_share
+    fi
+  elif [ -n "$quiet_at" ]; then
+    return 0
+  fi
+  quiet_at=$t quiet_client=$c quiet_floor=$f
 }
 
 fly_start="" fly_ticks="" fly_end="" fly_end_ticks=""
@@ -92,6 +116,8 @@ if [ -n "$fly_start" ] && [ -n "$fly_end" ] && [ -n "$fly_ticks" ] && [ -n "$fly
     'BEGIN { printf "CPU on the Flying page: %.2f s in %.0f s = %.2f %% of one core\n", t / hz, b - a, 100 * t / hz / (b - a) }'
   [ -n "$floor_ticks" ] && awk -v t="$floor_ticks" -v hz="$hz" -v a="$fly_start" -v b="$fly_end" \
     'BEGIN { printf "a bare 10 ms sleep loop beside it: %.2f %% of one core (the floor of a 10 ms tick)\n", 100 * t / hz / (b - a) }'
+  [ -n "$quiet_best" ] &&
+    echo "the quietest ten seconds on the Flying page: $quiet_best % of one core; the bare loop in the same seconds: $quiet_best_floor %"
 else
   echo "CPU on the Flying page: no complete stay on the Flying page"
 fi

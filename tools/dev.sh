@@ -212,7 +212,7 @@ run_bench_smoke() {
   out=$(QVL_MEASURE=1 QVL_HEADLESS=1 QVL_BUILD_DIR="$root/build/release" QVL_CLIENT_BUILD_DIR="$root/build/release" \
         bash tools/run-demo.sh 2>&1) || { echo "$out"; echo "bench/client_resources.sh failed"; failed=1; }
   if grep -q '^CPU on the Flying page: [0-9]' <<< "$out"; then
-    grep -A5 '^== client resources' <<< "$out"
+    grep -A6 '^== client resources' <<< "$out"
   else
     echo "$out"; echo "bench/client_resources.sh measured no flight"; failed=1
   fi
