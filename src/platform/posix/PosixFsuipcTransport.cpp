@@ -185,7 +185,7 @@ private:
 
     SendOutcome writeFrame(std::uint32_t message, SteadyTime deadline)
     {
-        std::string frame(8 + atomName.size(), '\0');
+        frame.assign(8 + atomName.size(), '\0'); // the member keeps its room: no allocation per frame
         auto* p = reinterpret_cast<std::uint8_t*>(frame.data());
         putLe32(p, message);
         putLe32(p + 4, static_cast<std::uint32_t>(atomName.size()));
@@ -237,6 +237,7 @@ private:
     int socketFd = -1;
     int staleAnswers = 0;
     std::string atomName;
+    std::string frame;
     std::string mappingName;
     int mappingFd = -1;
     std::uint8_t* mapped = nullptr;

@@ -213,11 +213,18 @@ bool CFsuipcLink::process(int& result)
     putLe32(view + next, 0);
     next = 0;
     // The batch is spent whatever happens; a failed one is queued again by the caller.
-    const std::vector<QueuedRequest> batch = std::move(queued);
+    std::vector<QueuedRequest> batch = std::move(queued);
     queued.clear();
-    if (!send(result))
+    const bool sent = send(result);
+    const bool unpacked = sent && unpack(view, kBlockSize, batch);
+    // The queue keeps the batch's room, so a poll allocates nothing.
+    if (queued.empty()) {
+        batch.clear();
+        queued.swap(batch);
+    }
+    if (!sent)
         return false;
-    if (!unpack(view, kBlockSize, batch))
+    if (!unpacked)
         return fail(ErrData, result);
     result = ErrOk;
     return true;
