@@ -55,14 +55,13 @@ quiet_window() {
   local c f t
   c=$(run_ns "$pid"); f=$(run_ns "$floor_pid"); t=$(now)
   [ -n "$c" ] && [ -n "$f" ] || return 0
-  if [ -n "$quiet_at" ] && awk -v a="$quiet_at" -v b="$t" 'BEGIN { exit !(b - a >= 10) }'; then
+  if [ -n "$quiet_at" ]; then
+    awk -v a="$quiet_at" -v b="$t" 'BEGIN { exit !(b - a >= 10) }' || return 0
     read -r share floor_share <<< "$(awk -v c=$((c - quiet_client)) -v f=$((f - quiet_floor)) -v a="$quiet_at" -v b="$t" \
       'BEGIN { printf "%.3f %.3f", c / (b - a) / 1e7, f / (b - a) / 1e7 }')"
     if [ -z "$quiet_best" ] || awk -v x="$share" -v y="$quiet_best" 'BEGIN { exit !(x < y) }'; then
       quiet_best=$share quiet_best_floor=$floor_share
     fi
-  elif [ -n "$quiet_at" ]; then
-    return 0
   fi
   quiet_at=$t quiet_client=$c quiet_floor=$f
 }

@@ -20,6 +20,15 @@
 #   QVL_BUILD_DIR=DIR  the build to fly (default build/dev)
 set -euo pipefail
 
+# Resident kB, open descriptors and threads of process $1, on one line.
+resources_of() {
+  local rss threads
+  rss=$(awk '$1 == "VmRSS:" {print $2}' "/proc/$1/status" 2>/dev/null) || return 1
+  threads=$(awk '$1 == "Threads:" {print $2}' "/proc/$1/status" 2>/dev/null) || return 1
+  [ -n "$rss" ] || return 1
+  echo "$rss $(ls "/proc/$1/fd" 2>/dev/null | wc -l) $threads"
+}
+
 # As the client's wrapper (QVL_CLIENT_WRAPPER): passes the client's output
 # through and samples it every flight hour once the Flying page is shown.
 if [ "${1:-}" = "--watch" ]; then
@@ -30,11 +39,9 @@ if [ "${1:-}" = "--watch" ]; then
   pid=$!
   start="" next=1 partial=""
   sample() {
-    local rss fds threads
-    rss=$(awk '$1 == "VmRSS:" {print $2}' "/proc/$pid/status" 2>/dev/null) || return 0
-    threads=$(awk '$1 == "Threads:" {print $2}' "/proc/$pid/status" 2>/dev/null) || return 0
-    fds=$(ls "/proc/$pid/fd" 2>/dev/null | wc -l)
-    [ -n "$rss" ] && echo "$next $rss $fds $threads" >> "$QVL_ENDURANCE_SAMPLES"
+    local resources
+    resources=$(resources_of "$pid") || return 0
+    echo "$next $resources" >> "$QVL_ENDURANCE_SAMPLES"
   }
   while true; do
     if IFS= read -r -t 1 line; then
@@ -71,6 +78,19 @@ kept=""
 remove_kept() { [ -z "$kept" ] || rm -rf "$kept"; }
 on_exit remove_kept
 
+# The first and the last line of the samples (UNIT number, resident kB,
+# descriptors, threads): memory grown by 2 MB at most, no descriptor or
+# thread more.
+check_samples() {
+  local unit=$1 first last rss1 fds1 threads1 rssN fdsN threadsN
+  read -r first rss1 fds1 threads1 < <(head -n 1 "$out/samples")
+  read -r last rssN fdsN threadsN < <(tail -n 1 "$out/samples")
+  echo "resident memory from $unit $first to $unit $last: $rss1 kB -> $rssN kB ($((rssN - rss1)) kB)"
+  [ $((rssN - rss1)) -le 2048 ] || fail "resident memory grew by $((rssN - rss1)) kB"
+  [ "$fdsN" -le "$fds1" ] || fail "file descriptors $fds1 -> $fdsN"
+  [ "$threadsN" -le "$threads1" ] || fail "threads $threads1 -> $threadsN"
+}
+
 # The login page with nothing to do: every tick idle, for minutes of real time.
 if [ "${1:-}" = "--idle" ]; then
   minutes=${2:-10}
@@ -83,21 +103,15 @@ if [ "${1:-}" = "--idle" ]; then
   ticks0=$(awk '{print $14 + $15}' "/proc/$pid/stat") || fail "the client ended: $(cat "$out/idle.log")"
   for minute in $(seq 1 "$minutes"); do
     [ "$minute" -eq 1 ] || sleep 60
-    kill -0 "$pid" 2>/dev/null || fail "the client ended: $(cat "$out/idle.log")"
-    echo "$minute $(awk '$1 == "VmRSS:" {print $2}' "/proc/$pid/status") $(ls "/proc/$pid/fd" | wc -l)" \
-         "$(awk '$1 == "Threads:" {print $2}' "/proc/$pid/status")" >> "$out/samples"
+    resources=$(resources_of "$pid") || fail "the client ended: $(cat "$out/idle.log")"
+    echo "$minute $resources" >> "$out/samples"
   done
   ticks=$(( $(awk '{print $14 + $15}' "/proc/$pid/stat") - ticks0 ))
   echo "== samples (minute, resident kB, file descriptors, threads)"
   cat "$out/samples"
-  read -r _ rss1 fds1 threads1 < <(head -n 1 "$out/samples")
-  read -r _ rssN fdsN threadsN < <(tail -n 1 "$out/samples")
-  echo "resident memory from minute 1 to minute $minutes: $rss1 kB -> $rssN kB ($((rssN - rss1)) kB)"
   awk -v t="$ticks" -v hz="$(getconf CLK_TCK)" -v s="$(( (minutes - 1) * 60 ))" \
     'BEGIN { if (s > 0) printf "CPU: %.2f s in %d s = %.2f %% of one core\n", t / hz, s, 100 * t / hz / s }'
-  [ $((rssN - rss1)) -le 2048 ] || fail "resident memory grew by $((rssN - rss1)) kB"
-  [ "$fdsN" -le "$fds1" ] || fail "file descriptors $fds1 -> $fdsN"
-  [ "$threadsN" -le "$threads1" ] || fail "threads $threads1 -> $threadsN"
+  check_samples minute
   echo "endurance: passed"
   exit 0
 fi
@@ -125,12 +139,7 @@ kept=$(sed -n 's/^== kept //p' "$out/run.log" | tail -n 1)
 echo "== samples (flight hour, resident kB, file descriptors, threads)"
 cat "$out/samples" 2>/dev/null || true
 [ "$(wc -l < "$out/samples" 2>/dev/null || echo 0)" -ge "$hours" ] || fail "fewer samples than flight hours"
-read -r _ rss1 fds1 threads1 < <(head -n 1 "$out/samples")
-read -r last rssN fdsN threadsN < <(tail -n 1 "$out/samples")
-echo "resident memory from hour 1 to hour $last: $rss1 kB -> $rssN kB ($((rssN - rss1)) kB)"
-[ $((rssN - rss1)) -le 2048 ] || fail "resident memory grew by $((rssN - rss1)) kB"
-[ "$fdsN" -le "$fds1" ] || fail "file descriptors $fds1 -> $fdsN"
-[ "$threadsN" -le "$threads1" ] || fail "threads $threads1 -> $threadsN"
+check_samples hour
 
 recorded=$(du -bc "$kept"/client/recordings/*.qvlrec 2>/dev/null | tail -n 1 | cut -f1)
 echo "recording: ${recorded:-0} bytes for $hours flight hours"
