@@ -184,7 +184,8 @@ void CXPlaneServer::answerDue(double now)
 
 void CXPlaneServer::sendAnswer(const DatagramPeer& to, std::vector<std::uint8_t> packet)
 {
-    const bool odd = answers++ % 2 == 1;
+    ++answers;
+    const bool odd = faultDice() % 2 == 1;
     switch (fault.load()) {
     case Fault::Silent:
         return;

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -20,9 +21,12 @@ class CXPlaneServer {
 public:
     enum class Fault {
         None,
-        Malformed, // every other answer is malformed: a wrong header, a value that is no number, an unknown index
-        Truncated, // every other answer is cut short
-        Lose,      // every other answer is lost
+        // The next three hit half the answers, picked by a seeded generator:
+        // a strict alternation would hit the same subscriptions every time
+        // when two groups of them fall due in turn.
+        Malformed, // a wrong header, a value that is no number, an unknown index
+        Truncated, // cut short
+        Lose,      // lost
         Reorder,   // answers arrive in pairs, the later one first
         Silent,    // subscriptions are taken, nothing is answered
         Restart,   // every ten seconds the simulator restarts and forgets its subscriptions
@@ -68,4 +72,5 @@ private:
     std::vector<std::uint8_t> heldBack;
     DatagramPeer heldFor;
     unsigned long answers = 0;
+    std::minstd_rand faultDice{12345};
 };
