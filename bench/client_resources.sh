@@ -20,8 +20,9 @@ trap 'rm -f "$fifo"; [ -n "${floor_pid:-}" ] && kill "$floor_pid" 2>/dev/null' E
 
 now() { date +%s.%N; }
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo ""; }
-# Nanoseconds on a CPU, every thread of the process summed.
-run_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {if (NR) print s}'; }
+# Nanoseconds on a CPU, every thread of the process summed, printed whole
+# (mawk prints a sum above 2^31 as 3.7e+09, which shell arithmetic refuses).
+run_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {if (NR) printf "%.0f\n", s}'; }
 status_kb() { awk -v k="$2:" '$1 == k {print $2}' "/proc/$1/status" 2>/dev/null; }
 # Pss and Private_Clean + Private_Dirty in kB, summed over every mapping.
 rollup_kb() {
