@@ -6,7 +6,8 @@
 # prints that the Flying page (5) begins and ends, then prints a summary.
 # While the client is on the Flying page a bare loop of 10 ms sleeps runs
 # beside it: the least any loop that wakes every 10 ms costs on this machine,
-# to read the client's figure against. The quietest ten seconds of the
+# to read the client's figure against (beside the window client, a bare GTK
+# loop: QVL_FLOOR_PROGRAM). The quietest ten seconds of the
 # Flying page (cruise, where a check comes every few seconds and nearly every
 # tick has nothing due) are printed beside the loop's same ten seconds.
 #   bench/client_resources.sh build/release/src/app/quenvale --headless --data-dir DIR --pilot FILE
@@ -69,8 +70,16 @@ quiet_window() {
 
 fly_start="" fly_ticks="" fly_end="" fly_end_ticks=""
 floor_pid="" floor_ticks=""
+# QVL_FLOOR_PROGRAM names another floor: the window's is a bare GTK loop
+# ticking every 10 ms (build/<preset>/bench/gtk_tick_floor).
+floor_name="a bare 10 ms sleep loop"
+[ -n "${QVL_FLOOR_PROGRAM:-}" ] && floor_name="a bare GTK loop ticking every 10 ms"
 start_floor() {
-  perl -MTime::HiRes=sleep -e 'sleep(0.01) while 1' &
+  if [ -n "${QVL_FLOOR_PROGRAM:-}" ]; then
+    "$QVL_FLOOR_PROGRAM" > /dev/null 2>&1 &
+  else
+    perl -MTime::HiRes=sleep -e 'sleep(0.01) while 1' &
+  fi
   floor_pid=$!
 }
 stop_floor() {
@@ -115,7 +124,8 @@ if [ -n "$fly_start" ] && [ -n "$fly_end" ] && [ -n "$fly_ticks" ] && [ -n "$fly
   awk -v t="$((fly_end_ticks - fly_ticks))" -v hz="$hz" -v a="$fly_start" -v b="$fly_end" \
     'BEGIN { printf "CPU on the Flying page: %.2f s in %.0f s = %.2f %% of one core\n", t / hz, b - a, 100 * t / hz / (b - a) }'
   [ -n "$floor_ticks" ] && awk -v t="$floor_ticks" -v hz="$hz" -v a="$fly_start" -v b="$fly_end" \
-    'BEGIN { printf "a bare 10 ms sleep loop beside it: %.2f %% of one core (the floor of a 10 ms tick)\n", 100 * t / hz / (b - a) }'
+    -v name="$floor_name" \
+    'BEGIN { printf "%s beside it: %.2f %% of one core (the floor of a 10 ms tick)\n", name, 100 * t / hz / (b - a) }'
   [ -n "$quiet_best" ] &&
     echo "the quietest ten seconds on the Flying page: $quiet_best % of one core; the bare loop in the same seconds: $quiet_best_floor %"
 else

@@ -213,7 +213,7 @@ run_bench_smoke() {
         bash tools/run-demo.sh 2>&1) || { echo "$out"; echo "bench/client_resources.sh failed"; failed=1; }
   if grep -q '^CPU on the Flying page: [0-9]' <<< "$out" &&
      grep -q '^the quietest ten seconds on the Flying page: [0-9]' <<< "$out"; then
-    grep -A7 '^== client resources' <<< "$out"
+    grep -A6 '^== client resources' <<< "$out"
   else
     echo "$out"; echo "bench/client_resources.sh measured no flight or no quiet ten seconds"; failed=1
   fi

@@ -56,7 +56,11 @@ if [ ${#xplane[@]} -gt 0 ]; then
 fi
 
 measure=()
-[ -n "${QVL_MEASURE:-}" ] && measure=(bash "$root/bench/client_resources.sh")
+if [ -n "${QVL_MEASURE:-}" ]; then
+  measure=(bash "$root/bench/client_resources.sh")
+  # The window's floor: a bare GTK loop on the same display, ticking every 10 ms.
+  [ -x "$client_build/bench/gtk_tick_floor" ] && export QVL_FLOOR_PROGRAM="$client_build/bench/gtk_tick_floor"
+fi
 start_program "$work/client.out" "${measure[@]}" "$client_build/src/app/quenvale" --data-dir "$work/client"
 client=$last_pid
 
