@@ -1,7 +1,7 @@
-// The least a GTK window that ticks every 10 ms costs: a small window and
-// one tick source at idle priority whose ready time moves
-// 10 ms on after each empty tick, as the client's window loop does. Run beside
-// the window client by bench/client_resources.sh, to read its figure against.
+// The least a GTK window that ticks every 10 ms costs: a small window and one
+// tick source at idle priority whose ready time moves 10 ms on after each
+// empty tick, as the client's window loop does. Run beside the window client
+// by bench/client_resources.sh, to read its figure against.
 //   gtk_tick_floor [SECONDS]   (without SECONDS it ticks until it is ended)
 #include <gtk/gtk.h>
 
