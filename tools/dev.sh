@@ -208,15 +208,19 @@ run_bench_smoke() {
     fi
     echo "benchmark $name ran"
   done
-  # The whole demo flight, measured (the client of the optimised build).
-  out=$(QVL_MEASURE=1 QVL_HEADLESS=1 QVL_BUILD_DIR="$root/build/release" QVL_CLIENT_BUILD_DIR="$root/build/release" \
-        bash tools/run-demo.sh 2>&1) || { echo "$out"; echo "bench/client_resources.sh failed"; failed=1; }
-  if grep -q '^CPU on the Flying page: [0-9]' <<< "$out" &&
-     grep -q '^the quietest ten seconds on the Flying page: [0-9]' <<< "$out"; then
-    grep -A6 '^== client resources' <<< "$out"
-  else
-    echo "$out"; echo "bench/client_resources.sh measured no flight or no quiet ten seconds"; failed=1
-  fi
+  # The whole demo flight, measured (the client of the optimised build). On a
+  # loaded machine a measurement can miss the Flying page: it is flown once more.
+  local attempt measured=0
+  for attempt in 1 2; do
+    out=$(QVL_MEASURE=1 QVL_HEADLESS=1 QVL_BUILD_DIR="$root/build/release" QVL_CLIENT_BUILD_DIR="$root/build/release" \
+          bash tools/run-demo.sh 2>&1) || { echo "$out"; echo "bench/client_resources.sh failed"; failed=1; break; }
+    if grep -q '^CPU on the Flying page: [0-9]' <<< "$out" &&
+       grep -q '^the quietest ten seconds on the Flying page: [0-9]' <<< "$out"; then
+      grep -A6 '^== client resources' <<< "$out"; measured=1; break
+    fi
+    echo "$out"; echo "bench/client_resources.sh measured no flight or no quiet ten seconds (attempt $attempt)"
+  done
+  [ "$measured" -eq 1 ] || failed=1
   return "$failed"
 }
 
